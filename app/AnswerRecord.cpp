@@ -1,0 +1,34 @@
+// The answer record: pages set slots, the result file writer reads them.
+#include "AnswerRecord.h"
+
+#include <stdexcept>
+#include <string>
+
+AnswerRecord &AnswerRecord::instance()
+{
+    static AnswerRecord record;
+    return record;
+}
+
+int AnswerRecord::index(int slot)
+{
+    if (slot < 1 || slot > kSlotCount)
+        throw std::out_of_range("answer slot " + std::to_string(slot) + " does not exist");
+    return slot - 1;
+}
+
+void AnswerRecord::set(int slot, const QString &text)
+{
+    slots_[size_t(index(slot))] = text;
+}
+
+const QString &AnswerRecord::get(int slot) const
+{
+    return slots_[size_t(index(slot))];
+}
+
+void AnswerRecord::clear()
+{
+    for (QString &slot : slots_)
+        slot.clear();
+}

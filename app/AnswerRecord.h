@@ -1,0 +1,22 @@
+// The answer record: 139 numbered slots, one per line of the result file.
+#pragma once
+
+#include <QString>
+#include <array>
+
+class AnswerRecord {
+public:
+    static constexpr int kSlotCount = 139;
+
+    // The one record of the run.
+    static AnswerRecord &instance();
+
+    // Slot numbers run from 1 to 139, as the lines of the result file.
+    void set(int slot, const QString &text);
+    const QString &get(int slot) const;
+    void clear();
+
+private:
+    static int index(int slot);
+    std::array<QString, kSlotCount> slots_;
+};

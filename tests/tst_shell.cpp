@@ -1,0 +1,89 @@
+// The shell: start-up, the intro page, window style, close confirmation, page switch, error box.
+#include "AnswerRecord.h"
+#include "ModalBoxes.h"
+#include "ResultFileWriter.h"
+#include "TestMain.h"
+#include "Unit1.h"
+#include "performance/Unit3.h"
+#include "profile/Unit2.h"
+#include "profile/Unit7.h"
+#include "questionnaire/Unit5.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+class ShellTest : public QObject {
+    Q_OBJECT
+private slots:
+    void closeConfirmationOnEveryPage_data();
+    void closeConfirmationOnEveryPage();
+    void errorEscapingAHandlerReachesTheErrorBox();
+};
+
+void ShellTest::closeConfirmationOnEveryPage_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("answer"); // 0 No, 1 Yes, 2 Enter
+    const char *names[] = {"intro", "basic", "performance", "questionnaire", "foundation"};
+    for (int page = 0; page < 5; ++page) {
+        QTest::addRow("%s No", names[page]) << page << 0;
+        QTest::addRow("%s Yes", names[page]) << page << 1;
+        QTest::addRow("%s Enter", names[page]) << page << 2;
+    }
+}
+
+void ShellTest::closeConfirmationOnEveryPage()
+{
+    QFETCH(int, page);
+    QFETCH(int, answer);
+    Shell shell;
+    shell.createPages();
+    QWidget *window = shell.pages().at(page);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    ModalBoxes boxes;
+    if (answer == 0)
+        boxes.answerWith(QMessageBox::No);
+    else if (answer == 1)
+        boxes.answerWith(QMessageBox::Yes);
+    else
+        boxes.answerWithKey(Qt::Key_Return);
+    window->close();
+
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().text, QStringLiteral("填报未完成，确认退出吗?"));
+    QCOMPARE(boxes.last().title, QStringLiteral("提示"));
+    QCOMPARE(boxes.last().icon, QMessageBox::NoIcon);
+    QCOMPARE(boxes.last().buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(boxes.last().defaultButton, QMessageBox::Yes);
+    QCOMPARE(window->isVisible(), answer == 0);
+    QCOMPARE(shell.hasEnded(), answer != 0);
+}
+
+void ShellTest::errorEscapingAHandlerReachesTheErrorBox()
+{
+    QPushButton button;
+    int presses = 0;
+    connect(&button, &QPushButton::clicked, [&] {
+        ++presses;
+        throw FileError(QStringLiteral("I/O error 28"), 28);
+    });
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Ok);
+    boxes.answerWith(QMessageBox::Ok);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(presses, 2);
+    QCOMPARE(boxes.count(), 2);
+    QCOMPARE(boxes.last().text, QStringLiteral("I/O error 28."));
+    QCOMPARE(boxes.last().title, Shell::kApplicationTitle);
+    QCOMPARE(boxes.last().icon, QMessageBox::Critical);
+    QCOMPARE(boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+SURVEY_TEST_MAIN(ShellTest)
+#include "tst_shell.moc"

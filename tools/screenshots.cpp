@@ -1,0 +1,36 @@
+// Renders every page, and every tab of the tabbed pages, to PNG files in the
+// folder given as the first argument (docs/ in the repository).
+#include "Shell.h"
+#include "SurveyApplication.h"
+
+#include <QDir>
+#include <QTabWidget>
+
+int main(int argc, char *argv[])
+{
+    SurveyApplication application(argc, argv);
+    Shell::prepareApplication();
+    Shell shell;
+    shell.createPages();
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
+    const QStringList names = {QStringLiteral("intro"), QStringLiteral("basic-information"),
+                               QStringLiteral("performance"), QStringLiteral("questionnaire"),
+                               QStringLiteral("foundation-organisation")};
+    const QList<QWidget *> pages = shell.pages();
+    for (int i = 0; i < pages.size(); ++i) {
+        QWidget *page = pages[i];
+        page->show();
+        auto *tabs = page->findChild<QTabWidget *>();
+        if (!tabs) {
+            page->grab().save(out.filePath(names[i] + QStringLiteral(".png")));
+        } else {
+            for (int t = 0; t < tabs->count(); ++t) {
+                tabs->setCurrentIndex(t);
+                page->grab().save(out.filePath(names[i] + QStringLiteral("-tab%1.png").arg(t + 1)));
+            }
+            tabs->setCurrentIndex(0);
+        }
+        page->hide();
+    }
+    return 0;
+}
