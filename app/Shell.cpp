@@ -91,8 +91,10 @@ void Shell::saveResultFile()
     box.setTextFormat(Qt::PlainText);
     box.exec();
     endApplication();
-    for (QWidget *page : pages())
-        page->hide();
+    for (QWidget *page : pages()) {
+        if (page)
+            page->hide();
+    }
 }
 
 bool Shell::confirmClose(QWidget *page)

@@ -1,0 +1,321 @@
+// The result file: its bytes, its place, and every way writing it can fail.
+#include "AnswerRecord.h"
+#include "FileSystemCalls.h"
+#include "ModalBoxes.h"
+#include "ResultFile.h"
+#include "ResultFileWriter.h"
+#include "TestMain.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// The real calls, with one step made to fail for a given reason.
+class FailingCalls : public PosixFileSystem {
+public:
+    enum Step { Nothing, Check, Create, Write, Close, Rename, OpenFilesExhausted };
+    Step step = Nothing;
+    int code = 0;
+
+    int checkReplaceable(const QByteArray &path) override
+    {
+        return step == Check ? code : PosixFileSystem::checkReplaceable(path);
+    }
+    int createTemporary(const QByteArray &folder, int &fd, QByteArray &path) override
+    {
+        if (step == Create)
+            return code;
+        if (step == OpenFilesExhausted)
+            return createWithNoDescriptorLeft(folder, fd, path);
+        return PosixFileSystem::createTemporary(folder, fd, path);
+    }
+    int writeAll(int fd, const char *data, std::size_t size) override
+    {
+        if (step != Write)
+            return PosixFileSystem::writeAll(fd, data, size);
+        PosixFileSystem::writeAll(fd, data, size / 2); // the disk fills up half-way
+        return code;
+    }
+    int close(int fd) override
+    {
+        const int real = PosixFileSystem::close(fd);
+        return step == Close ? code : real;
+    }
+    int rename(const QByteArray &from, const QByteArray &to) override
+    {
+        return step == Rename ? code : PosixFileSystem::rename(from, to);
+    }
+
+private:
+    // A real EMFILE: the process may open no further file while the call runs.
+    int createWithNoDescriptorLeft(const QByteArray &folder, int &fd, QByteArray &path)
+    {
+        rlimit saved{};
+        getrlimit(RLIMIT_NOFILE, &saved);
+        int highest = 0;
+        for (const QString &entry : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System))
+            highest = std::max(highest, entry.toInt());
+        rlimit tight = saved;
+        tight.rlim_cur = rlim_t(highest) + 1;
+        // Fill every free descriptor below the limit.
+        QList<int> fillers;
+        setrlimit(RLIMIT_NOFILE, &tight);
+        for (int f; (f = ::dup(0)) >= 0;)
+            fillers << f;
+        const int result = PosixFileSystem::createTemporary(folder, fd, path);
+        for (int f : fillers)
+            ::close(f);
+        setrlimit(RLIMIT_NOFILE, &saved);
+        return result;
+    }
+};
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::Dirs | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+QList<QString> snapshot()
+{
+    QList<QString> texts;
+    for (int k = 1; k <= AnswerRecord::kSlotCount; ++k)
+        texts << AnswerRecord::instance().get(k);
+    return texts;
+}
+
+using Lines = QList<QPair<int, QString>>;
+
+} // namespace
+
+class ResultFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void writesEveryLineByteForByte_data();
+    void writesEveryLineByteForByte();
+    void replacesAnEarlierFileOfTheSameName();
+    void landsBesideTheProgramWhateverTheWorkingFolder();
+    void failureShowsTheErrorBoxAndLosesNothing_data();
+    void failureShowsTheErrorBoxAndLosesNothing();
+
+private:
+    // Presses a button whose handler saves, as "保存退出" does, so an error
+    // travels the real way to the error box.
+    void pressSave();
+
+    std::unique_ptr<Shell> shell_;
+    std::unique_ptr<QTemporaryDir> folder_;
+    FailingCalls calls_;
+};
+
+void ResultFileTest::init()
+{
+    shell_ = std::make_unique<Shell>();
+    shell_->createPages();
+    folder_ = std::make_unique<QTemporaryDir>();
+    calls_.step = FailingCalls::Nothing;
+    shell_->setFileSystem(&calls_);
+    shell_->setProgramFolder(folder_->path() + QLatin1Char('/'));
+}
+
+void ResultFileTest::cleanup()
+{
+    shell_.reset();
+    folder_.reset();
+}
+
+void ResultFileTest::pressSave()
+{
+    QPushButton save(QStringLiteral("保存退出"));
+    connect(&save, &QPushButton::clicked, shell_.get(), &Shell::saveResultFile);
+    save.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&save));
+    QTest::mouseClick(&save, Qt::LeftButton);
+}
+
+void ResultFileTest::writesEveryLineByteForByte_data()
+{
+    QTest::addColumn<Lines>("lines");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QByteArray empty138 = QByteArray("\r\n").repeated(138);
+    QTest::newRow("only the name") << Lines{{1, QStringLiteral("甲公司")}}
+                                   << QStringLiteral("甲公司_填报结果.dbf")
+                                   << QByteArray("\xbc\xd7\xb9\xab\xcb\xbe\r\n") + empty138;
+    QTest::newRow("blanks kept") << Lines{{1, QStringLiteral(" 甲 公司 ")}}
+                                 << QStringLiteral(" 甲 公司 _填报结果.dbf")
+                                 << QByteArray(" \xbc\xd7 \xb9\xab\xcb\xbe \r\n") + empty138;
+    QTest::newRow("chinese, codes and a trailing point")
+        << Lines{{1, QStringLiteral("ACME")},
+                                      {5, QStringLiteral("有限责任公司")},
+                                      {9, QStringLiteral("999999")},
+                                      {139, QStringLiteral("5.")}}
+        << QStringLiteral("ACME_填报结果.dbf")
+        << QByteArray("ACME\r\n") + QByteArray("\r\n").repeated(3) + "\xd3\xd0\xcf\xde\xd4\xf0\xc8\xce\xb9\xab\xcb\xbe\r\n" +
+               "\r\n\r\n\r\n999999\r\n" + QByteArray("\r\n").repeated(129) + "5.\r\n";
+}
+
+void ResultFileTest::writesEveryLineByteForByte()
+{
+    QFETCH(Lines, lines);
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, bytes);
+    for (const auto &line : lines)
+        AnswerRecord::instance().set(line.first, line.second);
+
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Ok);
+    pressSave();
+
+    const QString path = folder_->path() + QLatin1Char('/') + fileName;
+    QCOMPARE(ResultFile::readBytes(path), bytes);
+    QCOMPARE(filesIn(folder_->path()), QStringList{fileName}); // no temporary left behind
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + path);
+    QCOMPARE(boxes.last().title, QStringLiteral("2014全国Kelmar社会责任调研问卷填报"));
+    QCOMPARE(boxes.last().icon, QMessageBox::NoIcon);
+    QCOMPARE(boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(shell_->hasEnded());
+}
+
+void ResultFileTest::replacesAnEarlierFileOfTheSameName()
+{
+    const QString path = folder_->path() + QStringLiteral("/乙_填报结果.dbf");
+    QFile earlier(path);
+    QVERIFY(earlier.open(QIODevice::WriteOnly));
+    earlier.write(QByteArray("an earlier run's much longer content\r\n").repeated(400));
+    earlier.close();
+
+    AnswerRecord::instance().set(1, QStringLiteral("乙"));
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Ok);
+    pressSave();
+
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(ResultFile::readBytes(path), QByteArray("\xd2\xd2\r\n") + QByteArray("\r\n").repeated(138));
+}
+
+void ResultFileTest::landsBesideTheProgramWhateverTheWorkingFolder()
+{
+    shell_->setProgramFolder(QString()); // the real program folder
+    shell_->setFileSystem(nullptr);
+    const QString elsewhere = folder_->path();
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(elsewhere));
+
+    const QString name = QStringLiteral("工作目录测试%1").arg(QCoreApplication::applicationPid());
+    AnswerRecord::instance().set(1, name);
+    AnswerRecord::instance().set(2, QStringLiteral("地址"));
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Ok);
+    pressSave();
+    QDir::setCurrent(before);
+
+    const QString expected = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name + QStringLiteral("_填报结果.dbf");
+    const QByteArray bytes = ResultFile::readBytes(expected);
+    QFile::remove(expected);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + expected);
+    // six Chinese characters, the digits of the pid, two Chinese characters, 139 CR LF
+    QCOMPARE(bytes.size(), 12 + QString::number(QCoreApplication::applicationPid()).size() + 4 + 278);
+    QVERIFY(filesIn(elsewhere).isEmpty());
+}
+
+void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+
+    const QString name = QStringLiteral("丙公司");
+    QTest::newRow("no write permission in the folder")
+        << int(FailingCalls::Create) << EACCES << name << QStringLiteral("File access denied.");
+    QTest::newRow("read-only result file") << int(FailingCalls::Check) << EACCES << name
+                                           << QStringLiteral("File access denied.");
+    QTest::newRow("program folder gone") << int(FailingCalls::Create) << ENOENT << name
+                                         << QStringLiteral("Invalid filename.");
+    QTest::newRow("disk full while writing") << int(FailingCalls::Write) << ENOSPC << name
+                                             << QStringLiteral("I/O error 28.");
+    QTest::newRow("failure at close") << int(FailingCalls::Close) << EIO << name << QStringLiteral("I/O error 5.");
+    QTest::newRow("file held by another program") << int(FailingCalls::Rename) << EBUSY << name
+                                                  << QStringLiteral("I/O error 16.");
+    QTest::newRow("too many open files (real)")
+        << int(FailingCalls::OpenFilesExhausted) << 0 << name << QStringLiteral("Too many open files.");
+    QTest::newRow("slash into an existing folder (real)")
+        << int(FailingCalls::Nothing) << 0 << QStringLiteral("sub/丙公司") << QStringLiteral("Invalid filename.");
+    QTest::newRow("backslash (real)") << int(FailingCalls::Nothing) << 0 << QStringLiteral("丙\\公司")
+                                      << QStringLiteral("Invalid filename.");
+    QTest::newRow("overlong name (real)") << int(FailingCalls::Nothing) << 0 << QString(300, QChar(u'甲'))
+                                          << QStringLiteral("I/O error 36.");
+    QTest::newRow("a folder holds the name (real)")
+        << int(FailingCalls::Nothing) << 0 << QStringLiteral("folder") << QStringLiteral("I/O error 21.");
+}
+
+void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing()
+{
+    QFETCH(int, step);
+    QFETCH(int, code);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    const QString folder = folder_->path() + QLatin1Char('/');
+    QVERIFY(QDir(folder).mkdir(QStringLiteral("sub")));
+    QVERIFY(QDir(folder).mkdir(QStringLiteral("folder_填报结果.dbf")));
+    // An earlier run's file of the same name (where the name can be a file).
+    const QString earlierPath = folder + name + QStringLiteral("_填报结果.dbf");
+    const QByteArray earlierBytes("earlier\r\n");
+    {
+        QFile earlier(earlierPath);
+        if (earlier.open(QIODevice::WriteOnly))
+            earlier.write(earlierBytes);
+    }
+    const QStringList filesBefore = filesIn(folder);
+    const QStringList subBefore = filesIn(folder + QStringLiteral("sub"));
+
+    AnswerRecord::instance().set(1, name);
+    AnswerRecord::instance().set(70, QStringLiteral("1999999999"));
+    AnswerRecord::instance().set(139, QStringLiteral("其他类型"));
+    const QList<QString> recordBefore = snapshot();
+    calls_.step = FailingCalls::Step(step);
+    calls_.code = code;
+
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Ok);
+    pressSave();
+
+    QCOMPARE(boxes.count(), 1); // the error box alone: no saved-as message
+    QCOMPARE(boxes.last().text, message);
+    QCOMPARE(boxes.last().title, QStringLiteral("2014全国Kelmar社会责任调研问卷填报"));
+    QCOMPARE(boxes.last().icon, QMessageBox::Critical);
+    QCOMPARE(boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(!shell_->hasEnded());
+    QCOMPARE(snapshot(), recordBefore);
+    QCOMPARE(filesIn(folder), filesBefore); // no temporary, no partial file
+    QCOMPARE(filesIn(folder + QStringLiteral("sub")), subBefore);
+    if (QFileInfo(earlierPath).isFile())
+        QCOMPARE(ResultFile::readBytes(earlierPath), earlierBytes);
+
+    // Once the cause is gone, pressing again saves.
+    calls_.step = FailingCalls::Nothing;
+    AnswerRecord::instance().set(1, QStringLiteral("丙公司"));
+    boxes.answerWith(QMessageBox::Ok);
+    pressSave();
+    QCOMPARE(boxes.count(), 2);
+    QVERIFY(boxes.last().text.startsWith(QStringLiteral("填报结果保存为:")));
+    QVERIFY(shell_->hasEnded());
+    const QByteArray saved = ResultFile::readBytes(folder + QStringLiteral("丙公司_填报结果.dbf"));
+    QCOMPARE(ResultFile::lines(saved).size(), 139);
+    QCOMPARE(ResultFile::lines(saved).at(69), QStringLiteral("1999999999"));
+    QCOMPARE(ResultFile::lines(saved).at(138), QStringLiteral("其他类型"));
+}
+
+SURVEY_TEST_MAIN(ResultFileTest)
+#include "tst_result_file.moc"
