@@ -1,0 +1,56 @@
+// The questionnaire page's content: the five tabs, the 23 questions with their
+// options in code-position order, and the answer lines each question fills.
+// The page builds its widgets and composes its stored lines from this one table.
+#pragma once
+
+#include <QStringView>
+#include <span>
+
+namespace Questionnaire {
+
+struct Option {
+    const char *box; // object name of the option box
+    QStringView caption;
+};
+
+struct Question {
+    const char *groupBox;
+    QStringView caption;
+    std::span<const Option> options; // in code-position order
+    int columns;                     // options per row on screen
+    int codeLine;                    // the line of its option codes (question 21: of its ranking)
+    const char *otherField;          // the field beside its last option; nullptr when it has none
+    int otherLine;                   // the line of that field's text; 0 when it has none
+    QStringView rankLetters;         // question 21 only: the letter of each option, in option order
+
+    bool isRanked() const { return !rankLetters.isEmpty(); }
+    bool hasOtherField() const { return otherField != nullptr; }
+};
+
+struct Tab {
+    const char *sheet;
+    QStringView title;
+    std::span<const Question> questions;
+    const char *backButton;    // "上一步": to the tab before, or from the first tab to the performance page
+    const char *forwardButton; // "下一步": to the tab after, or on the last tab "保存退出"
+};
+
+// The five tabs in order.
+std::span<const Tab> tabs();
+
+inline constexpr QStringView kHeading = u"三.企业履责现状";
+inline constexpr QStringView kBackCaption = u"上一步";
+inline constexpr QStringView kForwardCaption = u"下一步";
+inline constexpr QStringView kSaveCaption = u"保存退出";
+inline constexpr QStringView kRankingLabel = u"结果为：";
+inline constexpr QStringView kThreeChoiceMessage = u"本题只能选择三项";
+inline constexpr QStringView kClosingWords = u"问卷结束，感谢您的配合。";
+inline constexpr QStringView kNoteLines[] = {
+    u"    点击“保存并退出”按钮，系统自动在当前文件夹生成以“填报企业名称_填报结果.mdf”命名的文件，请将此文件",
+    u"提交给数据收集人员。",
+};
+// The question whose options are limited to three ticks.
+inline constexpr const char *kThreeChoiceGroup = "GroupBox1";
+inline constexpr int kThreeChoiceLimit = 3;
+
+} // namespace Questionnaire
