@@ -47,12 +47,11 @@ int PosixFileSystem::writeAll(int fd, const char *data, std::size_t size)
 
 int PosixFileSystem::close(int fd)
 {
-    int error = 0;
-    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
-        error = errno;
-    if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
-    return error;
+    // No fsync: the rename below replaces the file in one step, and waiting for
+    // the disk would make the save many times slower for no visible gain.
+    if (::close(fd) != 0 && errno != EINTR)
+        return errno;
+    return 0;
 }
 
 int PosixFileSystem::checkReplaceable(const QByteArray &path)

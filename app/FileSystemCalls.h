@@ -16,7 +16,8 @@ public:
     virtual int createTemporary(const QByteArray &folder, int &fd, QByteArray &path) = 0;
     // Writes all bytes.
     virtual int writeAll(int fd, const char *data, std::size_t size) = 0;
-    // Puts the file's content on disk and closes it; fd is closed whatever the result.
+    // Closes the file, reporting a failure to write what was buffered; fd is
+    // closed whatever the result.
     virtual int close(int fd) = 0;
     // Fails with EACCES when a file of that name exists and may not be written;
     // a missing file is fine.
