@@ -1,0 +1,303 @@
+// Builds a profile page from its table and keeps its answer lines in step with it.
+#include "ProfileSheet.h"
+
+#include "AnswerRecord.h"
+#include "Fonts.h"
+#include "GlyphButton.h"
+#include "KeyFilters.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMap>
+#include <QRadioButton>
+#include <algorithm>
+
+namespace Profile {
+
+namespace {
+
+constexpr int kRowHeight = 22;
+constexpr int kFieldHeight = 21;
+constexpr int kCaptionPixels = 14;
+constexpr int kHeadingPixels = 19;
+
+QString text(const char *utf8)
+{
+    return utf8 ? QString::fromUtf8(utf8) : QString();
+}
+
+bool isField(Kind kind)
+{
+    return kind == Kind::Text || kind == Kind::Amount || kind == Kind::Count || kind == Kind::List;
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// Puts a widget at its table position, centred in its row.
+void place(QWidget *widget, const Item &item, int height)
+{
+    const int width = item.w > 0 ? item.w : widget->sizeHint().width();
+    widget->setGeometry(item.x, item.y + (kRowHeight - height) / 2, width, height);
+}
+
+} // namespace
+
+QString answerText(const QWidget *field)
+{
+    if (auto *edit = qobject_cast<const QLineEdit *>(field))
+        return edit->text();
+    if (auto *list = qobject_cast<const QComboBox *>(field))
+        return list->currentText();
+    return {};
+}
+
+void Sheet::build(QWidget *page, std::span<const Item> table, int fieldPixels)
+{
+    QGroupBox *group = nullptr;
+    // What a screen reader says: a field is named by the label just before it,
+    // a choice or box by its question (the last label, else the group's title)
+    // followed by its own caption.
+    QString question;
+    QString previous;
+    QLabel *pendingLabel = nullptr;
+
+    for (const Item &item : table) {
+        QWidget *widget = make(item, page, group, fieldPixels);
+        if (!widget)
+            continue;
+        if (item.name)
+            widget->setObjectName(QString::fromLatin1(item.name));
+        const QString caption = text(item.caption).trimmed();
+
+        switch (item.kind) {
+        case Kind::Group:
+            group = static_cast<QGroupBox *>(widget);
+            question = caption;
+            previous = caption;
+            pendingLabel = nullptr;
+            break;
+        case Kind::Label:
+            question = caption;
+            previous = caption;
+            pendingLabel = static_cast<QLabel *>(widget);
+            break;
+        case Kind::Choice:
+        case Kind::Option:
+        case Kind::Pair:
+            widget->setAccessibleName(question + QLatin1Char(' ') + caption);
+            previous = caption;
+            pendingLabel = nullptr;
+            break;
+        default:
+            if (isField(item.kind)) {
+                widget->setAccessibleName(previous);
+                if (pendingLabel)
+                    pendingLabel->setBuddy(widget);
+                pendingLabel = nullptr;
+            }
+            break;
+        }
+        built_.append({&item, widget});
+    }
+
+    // The boxes of a pair know each other only once both exist.
+    QHash<int, QButtonGroup *> groups;
+    for (const Built &b : built_) {
+        if (b.item->kind == Kind::Choice)
+            bindChoice(*b.item, b.widget, groups);
+        else if (b.item->kind == Kind::Pair)
+            bindPair(*b.item, b.widget);
+    }
+
+    // The tab order is the table's order, whatever the positions on screen.
+    QWidget *before = nullptr;
+    for (const Built &b : built_) {
+        if (b.widget->focusPolicy() == Qt::NoFocus || b.item->kind == Kind::Group)
+            continue;
+        if (before)
+            QWidget::setTabOrder(before, b.widget);
+        before = b.widget;
+    }
+}
+
+QWidget *Sheet::make(const Item &item, QWidget *page, QGroupBox *group, int fieldPixels)
+{
+    QWidget *parent = group ? static_cast<QWidget *>(group) : page;
+    const QFont fieldFont = Fonts::pixelFont(Fonts::kSong, fieldPixels);
+
+    switch (item.kind) {
+    case Kind::Heading: {
+        auto *label = new QLabel(text(item.caption), page);
+        label->setFont(Fonts::pixelFont(Fonts::kYaHei, kHeadingPixels, true));
+        setTextColour(label, Qt::black);
+        label->adjustSize();
+        label->move(item.x, item.y);
+        return label;
+    }
+    case Kind::Group: {
+        auto *box = new QGroupBox(text(item.caption), page);
+        box->setFont(Fonts::pixelFont(Fonts::kSong, kCaptionPixels));
+        box->setGeometry(item.x, item.y, item.w, item.h);
+        return box;
+    }
+    case Kind::Label:
+    case Kind::Unit:
+    case Kind::Mark: {
+        auto *label = new QLabel(text(item.caption), parent);
+        if (item.kind == Kind::Mark)
+            setTextColour(label, Qt::red);
+        place(label, item, label->sizeHint().height());
+        return label;
+    }
+    case Kind::Text:
+    case Kind::Amount:
+    case Kind::Count: {
+        auto *edit = new QLineEdit(parent);
+        edit->setFont(fieldFont);
+        place(edit, item, kFieldHeight);
+        if (item.kind == Kind::Amount)
+            NumericEntryFilter::install(edit, NumericEntryFilter::Mode::Decimal);
+        else if (item.kind == Kind::Count)
+            NumericEntryFilter::install(edit, NumericEntryFilter::Mode::DigitsOnly);
+        return edit;
+    }
+    case Kind::List: {
+        auto *list = new QComboBox(parent);
+        list->setEditable(false);
+        list->setFont(fieldFont);
+        for (const char *entry : item.items)
+            list->addItem(text(entry));
+        list->setCurrentIndex(-1);
+        place(list, item, kRowHeight);
+        return list;
+    }
+    case Kind::Choice: {
+        auto *button = new QRadioButton(text(item.caption), parent);
+        place(button, item, button->sizeHint().height());
+        return button;
+    }
+    case Kind::Option:
+    case Kind::Pair: {
+        auto *box = new QCheckBox(text(item.caption), parent);
+        place(box, item, box->sizeHint().height());
+        return box;
+    }
+    case Kind::Forward:
+    case Kind::Back: {
+        auto *button =
+            new GlyphButton(item.kind == Kind::Forward ? Glyph::Forward : Glyph::Back, text(item.caption), page);
+        button->setGeometry(item.x, item.y, item.w, item.h);
+        return button;
+    }
+    }
+    return nullptr;
+}
+
+QWidget *Sheet::widget(const char *name) const
+{
+    for (const Built &b : built_)
+        if (b.item->name && qstrcmp(b.item->name, name) == 0)
+            return b.widget;
+    return nullptr;
+}
+
+void Sheet::bindChoice(const Item &item, QWidget *widget, QHash<int, QButtonGroup *> &groups)
+{
+    auto *button = static_cast<QRadioButton *>(widget);
+    // One exclusive group per answer line: a question once answered can be
+    // changed but not withdrawn.
+    QButtonGroup *&group = groups[item.line];
+    if (!group)
+        group = new QButtonGroup(widget->window());
+    group->addButton(button);
+
+    // toggled(true) only: selecting the button that is already selected does nothing.
+    const int line = item.line;
+    const QString code = text(item.code);
+    QObject::connect(button, &QRadioButton::toggled, button, [line, code](bool selected) {
+        if (selected)
+            AnswerRecord::instance().set(line, code);
+    });
+}
+
+void Sheet::bindPair(const Item &item, QWidget *widget)
+{
+    auto *box = static_cast<QCheckBox *>(widget);
+    QCheckBox *partner = nullptr;
+    for (const Built &b : built_)
+        if (b.item->kind == Kind::Pair && b.item->line == item.line && b.widget != widget)
+            partner = static_cast<QCheckBox *>(b.widget);
+
+    // Runs on every change of the tick, the page's own included. Unticking
+    // leaves the line with the code written last.
+    const int line = item.line;
+    const QString code = text(item.code);
+    QObject::connect(box, &QCheckBox::toggled, box, [partner, line, code](bool ticked) {
+        if (!ticked)
+            return;
+        if (partner)
+            partner->setChecked(false);
+        AnswerRecord::instance().set(line, code);
+    });
+}
+
+void Sheet::storeFields() const
+{
+    QMap<int, QString> lines; // ordered by line number
+    for (const Built &b : built_) {
+        const Item &item = *b.item;
+        if (item.line == 0)
+            continue;
+        if (isField(item.kind))
+            lines[item.line] = answerText(b.widget);
+        else if (item.kind == Kind::Option)
+            lines[item.line] += static_cast<QCheckBox *>(b.widget)->isChecked() ? QLatin1Char('1') : QLatin1Char('9');
+    }
+    for (auto it = lines.cbegin(); it != lines.cend(); ++it)
+        AnswerRecord::instance().set(it.key(), it.value());
+}
+
+void Sheet::openDetail(int detail) const
+{
+    for (const Built &b : built_)
+        if (b.item->detail == detail)
+            b.widget->setEnabled(true);
+}
+
+void Sheet::closeDetail(int detail) const
+{
+    for (const Built &b : built_)
+        if (b.item->detail == detail)
+            b.widget->setEnabled(false);
+    for (const Built &b : built_) {
+        if (b.item->detail != detail)
+            continue;
+        if (auto *edit = qobject_cast<QLineEdit *>(b.widget))
+            edit->clear();
+        else if (auto *box = qobject_cast<QCheckBox *>(b.widget))
+            box->setChecked(false);
+        else if (auto *list = qobject_cast<QComboBox *>(b.widget))
+            list->setCurrentIndex(-1);
+    }
+}
+
+QList<int> Sheet::pairLines(int detail) const
+{
+    QList<int> lines;
+    for (const Built &b : built_)
+        if (b.item->detail == detail && b.item->kind == Kind::Pair && !lines.contains(b.item->line))
+            lines.append(b.item->line);
+    return lines;
+}
+
+} // namespace Profile
