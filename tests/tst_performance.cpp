@@ -1,0 +1,517 @@
+// The performance data page: answer lines, project type rows, tabs, keys and the way back and forth.
+#include "AnswerRecord.h"
+#include "TestMain.h"
+#include "performance/Unit3.h"
+#include "profile/Unit7.h"
+#include "questionnaire/Unit5.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace {
+
+struct Answer {
+    int tab; // 0, 1, 2
+    const char *field;
+    int line;
+};
+
+// Written out from the survey's line table, in line order.
+const Answer kAnswers[] = {
+    {0, "Edit1", 25},   {0, "Edit4", 26},   {0, "Edit7", 27},   {0, "Edit10", 28},  {0, "Edit13", 29},
+    {0, "Edit16", 30},  {0, "Edit19", 31},  {0, "Edit22", 32},  {0, "Edit25", 33},  {0, "Edit28", 34},
+    {0, "Edit2", 35},   {0, "Edit5", 36},   {0, "Edit8", 37},   {0, "Edit11", 38},  {0, "Edit14", 39},
+    {0, "Edit17", 40},  {0, "Edit20", 41},  {0, "Edit23", 42},  {0, "Edit26", 43},  {0, "Edit29", 44},
+    {1, "Edit34", 45},  {1, "Edit37", 46},  {1, "Edit40", 47},  {1, "Edit43", 48},  {1, "Edit46", 49},
+    {1, "Edit49", 50},  {1, "Edit52", 51},  {1, "Edit55", 52},  {1, "Edit58", 53},  {1, "Edit61", 54},
+    {1, "Edit35", 55},  {1, "Edit38", 56},  {1, "Edit41", 57},  {1, "Edit44", 58},  {1, "Edit47", 59},
+    {1, "Edit50", 60},  {1, "Edit53", 61},  {1, "Edit56", 62},  {1, "Edit59", 63},  {1, "Edit62", 64},
+    {2, "Edit15", 110}, {2, "Edit9", 111},  {2, "Edit3", 112},  {2, "Edit21", 113}, {2, "Edit97", 114},
+    {2, "Edit36", 115}, {2, "Edit42", 116}, {2, "Edit48", 117}, {2, "Edit54", 118}, {2, "Edit60", 119},
+    {2, "Edit91", 120}, {2, "Edit93", 121}, {2, "Edit95", 122}, {2, "Edit27", 123}, {2, "Edit6", 124},
+    {2, "Edit12", 125}, {2, "Edit18", 126}, {2, "Edit24", 127}, {2, "Edit98", 128}, {2, "Edit39", 129},
+    {2, "Edit45", 130}, {2, "Edit51", 131}, {2, "Edit57", 132}, {2, "Edit63", 133}, {2, "Edit92", 134},
+    {2, "Edit94", 135}, {2, "Edit96", 136}, {2, "Edit30", 137},
+};
+
+// Project type rows: checkbox, 2013 field, 2014 field.
+using Lines = QMap<int, QString>;
+
+const char *const kProjectTypes[10][3] = {
+    {"CheckBox1", "Edit97", "Edit98"}, {"CheckBox2", "Edit36", "Edit39"}, {"CheckBox3", "Edit42", "Edit45"},
+    {"CheckBox4", "Edit48", "Edit51"}, {"CheckBox5", "Edit54", "Edit57"}, {"CheckBox6", "Edit60", "Edit63"},
+    {"CheckBox7", "Edit91", "Edit92"}, {"CheckBox8", "Edit93", "Edit94"}, {"CheckBox9", "Edit95", "Edit96"},
+    {"CheckBox10", "Edit27", "Edit30"},
+};
+
+QList<int> pageLines()
+{
+    QList<int> lines;
+    for (int k = 25; k <= 64; ++k)
+        lines << k;
+    for (int k = 110; k <= 139; ++k)
+        lines << k;
+    return lines;
+}
+
+// A distinct value for every field, typeable through the number filter.
+QString valueFor(int line)
+{
+    return QStringLiteral("%1.0%2").arg(line).arg(line % 7);
+}
+
+} // namespace
+
+class PerformanceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void everyFieldReachesItsLine_data();
+    void everyFieldReachesItsLine();
+    void storedLinesInCases_data();
+    void storedLinesInCases();
+    void projectTypeRowRule_data();
+    void projectTypeRowRule();
+    void tabButtonsMoveAndStoreNothing_data();
+    void tabButtonsMoveAndStoreNothing();
+    void keyboardOrder_data();
+    void keyboardOrder();
+    void numberFieldsFilterTheirKeys();
+    void accessibleNames_data();
+    void accessibleNames();
+    void backToFoundationPageAndForwardKeepsEverything();
+    void backFromQuestionnaireShowsTab3AndStoresAgain();
+
+private:
+    template <class T> T *find(const char *name, QWidget *in = nullptr)
+    {
+        return (in ? in : page_)->findChild<T *>(QString::fromLatin1(name));
+    }
+    void click(const char *button, QWidget *in = nullptr);
+    void type(const char *field, const QString &text);
+    void tick(const char *box);
+    void goToTab(int tab);
+    void fill(int tab);
+    int currentTab();
+
+    Shell *shell_ = nullptr;
+    TForm3 *page_ = nullptr;
+};
+
+void PerformanceTest::init()
+{
+    shell_ = new Shell;
+    shell_->createPages();
+    page_ = shell_->form3();
+    page_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page_));
+    page_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(page_));
+}
+
+void PerformanceTest::cleanup()
+{
+    delete shell_;
+    shell_ = nullptr;
+    page_ = nullptr;
+}
+
+void PerformanceTest::click(const char *button, QWidget *in)
+{
+    auto *b = find<QPushButton>(button, in);
+    QVERIFY2(b, button);
+    QVERIFY2(b->isVisible(), button);
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void PerformanceTest::type(const char *field, const QString &text)
+{
+    auto *edit = find<QLineEdit>(field);
+    QVERIFY2(edit, field);
+    QVERIFY2(edit->isVisible() && edit->isEnabled(), field);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    for (QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(edit, c.toLatin1());
+        else // as a keyboard layout that types the character directly
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(c.unicode()), QString(c), Qt::NoModifier);
+    }
+}
+
+void PerformanceTest::tick(const char *box)
+{
+    auto *check = find<QCheckBox>(box);
+    QVERIFY2(check, box);
+    QVERIFY2(check->isVisible(), box);
+    const bool before = check->isChecked();
+    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
+    QVERIFY2(check->isChecked() != before, box);
+}
+
+int PerformanceTest::currentTab()
+{
+    return find<QTabWidget>("PageControl1")->currentIndex();
+}
+
+// Moves between tabs with the pages' own buttons.
+void PerformanceTest::goToTab(int tab)
+{
+    const char *forward[] = {"BitBtn2", "BitBtn4"};
+    const char *backward[] = {"BitBtn3", "BitBtn5"};
+    while (currentTab() < tab)
+        click(forward[currentTab()]);
+    while (currentTab() > tab)
+        click(backward[currentTab() - 1]);
+}
+
+void PerformanceTest::fill(int tab)
+{
+    goToTab(tab);
+    for (const Answer &answer : kAnswers)
+        if (answer.tab == tab)
+            type(answer.field, valueFor(answer.line));
+}
+
+void PerformanceTest::everyFieldReachesItsLine_data()
+{
+    QTest::addColumn<QStringList>("untick");
+    QTest::addColumn<QString>("codes");
+    QTest::addRow("every type ticked") << QStringList() << QStringLiteral("1111111111");
+    QTest::addRow("three types unticked again") << QStringList{"CheckBox2", "CheckBox5", "CheckBox10"}
+                                                << QStringLiteral("1911911119");
+}
+
+void PerformanceTest::everyFieldReachesItsLine()
+{
+    QFETCH(QStringList, untick);
+    QFETCH(QString, codes);
+    // The questionnaire's lines lie between ours and must stay as they are.
+    for (int k = 65; k <= 109; ++k)
+        AnswerRecord::instance().set(k, QStringLiteral("q%1").arg(k));
+
+    fill(0);
+    fill(1);
+    goToTab(2);
+    for (const auto &row : kProjectTypes)
+        tick(row[0]);
+    type("Edit31", QStringLiteral("光伏扶贫"));
+    fill(2);
+    for (const QString &box : untick)
+        tick(box.toLatin1().constData());
+    QVERIFY(!QTest::currentTestFailed());
+    QCOMPARE(AnswerRecord::instance().get(138), QString());
+
+    click("BitBtn6");
+    QVERIFY(shell_->form5()->isVisible());
+    QVERIFY(!page_->isVisible());
+
+    QSet<QString> emptied;
+    for (const QString &box : untick)
+        for (const auto &row : kProjectTypes)
+            if (box == QLatin1String(row[0]))
+                emptied << QLatin1String(row[1]) << QLatin1String(row[2]);
+    for (const Answer &answer : kAnswers) {
+        const QString expected = emptied.contains(QLatin1String(answer.field)) ? QString() : valueFor(answer.line);
+        QCOMPARE(AnswerRecord::instance().get(answer.line), expected);
+    }
+    QCOMPARE(AnswerRecord::instance().get(138), codes);
+    QCOMPARE(AnswerRecord::instance().get(139),
+             untick.contains(QStringLiteral("CheckBox10")) ? QString() : QStringLiteral("光伏扶贫"));
+    for (int k = 65; k <= 109; ++k)
+        QCOMPARE(AnswerRecord::instance().get(k), QStringLiteral("q%1").arg(k));
+}
+
+// Each step: "tick:Box", "type:Field:text", "focus:Field" (expects the focus there).
+void PerformanceTest::storedLinesInCases_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<Lines>("lines"); // the page's lines that are not empty
+
+    QTest::addRow("nothing entered") << QStringList() << QMap<int, QString>{{138, "9999999999"}};
+    QTest::addRow("only 农村旅游业 with 12.5 in 2013")
+        << QStringList{"tab:2", "tick:CheckBox3", "focus:Edit42", "type:Edit42:12.5"}
+        << QMap<int, QString>{{116, "12.5"}, {138, "9919999999"}};
+    QTest::addRow("其他 ticked, filled and unticked")
+        << QStringList{"tab:2",           "tick:CheckBox10",    "focus:Edit31", "type:Edit31:村级光伏电站",
+                       "type:Edit27:3.5", "type:Edit30:4",      "tick:CheckBox10"}
+        << QMap<int, QString>{{138, "9999999999"}};
+    QTest::addRow("其他 ticked and filled") << QStringList{"tab:2", "tick:CheckBox10", "type:Edit31:a b ",
+                                                             "type:Edit27:7", "type:Edit30:.8"}
+                                          << QMap<int, QString>{
+                                                 {123, "7"}, {137, ".8"}, {138, "9999999991"}, {139, "a b "}};
+    QTest::addRow("first and third types") << QStringList{"tab:2", "tick:CheckBox1", "tick:CheckBox3"}
+                                           << QMap<int, QString>{{138, "1919999999"}};
+    QTest::addRow("a lone point and a number ending in a point")
+        << QStringList{"type:Edit1:.", "type:Edit2:5.", "tab:1", "type:Edit62:0.", "tab:2", "type:Edit24:."}
+        << QMap<int, QString>{{25, "."}, {35, "5."}, {64, "0."}, {127, "."}, {138, "9999999999"}};
+    QTest::addRow("second point and other characters swallowed")
+        << QStringList{"type:Edit7:1.2.3", "type:Edit8:-4,5 a", "tab:2", "type:Edit3:００７"}
+        << QMap<int, QString>{{27, "1.23"}, {37, "45"}, {138, "9999999999"}};
+}
+
+void PerformanceTest::storedLinesInCases()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(Lines, lines);
+    for (const QString &step : steps) {
+        const QStringList parts = step.split(QLatin1Char(':'));
+        const QByteArray target = parts.at(1).toLatin1();
+        if (parts[0] == QLatin1String("tab"))
+            goToTab(parts[1].toInt());
+        else if (parts[0] == QLatin1String("tick"))
+            tick(target.constData());
+        else if (parts[0] == QLatin1String("type"))
+            type(target.constData(), parts.mid(2).join(QLatin1Char(':')));
+        else if (parts[0] == QLatin1String("focus"))
+            QCOMPARE(QApplication::focusWidget(), find<QWidget>(target.constData()));
+        if (QTest::currentTestFailed())
+            return;
+    }
+    goToTab(2);
+    click("BitBtn6");
+    for (int k : pageLines())
+        QCOMPARE(AnswerRecord::instance().get(k), lines.value(k));
+}
+
+void PerformanceTest::projectTypeRowRule_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QStringList>("fields"); // focused one first
+    for (const auto &row : kProjectTypes) {
+        QStringList fields{QLatin1String(row[1]), QLatin1String(row[2])};
+        if (QLatin1String(row[0]) == QLatin1String("CheckBox10"))
+            fields.prepend(QStringLiteral("Edit31"));
+        QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << fields;
+    }
+}
+
+void PerformanceTest::projectTypeRowRule()
+{
+    QFETCH(QString, box);
+    QFETCH(QStringList, fields);
+    const QByteArray boxName = box.toLatin1();
+    goToTab(2);
+
+    QList<QLineEdit *> all = find<QGroupBox>("GroupBox2")->findChildren<QLineEdit *>();
+    QCOMPARE(all.size(), 21);
+    for (QLineEdit *edit : all) {
+        QVERIFY2(!edit->isEnabled(), qPrintable(edit->objectName()));
+        QVERIFY(edit->text().isEmpty());
+    }
+
+    tick(boxName.constData());
+    QCOMPARE(QApplication::focusWidget()->objectName(), fields.first());
+    for (QLineEdit *edit : all)
+        QCOMPARE(edit->isEnabled(), fields.contains(edit->objectName()));
+    for (const QString &field : fields)
+        type(field.toLatin1().constData(), QStringLiteral("12"));
+
+    tick(boxName.constData());
+    for (QLineEdit *edit : all) {
+        QVERIFY(!edit->isEnabled());
+        QVERIFY(edit->text().isEmpty());
+    }
+    tick(boxName.constData());
+    for (const QString &field : fields)
+        QVERIFY(find<QLineEdit>(field.toLatin1().constData())->text().isEmpty());
+}
+
+void PerformanceTest::tabButtonsMoveAndStoreNothing_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("focus");
+    QTest::addRow("下一步 on tab 1") << 0 << "BitBtn2" << 1 << "Edit34";
+    QTest::addRow("上一步 on tab 2") << 1 << "BitBtn3" << 0 << "Edit1";
+    QTest::addRow("下一步 on tab 2") << 1 << "BitBtn4" << 2 << "Edit15";
+    QTest::addRow("上一步 on tab 3") << 2 << "BitBtn5" << 1 << "Edit34";
+    QTest::addRow("header of tab 3") << 0 << "" << 2 << "";
+    QTest::addRow("header of tab 1") << 2 << "" << 0 << "";
+}
+
+void PerformanceTest::tabButtonsMoveAndStoreNothing()
+{
+    QFETCH(int, from);
+    QFETCH(QString, button);
+    QFETCH(int, to);
+    QFETCH(QString, focus);
+    QCOMPARE(currentTab(), 0); // the page opens on tab 1
+    type("Edit1", QStringLiteral("5"));
+    goToTab(from);
+    if (button.isEmpty()) {
+        QTabBar *bar = find<QTabWidget>("PageControl1")->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(to).center());
+    } else {
+        click(button.toLatin1().constData());
+    }
+    QCOMPARE(currentTab(), to);
+    if (!focus.isEmpty())
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+    QVERIFY(page_->isVisible());
+    for (int k : pageLines())
+        QCOMPARE(AnswerRecord::instance().get(k), QString());
+}
+
+void PerformanceTest::keyboardOrder_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QStringList>("order");
+    QTest::addRow("tab 1") << 0
+                           << QStringList{"Edit1",  "Edit2",  "Edit4",  "Edit5",  "Edit7",   "Edit8",  "Edit10",
+                                          "Edit11", "Edit13", "Edit14", "Edit16", "Edit17",  "Edit19", "Edit20",
+                                          "Edit22", "Edit23", "Edit25", "Edit26", "Edit28",  "Edit29", "BitBtn1",
+                                          "BitBtn2"};
+    QTest::addRow("tab 2") << 1
+                           << QStringList{"Edit34", "Edit35", "Edit37", "Edit38", "Edit40",  "Edit41", "Edit43",
+                                          "Edit44", "Edit46", "Edit47", "Edit49", "Edit50",  "Edit52", "Edit53",
+                                          "Edit55", "Edit56", "Edit58", "Edit59", "Edit61",  "Edit62", "BitBtn3",
+                                          "BitBtn4"};
+    // Row by row on tab 3 too; closed project type fields are passed over.
+    QTest::addRow("tab 3") << 2
+                           << QStringList{"Edit15",    "Edit6",     "Edit9",     "Edit12",    "Edit3",
+                                          "Edit18",    "Edit21",    "Edit24",    "CheckBox1", "CheckBox2",
+                                          "CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6", "CheckBox7",
+                                          "CheckBox8", "CheckBox9", "CheckBox10", "BitBtn5",  "BitBtn6"};
+    QTest::addRow("tab 3, 林业 and 其他 open")
+        << 2
+        << QStringList{"CheckBox2", "Edit36", "Edit39", "CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6",
+                       "CheckBox7", "CheckBox8", "CheckBox9", "CheckBox10", "Edit31", "Edit27", "Edit30", "BitBtn5"};
+}
+
+void PerformanceTest::keyboardOrder()
+{
+    QFETCH(int, tab);
+    QFETCH(QStringList, order);
+    goToTab(tab);
+    if (order.first() == QLatin1String("CheckBox2")) {
+        tick("CheckBox10");
+        tick("CheckBox2");
+    }
+    find<QWidget>(order.first().toLatin1().constData())->setFocus();
+    for (int i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), order[i]);
+    }
+}
+
+void PerformanceTest::numberFieldsFilterTheirKeys()
+{
+    for (int tab = 0; tab < 3; ++tab) {
+        goToTab(tab);
+        if (tab == 2)
+            for (const auto &row : kProjectTypes)
+                tick(row[0]);
+        for (const Answer &answer : kAnswers) {
+            if (answer.tab != tab)
+                continue;
+            type(answer.field, QStringLiteral("x-1 2.3.4万"));
+            QCOMPARE(find<QLineEdit>(answer.field)->text(), QStringLiteral("12.34"));
+        }
+    }
+    type("Edit31", QStringLiteral("x-1 2.3.4万"));
+    QCOMPARE(find<QLineEdit>("Edit31")->text(), QStringLiteral("x-1 2.3.4万"));
+    QCOMPARE(page_->findChildren<QLineEdit *>().size(), 69);
+}
+
+void PerformanceTest::accessibleNames_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Edit1") << "Edit1" << "营业收入总额 2013年";
+    QTest::newRow("Edit29") << "Edit29" << "环保投入 2014年";
+    QTest::newRow("Edit52") << "Edit52" << "科学、文化、教育 2013年";
+    QTest::newRow("Edit62") << "Edit62" << "其他 2014年";
+    QTest::newRow("Edit6") << "Edit6" << "参与Solvane事业项目总数 2014年";
+    QTest::newRow("Edit97") << "Edit97" << "农业产业化 2013年";
+    QTest::newRow("Edit30") << "Edit30" << "其他 2014年";
+    QTest::newRow("Edit31") << "Edit31" << "其他项目类型名称";
+}
+
+void PerformanceTest::accessibleNames()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, name);
+    QCOMPARE(find<QLineEdit>(field.toLatin1().constData())->accessibleName(), name);
+}
+
+// Presses a button of another page when it exists; otherwise makes the same move through the shell.
+static void leavePage(Shell &shell, QWidget *from, QWidget *to)
+{
+    auto *button = from->findChild<QPushButton *>(QStringLiteral("BitBtn1"));
+    if (button && button->isVisible())
+        QTest::mouseClick(button, Qt::LeftButton);
+    else
+        shell.switchPage(from, to);
+}
+
+void PerformanceTest::backToFoundationPageAndForwardKeepsEverything()
+{
+    type("Edit1", QStringLiteral("100"));
+    goToTab(1);
+    type("Edit62", QStringLiteral("2.5"));
+    goToTab(2);
+    tick("CheckBox4");
+    type("Edit48", QStringLiteral("3"));
+    goToTab(0);
+
+    click("BitBtn1");
+    QVERIFY(!page_->isVisible());
+    QVERIFY(shell_->form7()->isVisible());
+    leavePage(*shell_, shell_->form7(), page_);
+    QVERIFY(page_->isVisible());
+
+    QCOMPARE(currentTab(), 0);
+    QCOMPARE(find<QLineEdit>("Edit1")->text(), QStringLiteral("100"));
+    QCOMPARE(find<QLineEdit>("Edit62")->text(), QStringLiteral("2.5"));
+    QVERIFY(find<QCheckBox>("CheckBox4")->isChecked());
+    QVERIFY(find<QLineEdit>("Edit48")->isEnabled());
+    QCOMPARE(find<QLineEdit>("Edit48")->text(), QStringLiteral("3"));
+    QVERIFY(find<QLineEdit>("Edit51")->isEnabled());
+    for (int k : pageLines())
+        QCOMPARE(AnswerRecord::instance().get(k), QString());
+}
+
+void PerformanceTest::backFromQuestionnaireShowsTab3AndStoresAgain()
+{
+    type("Edit1", QStringLiteral("1"));
+    goToTab(1);
+    type("Edit34", QStringLiteral("2"));
+    goToTab(2);
+    type("Edit15", QStringLiteral("3"));
+    click("BitBtn6");
+    QCOMPARE(AnswerRecord::instance().get(25), QStringLiteral("1"));
+    QCOMPARE(AnswerRecord::instance().get(45), QStringLiteral("2"));
+    QCOMPARE(AnswerRecord::instance().get(110), QStringLiteral("3"));
+
+    leavePage(*shell_, shell_->form5(), page_);
+    QVERIFY(page_->isVisible());
+    QCOMPARE(currentTab(), 2);
+
+    // Changes reach the record only with the next store, which rewrites every line.
+    type("Edit15", QStringLiteral("0"));
+    goToTab(0);
+    type("Edit1", QString());
+    QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_End);
+    QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_Backspace);
+    QCOMPARE(AnswerRecord::instance().get(25), QStringLiteral("1"));
+    QCOMPARE(AnswerRecord::instance().get(110), QStringLiteral("3"));
+    AnswerRecord::instance().set(45, QStringLiteral("stale"));
+
+    goToTab(2);
+    click("BitBtn6");
+    QCOMPARE(AnswerRecord::instance().get(25), QString());
+    QCOMPARE(AnswerRecord::instance().get(45), QStringLiteral("2"));
+    QCOMPARE(AnswerRecord::instance().get(110), QStringLiteral("30"));
+    QCOMPARE(AnswerRecord::instance().get(138), QStringLiteral("9999999999"));
+}
+
+SURVEY_TEST_MAIN(PerformanceTest)
+#include "tst_performance.moc"
