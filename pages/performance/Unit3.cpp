@@ -323,8 +323,8 @@ void TForm3::buildTab(int tab)
             firstFieldOfTab_.append(field2013);
     }
 
-    GlyphButton *back = makeButton(sheet, Glyph::Back, kPage.backCaption, content.backButton,
-                                   kSheetWidth - 20 - 2 * kButtonWidth - 12);
+    GlyphButton *back =
+        makeButton(sheet, Glyph::Back, kPage.backCaption, content.backButton, kSheetWidth - 20 - 2 * kButtonWidth - 12);
     GlyphButton *next =
         makeButton(sheet, Glyph::Forward, kPage.nextCaption, content.nextButton, kSheetWidth - 20 - kButtonWidth);
     chain(back);
