@@ -334,7 +334,8 @@ void PerformanceTest::tabButtonsMoveAndStoreNothing()
     QFETCH(QString, button);
     QFETCH(int, to);
     QFETCH(QString, focus);
-    QCOMPARE(currentTab(), 0); // the page opens on tab 1
+    QCOMPARE(currentTab(), 0); // the page opens on tab 1, ready for the first figure
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Edit1"));
     type("Edit1", QStringLiteral("5"));
     goToTab(from);
     if (button.isEmpty()) {
@@ -406,21 +407,23 @@ void PerformanceTest::accessibleNames_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("name");
-    QTest::newRow("Edit1") << "Edit1"
-                           << "营业收入总额 2013年";
-    QTest::newRow("Edit62") << "Edit62"
-                            << "其他 2014年";
-    QTest::newRow("Edit30") << "Edit30"
-                            << "其他 2014年";
-    QTest::newRow("Edit31") << "Edit31"
-                            << "其他项目类型名称";
+    QTest::addColumn<QString>("unit");
+    QTest::newRow("Edit1") << "Edit1" << "营业收入总额 2013年" << "万元";
+    QTest::newRow("Edit20") << "Edit20" << "参加培训人次 2014年" << "人次";
+    QTest::newRow("Edit62") << "Edit62" << "其他 2014年" << "万元";
+    QTest::newRow("Edit6") << "Edit6" << "参与Solvane事业项目总数 2014年" << "个";
+    QTest::newRow("Edit30") << "Edit30" << "其他 2014年" << "万元";
+    QTest::newRow("Edit31") << "Edit31" << "其他项目类型名称" << "";
 }
 
 void PerformanceTest::accessibleNames()
 {
     QFETCH(QString, field);
     QFETCH(QString, name);
-    QCOMPARE(find<QLineEdit>(field.toLatin1().constData())->accessibleName(), name);
+    QFETCH(QString, unit);
+    auto *edit = find<QLineEdit>(field.toLatin1().constData());
+    QCOMPARE(edit->accessibleName(), name);
+    QCOMPARE(edit->accessibleDescription(), unit);
 }
 
 // Leaves another page by its "BitBtn1": "下一步" of the foundation page, "上一步" on the questionnaire's first tab.

@@ -177,12 +177,14 @@ QLabel *makeLabel(QWidget *parent, const QString &caption, const QFont &font, QR
     return label;
 }
 
-QLineEdit *makeNumberField(QWidget *parent, const char *objectName, const QString &accessibleName, const QFont &font,
-                           QRect geometry)
+// A screen reader names a figure by its row and year, and tells its unit.
+QLineEdit *makeNumberField(QWidget *parent, const char *objectName, const QString &row, const QString &year,
+                           const char *unit, const QFont &font, QRect geometry)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(name(objectName));
-    field->setAccessibleName(accessibleName);
+    field->setAccessibleName(row + QLatin1Char(' ') + year);
+    field->setAccessibleDescription(text(unit));
     field->setFont(font);
     field->setGeometry(geometry);
     NumericEntryFilter::install(field, NumericEntryFilter::Mode::Decimal);
@@ -218,6 +220,8 @@ TForm3::TForm3(Shell &shell) : Page(shell, QSize(797, 631), Page::Centring::Desk
               [](const StoredField &a, const StoredField &b) { return a.line < b.line; });
 
     FormCreate();
+    // The first figure takes the keys when the page first appears.
+    firstFieldOfTab_.first()->setFocus();
 }
 
 void TForm3::buildTab(int tab)
@@ -269,9 +273,9 @@ void TForm3::buildTab(int tab)
             }
             makeLabel(sheet, label, labelFont, QRect(kLabelX, y, kLabelWidth, kRowHeight));
             makeLabel(sheet, text(row.unit), labelFont, QRect(kUnitX, y, kUnitWidth, kRowHeight));
-            field2013 = makeNumberField(sheet, row.field2013, label + QLatin1Char(' ') + year2013, fieldFont,
+            field2013 = makeNumberField(sheet, row.field2013, label, year2013, row.unit, fieldFont,
                                         QRect(kField2013X, y, kFieldWidth, kRowHeight));
-            field2014 = makeNumberField(sheet, row.field2014, label + QLatin1Char(' ') + year2014, fieldFont,
+            field2014 = makeNumberField(sheet, row.field2014, label, year2014, row.unit, fieldFont,
                                         QRect(kField2014X, y, kFieldWidth, kRowHeight));
             chain(field2013);
             chain(field2014);
@@ -306,9 +310,9 @@ void TForm3::buildTab(int tab)
                 chain(project.name);
             }
             makeLabel(group, text(row.unit), labelFont, QRect(kUnitX - kGroupX, y, kUnitWidth, kGroupRowHeight));
-            field2013 = makeNumberField(group, row.field2013, label + QLatin1Char(' ') + year2013, projectFieldFont,
+            field2013 = makeNumberField(group, row.field2013, label, year2013, row.unit, projectFieldFont,
                                         QRect(kField2013X - kGroupX, y, kFieldWidth, kGroupRowHeight));
-            field2014 = makeNumberField(group, row.field2014, label + QLatin1Char(' ') + year2014, projectFieldFont,
+            field2014 = makeNumberField(group, row.field2014, label, year2014, row.unit, projectFieldFont,
                                         QRect(kField2014X - kGroupX, y, kFieldWidth, kGroupRowHeight));
             chain(field2013);
             chain(field2014);
