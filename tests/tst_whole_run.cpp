@@ -1,0 +1,380 @@
+// Whole runs: from the intro page through the four pages to the result file on
+// disk, through the real widgets, compared byte for byte with files written by hand.
+#include "AnswerRecord.h"
+#include "ModalBoxes.h"
+#include "ResultFile.h"
+#include "TestMain.h"
+#include "Unit1.h"
+#include "performance/Unit3.h"
+#include "profile/Unit2.h"
+#include "profile/Unit7.h"
+#include "questionnaire/Unit5.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+namespace {
+
+template <typename T> T *control(QWidget *page, const char *name)
+{
+    T *found = page->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s on %s", name, qPrintable(page->objectName()));
+    return found;
+}
+
+void press(QWidget *page, const char *button)
+{
+    auto *b = control<QPushButton>(page, button);
+    QVERIFY2(b->isVisible(), button);
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void tick(QWidget *page, const char *name)
+{
+    QAbstractButton *box = control<QAbstractButton>(page, name);
+    QVERIFY2(box->isVisible(), name);
+    const bool before = box->isChecked();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    QVERIFY2(box->isChecked() != before || qobject_cast<QRadioButton *>(box), name);
+}
+
+// Types text as a person would: ASCII from the keyboard, the rest committed by an input method.
+void type(QWidget *page, const char *name, const QString &text)
+{
+    auto *field = control<QLineEdit>(page, name);
+    QVERIFY2(field->isEnabled() && field->isVisible(), name);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    for (QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(field, c.toLatin1());
+        } else {
+            QInputMethodEvent event;
+            event.setCommitString(QString(c));
+            QCoreApplication::sendEvent(field, &event);
+        }
+    }
+    QCOMPARE(field->text(), text);
+}
+
+// Picks an item of a pick-only list with the down arrow, as from the keyboard.
+void pick(QWidget *page, const char *name, const QString &item)
+{
+    auto *list = control<QComboBox>(page, name);
+    list->setFocus();
+    for (int i = 0; i < 20 && list->currentText() != item; ++i)
+        QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentText(), item);
+}
+
+QString nines(int n)
+{
+    return QString(n, QLatin1Char('9'));
+}
+
+using Lines = QList<QPair<int, QString>>;
+
+// The questionnaire's 22 code lines with nothing ticked.
+Lines untickedCodeLines()
+{
+    const int lengths[] = {6, 6, 9, 6, 6, 10, 9, 8, 6, 4, 7, 5, 5, 5, 5, 7, 7, 7, 5, 7};
+    Lines lines;
+    for (int i = 0; i < 20; ++i)
+        lines << qMakePair(65 + i, nines(lengths[i]));
+    lines << qMakePair(86, nines(6)) << qMakePair(87, nines(9));
+    return lines;
+}
+
+Lines merged(Lines base, const Lines &over)
+{
+    for (const auto &line : over) {
+        base.erase(std::remove_if(base.begin(), base.end(), [&](const auto &l) { return l.first == line.first; }),
+                   base.end());
+        base << line;
+    }
+    return base;
+}
+
+} // namespace
+
+class WholeRunTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void onlyTheEnterpriseName();
+    void everyPageFilledWithMovesBackAndForth();
+    void failedSaveThenCorrectedName();
+
+private:
+    void throughToTheQuestionnaire();
+    void saveAndCompare(const QString &name, const Lines &lines);
+
+    std::unique_ptr<Shell> shell_;
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+
+void WholeRunTest::init()
+{
+    shell_ = std::make_unique<Shell>();
+    shell_->createPages();
+    folder_ = std::make_unique<QTemporaryDir>();
+    shell_->setProgramFolder(folder_->path() + QLatin1Char('/'));
+    shell_->form1()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shell_->form1()));
+}
+
+void WholeRunTest::cleanup()
+{
+    shell_.reset();
+    folder_.reset();
+}
+
+// From the foundation page's "下一步" through the three performance tabs and
+// the first four questionnaire tabs, changing nothing.
+void WholeRunTest::throughToTheQuestionnaire()
+{
+    press(shell_->form7(), "BitBtn1");
+    QVERIFY(shell_->form3()->isVisible());
+    press(shell_->form3(), "BitBtn2");
+    press(shell_->form3(), "BitBtn4");
+    press(shell_->form3(), "BitBtn6");
+    QVERIFY(shell_->form5()->isVisible());
+    press(shell_->form5(), "BitBtn2");
+    press(shell_->form5(), "BitBtn4");
+    press(shell_->form5(), "BitBtn6");
+    press(shell_->form5(), "BitBtn8");
+}
+
+void WholeRunTest::saveAndCompare(const QString &name, const Lines &lines)
+{
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Ok);
+    press(shell_->form5(), "BitBtn9");
+    const QString path = folder_->path() + QLatin1Char('/') + name + QStringLiteral("_填报结果.dbf");
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + path);
+    QVERIFY(shell_->hasEnded());
+    for (QWidget *page : shell_->pages())
+        QVERIFY(!page->isVisible());
+
+    const QByteArray bytes = ResultFile::readBytes(path);
+    const QByteArray expected = ResultFile::expected(lines);
+    if (bytes != expected) { // name the first differing line before failing
+        const QStringList got = ResultFile::lines(bytes), want = ResultFile::lines(expected);
+        for (int i = 0; i < std::min(got.size(), want.size()); ++i)
+            QCOMPARE(QStringLiteral("%1: ").arg(i + 1) + got[i], QStringLiteral("%1: ").arg(i + 1) + want[i]);
+    }
+    QCOMPARE(bytes, expected);
+}
+
+void WholeRunTest::onlyTheEnterpriseName()
+{
+    press(shell_->form1(), "BitBtn1");
+    QVERIFY(shell_->form2()->isVisible());
+    type(shell_->form2(), "Edit1", QStringLiteral("甲公司"));
+    press(shell_->form2(), "BitBtn1");
+    QVERIFY(shell_->form7()->isVisible());
+    throughToTheQuestionnaire();
+
+    saveAndCompare(QStringLiteral("甲公司"),
+                   merged(untickedCodeLines(), {{1, QStringLiteral("甲公司")},
+                                                {9, QStringLiteral("999999")},
+                                                {138, QStringLiteral("9999999999")}}));
+}
+
+void WholeRunTest::everyPageFilledWithMovesBackAndForth()
+{
+    QWidget *basic = shell_->form2();
+    QWidget *foundation = shell_->form7();
+    QWidget *performance = shell_->form3();
+    QWidget *questions = shell_->form5();
+
+    press(shell_->form1(), "BitBtn1");
+    type(basic, "Edit1", QStringLiteral(" 甲乙科技有限公司 "));
+    type(basic, "Edit2", QStringLiteral("北京市海淀区"));
+    type(basic, "Edit3", QStringLiteral("500.5"));
+    type(basic, "Edit4", QStringLiteral("1200"));
+    pick(basic, "ComboBox1", QStringLiteral("股份有限公司"));
+    pick(basic, "ComboBox2", QStringLiteral("10-20年"));
+    tick(basic, "RadioButton19");
+    type(basic, "Edit5", QStringLiteral("咨询业"));
+    tick(basic, "RadioButton29");
+    tick(basic, "CheckBox2");
+    tick(basic, "CheckBox6");
+    press(basic, "BitBtn1");
+
+    tick(foundation, "RadioButton31");
+    type(foundation, "Edit6", QStringLiteral("甲乙公益基金"));
+    type(foundation, "Edit7", QStringLiteral("100.5"));
+    type(foundation, "Edit8", QStringLiteral("50"));
+    pick(foundation, "ComboBox6", QStringLiteral("2010年"));
+    tick(foundation, "RadioButton21");
+    tick(foundation, "RadioButton23");
+    type(foundation, "Edit11", QStringLiteral("GRI"));
+    type(foundation, "Edit9", QStringLiteral("官方网站"));
+    tick(foundation, "CheckBox7");
+    tick(foundation, "CheckBox10");
+    pick(foundation, "ComboBox3", QStringLiteral("11-30页"));
+    pick(foundation, "ComboBox5", QStringLiteral("2012年"));
+    type(foundation, "Edit10", QStringLiteral("3"));
+
+    // Back to the first page to correct the address, then forward again.
+    press(foundation, "BitBtn2");
+    QVERIFY(basic->isVisible());
+    type(basic, "Edit2", QStringLiteral("北京市朝阳区"));
+    press(basic, "BitBtn1");
+    press(foundation, "BitBtn1");
+    QVERIFY(performance->isVisible());
+
+    type(performance, "Edit1", QStringLiteral("1000"));
+    type(performance, "Edit2", QStringLiteral("1100"));
+    type(performance, "Edit7", QStringLiteral("320"));
+    type(performance, "Edit29", QStringLiteral("8."));
+    press(performance, "BitBtn2");
+    type(performance, "Edit34", QStringLiteral("5"));
+    type(performance, "Edit62", QStringLiteral(".5"));
+    press(performance, "BitBtn4");
+    type(performance, "Edit15", QStringLiteral("2"));
+    type(performance, "Edit24", QStringLiteral("40"));
+    tick(performance, "CheckBox3");
+    type(performance, "Edit42", QStringLiteral("12.5"));
+    tick(performance, "CheckBox10");
+    type(performance, "Edit31", QStringLiteral("养老服务"));
+    type(performance, "Edit27", QStringLiteral("3"));
+    type(performance, "Edit30", QStringLiteral("4"));
+    press(performance, "BitBtn6");
+    QVERIFY(questions->isVisible());
+
+    tick(questions, "CheckBox1");
+    tick(questions, "CheckBox3");
+    tick(questions, "CheckBox23");
+    type(questions, "Edit4", QStringLiteral("社区共建"));
+    tick(questions, "CheckBox25");
+    // Back to the performance page from the first tab, change a figure, forward again.
+    press(questions, "BitBtn1");
+    QVERIFY(performance->isVisible());
+    QCOMPARE(control<QTabWidget>(performance, "PageControl1")->currentIndex(), 2);
+    type(performance, "Edit15", QStringLiteral("6"));
+    press(performance, "BitBtn6");
+    QCOMPARE(control<QTabWidget>(questions, "PageControl1")->currentIndex(), 0);
+
+    press(questions, "BitBtn2");
+    tick(questions, "CheckBox128");
+    press(questions, "BitBtn4");
+    press(questions, "BitBtn6");
+    tick(questions, "CheckBox154");
+    press(questions, "BitBtn8");
+    tick(questions, "CheckBox137");
+    tick(questions, "CheckBox135");
+    tick(questions, "CheckBox139");
+    tick(questions, "CheckBox152");
+    type(questions, "Edit23", QStringLiteral(" 其他途径 "));
+
+    saveAndCompare(QStringLiteral(" 甲乙科技有限公司 "),
+                   merged(untickedCodeLines(),
+                          {
+                              {1, QStringLiteral(" 甲乙科技有限公司 ")},
+                              {2, QStringLiteral("北京市朝阳区")},
+                              {3, QStringLiteral("500.5")},
+                              {4, QStringLiteral("1200")},
+                              {5, QStringLiteral("股份有限公司")},
+                              {6, QStringLiteral("10-20年")},
+                              {7, QStringLiteral("19")},
+                              {8, QStringLiteral("咨询业")},
+                              {9, QStringLiteral("919991")},
+                              {10, QStringLiteral("1")},
+                              {11, QStringLiteral("1")},
+                              {12, QStringLiteral("甲乙公益基金")},
+                              {13, QStringLiteral("100.5")},
+                              {14, QStringLiteral("50")},
+                              {15, QStringLiteral("2010年")},
+                              {16, QStringLiteral("B")},
+                              {17, QStringLiteral("1")},
+                              {18, QStringLiteral("GRI")},
+                              {19, QStringLiteral("9")},
+                              {20, QStringLiteral("11-30页")},
+                              {21, QStringLiteral("官方网站")},
+                              {22, QStringLiteral("1")},
+                              {23, QStringLiteral("2012年")},
+                              {24, QStringLiteral("3")},
+                              {25, QStringLiteral("1000")},
+                              {27, QStringLiteral("320")},
+                              {35, QStringLiteral("1100")},
+                              {44, QStringLiteral("8.")},
+                              {45, QStringLiteral("5")},
+                              {64, QStringLiteral(".5")},
+                              {65, QStringLiteral("191991")},
+                              {67, QStringLiteral("999991999")},
+                              {71, QStringLiteral("999999919")},
+                              {84, QStringLiteral("9999991")},
+                              {85, QStringLiteral("CAE")},
+                              {87, QStringLiteral("999999991")},
+                              {88, QStringLiteral("社区共建")},
+                              {109, QStringLiteral(" 其他途径 ")},
+                              {110, QStringLiteral("6")},
+                              {116, QStringLiteral("12.5")},
+                              {123, QStringLiteral("3")},
+                              {127, QStringLiteral("40")},
+                              {137, QStringLiteral("4")},
+                              {138, QStringLiteral("9919999991")},
+                              {139, QStringLiteral("养老服务")},
+                          }));
+}
+
+void WholeRunTest::failedSaveThenCorrectedName()
+{
+    press(shell_->form1(), "BitBtn1");
+    type(shell_->form2(), "Edit1", QStringLiteral("甲/乙"));
+    press(shell_->form2(), "BitBtn1");
+    throughToTheQuestionnaire();
+    tick(shell_->form5(), "CheckBox137");
+    tick(shell_->form5(), "CheckBox141");
+
+    {
+        ModalBoxes boxes;
+        boxes.answerWith(QMessageBox::Ok);
+        press(shell_->form5(), "BitBtn9");
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().text, QStringLiteral("Invalid filename."));
+        QCOMPARE(boxes.last().title, QStringLiteral("2014全国Kelmar社会责任调研问卷填报"));
+        QCOMPARE(boxes.last().icon, QMessageBox::Critical);
+    }
+    QVERIFY(!shell_->hasEnded());
+    QVERIFY(shell_->form5()->isVisible());
+    QCOMPARE(control<QTabWidget>(shell_->form5(), "PageControl1")->currentIndex(), 4);
+    QVERIFY(control<QCheckBox>(shell_->form5(), "CheckBox137")->isChecked());
+    QCOMPARE(AnswerRecord::instance().get(85), QStringLiteral("C"));
+    QVERIFY(QDir(folder_->path()).isEmpty());
+
+    // Back through the pages to correct the name, then forward and save again.
+    press(shell_->form5(), "BitBtn10");
+    press(shell_->form5(), "BitBtn7");
+    press(shell_->form5(), "BitBtn5");
+    press(shell_->form5(), "BitBtn3");
+    press(shell_->form5(), "BitBtn1");
+    press(shell_->form3(), "BitBtn5");
+    press(shell_->form3(), "BitBtn3");
+    press(shell_->form3(), "BitBtn1");
+    press(shell_->form7(), "BitBtn2");
+    type(shell_->form2(), "Edit1", QStringLiteral("甲乙"));
+    press(shell_->form2(), "BitBtn1");
+    throughToTheQuestionnaire();
+    saveAndCompare(QStringLiteral("甲乙"),
+                   merged(untickedCodeLines(), {{1, QStringLiteral("甲乙")},
+                                                {9, QStringLiteral("999999")},
+                                                {85, QStringLiteral("C")},
+                                                {86, QStringLiteral("919999")},
+                                                {138, QStringLiteral("9999999999")}}));
+}
+
+SURVEY_TEST_MAIN(WholeRunTest)
+#include "tst_whole_run.moc"
