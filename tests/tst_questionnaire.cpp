@@ -335,7 +335,7 @@ void QuestionnaireTest::threeChoiceRule_data()
 {
     QTest::addColumn<QStringList>("clicks"); // left clicks first, each of them accepted
     QTest::addColumn<QString>("pressed");
-    QTest::addColumn<int>("how"); // 0 left, 1 right, 2 middle, 3 Space, 4 double click
+    QTest::addColumn<int>("how"); // 0 left, 1 right, 2 middle, 3 Space, 4 double click, 5 left beside the caption
     QTest::addColumn<bool>("refused");
     QTest::addColumn<QStringList>("ticked");
 
@@ -345,6 +345,7 @@ void QuestionnaireTest::threeChoiceRule_data()
     QTest::newRow("middle on E after A B C") << abc << "CheckBox5" << 2 << true << abc;
     QTest::newRow("Space on D after A B C") << abc << "CheckBox4" << 3 << true << abc;
     QTest::newRow("double click on D after A B C") << abc << "CheckBox4" << 4 << true << abc;
+    QTest::newRow("blank beside D after A B C") << abc << "CheckBox4" << 5 << false << abc;
     QTest::newRow("left on F after A B C") << abc << "CheckBox23" << 0 << true << abc;
     QTest::newRow("Space on F after A B C") << abc << "CheckBox23" << 3 << true << abc;
     QTest::newRow("F counts as a tick") << QStringList{"CheckBox23", "CheckBox1", "CheckBox2"} << "CheckBox3" << 0
@@ -402,6 +403,14 @@ void QuestionnaireTest::threeChoiceRule()
     case 4:
         QTest::mouseDClick(box, Qt::LeftButton, {}, onTheBox(box));
         break;
+    case 5: { // to whatever the window has at that point
+        QWidget *group = box->parentWidget();
+        const QPoint point(box->x() + box->fontMetrics().horizontalAdvance(box->text()) + 60,
+                           box->geometry().center().y());
+        QWidget *target = group->childAt(point) ? group->childAt(point) : group;
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(group, point));
+        break;
+    }
     }
 
     QCOMPARE(tickedBoxesOf(page, "GroupBox1"), ticked);

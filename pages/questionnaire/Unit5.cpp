@@ -136,7 +136,8 @@ QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
 
         const bool other = question.hasOtherField() && position == count - 1;
         if (!other) {
-            grid->addWidget(check, row, col);
+            // As wide as its caption: a press on the blank rest of the row is no press on the option.
+            grid->addWidget(check, row, col, Qt::AlignLeft | Qt::AlignVCenter);
             continue;
         }
         // The other field stands right after its option and may use the rest of the row.
