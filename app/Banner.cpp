@@ -35,7 +35,8 @@ bool decodeInto(Decoder &d, const QByteArray &jpeg)
         return false;
     }
     jpeg_create_decompress(&d.info);
-    jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(jpeg.constData()), static_cast<unsigned long>(jpeg.size()));
+    jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(jpeg.constData()),
+                 static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&d.info, TRUE);
     d.info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&d.info);

@@ -56,7 +56,7 @@ int PosixFileSystem::close(int fd)
 
 int PosixFileSystem::checkReplaceable(const QByteArray &path)
 {
-    struct stat info{};
+    struct stat info {};
     if (::stat(path.constData(), &info) != 0)
         return errno == ENOENT ? 0 : errno;
     if (S_ISREG(info.st_mode) && ::access(path.constData(), W_OK) != 0)

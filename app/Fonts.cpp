@@ -7,20 +7,16 @@ namespace Fonts {
 
 void registerSubstitutes()
 {
-    const QStringList sans = {QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"),
-                              QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei")};
-    const QStringList song = {QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Zen Hei"),
-                              QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
-                              QStringLiteral("WenQuanYi Micro Hei")};
-    const QStringList hei = {QStringLiteral("SimHei"), QStringLiteral("WenQuanYi Zen Hei"),
-                             QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")};
-    // The window font is a Latin face; the CJK faces after it draw the Chinese captions.
-    const QStringList window = {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("WenQuanYi Micro Hei"),
-                                QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")};
-    QFont::insertSubstitutions(kYaHei, sans);
-    QFont::insertSubstitutions(kSong, song);
-    QFont::insertSubstitutions(kHei, hei);
-    QFont::insertSubstitutions(kWindow, window);
+    // Windows faces first, where they exist. Elsewhere one CJK face serves all
+    // four families: every further font file costs megabytes at start-up, and
+    // the installed CJK faces are all sans-serif anyway.
+    const QStringList cjk = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                             QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Serif CJK SC")};
+    QFont::insertSubstitutions(kYaHei, QStringList{QStringLiteral("Microsoft YaHei")} + cjk);
+    QFont::insertSubstitutions(kSong, QStringList{QStringLiteral("SimSun")} + cjk);
+    QFont::insertSubstitutions(kHei, QStringList{QStringLiteral("SimHei")} + cjk);
+    // The window font is a Latin face; a CJK face after it draws the Chinese captions.
+    QFont::insertSubstitutions(kWindow, QStringList{QStringLiteral("Microsoft Sans Serif")} + cjk);
 }
 
 QFont pixelFont(const QString &family, int pixels, bool bold)

@@ -51,14 +51,16 @@ void IntroTest::introPageLabels_data()
     QTest::addColumn<int>("pixels");
     QTest::addColumn<QString>("text");
     QTest::newRow("Label1") << "Label1" << QPoint(8, 194) << 0 << 19 << QStringLiteral("软件使用说明：");
-    QTest::newRow("Label2") << "Label2" << QPoint(16, 236) << 780 << 13 << QStringLiteral("1. 本软件只做数据收集使用。");
+    QTest::newRow("Label2") << "Label2" << QPoint(16, 236) << 780 << 13
+                            << QStringLiteral("1. 本软件只做数据收集使用。");
     QTest::newRow("Label3") << "Label3" << QPoint(16, 259) << 780 << 13
                             << QStringLiteral("2. 点击“开始填报”按钮进入问卷页面，依次点击“下一步”进行填报。");
     QTest::newRow("Label4") << "Label4" << QPoint(16, 283) << 780 << 13
                             << QStringLiteral("3. 点击“上一步”可对已填报内容进行浏览和修改。");
     QTest::newRow("Label5") << "Label5" << QPoint(16, 306) << 780 << 13
-                            << QStringLiteral("4. 最后点击“保存并退出”按钮，系统自动在本软件所在目录生成一个以“企业名称_填报结果”"
-                                              "命名的MDF文件，请将此文件提");
+                            << QStringLiteral(
+                                   "4. 最后点击“保存并退出”按钮，系统自动在本软件所在目录生成一个以“企业名称_填报结果”"
+                                   "命名的MDF文件，请将此文件提");
     QTest::newRow("Label6") << "Label6" << QPoint(14, 330) << 780 << 13 << QStringLiteral("   交给数据收集人员。");
 }
 
@@ -147,7 +149,8 @@ void IntroTest::damagedBannerNeverCrashes()
     QFETCH(int, keep);
     QFile file(QStringLiteral(":/banner.jpg"));
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QByteArray bytes = keep < 0 ? QByteArray("\xff\xd8\xff\xe0 this is no picture at all", 30) : file.readAll().left(keep);
+    QByteArray bytes =
+        keep < 0 ? QByteArray("\xff\xd8\xff\xe0 this is no picture at all", 30) : file.readAll().left(keep);
     const QImage decoded = Banner::decodeJpeg(bytes);
     QVERIFY(decoded.isNull() || decoded.size() == QSize(846, 150));
 

@@ -23,12 +23,30 @@ struct Step {
 };
 using Steps = QList<Step>;
 
-Step type(const QString &text) { return {Step::Type, text}; }
-Step key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) { return {Step::Key, {}, k, m}; }
-Step commit(const QString &text) { return {Step::Commit, text}; }
-Step selectAll() { return {Step::SelectAll, {}}; }
-Step menuPaste(const QString &clip) { return {Step::MenuPaste, clip}; }
-Step shiftInsert(const QString &clip) { return {Step::ShiftInsert, clip}; }
+Step type(const QString &text)
+{
+    return {Step::Type, text};
+}
+Step key(int k, Qt::KeyboardModifiers m = Qt::NoModifier)
+{
+    return {Step::Key, {}, k, m};
+}
+Step commit(const QString &text)
+{
+    return {Step::Commit, text};
+}
+Step selectAll()
+{
+    return {Step::SelectAll, {}};
+}
+Step menuPaste(const QString &clip)
+{
+    return {Step::MenuPaste, clip};
+}
+Step shiftInsert(const QString &clip)
+{
+    return {Step::ShiftInsert, clip};
+}
 
 // A page-like window holding one field of each kind.
 struct Fields {
@@ -127,8 +145,8 @@ void KeyFiltersTest::fieldHoldsWhatThePersonCouldEnter_data()
     QTest::newRow("second point swallowed") << "decimal" << Steps{type(".5.")} << ".5";
     QTest::newRow("selected point not replaced by a point")
         << "decimal" << Steps{type("12.5"), selectAll(), type(".")} << "12.5";
-    QTest::newRow("selected text replaced by a digit") << "decimal" << Steps{type("12.5"), selectAll(), type("7")}
-                                                       << "7";
+    QTest::newRow("selected text replaced by a digit")
+        << "decimal" << Steps{type("12.5"), selectAll(), type("7")} << "7";
     QTest::newRow("minus comma blank letter refused") << "decimal" << Steps{type("3-, a+")} << "3";
     QTest::newRow("full-width plus and chinese refused") << "decimal" << Steps{type("3"), type("＋中１")} << "3";
     QTest::newRow("backspace with a point") << "decimal" << Steps{type("1.5"), key(Qt::Key_Backspace)} << "1.";
@@ -146,11 +164,10 @@ void KeyFiltersTest::fieldHoldsWhatThePersonCouldEnter_data()
     QTest::newRow("ctrl+v does nothing") << "decimal" << Steps{menuPaste("9"), key(Qt::Key_V, Qt::ControlModifier)}
                                          << "9";
     QTest::newRow("ctrl+x and ctrl+c do nothing")
-        << "decimal" << Steps{type("42"), selectAll(), key(Qt::Key_X, Qt::ControlModifier),
-                              key(Qt::Key_C, Qt::ControlModifier)}
+        << "decimal"
+        << Steps{type("42"), selectAll(), key(Qt::Key_X, Qt::ControlModifier), key(Qt::Key_C, Qt::ControlModifier)}
         << "42";
-    QTest::newRow("ctrl+z does nothing") << "decimal" << Steps{type("42"), key(Qt::Key_Z, Qt::ControlModifier)}
-                                         << "42";
+    QTest::newRow("ctrl+z does nothing") << "decimal" << Steps{type("42"), key(Qt::Key_Z, Qt::ControlModifier)} << "42";
     QTest::newRow("context-menu paste passes unfiltered, then a point")
         << "decimal" << Steps{menuPaste("abc"), type(".")} << "abc.";
     QTest::newRow("shift+insert passes unfiltered") << "decimal" << Steps{shiftInsert("x-1")} << "x-1";
@@ -166,10 +183,9 @@ void KeyFiltersTest::fieldHoldsWhatThePersonCouldEnter_data()
         << "plain" << Steps{menuPaste("北京\r\n海淀\n区\r1号")} << "北京 海淀 区 1号";
     QTest::newRow("characters outside code page 936 dropped")
         << "plain" << Steps{type("A"), commit("ก😀中"), menuPaste("한x")} << "A中x";
-    QTest::newRow("plain field takes any GBK text typed") << "plain" << Steps{type(" a.b-1 "), commit("甲公司")}
-                                                          << " a.b-1 甲公司";
-    QTest::newRow("number field: pasted line break becomes a blank")
-        << "decimal" << Steps{menuPaste("1\n2")} << "1 2";
+    QTest::newRow("plain field takes any GBK text typed")
+        << "plain" << Steps{type(" a.b-1 "), commit("甲公司")} << " a.b-1 甲公司";
+    QTest::newRow("number field: pasted line break becomes a blank") << "decimal" << Steps{menuPaste("1\n2")} << "1 2";
 }
 
 void KeyFiltersTest::fieldHoldsWhatThePersonCouldEnter()

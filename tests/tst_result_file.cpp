@@ -147,20 +147,19 @@ void ResultFileTest::writesEveryLineByteForByte_data()
     QTest::addColumn<QByteArray>("bytes");
 
     const QByteArray empty138 = QByteArray("\r\n").repeated(138);
-    QTest::newRow("only the name") << Lines{{1, QStringLiteral("甲公司")}}
-                                   << QStringLiteral("甲公司_填报结果.dbf")
+    QTest::newRow("only the name") << Lines{{1, QStringLiteral("甲公司")}} << QStringLiteral("甲公司_填报结果.dbf")
                                    << QByteArray("\xbc\xd7\xb9\xab\xcb\xbe\r\n") + empty138;
-    QTest::newRow("blanks kept") << Lines{{1, QStringLiteral(" 甲 公司 ")}}
-                                 << QStringLiteral(" 甲 公司 _填报结果.dbf")
+    QTest::newRow("blanks kept") << Lines{{1, QStringLiteral(" 甲 公司 ")}} << QStringLiteral(" 甲 公司 _填报结果.dbf")
                                  << QByteArray(" \xbc\xd7 \xb9\xab\xcb\xbe \r\n") + empty138;
     QTest::newRow("chinese, codes and a trailing point")
         << Lines{{1, QStringLiteral("ACME")},
-                                      {5, QStringLiteral("有限责任公司")},
-                                      {9, QStringLiteral("999999")},
-                                      {139, QStringLiteral("5.")}}
+                 {5, QStringLiteral("有限责任公司")},
+                 {9, QStringLiteral("999999")},
+                 {139, QStringLiteral("5.")}}
         << QStringLiteral("ACME_填报结果.dbf")
-        << QByteArray("ACME\r\n") + QByteArray("\r\n").repeated(3) + "\xd3\xd0\xcf\xde\xd4\xf0\xc8\xce\xb9\xab\xcb\xbe\r\n" +
-               "\r\n\r\n\r\n999999\r\n" + QByteArray("\r\n").repeated(129) + "5.\r\n";
+        << QByteArray("ACME\r\n") + QByteArray("\r\n").repeated(3) +
+               "\xd3\xd0\xcf\xde\xd4\xf0\xc8\xce\xb9\xab\xcb\xbe\r\n" + "\r\n\r\n\r\n999999\r\n" +
+               QByteArray("\r\n").repeated(129) + "5.\r\n";
 }
 
 void ResultFileTest::writesEveryLineByteForByte()
@@ -219,7 +218,8 @@ void ResultFileTest::landsBesideTheProgramWhateverTheWorkingFolder()
     pressSave();
     QDir::setCurrent(before);
 
-    const QString expected = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name + QStringLiteral("_填报结果.dbf");
+    const QString expected =
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + name + QStringLiteral("_填报结果.dbf");
     const QByteArray bytes = ResultFile::readBytes(expected);
     QFile::remove(expected);
     QCOMPARE(boxes.count(), 1);
@@ -239,23 +239,23 @@ void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing_data()
     const QString name = QStringLiteral("丙公司");
     QTest::newRow("no write permission in the folder")
         << int(FailingCalls::Create) << EACCES << name << QStringLiteral("File access denied.");
-    QTest::newRow("read-only result file") << int(FailingCalls::Check) << EACCES << name
-                                           << QStringLiteral("File access denied.");
+    QTest::newRow("read-only result file")
+        << int(FailingCalls::Check) << EACCES << name << QStringLiteral("File access denied.");
     QTest::newRow("program folder gone") << int(FailingCalls::Create) << ENOENT << name
                                          << QStringLiteral("Invalid filename.");
-    QTest::newRow("disk full while writing") << int(FailingCalls::Write) << ENOSPC << name
-                                             << QStringLiteral("I/O error 28.");
+    QTest::newRow("disk full while writing")
+        << int(FailingCalls::Write) << ENOSPC << name << QStringLiteral("I/O error 28.");
     QTest::newRow("failure at close") << int(FailingCalls::Close) << EIO << name << QStringLiteral("I/O error 5.");
-    QTest::newRow("file held by another program") << int(FailingCalls::Rename) << EBUSY << name
-                                                  << QStringLiteral("I/O error 16.");
+    QTest::newRow("file held by another program")
+        << int(FailingCalls::Rename) << EBUSY << name << QStringLiteral("I/O error 16.");
     QTest::newRow("too many open files (real)")
         << int(FailingCalls::OpenFilesExhausted) << 0 << name << QStringLiteral("Too many open files.");
     QTest::newRow("slash into an existing folder (real)")
         << int(FailingCalls::Nothing) << 0 << QStringLiteral("sub/丙公司") << QStringLiteral("Invalid filename.");
     QTest::newRow("backslash (real)") << int(FailingCalls::Nothing) << 0 << QStringLiteral("丙\\公司")
                                       << QStringLiteral("Invalid filename.");
-    QTest::newRow("overlong name (real)") << int(FailingCalls::Nothing) << 0 << QString(300, QChar(u'甲'))
-                                          << QStringLiteral("I/O error 36.");
+    QTest::newRow("overlong name (real)")
+        << int(FailingCalls::Nothing) << 0 << QString(300, QChar(u'甲')) << QStringLiteral("I/O error 36.");
     QTest::newRow("a folder holds the name (real)")
         << int(FailingCalls::Nothing) << 0 << QStringLiteral("folder") << QStringLiteral("I/O error 21.");
 }

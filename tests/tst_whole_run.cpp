@@ -185,10 +185,9 @@ void WholeRunTest::onlyTheEnterpriseName()
     QVERIFY(shell_->form7()->isVisible());
     throughToTheQuestionnaire();
 
-    saveAndCompare(QStringLiteral("甲公司"),
-                   merged(untickedCodeLines(), {{1, QStringLiteral("甲公司")},
-                                                {9, QStringLiteral("999999")},
-                                                {138, QStringLiteral("9999999999")}}));
+    saveAndCompare(QStringLiteral("甲公司"), merged(untickedCodeLines(), {{1, QStringLiteral("甲公司")},
+                                                                          {9, QStringLiteral("999999")},
+                                                                          {138, QStringLiteral("9999999999")}}));
 }
 
 void WholeRunTest::everyPageFilledWithMovesBackAndForth()
@@ -280,54 +279,53 @@ void WholeRunTest::everyPageFilledWithMovesBackAndForth()
     type(questions, "Edit23", QStringLiteral(" 其他途径 "));
 
     saveAndCompare(QStringLiteral(" 甲乙科技有限公司 "),
-                   merged(untickedCodeLines(),
-                          {
-                              {1, QStringLiteral(" 甲乙科技有限公司 ")},
-                              {2, QStringLiteral("北京市朝阳区")},
-                              {3, QStringLiteral("500.5")},
-                              {4, QStringLiteral("1200")},
-                              {5, QStringLiteral("股份有限公司")},
-                              {6, QStringLiteral("10-20年")},
-                              {7, QStringLiteral("19")},
-                              {8, QStringLiteral("咨询业")},
-                              {9, QStringLiteral("919991")},
-                              {10, QStringLiteral("1")},
-                              {11, QStringLiteral("1")},
-                              {12, QStringLiteral("甲乙公益基金")},
-                              {13, QStringLiteral("100.5")},
-                              {14, QStringLiteral("50")},
-                              {15, QStringLiteral("2010年")},
-                              {16, QStringLiteral("B")},
-                              {17, QStringLiteral("1")},
-                              {18, QStringLiteral("GRI")},
-                              {19, QStringLiteral("9")},
-                              {20, QStringLiteral("11-30页")},
-                              {21, QStringLiteral("官方网站")},
-                              {22, QStringLiteral("1")},
-                              {23, QStringLiteral("2012年")},
-                              {24, QStringLiteral("3")},
-                              {25, QStringLiteral("1000")},
-                              {27, QStringLiteral("320")},
-                              {35, QStringLiteral("1100")},
-                              {44, QStringLiteral("8.")},
-                              {45, QStringLiteral("5")},
-                              {64, QStringLiteral(".5")},
-                              {65, QStringLiteral("191991")},
-                              {67, QStringLiteral("999991999")},
-                              {71, QStringLiteral("999999919")},
-                              {84, QStringLiteral("9999991")},
-                              {85, QStringLiteral("CAE")},
-                              {87, QStringLiteral("999999991")},
-                              {88, QStringLiteral("社区共建")},
-                              {109, QStringLiteral(" 其他途径 ")},
-                              {110, QStringLiteral("6")},
-                              {116, QStringLiteral("12.5")},
-                              {123, QStringLiteral("3")},
-                              {127, QStringLiteral("40")},
-                              {137, QStringLiteral("4")},
-                              {138, QStringLiteral("9919999991")},
-                              {139, QStringLiteral("养老服务")},
-                          }));
+                   merged(untickedCodeLines(), {
+                                                   {1, QStringLiteral(" 甲乙科技有限公司 ")},
+                                                   {2, QStringLiteral("北京市朝阳区")},
+                                                   {3, QStringLiteral("500.5")},
+                                                   {4, QStringLiteral("1200")},
+                                                   {5, QStringLiteral("股份有限公司")},
+                                                   {6, QStringLiteral("10-20年")},
+                                                   {7, QStringLiteral("19")},
+                                                   {8, QStringLiteral("咨询业")},
+                                                   {9, QStringLiteral("919991")},
+                                                   {10, QStringLiteral("1")},
+                                                   {11, QStringLiteral("1")},
+                                                   {12, QStringLiteral("甲乙公益基金")},
+                                                   {13, QStringLiteral("100.5")},
+                                                   {14, QStringLiteral("50")},
+                                                   {15, QStringLiteral("2010年")},
+                                                   {16, QStringLiteral("B")},
+                                                   {17, QStringLiteral("1")},
+                                                   {18, QStringLiteral("GRI")},
+                                                   {19, QStringLiteral("9")},
+                                                   {20, QStringLiteral("11-30页")},
+                                                   {21, QStringLiteral("官方网站")},
+                                                   {22, QStringLiteral("1")},
+                                                   {23, QStringLiteral("2012年")},
+                                                   {24, QStringLiteral("3")},
+                                                   {25, QStringLiteral("1000")},
+                                                   {27, QStringLiteral("320")},
+                                                   {35, QStringLiteral("1100")},
+                                                   {44, QStringLiteral("8.")},
+                                                   {45, QStringLiteral("5")},
+                                                   {64, QStringLiteral(".5")},
+                                                   {65, QStringLiteral("191991")},
+                                                   {67, QStringLiteral("999991999")},
+                                                   {71, QStringLiteral("999999919")},
+                                                   {84, QStringLiteral("9999991")},
+                                                   {85, QStringLiteral("CAE")},
+                                                   {87, QStringLiteral("999999991")},
+                                                   {88, QStringLiteral("社区共建")},
+                                                   {109, QStringLiteral(" 其他途径 ")},
+                                                   {110, QStringLiteral("6")},
+                                                   {116, QStringLiteral("12.5")},
+                                                   {123, QStringLiteral("3")},
+                                                   {127, QStringLiteral("40")},
+                                                   {137, QStringLiteral("4")},
+                                                   {138, QStringLiteral("9919999991")},
+                                                   {139, QStringLiteral("养老服务")},
+                                               }));
 }
 
 void WholeRunTest::failedSaveThenCorrectedName()
@@ -368,12 +366,11 @@ void WholeRunTest::failedSaveThenCorrectedName()
     type(shell_->form2(), "Edit1", QStringLiteral("甲乙"));
     press(shell_->form2(), "BitBtn1");
     throughToTheQuestionnaire();
-    saveAndCompare(QStringLiteral("甲乙"),
-                   merged(untickedCodeLines(), {{1, QStringLiteral("甲乙")},
-                                                {9, QStringLiteral("999999")},
-                                                {85, QStringLiteral("C")},
-                                                {86, QStringLiteral("919999")},
-                                                {138, QStringLiteral("9999999999")}}));
+    saveAndCompare(QStringLiteral("甲乙"), merged(untickedCodeLines(), {{1, QStringLiteral("甲乙")},
+                                                                        {9, QStringLiteral("999999")},
+                                                                        {85, QStringLiteral("C")},
+                                                                        {86, QStringLiteral("919999")},
+                                                                        {138, QStringLiteral("9999999999")}}));
 }
 
 SURVEY_TEST_MAIN(WholeRunTest)

@@ -2,8 +2,8 @@
 #include "ModalBoxes.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 ModalBoxes::ModalBoxes()

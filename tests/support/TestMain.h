@@ -10,8 +10,8 @@
 #define SURVEY_TEST_MAIN(TestClass)                                                                                    \
     int main(int argc, char *argv[])                                                                                   \
     {                                                                                                                  \
-        qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")                      \
-                                                                        : qgetenv("QT_QPA_PLATFORM"));                 \
+        qputenv("QT_QPA_PLATFORM",                                                                                     \
+                qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));          \
         SurveyApplication app(argc, argv);                                                                             \
         Shell::prepareApplication();                                                                                   \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
