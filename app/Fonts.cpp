@@ -24,6 +24,7 @@ QFont pixelFont(const QString &family, int pixels, bool bold)
     QFont font(family);
     font.setPixelSize(pixels);
     font.setBold(bold);
+    font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
 
