@@ -7,6 +7,7 @@
 #include "performance/Unit3.h"
 #include "questionnaire/Unit5.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QInputMethodEvent>
@@ -335,7 +336,8 @@ void QuestionnaireTest::threeChoiceRule_data()
 {
     QTest::addColumn<QStringList>("clicks"); // left clicks first, each of them accepted
     QTest::addColumn<QString>("pressed");
-    QTest::addColumn<int>("how"); // 0 left, 1 right, 2 middle, 3 Space, 4 double click, 5 left beside the caption
+    QTest::addColumn<int>("how"); // 0 left, 1 right, 2 middle, 3 Space, 4 double click, 5 left beside the
+                                  // caption, 6 an assistive tool's toggle
     QTest::addColumn<bool>("refused");
     QTest::addColumn<QStringList>("ticked");
 
@@ -347,6 +349,8 @@ void QuestionnaireTest::threeChoiceRule_data()
     QTest::newRow("double click on D after A B C") << abc << "CheckBox4" << 4 << true << abc;
     QTest::newRow("blank beside D after A B C") << abc << "CheckBox4" << 5 << false << abc;
     QTest::newRow("left on F after A B C") << abc << "CheckBox23" << 0 << true << abc;
+    QTest::newRow("assistive toggle of E after A B C") << abc << "CheckBox5" << 6 << true << abc;
+    QTest::newRow("assistive toggle of F after A B C") << abc << "CheckBox23" << 6 << true << abc;
     QTest::newRow("Space on F after A B C") << abc << "CheckBox23" << 3 << true << abc;
     QTest::newRow("F counts as a tick") << QStringList{"CheckBox23", "CheckBox1", "CheckBox2"} << "CheckBox3" << 0
                                         << true << QStringList{"CheckBox1", "CheckBox2", "CheckBox23"};
@@ -411,6 +415,10 @@ void QuestionnaireTest::threeChoiceRule()
         QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(group, point));
         break;
     }
+    case 6:
+        QAccessible::queryAccessibleInterface(box)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+        break;
     }
 
     QCOMPARE(tickedBoxesOf(page, "GroupBox1"), ticked);

@@ -121,6 +121,9 @@ QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
     for (int c = 0; c < question.columns; ++c)
         grid->setColumnStretch(c, 1);
 
+    const bool limited = qstrcmp(question.groupBox, kThreeChoiceGroup) == 0;
+    if (limited)
+        threeChoiceGroup_ = box;
     BuiltQuestion built;
     built.entry = &question;
     const QString questionName = question.caption.trimmed().toString();
@@ -131,6 +134,16 @@ QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
         check->setObjectName(QString::fromLatin1(option.box));
         check->setAccessibleName(questionName + QLatin1Char(' ') + option.caption.trimmed().toString());
         built.boxes.append(check);
+        if (limited) {
+            check->installEventFilter(this);
+            // Ticks that come by neither mouse nor key (an assistive tool's toggle) are held to the limit too.
+            connect(check, &QCheckBox::toggled, this, [this, check](bool ticked) {
+                if (ticked && tickedInThreeChoiceGroup() > kThreeChoiceLimit) {
+                    check->setChecked(false);
+                    shell().showInformation(this, kThreeChoiceMessage.toString());
+                }
+            });
+        }
         const int row = position / question.columns;
         const int col = position % question.columns;
 
@@ -165,11 +178,6 @@ QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
                     [this, letter](bool ticked) { RankingOptionClick(letter, ticked); });
         }
         placeRankingLabel(box);
-    }
-    if (qstrcmp(question.groupBox, kThreeChoiceGroup) == 0) {
-        threeChoiceGroup_ = box;
-        for (QCheckBox *check : built.boxes)
-            check->installEventFilter(this);
     }
     questions_.append(built);
     return box;
@@ -265,16 +273,19 @@ bool TForm5::eventFilter(QObject *watched, QEvent *event)
 
 bool TForm5::refusesFourthTick(QCheckBox *box)
 {
-    if (box->isChecked())
-        return false;
-    int ticked = 0;
-    for (const QCheckBox *option : threeChoiceGroup_->findChildren<QCheckBox *>())
-        ticked += option->isChecked() ? 1 : 0;
-    if (ticked < kThreeChoiceLimit)
+    if (box->isChecked() || tickedInThreeChoiceGroup() < kThreeChoiceLimit)
         return false;
     box->setChecked(false);
     shell().showInformation(this, kThreeChoiceMessage.toString());
     return true;
+}
+
+int TForm5::tickedInThreeChoiceGroup() const
+{
+    int ticked = 0;
+    for (const QCheckBox *option : threeChoiceGroup_->findChildren<QCheckBox *>())
+        ticked += option->isChecked() ? 1 : 0;
+    return ticked;
 }
 
 void TForm5::OtherOptionClick(QCheckBox *box, QLineEdit *field)

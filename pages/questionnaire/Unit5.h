@@ -40,6 +40,7 @@ private:
     void FormCreate();
     // True when a press on a box of question 1 would tick a fourth one; tells the user so.
     bool refusesFourthTick(QCheckBox *box);
+    int tickedInThreeChoiceGroup() const;
     void OtherOptionClick(QCheckBox *box, QLineEdit *field);
     void RankingOptionClick(QChar letter, bool ticked);
     void showTab(int index);
