@@ -1,6 +1,7 @@
 // The questionnaire page: its content, the three-choice rule, the other fields,
 // the ranking of question 21, the moves between tabs, and the save of lines 65 to 109.
 #include "AnswerRecord.h"
+#include "Glyphs.h"
 #include "ModalBoxes.h"
 #include "ResultFile.h"
 #include "TestMain.h"
@@ -219,7 +220,23 @@ void QuestionnaireTest::initialState()
         QCOMPARE(sheet->findChild<QPushButton *>(back[index])->text(), QStringLiteral("上一步"));
         QCOMPARE(sheet->findChild<QPushButton *>(forward[index])->text(),
                  index == 4 ? QStringLiteral("保存退出") : QStringLiteral("下一步"));
-        QVERIFY(!sheet->findChild<QPushButton *>(back[index])->icon().isNull());
+        const QImage backGlyph = sheet->findChild<QPushButton *>(back[index])->icon().pixmap(16).toImage();
+        const QImage forwardGlyph = sheet->findChild<QPushButton *>(forward[index])->icon().pixmap(16).toImage();
+        QCOMPARE(backGlyph, Glyphs::icon(Glyph::Back).pixmap(16).toImage());
+        QCOMPARE(forwardGlyph, Glyphs::icon(index == 4 ? Glyph::Save : Glyph::Forward).pixmap(16).toImage());
+    }
+
+    // The survey's fonts: family, pixels, bold.
+    const QList<std::tuple<QString, QString, int, bool>> fonts = {
+        {"Label1", "微软雅黑", 21, true}, {"PageControl1", "微软雅黑", 16, false}, {"GroupBox9", "微软雅黑", 14, false},
+        {"CheckBox50", "微软雅黑", 14, false}, {"Edit7", "宋体", 14, false},      {"Label3", "微软雅黑", 14, false},
+        {"Label2", "微软雅黑", 35, false}, {"Memo1", "宋体", 16, false},
+    };
+    for (const auto &[name, family, pixels, bold] : fonts) {
+        const QFont font = page->findChild<QWidget *>(name)->font();
+        QCOMPARE(font.family(), family);
+        QCOMPARE(font.pixelSize(), pixels);
+        QCOMPARE(font.bold(), bold);
     }
     // Nothing is stored before the save.
     for (int line = 65; line <= 109; ++line)
