@@ -31,8 +31,8 @@ struct Tab {
     const char *sheet;
     QStringView title;
     std::span<const Question> questions;
-    const char *backButton;    // "上一步": to the tab before, or from the first tab to the performance page
-    const char *forwardButton; // "下一步": to the tab after, or on the last tab "保存退出"
+    const char *backButton;    // to the tab before; from the first tab, back to the performance page
+    const char *forwardButton; // to the tab after; on the last tab, the save
 };
 
 // The five tabs in order.

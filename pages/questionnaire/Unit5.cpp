@@ -89,8 +89,8 @@ QWidget *TForm5::buildTab(int index)
     auto *forward = new GlyphButton(lastTab ? Glyph::Save : Glyph::Forward,
                                     (lastTab ? kSaveCaption : kForwardCaption).toString(), sheet);
     forward->setObjectName(QString::fromLatin1(tab.forwardButton));
-    for (QPushButton *button : {static_cast<QPushButton *>(back), static_cast<QPushButton *>(forward)})
-        button->setFixedSize(kButtonSize);
+    back->setFixedSize(kButtonSize);
+    forward->setFixedSize(kButtonSize);
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(40, 0, 40, 0);
     buttons->addWidget(back);
