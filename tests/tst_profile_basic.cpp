@@ -77,24 +77,60 @@ void ProfileBasicTest::industryWritesItsNumberAtOnce_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("line7");
-    QTest::newRow("1") << "RadioButton1" << "1.农、林、牧、渔业" << "1";
-    QTest::newRow("2 with trailing blanks") << "RadioButton2" << "2.采矿业   " << "2";
-    QTest::newRow("3") << "RadioButton3" << "3.制造业" << "3";
-    QTest::newRow("4") << "RadioButton4" << "4.电力、燃气及水的生产和供应业" << "4";
-    QTest::newRow("6") << "RadioButton6" << "6.交通运输、仓储和邮政业 " << "6";
-    QTest::newRow("7") << "RadioButton7" << "7.信息传输、计算机服务和软件业 " << "7";
-    QTest::newRow("8") << "RadioButton8" << "8.批发和零售业 " << "8";
-    QTest::newRow("9") << "RadioButton9" << "9.住宿和餐饮业 " << "9";
-    QTest::newRow("10") << "RadioButton10" << "10.金融业 " << "10";
-    QTest::newRow("11") << "RadioButton11" << "11.房地产业" << "11";
-    QTest::newRow("12") << "RadioButton12" << "12.租赁和商务服务业" << "12";
-    QTest::newRow("13") << "RadioButton13" << "13.科学研究、技术服务和地质勘察业" << "13";
-    QTest::newRow("14") << "RadioButton14" << "14.水利、环境和公共设施管理业" << "14";
-    QTest::newRow("15") << "RadioButton15" << "15.居民服务和其他服务业" << "15";
-    QTest::newRow("16") << "RadioButton16" << "16.教育" << "16";
-    QTest::newRow("17") << "RadioButton17" << "17.卫生、社会保障和社会福利业" << "17";
-    QTest::newRow("18") << "RadioButton18" << "18.文化、体育和娱乐业" << "18";
-    QTest::newRow("19") << "RadioButton19" << "19.其它，请注明" << "19";
+    QTest::newRow("1") << "RadioButton1"
+                       << "1.农、林、牧、渔业"
+                       << "1";
+    QTest::newRow("2 with trailing blanks") << "RadioButton2"
+                                            << "2.采矿业   "
+                                            << "2";
+    QTest::newRow("3") << "RadioButton3"
+                       << "3.制造业"
+                       << "3";
+    QTest::newRow("4") << "RadioButton4"
+                       << "4.电力、燃气及水的生产和供应业"
+                       << "4";
+    QTest::newRow("6") << "RadioButton6"
+                       << "6.交通运输、仓储和邮政业 "
+                       << "6";
+    QTest::newRow("7") << "RadioButton7"
+                       << "7.信息传输、计算机服务和软件业 "
+                       << "7";
+    QTest::newRow("8") << "RadioButton8"
+                       << "8.批发和零售业 "
+                       << "8";
+    QTest::newRow("9") << "RadioButton9"
+                       << "9.住宿和餐饮业 "
+                       << "9";
+    QTest::newRow("10") << "RadioButton10"
+                        << "10.金融业 "
+                        << "10";
+    QTest::newRow("11") << "RadioButton11"
+                        << "11.房地产业"
+                        << "11";
+    QTest::newRow("12") << "RadioButton12"
+                        << "12.租赁和商务服务业"
+                        << "12";
+    QTest::newRow("13") << "RadioButton13"
+                        << "13.科学研究、技术服务和地质勘察业"
+                        << "13";
+    QTest::newRow("14") << "RadioButton14"
+                        << "14.水利、环境和公共设施管理业"
+                        << "14";
+    QTest::newRow("15") << "RadioButton15"
+                        << "15.居民服务和其他服务业"
+                        << "15";
+    QTest::newRow("16") << "RadioButton16"
+                        << "16.教育"
+                        << "16";
+    QTest::newRow("17") << "RadioButton17"
+                        << "17.卫生、社会保障和社会福利业"
+                        << "17";
+    QTest::newRow("18") << "RadioButton18"
+                        << "18.文化、体育和娱乐业"
+                        << "18";
+    QTest::newRow("19") << "RadioButton19"
+                        << "19.其它，请注明"
+                        << "19";
 }
 
 // Line 7 changes the moment a button is chosen, before "下一步"; the other
@@ -208,10 +244,18 @@ void ProfileBasicTest::nextStoresTheControls_data()
     QTest::addColumn<QList<int>>("boxes");
     QTest::addColumn<QString>("line9");
     QTest::newRow("nothing but the name") << QString() << QString() << QString() << QList<int>{} << "999999";
-    QTest::newRow("all six boxes") << "500" << "独资企业" << "3年以内" << QList<int>{1, 2, 3, 4, 5, 6} << "111111";
-    QTest::newRow("boxes 2 and 6") << "12.50" << "有限责任公司" << "10-20年" << QList<int>{2, 6} << "919991";
-    QTest::newRow("box 1, last items") << ".5" << "其它" << "20年以上" << QList<int>{1} << "199999";
-    QTest::newRow("box ticked and unticked") << "3." << "合资企业" << "3-5年" << QList<int>{3, 3} << "999999";
+    QTest::newRow("all six boxes") << "500"
+                                   << "独资企业"
+                                   << "3年以内" << QList<int>{1, 2, 3, 4, 5, 6} << "111111";
+    QTest::newRow("boxes 2 and 6") << "12.50"
+                                   << "有限责任公司"
+                                   << "10-20年" << QList<int>{2, 6} << "919991";
+    QTest::newRow("box 1, last items") << ".5"
+                                       << "其它"
+                                       << "20年以上" << QList<int>{1} << "199999";
+    QTest::newRow("box ticked and unticked") << "3."
+                                             << "合资企业"
+                                             << "3-5年" << QList<int>{3, 3} << "999999";
 }
 
 // Lines 1 to 6, 8 and 9 come from the controls at "下一步"; 7 and 10 are left alone.
@@ -256,9 +300,12 @@ void ProfileBasicTest::otherIndustry_data()
     QTest::addColumn<int>("then");
     QTest::addColumn<QString>("line7");
     QTest::addColumn<QString>("line8");
-    QTest::newRow("19 with a text") << 0 << "19" << "水产养殖";
-    QTest::newRow("19 with a text, then 5") << 5 << "5" << "";
-    QTest::newRow("19 with a text, then 18") << 18 << "18" << "";
+    QTest::newRow("19 with a text") << 0 << "19"
+                                    << "水产养殖";
+    QTest::newRow("19 with a text, then 5") << 5 << "5"
+                                            << "";
+    QTest::newRow("19 with a text, then 18") << 18 << "18"
+                                             << "";
 }
 
 void ProfileBasicTest::otherIndustry()
@@ -307,12 +354,24 @@ void ProfileBasicTest::numberFieldsTakeDigitsAndOnePoint_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("line");
-    QTest::newRow("capital: second point dropped") << "Edit3" << ".5." << ".5" << 3;
-    QTest::newRow("capital: sign, comma, blank, letter") << "Edit3" << "-1,2 3a4" << "1234" << 3;
-    QTest::newRow("capital: Chinese and full-width") << "Edit3" << "3万０．" << "3" << 3;
-    QTest::newRow("assets: point last") << "Edit4" << "100.25.5" << "100.255" << 4;
-    QTest::newRow("assets: leading zeros kept") << "Edit4" << "007" << "007" << 4;
-    QTest::newRow("address takes anything") << "Edit2" << "1.2.3 号-A" << "1.2.3 号-A" << 2;
+    QTest::newRow("capital: second point dropped") << "Edit3"
+                                                   << ".5."
+                                                   << ".5" << 3;
+    QTest::newRow("capital: sign, comma, blank, letter") << "Edit3"
+                                                         << "-1,2 3a4"
+                                                         << "1234" << 3;
+    QTest::newRow("capital: Chinese and full-width") << "Edit3"
+                                                     << "3万０．"
+                                                     << "3" << 3;
+    QTest::newRow("assets: point last") << "Edit4"
+                                        << "100.25.5"
+                                        << "100.255" << 4;
+    QTest::newRow("assets: leading zeros kept") << "Edit4"
+                                                << "007"
+                                                << "007" << 4;
+    QTest::newRow("address takes anything") << "Edit2"
+                                            << "1.2.3 号-A"
+                                            << "1.2.3 号-A" << 2;
 }
 
 void ProfileBasicTest::numberFieldsTakeDigitsAndOnePoint()
@@ -364,17 +423,28 @@ void ProfileBasicTest::accessibleNames_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("spoken");
-    QTest::newRow("Edit1") << "Edit1" << "注册全称";
-    QTest::newRow("Edit2") << "Edit2" << "注册地址";
-    QTest::newRow("Edit3") << "Edit3" << "注册资金";
-    QTest::newRow("Edit4") << "Edit4" << "资产总额";
-    QTest::newRow("ComboBox1") << "ComboBox1" << "企业类型";
-    QTest::newRow("ComboBox2") << "ComboBox2" << "成立年限";
-    QTest::newRow("RadioButton29") << "RadioButton29" << "企业是否上市： 是";
-    QTest::newRow("RadioButton30") << "RadioButton30" << "企业是否上市： 否";
-    QTest::newRow("RadioButton2") << "RadioButton2" << "2.所属行业 2.采矿业";
-    QTest::newRow("Edit5") << "Edit5" << "19.其它，请注明";
-    QTest::newRow("CheckBox6") << "CheckBox6" << "3.企业家担任职务情况 其他社团成员";
+    QTest::newRow("Edit1") << "Edit1"
+                           << "注册全称";
+    QTest::newRow("Edit2") << "Edit2"
+                           << "注册地址";
+    QTest::newRow("Edit3") << "Edit3"
+                           << "注册资金";
+    QTest::newRow("Edit4") << "Edit4"
+                           << "资产总额";
+    QTest::newRow("ComboBox1") << "ComboBox1"
+                               << "企业类型";
+    QTest::newRow("ComboBox2") << "ComboBox2"
+                               << "成立年限";
+    QTest::newRow("RadioButton29") << "RadioButton29"
+                                   << "企业是否上市： 是";
+    QTest::newRow("RadioButton30") << "RadioButton30"
+                                   << "企业是否上市： 否";
+    QTest::newRow("RadioButton2") << "RadioButton2"
+                                  << "2.所属行业 2.采矿业";
+    QTest::newRow("Edit5") << "Edit5"
+                           << "19.其它，请注明";
+    QTest::newRow("CheckBox6") << "CheckBox6"
+                               << "3.企业家担任职务情况 其他社团成员";
 }
 
 void ProfileBasicTest::accessibleNames()

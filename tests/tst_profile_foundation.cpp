@@ -84,9 +84,9 @@ void ProfileFoundationTest::showPage()
 void ProfileFoundationTest::untouchedPageStoresEmptyLines()
 {
     showPage();
-    for (const char *name : {"Edit6", "Edit7", "Edit8", "ComboBox6", "Edit11", "Edit9", "CheckBox7", "CheckBox8",
-                             "CheckBox9", "CheckBox10", "ComboBox3", "ComboBox5", "Edit10", "Label10", "Label26",
-                             "Label18", "Label16"})
+    for (const char *name :
+         {"Edit6", "Edit7", "Edit8", "ComboBox6", "Edit11", "Edit9", "CheckBox7", "CheckBox8", "CheckBox9",
+          "CheckBox10", "ComboBox3", "ComboBox5", "Edit10", "Label10", "Label26", "Label18", "Label16"})
         QVERIFY2(!find<QWidget>(name)->isEnabled(), name);
     for (const char *name : {"Label15", "Label17", "RadioButton31", "RadioButton20", "RadioButton24"})
         QVERIFY2(find<QWidget>(name)->isEnabled(), name);
@@ -139,8 +139,8 @@ void ProfileFoundationTest::foundationQuestion()
         }
     }
     const bool open = answers.last() == "是";
-    for (const char *name : {"Edit6", "Edit7", "Edit8", "ComboBox6", "Label10", "Label11", "Label12", "Label13",
-                             "Label14", "Label26"})
+    for (const char *name :
+         {"Edit6", "Edit7", "Edit8", "ComboBox6", "Label10", "Label11", "Label12", "Label13", "Label14", "Label26"})
         QCOMPARE(find<QWidget>(name)->isEnabled(), open);
     QCOMPARE(edit("Edit6")->text(), kept ? QStringLiteral("爱心助学基金会") : QString());
     QCOMPARE(find<QComboBox>("ComboBox6")->currentText(), kept ? QStringLiteral("2008年") : QString());
@@ -194,9 +194,9 @@ void ProfileFoundationTest::reportQuestion()
         }
     }
     const bool open = answers.last() == "是";
-    for (const char *name : {"Label18", "Edit11", "Label21", "Edit9", "Label22", "CheckBox7", "CheckBox8", "Label19",
-                             "CheckBox9", "CheckBox10", "Label20", "ComboBox3", "Label23", "ComboBox5", "Label24",
-                             "Edit10", "Label16"})
+    for (const char *name :
+         {"Label18", "Edit11", "Label21", "Edit9", "Label22", "CheckBox7", "CheckBox8", "Label19", "CheckBox9",
+          "CheckBox10", "Label20", "ComboBox3", "Label23", "ComboBox5", "Label24", "Edit10", "Label16"})
         QCOMPARE(find<QWidget>(name)->isEnabled(), open);
     QCOMPARE(box("7")->isChecked(), kept);
     QCOMPARE(box("10")->isChecked(), kept);
@@ -224,13 +224,20 @@ void ProfileFoundationTest::boxPairs_data()
     QTest::addColumn<QStringList>("ticked");
     QTest::addColumn<QString>("line19");
     QTest::addColumn<QString>("line22");
-    QTest::newRow("audited 是") << QStringList{"7"} << QStringList{"7"} << "" << "1";
-    QTest::newRow("audited 是 then 否") << QStringList{"7", "8"} << QStringList{"8"} << "" << "9";
-    QTest::newRow("audited 否 then 是") << QStringList{"8", "7"} << QStringList{"7"} << "" << "1";
-    QTest::newRow("audited 否 unticked") << QStringList{"8", "8"} << QStringList{} << "" << "9";
-    QTest::newRow("shortcomings 是 unticked") << QStringList{"9", "9"} << QStringList{} << "1" << "";
-    QTest::newRow("shortcomings 否 then 是") << QStringList{"10", "9"} << QStringList{"9"} << "1" << "";
-    QTest::newRow("both pairs") << QStringList{"9", "8", "10"} << QStringList{"8", "10"} << "9" << "9";
+    QTest::newRow("audited 是") << QStringList{"7"} << QStringList{"7"} << ""
+                                << "1";
+    QTest::newRow("audited 是 then 否") << QStringList{"7", "8"} << QStringList{"8"} << ""
+                                        << "9";
+    QTest::newRow("audited 否 then 是") << QStringList{"8", "7"} << QStringList{"7"} << ""
+                                        << "1";
+    QTest::newRow("audited 否 unticked") << QStringList{"8", "8"} << QStringList{} << ""
+                                         << "9";
+    QTest::newRow("shortcomings 是 unticked") << QStringList{"9", "9"} << QStringList{} << "1"
+                                              << "";
+    QTest::newRow("shortcomings 否 then 是") << QStringList{"10", "9"} << QStringList{"9"} << "1"
+                                             << "";
+    QTest::newRow("both pairs") << QStringList{"9", "8", "10"} << QStringList{"8", "10"} << "9"
+                                << "9";
 }
 
 void ProfileFoundationTest::boxPairs()
@@ -285,14 +292,34 @@ void ProfileFoundationTest::numberFields_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("line");
-    QTest::newRow("fund: one point") << "RadioButton31" << "Edit7" << "1.5.2" << "1.52" << 13;
-    QTest::newRow("fund: letters and sign dropped") << "RadioButton31" << "Edit7" << "-2e3万" << "23" << 13;
-    QTest::newRow("capital: point first") << "RadioButton31" << "Edit8" << ".75." << ".75" << 14;
-    QTest::newRow("name takes anything") << "RadioButton31" << "Edit6" << "1.5.2 基金" << "1.5.2 基金" << 12;
-    QTest::newRow("reports: point refused when empty") << "RadioButton23" << "Edit10" << ".12.5" << "125" << 24;
-    QTest::newRow("reports: letters refused") << "RadioButton23" << "Edit10" << "3份a" << "3" << 24;
-    QTest::newRow("report basis takes anything") << "RadioButton23" << "Edit11" << "CASS-CSR 3.0" << "CASS-CSR 3.0"
-                                                 << 18;
+    QTest::newRow("fund: one point") << "RadioButton31"
+                                     << "Edit7"
+                                     << "1.5.2"
+                                     << "1.52" << 13;
+    QTest::newRow("fund: letters and sign dropped") << "RadioButton31"
+                                                    << "Edit7"
+                                                    << "-2e3万"
+                                                    << "23" << 13;
+    QTest::newRow("capital: point first") << "RadioButton31"
+                                          << "Edit8"
+                                          << ".75."
+                                          << ".75" << 14;
+    QTest::newRow("name takes anything") << "RadioButton31"
+                                         << "Edit6"
+                                         << "1.5.2 基金"
+                                         << "1.5.2 基金" << 12;
+    QTest::newRow("reports: point refused when empty") << "RadioButton23"
+                                                       << "Edit10"
+                                                       << ".12.5"
+                                                       << "125" << 24;
+    QTest::newRow("reports: letters refused") << "RadioButton23"
+                                              << "Edit10"
+                                              << "3份a"
+                                              << "3" << 24;
+    QTest::newRow("report basis takes anything") << "RadioButton23"
+                                                 << "Edit11"
+                                                 << "CASS-CSR 3.0"
+                                                 << "CASS-CSR 3.0" << 18;
 }
 
 void ProfileFoundationTest::numberFields()
@@ -379,20 +406,34 @@ void ProfileFoundationTest::accessibleNames_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("spoken");
-    QTest::newRow("RadioButton31") << "RadioButton31" << "企业是否成立基金会或公益慈善专项基金： 是";
-    QTest::newRow("Edit6") << "Edit6" << "基金会或基金名称：";
-    QTest::newRow("Edit7") << "Edit7" << "基金额";
-    QTest::newRow("Edit8") << "Edit8" << "注册资金";
-    QTest::newRow("ComboBox6") << "ComboBox6" << "成立时间：";
-    QTest::newRow("RadioButton21") << "RadioButton21" << "5.社会责任管理构设置情况 其他部门兼职负责";
-    QTest::newRow("RadioButton24") << "RadioButton24" << "企业是否发布过社会责任报告 否";
-    QTest::newRow("Edit11") << "Edit11" << "企业社会责任报告编写依据：";
-    QTest::newRow("Edit9") << "Edit9" << "报告发布途径：";
-    QTest::newRow("CheckBox8") << "CheckBox8" << "报告是否经过第三方专业机构审验： 否";
-    QTest::newRow("CheckBox9") << "CheckBox9" << "报告中是否提及企业不足之处： 是";
-    QTest::newRow("ComboBox3") << "ComboBox3" << "报告篇幅：";
-    QTest::newRow("ComboBox5") << "ComboBox5" << "首份报告发布时间：";
-    QTest::newRow("Edit10") << "Edit10" << "累计发布份数：";
+    QTest::newRow("RadioButton31") << "RadioButton31"
+                                   << "企业是否成立基金会或公益慈善专项基金： 是";
+    QTest::newRow("Edit6") << "Edit6"
+                           << "基金会或基金名称：";
+    QTest::newRow("Edit7") << "Edit7"
+                           << "基金额";
+    QTest::newRow("Edit8") << "Edit8"
+                           << "注册资金";
+    QTest::newRow("ComboBox6") << "ComboBox6"
+                               << "成立时间：";
+    QTest::newRow("RadioButton21") << "RadioButton21"
+                                   << "5.社会责任管理构设置情况 其他部门兼职负责";
+    QTest::newRow("RadioButton24") << "RadioButton24"
+                                   << "企业是否发布过社会责任报告 否";
+    QTest::newRow("Edit11") << "Edit11"
+                            << "企业社会责任报告编写依据：";
+    QTest::newRow("Edit9") << "Edit9"
+                           << "报告发布途径：";
+    QTest::newRow("CheckBox8") << "CheckBox8"
+                               << "报告是否经过第三方专业机构审验： 否";
+    QTest::newRow("CheckBox9") << "CheckBox9"
+                               << "报告中是否提及企业不足之处： 是";
+    QTest::newRow("ComboBox3") << "ComboBox3"
+                               << "报告篇幅：";
+    QTest::newRow("ComboBox5") << "ComboBox5"
+                               << "首份报告发布时间：";
+    QTest::newRow("Edit10") << "Edit10"
+                            << "累计发布份数：";
 }
 
 void ProfileFoundationTest::accessibleNames()

@@ -18,26 +18,30 @@ using Profile::Kind;
 constexpr const char *kCompanyTypes[] = {"独资企业", "合资企业", "有限责任公司", "股份有限公司", "其它"};
 constexpr const char *kCompanyAges[] = {"3年以内", "3-5年", "5-10年", "10-20年", "20年以上"};
 
-// Industry buttons in three columns, filled row by row.
-constexpr int industryX(int n) { return 12 + ((n - 1) % 3) * 250; }
-constexpr int industryY(int n) { return 22 + ((n - 1) / 3) * 22; }
-// Position in line 9 follows the box's number: two rows of three.
-constexpr int positionX(int n) { return 12 + ((n - 1) % 3) * 250; }
-constexpr int positionY(int n) { return 22 + ((n - 1) / 3) * 22; }
+// Industry buttons and position boxes stand in three columns, filled row by row.
+constexpr int columnX(int n)
+{
+    constexpr int columns[] = {12, 272, 522};
+    return columns[(n - 1) % 3];
+}
+constexpr int rowY(int n)
+{
+    return 22 + ((n - 1) / 3) * 22;
+}
 
 // An industry button writes its number, the one its caption begins with.
 #define INDUSTRY(n, object, text)                                                                                      \
     Item                                                                                                               \
     {                                                                                                                  \
-        .kind = Kind::Choice, .name = object, .caption = text, .line = 7, .code = #n, .x = industryX(n),               \
-        .y = industryY(n)                                                                                              \
+        .kind = Kind::Choice, .name = object, .caption = text, .line = 7, .code = #n, .x = columnX(n), .y = rowY(n)    \
     }
 #define POSITION(n, object, text)                                                                                      \
     Item                                                                                                               \
     {                                                                                                                  \
-        .kind = Kind::Option, .name = object, .caption = text, .line = 9, .x = positionX(n), .y = positionY(n)        \
+        .kind = Kind::Option, .name = object, .caption = text, .line = 9, .x = columnX(n), .y = rowY(n)                \
     }
 
+// clang-format off
 // The page in tab order: what it shows and which answer line each control fills.
 const Item kPage[] = {
     {.kind = Kind::Heading, .name = "Label1", .caption = "一.企业概况", .x = 16, .y = 8},
@@ -82,7 +86,7 @@ const Item kPage[] = {
     INDUSTRY(17, "RadioButton17", "17.卫生、社会保障和社会福利业"),
     INDUSTRY(18, "RadioButton18", "18.文化、体育和娱乐业"),
     INDUSTRY(19, "RadioButton19", "19.其它，请注明"),
-    {.kind = Kind::Text, .name = "Edit5", .line = 8, .x = 150, .y = industryY(19), .w = 220},
+    {.kind = Kind::Text, .name = "Edit5", .line = 8, .x = 150, .y = rowY(19), .w = 220},
 
     {.kind = Kind::Group, .name = "GroupBox3", .caption = "3.企业家担任职务情况", .x = 8, .y = 372, .w = 739, .h = 74},
     POSITION(1, "CheckBox1", "省级及以上人大代表或政协委员"),
@@ -94,6 +98,7 @@ const Item kPage[] = {
 
     {.kind = Kind::Forward, .name = "BitBtn1", .caption = "下一步", .x = 634, .y = 452, .w = 113, .h = 35},
 };
+// clang-format on
 
 #undef INDUSTRY
 #undef POSITION

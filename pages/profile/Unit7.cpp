@@ -22,6 +22,7 @@ constexpr const char *kYears[] = {"2005年以前", "2006年", "2007年", "2008�
                                   "2010年",     "2011年", "2012年", "2013年", "2014年"};
 constexpr const char *kReportLengths[] = {"10页以下", "11-30页", "30-50页", "50-70页", "70页以上"};
 
+// clang-format off
 // The page in tab order. The lines of question 6 do not follow the screen:
 // 19 is row 3 right, 21 row 2 right, 22 row 3 left.
 const Item kPage[] = {
@@ -86,6 +87,7 @@ const Item kPage[] = {
     {.kind = Kind::Forward, .name = "BitBtn1", .caption = "下一步", .x = 634, .y = 406, .w = 113, .h = 35},
     {.kind = Kind::Back, .name = "BitBtn2", .caption = "上一步", .x = 512, .y = 406, .w = 113, .h = 35},
 };
+// clang-format on
 
 constexpr int kFieldPixels = 11;
 
