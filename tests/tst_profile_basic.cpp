@@ -7,6 +7,7 @@
 #include "tst_profile_support.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,6 +36,8 @@ private slots:
     void accessibleNames_data();
     void accessibleNames();
     void fonts();
+    void nothingClippedOrOverlapping_data();
+    void nothingClippedOrOverlapping();
 
 private:
     template <class T> T *find(const char *name) const
@@ -477,6 +480,40 @@ void ProfileBasicTest::fonts()
     QCOMPARE(find<QPushButton>("BitBtn1")->font().pixelSize(), 16);
     QCOMPARE(find<QComboBox>("ComboBox1")->currentIndex(), -1);
     QVERIFY(!find<QComboBox>("ComboBox1")->isEditable());
+}
+
+void ProfileBasicTest::nothingClippedOrOverlapping_data()
+{
+    QTest::addColumn<bool>("foundationPage");
+    QTest::newRow("basic information") << false;
+    QTest::newRow("foundation and CSR organisation") << true;
+}
+
+// Every control lies wholly inside its group box (or the window) and on no
+// other, so no caption is cut off and every click lands where it is aimed.
+void ProfileBasicTest::nothingClippedOrOverlapping()
+{
+    QFETCH(bool, foundationPage);
+    QWidget *window = foundationPage ? static_cast<QWidget *>(shell->form7()) : page;
+    QList<QWidget *> containers{window};
+    for (QGroupBox *group : window->findChildren<QGroupBox *>())
+        containers << group;
+    for (QWidget *container : containers) {
+        const QList<QWidget *> controls = container->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (QWidget *a : controls) {
+            if (a->isWindow())
+                continue;
+            const QString what = a->objectName() + QLatin1Char(' ') + a->property("text").toString();
+            QVERIFY2(container->rect().contains(a->geometry()), qPrintable(what + QStringLiteral(" is cut off")));
+            QVERIFY2(a->sizeHint().width() <= a->width() || qobject_cast<QLineEdit *>(a) ||
+                         qobject_cast<QComboBox *>(a),
+                     qPrintable(what + QStringLiteral(" is narrower than its text")));
+            for (QWidget *b : controls)
+                if (a != b && !b->isWindow())
+                    QVERIFY2(!a->geometry().intersects(b->geometry()),
+                             qPrintable(what + QStringLiteral(" overlaps ") + b->objectName()));
+        }
+    }
 }
 
 SURVEY_TEST_MAIN(ProfileBasicTest)

@@ -43,10 +43,12 @@ void setTextColour(QWidget *widget, const QColor &colour)
     widget->setPalette(palette);
 }
 
-// Puts a widget at its table position, centred in its row.
+// Puts a widget at its table position, centred in its row and kept inside it,
+// so that a click lands on the control the user sees.
 void place(QWidget *widget, const Item &item, int height)
 {
     const int width = item.w > 0 ? item.w : widget->sizeHint().width();
+    height = std::min(height, kRowHeight);
     widget->setGeometry(item.x, item.y + (kRowHeight - height) / 2, width, height);
 }
 

@@ -21,7 +21,7 @@ constexpr const char *kCompanyAges[] = {"3年以内", "3-5年", "5-10年", "10-2
 // Industry buttons and position boxes stand in three columns, filled row by row.
 constexpr int columnX(int n)
 {
-    constexpr int columns[] = {12, 272, 522};
+    constexpr int columns[] = {10, 270, 513};
     return columns[(n - 1) % 3];
 }
 constexpr int rowY(int n)
@@ -86,7 +86,7 @@ const Item kPage[] = {
     INDUSTRY(17, "RadioButton17", "17.卫生、社会保障和社会福利业"),
     INDUSTRY(18, "RadioButton18", "18.文化、体育和娱乐业"),
     INDUSTRY(19, "RadioButton19", "19.其它，请注明"),
-    {.kind = Kind::Text, .name = "Edit5", .line = 8, .x = 150, .y = rowY(19), .w = 220},
+    {.kind = Kind::Text, .name = "Edit5", .line = 8, .x = 148, .y = rowY(19), .w = 220},
 
     {.kind = Kind::Group, .name = "GroupBox3", .caption = "3.企业家担任职务情况", .x = 8, .y = 372, .w = 739, .h = 74},
     POSITION(1, "CheckBox1", "省级及以上人大代表或政协委员"),
