@@ -402,6 +402,9 @@ void ProfileBasicTest::focusInNameOnShowAndActivation()
 
     click(find<QRadioButton>("RadioButton19"));
     QTRY_COMPARE(QApplication::focusWidget(), find<QLineEdit>("Edit5"));
+    // A list's popup is part of the page: picking an item keeps the focus there.
+    pick(find<QComboBox>("ComboBox2"), QStringLiteral("5-10年"));
+    QCOMPARE(QApplication::focusWidget(), find<QComboBox>("ComboBox2"));
 
     QWidget other;
     other.show();
