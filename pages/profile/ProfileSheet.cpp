@@ -112,7 +112,7 @@ void Sheet::build(QWidget *page, std::span<const Item> table, int fieldPixels)
         built_.append({&item, widget});
     }
 
-    // The boxes of a pair know each other only once both exist.
+    // Bound once every widget exists: a box of a pair needs its partner.
     QHash<int, QButtonGroup *> groups;
     for (const Built &b : built_) {
         if (b.item->kind == Kind::Choice)
