@@ -2,6 +2,7 @@
 #include "Glyphs.h"
 
 #include <QPixmap>
+#include <iterator>
 
 namespace Glyphs {
 
@@ -27,9 +28,11 @@ QIcon icon(Glyph glyph)
 {
     static const char *const files[] = {":/glyphs/pencil.bmp", ":/glyphs/forward.bmp", ":/glyphs/back.bmp",
                                         ":/glyphs/save.bmp"};
+    // Twenty buttons share four pictures: decode each once.
+    static QIcon loaded[std::size(files)];
+    QIcon &result = loaded[int(glyph)];
     QImage normal, greyed;
-    QIcon result;
-    if (split(QImage(QString::fromLatin1(files[int(glyph)])), normal, greyed)) {
+    if (result.isNull() && split(QImage(QString::fromLatin1(files[int(glyph)])), normal, greyed)) {
         result.addPixmap(QPixmap::fromImage(normal), QIcon::Normal);
         result.addPixmap(QPixmap::fromImage(greyed), QIcon::Disabled);
     }

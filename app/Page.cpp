@@ -14,7 +14,8 @@ Page::Page(Shell &shell, QSize clientSize, Centring centring, QWidget *parent)
       shell_(shell), centring_(centring)
 {
     setWindowTitle(Shell::kPageCaption);
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    static const QIcon icon(QStringLiteral(":/icon.png")); // one picture for every page
+    setWindowIcon(icon);
     setFixedSize(clientSize);
     setFont(Fonts::pixelFont(Fonts::kWindow, 11));
     setAutoFillBackground(true);
