@@ -1,5 +1,6 @@
 // The performance data page: answer lines, project type rows, tabs, keys and the way back and forth.
 #include "AnswerRecord.h"
+#include "Drive.h"
 #include "TestMain.h"
 #include "performance/Unit3.h"
 #include "profile/Unit7.h"
@@ -127,31 +128,22 @@ void PerformanceTest::click(const char *button, QWidget *in)
 {
     auto *b = find<QPushButton>(button, in);
     QVERIFY2(b, button);
-    QVERIFY2(b->isVisible(), button);
-    QTest::mouseClick(b, Qt::LeftButton);
+    Drive::click(b);
 }
 
 void PerformanceTest::type(const char *field, const QString &text)
 {
     auto *edit = find<QLineEdit>(field);
     QVERIFY2(edit, field);
-    QVERIFY2(edit->isVisible() && edit->isEnabled(), field);
-    QTest::mouseClick(edit, Qt::LeftButton);
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(edit, c.toLatin1());
-        else // as a keyboard layout that types the character directly
-            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(c.unicode()), QString(c), Qt::NoModifier);
-    }
+    Drive::type(edit, text);
 }
 
 void PerformanceTest::tick(const char *box)
 {
     auto *check = find<QCheckBox>(box);
     QVERIFY2(check, box);
-    QVERIFY2(check->isVisible(), box);
     const bool before = check->isChecked();
-    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
+    Drive::click(check);
     QVERIFY2(check->isChecked() != before, box);
 }
 

@@ -4,7 +4,7 @@
 #include "TestMain.h"
 #include "profile/Unit2.h"
 #include "profile/Unit7.h"
-#include "tst_profile_support.h"
+#include "Drive.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-using namespace ProfileTest;
+using namespace Drive;
 
 class ProfileBasicTest : public QObject {
     Q_OBJECT

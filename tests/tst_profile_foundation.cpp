@@ -6,7 +6,7 @@
 #include "performance/Unit3.h"
 #include "profile/Unit2.h"
 #include "profile/Unit7.h"
-#include "tst_profile_support.h"
+#include "Drive.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
-using namespace ProfileTest;
+using namespace Drive;
 
 class ProfileFoundationTest : public QObject {
     Q_OBJECT

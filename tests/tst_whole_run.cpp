@@ -1,6 +1,7 @@
 // Whole runs: from the intro page through the four pages to the result file on
 // disk, through the real widgets, compared byte for byte with files written by hand.
 #include "AnswerRecord.h"
+#include "Drive.h"
 #include "ModalBoxes.h"
 #include "ResultFile.h"
 #include "TestMain.h"
@@ -12,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,48 +31,28 @@ template <typename T> T *control(QWidget *page, const char *name)
 
 void press(QWidget *page, const char *button)
 {
-    auto *b = control<QPushButton>(page, button);
-    QVERIFY2(b->isVisible(), button);
-    QTest::mouseClick(b, Qt::LeftButton);
+    Drive::click(control<QPushButton>(page, button));
 }
 
 void tick(QWidget *page, const char *name)
 {
-    QAbstractButton *box = control<QAbstractButton>(page, name);
-    QVERIFY2(box->isVisible(), name);
-    const bool before = box->isChecked();
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-    QVERIFY2(box->isChecked() != before || qobject_cast<QRadioButton *>(box), name);
+    Drive::click(control<QAbstractButton>(page, name));
 }
 
-// Types text as a person would: ASCII from the keyboard, the rest committed by an input method.
+// Replaces what the field holds: select all, erase, type.
 void type(QWidget *page, const char *name, const QString &text)
 {
     auto *field = control<QLineEdit>(page, name);
-    QVERIFY2(field->isEnabled() && field->isVisible(), name);
     field->setFocus();
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Backspace);
-    for (QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(field, c.toLatin1());
-        } else {
-            QInputMethodEvent event;
-            event.setCommitString(QString(c));
-            QCoreApplication::sendEvent(field, &event);
-        }
-    }
+    Drive::type(field, text);
     QCOMPARE(field->text(), text);
 }
 
-// Picks an item of a pick-only list with the down arrow, as from the keyboard.
 void pick(QWidget *page, const char *name, const QString &item)
 {
-    auto *list = control<QComboBox>(page, name);
-    list->setFocus();
-    for (int i = 0; i < 20 && list->currentText() != item; ++i)
-        QTest::keyClick(list, Qt::Key_Down);
-    QCOMPARE(list->currentText(), item);
+    Drive::pick(control<QComboBox>(page, name), item);
 }
 
 QString nines(int n)

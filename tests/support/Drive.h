@@ -1,4 +1,4 @@
-// What a person does on the profile pages, for the profile page tests.
+// What a person does with the controls of a page: click, type, pick.
 #pragma once
 
 #include <QAbstractButton>
@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-namespace ProfileTest {
+namespace Drive {
 
 // Clicks a radio button or check box on its indicator; a push button in its middle.
 inline void click(QAbstractButton *button)
@@ -26,12 +26,13 @@ inline void click(QAbstractButton *button)
 inline void type(QLineEdit *field, const QString &text)
 {
     QVERIFY(field);
+    QVERIFY(field->isVisible() && field->isEnabled());
     QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(field->width() - 4, field->height() / 2));
     for (QChar c : text) {
         if (c.unicode() < 128)
             QTest::keyClick(field, c.toLatin1());
         else
-            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key(c.unicode()), QString(c), Qt::NoModifier);
     }
 }
 
@@ -51,4 +52,4 @@ inline void pick(QComboBox *list, const QString &item)
     QTRY_VERIFY(!view->isVisible());
 }
 
-} // namespace ProfileTest
+} // namespace Drive
