@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QDir>
 #include <QTemporaryDir>
 
 class ShellTest : public QObject {
@@ -39,6 +40,9 @@ void ShellTest::closeConfirmationOnEveryPage()
     QFETCH(int, answer);
     Shell shell;
     shell.createPages();
+    QTemporaryDir folder;
+    shell.setProgramFolder(folder.path() + QLatin1Char('/'));
+    AnswerRecord::instance().set(1, QStringLiteral("甲公司"));
     QWidget *window = shell.pages().at(page);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -60,6 +64,7 @@ void ShellTest::closeConfirmationOnEveryPage()
     QCOMPARE(boxes.last().defaultButton, QMessageBox::Yes);
     QCOMPARE(window->isVisible(), answer == 0);
     QCOMPARE(shell.hasEnded(), answer != 0);
+    QVERIFY(QDir(folder.path()).isEmpty()); // nothing is written either way
 }
 
 void ShellTest::errorEscapingAHandlerReachesTheErrorBox()
