@@ -5,6 +5,7 @@
 #include "profile/Unit2.h"
 #include "profile/Unit7.h"
 #include "Drive.h"
+#include "PageFixture.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -14,7 +15,7 @@
 
 using namespace Drive;
 
-class ProfileBasicTest : public QObject {
+class ProfileBasicTest : public QObject, private PageFixture<TForm2> {
     Q_OBJECT
 private slots:
     void init();
@@ -40,39 +41,17 @@ private slots:
     void nothingClippedOrOverlapping();
 
 private:
-    template <class T> T *find(const char *name) const
-    {
-        auto *widget = page->findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            qWarning("no %s", name);
-        return widget;
-    }
-    void showPage();
     void pressNext() { click(find<QPushButton>("BitBtn1")); }
-
-    Shell *shell = nullptr;
-    TForm2 *page = nullptr;
 };
 
 void ProfileBasicTest::init()
 {
-    shell = new Shell;
-    shell->createPages();
-    page = shell->form2();
+    openPages(&Shell::form2);
 }
 
 void ProfileBasicTest::cleanup()
 {
-    delete shell;
-    shell = nullptr;
-    page = nullptr;
-}
-
-void ProfileBasicTest::showPage()
-{
-    page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
-    QVERIFY(QTest::qWaitForWindowActive(page));
+    closePages();
 }
 
 void ProfileBasicTest::industryWritesItsNumberAtOnce_data()

@@ -7,6 +7,7 @@
 #include "profile/Unit2.h"
 #include "profile/Unit7.h"
 #include "Drive.h"
+#include "PageFixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -16,7 +17,7 @@
 
 using namespace Drive;
 
-class ProfileFoundationTest : public QObject {
+class ProfileFoundationTest : public QObject, private PageFixture<TForm7> {
     Q_OBJECT
 private slots:
     void init();
@@ -41,42 +42,20 @@ private slots:
     void resultFileLines11To24();
 
 private:
-    template <class T> T *find(const char *name) const
-    {
-        auto *widget = page->findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            qWarning("no %s", name);
-        return widget;
-    }
     QLineEdit *edit(const char *name) const { return find<QLineEdit>(name); }
     QCheckBox *box(const QString &number) const { return find<QCheckBox>(qPrintable("CheckBox" + number)); }
-    void showPage();
     void pressNext() { click(find<QPushButton>("BitBtn1")); }
     QString line(int k) const { return AnswerRecord::instance().get(k); }
-
-    Shell *shell = nullptr;
-    TForm7 *page = nullptr;
 };
 
 void ProfileFoundationTest::init()
 {
-    shell = new Shell;
-    shell->createPages();
-    page = shell->form7();
+    openPages(&Shell::form7);
 }
 
 void ProfileFoundationTest::cleanup()
 {
-    delete shell;
-    shell = nullptr;
-    page = nullptr;
-}
-
-void ProfileFoundationTest::showPage()
-{
-    page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
-    QVERIFY(QTest::qWaitForWindowActive(page));
+    closePages();
 }
 
 // "下一步" on an untouched page empties the nine lines it copies and leaves
