@@ -1,0 +1,42 @@
+// Checks of a record's 139 lines against the line map: what a file written by
+// the program can never hold (a code outside its set, figures of an unticked
+// project type, ...). The collector lists these; reopening a file refuses the
+// ones that the pages could not show.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace RecordCheck {
+
+enum class ProblemKind {
+    BadCode,           // a single choice or yes/no code outside its set; a code string of the
+                       // wrong length or with characters other than 1 and 9
+    UnknownListItem,   // a list pick that is not one of the list's items
+    TooManyTicks,      // more ticks than the question allows (question 1: three)
+    UngatedFigure,     // a project-type figure or name filled while its box is unticked
+    OtherWithoutTick,  // an "其他" text filled while its option is unticked
+    OtherIndustry,     // line 8 filled while the industry is not 19
+    BadRanking,        // ranking letters outside its set, or repeated
+    NotANumber,        // a number field whose text is not a number
+};
+
+struct Problem {
+    int line = 0;
+    ProblemKind kind = ProblemKind::BadCode;
+    QString what; // a short Chinese sentence for people
+    QString raw;  // the line's text as it stands
+};
+
+// Every problem of the lines (exactly 139), in line order.
+QList<Problem> check(const QStringList &lines);
+
+// True when a number field's text reads as a number: digits with at most one
+// point, at least one digit, blanks around allowed.
+bool isNumber(const QString &text);
+
+// The problems that make a file unfit to be loaded into the pages.
+bool blocksReopening(ProblemKind kind);
+
+} // namespace RecordCheck
