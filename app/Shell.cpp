@@ -1,19 +1,21 @@
 // The application shell.
 #include "Shell.h"
 
-#include "AnswerRecord.h"
+#include "BasicInformationPage.h"
+#include "Captions.h"
 #include "FileSystemCalls.h"
 #include "Fonts.h"
+#include "FoundationPage.h"
+#include "IntroPage.h"
+#include "MessageBoxes.h"
+#include "PerformancePage.h"
+#include "QuestionnairePage.h"
 #include "ResultFileWriter.h"
 #include "TextFieldGuard.h"
-#include "Unit1.h"
-#include "performance/Unit3.h"
-#include "profile/Unit2.h"
-#include "profile/Unit7.h"
-#include "questionnaire/Unit5.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QEvent>
+#include <QTimer>
 
 static void initialiseResources()
 {
@@ -23,53 +25,162 @@ static void initialiseResources()
 Shell::Shell()
 {
     initialiseResources();
+    // The one place the record is emptied: a run starts with no answers.
+    record_.clear();
 }
 
 Shell::~Shell()
 {
-    delete form7_;
-    delete form5_;
-    delete form3_;
-    delete form2_;
-    delete form1_;
+    for (qsizetype i = pages_.size(); i-- > 0;)
+        delete pages_[size_t(i)];
 }
 
 void Shell::prepareApplication()
 {
-    QCoreApplication::setApplicationName(kApplicationTitle);
+    QCoreApplication::setApplicationName(Captions::kApplicationTitle.toString());
     Fonts::registerSubstitutes();
     // The pages are hidden and shown in turn; only the shell ends the run.
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-void Shell::createPages()
+void Shell::build(PageIndex index)
 {
-    form1_ = new TForm1(*this);
-    form2_ = new TForm2(*this);
-    form3_ = new TForm3(*this);
-    form5_ = new TForm5(*this);
-    form7_ = new TForm7(*this);
-    for (QWidget *page : pages())
-        TextFieldGuard::guardFieldsOf(page);
+    if (pages_[index])
+        return;
+    Page *page = nullptr;
+    switch (index) {
+    case Intro:
+        page = new IntroPage;
+        break;
+    case BasicInformation:
+        page = new BasicInformationPage(record_);
+        break;
+    case Foundation:
+        page = new FoundationPage(record_);
+        break;
+    case Performance:
+        page = new PerformancePage(record_);
+        break;
+    case Questionnaire: {
+        auto *questionnaire = new QuestionnairePage(record_);
+        connect(questionnaire, &QuestionnairePage::saveRequested, this, &Shell::saveResultFile);
+        page = questionnaire;
+        break;
+    }
+    case PageCount:
+        return;
+    }
+    pages_[index] = page;
+    TextFieldGuard::guardFieldsOf(page);
+    page->setCloseGuard([this](Page *closing) { return confirmClose(closing); });
+    // The page order lives here alone: forward is the next page, back the one before.
+    if (index + 1 < PageCount)
+        connect(page, &Page::forwardRequested, this, [this, index] { moveTo(PageIndex(index + 1)); });
+    if (index > BasicInformation)
+        connect(page, &Page::backRequested, this, [this, index] { moveTo(PageIndex(index - 1)); });
+    emit pageBuilt(index);
+    if (std::all_of(pages_.begin(), pages_.end(), [](Page *p) { return p != nullptr; }))
+        emit allPagesBuilt();
 }
 
-QList<QWidget *> Shell::pages() const
+void Shell::createPages()
 {
-    return {form1_, form2_, form3_, form5_, form7_};
+    for (int i = 0; i < PageCount; ++i)
+        build(PageIndex(i));
+}
+
+Page *Shell::page(PageIndex index)
+{
+    build(index);
+    return pages_[index];
+}
+
+IntroPage *Shell::introPage()
+{
+    return static_cast<IntroPage *>(page(Intro));
+}
+
+BasicInformationPage *Shell::basicInformationPage()
+{
+    return static_cast<BasicInformationPage *>(page(BasicInformation));
+}
+
+FoundationPage *Shell::foundationPage()
+{
+    return static_cast<FoundationPage *>(page(Foundation));
+}
+
+PerformancePage *Shell::performancePage()
+{
+    return static_cast<PerformancePage *>(page(Performance));
+}
+
+QuestionnairePage *Shell::questionnairePage()
+{
+    return static_cast<QuestionnairePage *>(page(Questionnaire));
+}
+
+QList<Page *> Shell::pages()
+{
+    createPages();
+    return QList<Page *>(pages_.begin(), pages_.end());
+}
+
+Page *Shell::currentPage() const
+{
+    for (Page *page : pages_)
+        if (page && page->isVisible())
+            return page;
+    return nullptr;
+}
+
+void Shell::showIntroPage()
+{
+    IntroPage *intro = introPage();
+    intro->installEventFilter(this);
+    intro->show();
+}
+
+bool Shell::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!introPainted_ && watched == pages_[Intro] && event->type() == QEvent::Paint) {
+        introPainted_ = true;
+        watched->removeEventFilter(this);
+        // One page per turn of the event loop, so a press on "开始填报" is
+        // never kept waiting behind all of them.
+        QTimer::singleShot(0, this, &Shell::buildNextInBackground);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Shell::buildNextInBackground()
+{
+    for (int i = 0; i < PageCount; ++i) {
+        if (!pages_[size_t(i)]) {
+            build(PageIndex(i));
+            QTimer::singleShot(0, this, &Shell::buildNextInBackground);
+            return;
+        }
+    }
 }
 
 int Shell::run()
 {
     running_ = true;
-    form1_->show();
+    showIntroPage();
     return QApplication::exec();
 }
 
-void Shell::switchPage(QWidget *from, QWidget *to)
+void Shell::moveTo(PageIndex to)
 {
-    from->hide();
-    to->show();
-    to->activateWindow();
+    Page *from = currentPage();
+    Page *next = page(to);
+    if (from == next)
+        return;
+    if (from)
+        from->hide();
+    next->show();
+    next->activateWindow();
 }
 
 void Shell::endApplication()
@@ -79,58 +190,34 @@ void Shell::endApplication()
         QCoreApplication::exit(0);
 }
 
-void Shell::saveResultFile()
+bool Shell::saveResultFile()
 {
     FileSystemCalls &calls = fileSystem_ ? *fileSystem_ : PosixFileSystem::instance();
     const QString folder = programFolder_.isEmpty() ? ResultFileWriter::programFolder() : programFolder_;
-    ResultFileWriter writer(AnswerRecord::instance(), calls, folder);
-    const QString path = writer.write();
-
-    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, QStringLiteral("填报结果保存为:") + path, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ResultFileWriter writer(record_, calls, folder);
+    QString path;
+    try {
+        path = writer.write();
+    } catch (const FileError &error) {
+        // The page and every answer stay as they are; the user may press again.
+        MessageBoxes::error(QApplication::activeWindow(), error.message());
+        return false;
+    }
+    emit saved(path);
+    MessageBoxes::message(QApplication::activeWindow(), Captions::kSavedAs.toString() + path);
     endApplication();
-    for (QWidget *page : pages()) {
+    for (Page *page : pages_) {
         if (page)
             page->hide();
     }
+    return true;
 }
 
-bool Shell::confirmClose(QWidget *page)
+bool Shell::confirmClose(Page *page)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("提示"), QStringLiteral("填报未完成，确认退出吗?"),
-                    QMessageBox::Yes | QMessageBox::No, page);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setTextFormat(Qt::PlainText);
-    return box.exec() == QMessageBox::Yes;
-}
-
-void Shell::showMessage(QWidget *page, const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::Ok, page);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
-void Shell::showInformation(QWidget *page, const QString &text)
-{
-    QMessageBox box(QMessageBox::Information, kApplicationTitle, text, QMessageBox::Ok, page);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
-void Shell::showError(const QString &message)
-{
-    QMessageBox box(QMessageBox::Critical, kApplicationTitle, errorBoxText(message), QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
-QString Shell::errorBoxText(const QString &message)
-{
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
-    return message;
+    if (ended_ || MessageBoxes::confirmClose(page)) {
+        endApplication();
+        return true;
+    }
+    return false;
 }

@@ -1,78 +1,95 @@
-// The application shell: creates the pages, moves between them, ends the run
-// and builds every message box of the program.
+// The application shell: owns the answer record and the ordered pages, does
+// every move between them, writes the result file and ends the run.
 #pragma once
 
-#include <QList>
+#include "AnswerRecord.h"
+
 #include <QObject>
 #include <QString>
+#include <array>
 
-class QWidget;
 class FileSystemCalls;
-class TForm1;
-class TForm2;
-class TForm3;
-class TForm5;
-class TForm7;
+class IntroPage;
+class BasicInformationPage;
+class FoundationPage;
+class PerformancePage;
+class QuestionnairePage;
+class Page;
 
 class Shell : public QObject {
     Q_OBJECT
 public:
-    static inline const QString kApplicationTitle = QStringLiteral("2014全国Kelmar社会责任调研问卷填报");
-    static inline const QString kPageCaption = QStringLiteral("2014年度全国Kelmar民营企业社会责任调研填报");
+    // The pages in the order the user meets them.
+    enum PageIndex { Intro, BasicInformation, Foundation, Performance, Questionnaire, PageCount };
 
+    // Starts a run with an empty answer record.
     Shell();
     ~Shell() override;
 
     // Registers fonts and the title; call once after the QApplication exists.
     static void prepareApplication();
 
-    // Creates the five pages, hidden, in the start-up order.
+    // The record of this run: the pages set it, the writer reads it.
+    AnswerRecord &record() { return record_; }
+
+    // Builds every page that is not built yet.
     void createPages();
+    bool isBuilt(PageIndex index) const { return pages_[index] != nullptr; }
 
-    TForm1 *form1() const { return form1_; }
-    TForm2 *form2() const { return form2_; }
-    TForm3 *form3() const { return form3_; }
-    TForm5 *form5() const { return form5_; }
-    TForm7 *form7() const { return form7_; }
-    // The five pages in start-up order.
-    QList<QWidget *> pages() const;
+    // Each page, built when first asked for.
+    IntroPage *introPage();
+    BasicInformationPage *basicInformationPage();
+    FoundationPage *foundationPage();
+    PerformancePage *performancePage();
+    QuestionnairePage *questionnairePage();
+    Page *page(PageIndex index);
+    // Every page, in order (builds them all).
+    QList<Page *> pages();
+    // The page on screen, or nullptr.
+    Page *currentPage() const;
 
+    // Shows the intro page; the other pages are built once it has been painted.
+    void showIntroPage();
     // Shows the intro page and runs the event loop until the end of the application.
     int run();
 
-    // Hides one page, then shows the other.
-    void switchPage(QWidget *from, QWidget *to);
+    // Hides the page on screen and shows the other one.
+    void moveTo(PageIndex to);
 
     // Ends the run without asking anything.
     void endApplication();
     bool hasEnded() const { return ended_; }
 
-    // Writes the result file from the answer record, tells the user where it
-    // went and ends the application. A file error is thrown as FileError and
-    // reaches the error box; the run then goes on.
-    void saveResultFile();
+    // Writes the result file from the record, tells the user where it went
+    // and ends the application. A file error is shown in the error box and the
+    // run goes on; returns whether the file was written.
+    bool saveResultFile();
 
     // The seam of the writer's system calls and the folder it writes to.
     void setFileSystem(FileSystemCalls *calls) { fileSystem_ = calls; }
     void setProgramFolder(const QString &folder) { programFolder_ = folder; }
 
-    // Message boxes. Each is modal over the given page.
-    bool confirmClose(QWidget *page);
-    void showMessage(QWidget *page, const QString &text);
-    void showInformation(QWidget *page, const QString &text);
-    static void showError(const QString &message);
+signals:
+    // A page has just been built (and its fields guarded).
+    void pageBuilt(Shell::PageIndex index);
+    // Every page is built.
+    void allPagesBuilt();
+    // The result file has been written, just before the run ends.
+    void saved(const QString &path);
 
-    // The error's message with a "." added when its last character sorts after ".".
-    static QString errorBoxText(const QString &message);
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    TForm1 *form1_ = nullptr;
-    TForm2 *form2_ = nullptr;
-    TForm3 *form3_ = nullptr;
-    TForm5 *form5_ = nullptr;
-    TForm7 *form7_ = nullptr;
+    void build(PageIndex index);
+    void buildNextInBackground();
+    bool confirmClose(Page *page);
+
+    AnswerRecord record_;
+    std::array<Page *, PageCount> pages_{};
     FileSystemCalls *fileSystem_ = nullptr;
     QString programFolder_;
     bool running_ = false;
     bool ended_ = false;
+    bool introPainted_ = false;
 };

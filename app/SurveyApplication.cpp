@@ -1,21 +1,21 @@
 // Catching errors at the event loop.
 #include "SurveyApplication.h"
 
-#include "ResultFileWriter.h"
-#include "Shell.h"
+#include "MessageBoxes.h"
+
+#include <exception>
 
 SurveyApplication::SurveyApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 
 bool SurveyApplication::notify(QObject *receiver, QEvent *event)
 {
+    // The last resort: handlers catch what they expect themselves.
     try {
         return QApplication::notify(receiver, event);
-    } catch (const FileError &error) {
-        Shell::showError(error.message());
     } catch (const std::exception &error) {
-        Shell::showError(QString::fromLocal8Bit(error.what()));
+        MessageBoxes::error(nullptr, QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        Shell::showError(QStringLiteral("Unexpected error"));
+        MessageBoxes::error(nullptr, QStringLiteral("Unexpected error"));
     }
     return true;
 }

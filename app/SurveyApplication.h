@@ -1,5 +1,5 @@
-// The application object: errors that escape an event handler end up here,
-// in the error box, and the program goes on.
+// The application object: an error that escapes an event handler all the same
+// ends up in the error box, and the program goes on.
 #pragma once
 
 #include <QApplication>

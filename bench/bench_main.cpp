@@ -8,7 +8,7 @@
 #include "ResultFileWriter.h"
 #include "Shell.h"
 #include "SurveyApplication.h"
-#include "Unit1.h"
+#include "IntroPage.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -52,7 +52,7 @@ int child(int argc, char *argv[], const QByteArray &mode, double launchedAt)
         Shell::prepareApplication();
         Shell shell;
         shell.createPages();
-        settle(shell.form1());
+        settle(shell.introPage());
         std::printf("%.3f %ld\n", monotonicMs() - launchedAt, peakKiB());
     } else {
         QWidget window;
@@ -88,9 +88,8 @@ bool startUp(const QString &self, const char *mode, QList<double> &ms, QList<dou
     return true;
 }
 
-void fillRecord()
+void fillRecord(AnswerRecord &record)
 {
-    AnswerRecord &record = AnswerRecord::instance();
     record.set(1, QStringLiteral("北京某某科技股份有限公司"));
     for (int k = 2; k <= AnswerRecord::kSlotCount; ++k)
         record.set(k, k % 3 == 0 ? QStringLiteral("有限责任公司") : QStringLiteral("12345.67"));
@@ -126,10 +125,11 @@ int main(int argc, char *argv[])
     std::printf("  against the window with one Chinese label: ratio %.2f, extra memory %.1f MiB\n",
                 median(surveyMs) / median(labelMs), (median(surveyKiB) - median(labelKiB)) / 1024);
 
-    fillRecord();
+    AnswerRecord record;
+    fillRecord(record);
     QTemporaryDir folder;
     const QString path = folder.path() + QLatin1Char('/');
-    ResultFileWriter writer(AnswerRecord::instance(), PosixFileSystem::instance(), path);
+    ResultFileWriter writer(record, PosixFileSystem::instance(), path);
     const QByteArray bytes = writer.content();
     QList<double> saveMs, plainMs;
     for (int i = 0; i < 200; ++i) {

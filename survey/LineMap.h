@@ -36,6 +36,7 @@ enum class GateKind {
     ProjectType,   // a project-type figure or name: its box must be ticked (line 138)
     OtherOption,   // an "其他" text: its option must be ticked
     OtherIndustry, // line 8: the industry must be 19
+    Detail,        // a detail field of the foundation or report question: opened by its "是"
 };
 
 struct Line {
@@ -65,6 +66,9 @@ struct Line {
 
 // The 139 lines, in order: lines()[k - 1] is line k.
 std::span<const Line> lines();
+// Every line as the pages' tables claim it, in table order, before any check:
+// what the test of the definition looks at.
+const QList<Line> &claimedLines();
 const Line &line(int number);
 
 // A line by its variable name; nullptr when none has it.

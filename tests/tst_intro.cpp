@@ -3,11 +3,11 @@
 #include "Banner.h"
 #include "Glyphs.h"
 #include "TestMain.h"
-#include "Unit1.h"
-#include "performance/Unit3.h"
-#include "profile/Unit2.h"
-#include "profile/Unit7.h"
-#include "questionnaire/Unit5.h"
+#include "IntroPage.h"
+#include "PerformancePage.h"
+#include "BasicInformationPage.h"
+#include "FoundationPage.h"
+#include "QuestionnairePage.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -33,12 +33,15 @@ private slots:
 
 void IntroTest::startUpCreatesHiddenPagesAndClearsTheRecord()
 {
-    AnswerRecord::instance().set(1, QStringLiteral("left over"));
-    AnswerRecord::instance().set(139, QStringLiteral("left over"));
+    {
+        Shell earlier;
+        earlier.record().set(1, QStringLiteral("left over"));
+        earlier.record().set(139, QStringLiteral("left over"));
+    }
     Shell shell;
     shell.createPages();
-    QCOMPARE(AnswerRecord::instance().get(1), QString());
-    QCOMPARE(AnswerRecord::instance().get(139), QString());
+    QCOMPARE(shell.record().get(1), QString());
+    QCOMPARE(shell.record().get(139), QString());
     for (QWidget *page : shell.pages())
         QVERIFY(!page->isVisible());
 }
@@ -73,9 +76,9 @@ void IntroTest::introPageLabels()
     QFETCH(QString, text);
     Shell shell;
     shell.createPages();
-    shell.form1()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(shell.form1()));
-    auto *label = shell.form1()->findChild<QLabel *>(name);
+    shell.introPage()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shell.introPage()));
+    auto *label = shell.introPage()->findChild<QLabel *>(name);
     QVERIFY(label);
     QCOMPARE(label->text(), text);
     QCOMPARE(label->pos(), position);
@@ -94,39 +97,39 @@ void IntroTest::startButton()
 {
     Shell shell;
     shell.createPages();
-    shell.form1()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(shell.form1()));
-    auto *button = shell.form1()->findChild<QPushButton *>(QStringLiteral("BitBtn1"));
+    shell.introPage()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shell.introPage()));
+    auto *button = shell.introPage()->findChild<QPushButton *>(QStringLiteral("BitBtn1"));
     QVERIFY(button);
     QCOMPARE(button->text(), QStringLiteral("开始填报"));
     QCOMPARE(button->geometry(), QRect(620, 452, 153, 41));
     QVERIFY(!button->icon().isNull());
     // The only control that takes the focus.
     QList<QWidget *> focusable;
-    for (QWidget *w : shell.form1()->findChildren<QWidget *>())
+    for (QWidget *w : shell.introPage()->findChildren<QWidget *>())
         if (w->focusPolicy() != Qt::NoFocus)
             focusable << w;
     QCOMPARE(focusable, QList<QWidget *>{button});
 
     QTest::mouseClick(button, Qt::LeftButton);
-    QVERIFY(!shell.form1()->isVisible());
-    QVERIFY(shell.form2()->isVisible());
-    QVERIFY(!shell.form3()->isVisible() && !shell.form5()->isVisible() && !shell.form7()->isVisible());
+    QVERIFY(!shell.introPage()->isVisible());
+    QVERIFY(shell.basicInformationPage()->isVisible());
+    QVERIFY(!shell.performancePage()->isVisible() && !shell.questionnairePage()->isVisible() && !shell.foundationPage()->isVisible());
 }
 
 void IntroTest::bannerDrawnAtNaturalSizeAndCut()
 {
     Shell shell;
     shell.createPages();
-    shell.form1()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(shell.form1()));
+    shell.introPage()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shell.introPage()));
     const QImage banner = Banner::load();
     QCOMPARE(banner.size(), QSize(846, 150));
-    auto *image = shell.form1()->findChild<QLabel *>(QStringLiteral("Image1"));
+    auto *image = shell.introPage()->findChild<QLabel *>(QStringLiteral("Image1"));
     QCOMPARE(image->geometry(), QRect(0, 0, 839, 165));
 
-    const QImage page = shell.form1()->grab().toImage().convertToFormat(QImage::Format_RGB888);
-    const QColor background = shell.form1()->palette().color(QPalette::Window);
+    const QImage page = shell.introPage()->grab().toImage().convertToFormat(QImage::Format_RGB888);
+    const QColor background = shell.introPage()->palette().color(QPalette::Window);
     for (int x : {0, 5, 120, 400, 838}) {
         for (int y : {0, 40, 75, 149})
             QCOMPARE(QColor(page.pixel(x, y)), QColor(banner.pixel(x, y)));
@@ -156,12 +159,12 @@ void IntroTest::damagedBannerNeverCrashes()
 
     Shell shell;
     shell.createPages();
-    shell.form1()->setBanner(decoded);
-    shell.form1()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(shell.form1()));
-    QVERIFY(!shell.form1()->grab().isNull());
+    shell.introPage()->setBanner(decoded);
+    shell.introPage()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shell.introPage()));
+    QVERIFY(!shell.introPage()->grab().isNull());
     if (decoded.isNull()) // the page shows without it
-        QVERIFY(shell.form1()->findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
+        QVERIFY(shell.introPage()->findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
 }
 
 void IntroTest::everyPageSharesTheWindowStyle_data()
@@ -170,9 +173,9 @@ void IntroTest::everyPageSharesTheWindowStyle_data()
     QTest::addColumn<QSize>("size");
     QTest::newRow("intro") << 0 << QSize(839, 529);
     QTest::newRow("basic information") << 1 << QSize(755, 495);
-    QTest::newRow("performance") << 2 << QSize(797, 631);
-    QTest::newRow("questionnaire") << 3 << QSize(1013, 651);
-    QTest::newRow("foundation") << 4 << QSize(755, 457);
+    QTest::newRow("foundation") << 2 << QSize(755, 457);
+    QTest::newRow("performance") << 3 << QSize(797, 631);
+    QTest::newRow("questionnaire") << 4 << QSize(1013, 651);
 }
 
 void IntroTest::everyPageSharesTheWindowStyle()
@@ -201,7 +204,7 @@ void IntroTest::pageCentredOnFirstShowThenKeepsItsPlace()
 {
     Shell shell;
     shell.createPages();
-    QWidget *page = shell.form2();
+    QWidget *page = shell.basicInformationPage();
     page->show();
     QVERIFY(QTest::qWaitForWindowExposed(page));
     const QPoint centre = QGuiApplication::primaryScreen()->virtualGeometry().center();
@@ -209,8 +212,8 @@ void IntroTest::pageCentredOnFirstShowThenKeepsItsPlace()
 
     page->move(10, 20);
     const QPoint moved = page->pos();
-    shell.switchPage(page, shell.form7());
-    shell.switchPage(shell.form7(), page);
+    shell.moveTo(Shell::Foundation);
+    shell.moveTo(Shell::BasicInformation);
     QCOMPARE(page->pos(), moved);
 }
 

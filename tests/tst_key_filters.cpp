@@ -1,5 +1,5 @@
 // The number fields' key filters and the shared behaviour of every text field.
-#include "KeyFilters.h"
+#include "NumericEntryFilter.h"
 #include "TestMain.h"
 #include "TextFieldGuard.h"
 

@@ -2,9 +2,9 @@
 #include "AnswerRecord.h"
 #include "Drive.h"
 #include "TestMain.h"
-#include "performance/Unit3.h"
-#include "profile/Unit7.h"
-#include "questionnaire/Unit5.h"
+#include "PerformancePage.h"
+#include "FoundationPage.h"
+#include "QuestionnairePage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -103,14 +103,14 @@ private:
     int currentTab();
 
     Shell *shell_ = nullptr;
-    TForm3 *page_ = nullptr;
+    PerformancePage *page_ = nullptr;
 };
 
 void PerformanceTest::init()
 {
     shell_ = new Shell;
     shell_->createPages();
-    page_ = shell_->form3();
+    page_ = shell_->performancePage();
     page_->show();
     QVERIFY(QTest::qWaitForWindowExposed(page_));
     page_->activateWindow();
@@ -186,7 +186,7 @@ void PerformanceTest::everyFieldReachesItsLine()
     QFETCH(QString, codes);
     // The questionnaire's lines lie between ours and must stay as they are.
     for (int k = 65; k <= 109; ++k)
-        AnswerRecord::instance().set(k, QStringLiteral("q%1").arg(k));
+        shell_->record().set(k, QStringLiteral("q%1").arg(k));
 
     fill(0);
     fill(1);
@@ -198,10 +198,10 @@ void PerformanceTest::everyFieldReachesItsLine()
     for (const QString &box : untick)
         tick(box.toLatin1().constData());
     QVERIFY(!QTest::currentTestFailed());
-    QCOMPARE(AnswerRecord::instance().get(138), QString());
+    QCOMPARE(shell_->record().get(138), QString());
 
     click("BitBtn6");
-    QVERIFY(shell_->form5()->isVisible());
+    QVERIFY(shell_->questionnairePage()->isVisible());
     QVERIFY(!page_->isVisible());
 
     QSet<QString> emptied;
@@ -211,13 +211,13 @@ void PerformanceTest::everyFieldReachesItsLine()
                 emptied << QLatin1String(row[1]) << QLatin1String(row[2]);
     for (const Answer &answer : kAnswers) {
         const QString expected = emptied.contains(QLatin1String(answer.field)) ? QString() : valueFor(answer.line);
-        QCOMPARE(AnswerRecord::instance().get(answer.line), expected);
+        QCOMPARE(shell_->record().get(answer.line), expected);
     }
-    QCOMPARE(AnswerRecord::instance().get(138), codes);
-    QCOMPARE(AnswerRecord::instance().get(139),
+    QCOMPARE(shell_->record().get(138), codes);
+    QCOMPARE(shell_->record().get(139),
              untick.contains(QStringLiteral("CheckBox10")) ? QString() : QStringLiteral("光伏扶贫"));
     for (int k = 65; k <= 109; ++k)
-        QCOMPARE(AnswerRecord::instance().get(k), QStringLiteral("q%1").arg(k));
+        QCOMPARE(shell_->record().get(k), QStringLiteral("q%1").arg(k));
 }
 
 // Each step: "tick:Box", "type:Field:text", "focus:Field" (expects the focus there).
@@ -260,7 +260,7 @@ void PerformanceTest::storedLinesInCases()
     goToTab(2);
     click("BitBtn6");
     for (int k : pageLines())
-        QCOMPARE(AnswerRecord::instance().get(k), lines.value(k));
+        QCOMPARE(shell_->record().get(k), lines.value(k));
 }
 
 void PerformanceTest::projectTypeRowRule_data()
@@ -341,7 +341,7 @@ void PerformanceTest::tabButtonsMoveAndStoreNothing()
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     QVERIFY(page_->isVisible());
     for (int k : pageLines())
-        QCOMPARE(AnswerRecord::instance().get(k), QString());
+        QCOMPARE(shell_->record().get(k), QString());
 }
 
 void PerformanceTest::keyboardOrder_data()
@@ -439,8 +439,8 @@ void PerformanceTest::backToFoundationPageAndForwardKeepsEverything()
 
     click("BitBtn1");
     QVERIFY(!page_->isVisible());
-    QVERIFY(shell_->form7()->isVisible());
-    pressBitBtn1Of(shell_->form7());
+    QVERIFY(shell_->foundationPage()->isVisible());
+    pressBitBtn1Of(shell_->foundationPage());
     QVERIFY(!QTest::currentTestFailed());
     QVERIFY(page_->isVisible());
 
@@ -452,7 +452,7 @@ void PerformanceTest::backToFoundationPageAndForwardKeepsEverything()
     QCOMPARE(find<QLineEdit>("Edit48")->text(), QStringLiteral("3"));
     QVERIFY(find<QLineEdit>("Edit51")->isEnabled());
     for (int k : pageLines())
-        QCOMPARE(AnswerRecord::instance().get(k), QString());
+        QCOMPARE(shell_->record().get(k), QString());
 }
 
 void PerformanceTest::backFromQuestionnaireShowsTab3AndStoresAgain()
@@ -463,11 +463,11 @@ void PerformanceTest::backFromQuestionnaireShowsTab3AndStoresAgain()
     goToTab(2);
     type("Edit15", QStringLiteral("3"));
     click("BitBtn6");
-    QCOMPARE(AnswerRecord::instance().get(25), QStringLiteral("1"));
-    QCOMPARE(AnswerRecord::instance().get(45), QStringLiteral("2"));
-    QCOMPARE(AnswerRecord::instance().get(110), QStringLiteral("3"));
+    QCOMPARE(shell_->record().get(25), QStringLiteral("1"));
+    QCOMPARE(shell_->record().get(45), QStringLiteral("2"));
+    QCOMPARE(shell_->record().get(110), QStringLiteral("3"));
 
-    pressBitBtn1Of(shell_->form5());
+    pressBitBtn1Of(shell_->questionnairePage());
     QVERIFY(!QTest::currentTestFailed());
     QVERIFY(page_->isVisible());
     QCOMPARE(currentTab(), 2);
@@ -478,16 +478,16 @@ void PerformanceTest::backFromQuestionnaireShowsTab3AndStoresAgain()
     type("Edit1", QString());
     QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_End);
     QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_Backspace);
-    QCOMPARE(AnswerRecord::instance().get(25), QStringLiteral("1"));
-    QCOMPARE(AnswerRecord::instance().get(110), QStringLiteral("3"));
-    AnswerRecord::instance().set(45, QStringLiteral("stale"));
+    QCOMPARE(shell_->record().get(25), QStringLiteral("1"));
+    QCOMPARE(shell_->record().get(110), QStringLiteral("3"));
+    shell_->record().set(45, QStringLiteral("stale"));
 
     goToTab(2);
     click("BitBtn6");
-    QCOMPARE(AnswerRecord::instance().get(25), QString());
-    QCOMPARE(AnswerRecord::instance().get(45), QStringLiteral("2"));
-    QCOMPARE(AnswerRecord::instance().get(110), QStringLiteral("30"));
-    QCOMPARE(AnswerRecord::instance().get(138), QStringLiteral("9999999999"));
+    QCOMPARE(shell_->record().get(25), QString());
+    QCOMPARE(shell_->record().get(45), QStringLiteral("2"));
+    QCOMPARE(shell_->record().get(110), QStringLiteral("30"));
+    QCOMPARE(shell_->record().get(138), QStringLiteral("9999999999"));
 }
 
 SURVEY_TEST_MAIN(PerformanceTest)

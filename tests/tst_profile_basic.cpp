@@ -2,8 +2,8 @@
 #include "AnswerRecord.h"
 #include "ModalBoxes.h"
 #include "TestMain.h"
-#include "profile/Unit2.h"
-#include "profile/Unit7.h"
+#include "BasicInformationPage.h"
+#include "FoundationPage.h"
 #include "Drive.h"
 #include "PageFixture.h"
 
@@ -15,7 +15,7 @@
 
 using namespace Drive;
 
-class ProfileBasicTest : public QObject, private PageFixture<TForm2> {
+class ProfileBasicTest : public QObject, private PageFixture<BasicInformationPage> {
     Q_OBJECT
 private slots:
     void init();
@@ -46,7 +46,7 @@ private:
 
 void ProfileBasicTest::init()
 {
-    openPages(&Shell::form2);
+    openPages(&Shell::basicInformationPage);
 }
 
 void ProfileBasicTest::cleanup()
@@ -129,16 +129,16 @@ void ProfileBasicTest::industryWritesItsNumberAtOnce()
     QVERIFY(!radio->isChecked());
 
     click(find<QRadioButton>("RadioButton5"));
-    QCOMPARE(AnswerRecord::instance().get(7), QStringLiteral("5"));
+    QCOMPARE(shell->record().get(7), QStringLiteral("5"));
     click(radio);
     QVERIFY(radio->isChecked());
-    QCOMPARE(AnswerRecord::instance().get(7), line7);
+    QCOMPARE(shell->record().get(7), line7);
     // Choosing it again changes nothing, and an answer cannot be withdrawn.
     click(radio);
     QVERIFY(radio->isChecked());
-    QCOMPARE(AnswerRecord::instance().get(7), line7);
+    QCOMPARE(shell->record().get(7), line7);
     for (int line : {1, 2, 3, 4, 5, 6, 8, 9, 10})
-        QCOMPARE(AnswerRecord::instance().get(line), QString());
+        QCOMPARE(shell->record().get(line), QString());
     QVERIFY(page->isVisible());
 }
 
@@ -161,9 +161,9 @@ void ProfileBasicTest::listedCompanyWritesAtOnce()
     QCOMPARE(find<QRadioButton>("RadioButton30")->text(), QStringLiteral("否"));
     for (const QString &name : clicks)
         click(find<QRadioButton>(qPrintable(name)));
-    QCOMPARE(AnswerRecord::instance().get(10), line10);
+    QCOMPARE(shell->record().get(10), line10);
     QVERIFY(find<QRadioButton>("RadioButton29")->isChecked() != find<QRadioButton>("RadioButton30")->isChecked());
-    QCOMPARE(AnswerRecord::instance().get(7), QString());
+    QCOMPARE(shell->record().get(7), QString());
 }
 
 void ProfileBasicTest::registeredNameCheck_data()
@@ -194,7 +194,7 @@ void ProfileBasicTest::registeredNameCheck()
     find<QLineEdit>("Edit2")->setFocus();
     pressNext();
 
-    AnswerRecord &record = AnswerRecord::instance();
+    AnswerRecord &record = shell->record();
     QCOMPARE(record.get(7), QStringLiteral("12"));
     QCOMPARE(record.get(10), QStringLiteral("9"));
     if (accepted) {
@@ -203,17 +203,17 @@ void ProfileBasicTest::registeredNameCheck()
         QCOMPARE(record.get(2), QStringLiteral("北京市海淀区"));
         QCOMPARE(record.get(9), QStringLiteral("999199"));
         QVERIFY(!page->isVisible());
-        QVERIFY(shell->form7()->isVisible());
+        QVERIFY(shell->foundationPage()->isVisible());
     } else {
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().text, QStringLiteral("请填入企业注册全称"));
-        QCOMPARE(boxes.last().title, Shell::kApplicationTitle);
+        QCOMPARE(boxes.last().title, QStringLiteral("2014全国Kelmar社会责任调研问卷填报"));
         QCOMPARE(boxes.last().icon, QMessageBox::NoIcon);
         QCOMPARE(boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         for (int line : {1, 2, 3, 4, 5, 6, 8, 9})
             QCOMPARE(record.get(line), QString());
         QVERIFY(page->isVisible());
-        QVERIFY(!shell->form7()->isVisible());
+        QVERIFY(!shell->foundationPage()->isVisible());
         QCOMPARE(page->focusWidget(), find<QLineEdit>("Edit1"));
     }
 }
@@ -249,7 +249,7 @@ void ProfileBasicTest::nextStoresTheControls()
     QFETCH(QList<int>, boxes);
     QFETCH(QString, line9);
     showPage();
-    AnswerRecord &record = AnswerRecord::instance();
+    AnswerRecord &record = shell->record();
     record.set(7, QStringLiteral("left alone"));
     record.set(10, QStringLiteral("left alone"));
 
@@ -264,7 +264,7 @@ void ProfileBasicTest::nextStoresTheControls()
         click(find<QCheckBox>(qPrintable(QStringLiteral("CheckBox%1").arg(box))));
     pressNext();
 
-    QVERIFY(shell->form7()->isVisible());
+    QVERIFY(shell->foundationPage()->isVisible());
     QCOMPARE(record.get(1), QStringLiteral("鑫达实业有限公司"));
     QCOMPARE(record.get(2), QString());
     QCOMPARE(record.get(3), capital);
@@ -312,12 +312,12 @@ void ProfileBasicTest::otherIndustry()
         QVERIFY(other->isHidden());
         QCOMPARE(other->text(), QString());
     }
-    QCOMPARE(AnswerRecord::instance().get(7), line7);
-    QCOMPARE(AnswerRecord::instance().get(8), QString());
+    QCOMPARE(shell->record().get(7), line7);
+    QCOMPARE(shell->record().get(8), QString());
     type(find<QLineEdit>("Edit1"), QStringLiteral("A"));
     pressNext();
-    QCOMPARE(AnswerRecord::instance().get(7), line7);
-    QCOMPARE(AnswerRecord::instance().get(8), line8);
+    QCOMPARE(shell->record().get(7), line7);
+    QCOMPARE(shell->record().get(8), line8);
 
     if (then) {
         // Back again: choosing 19 once more shows the field empty.
@@ -326,7 +326,7 @@ void ProfileBasicTest::otherIndustry()
         click(find<QRadioButton>("RadioButton19"));
         QVERIFY(other->isVisible());
         QCOMPARE(other->text(), QString());
-        QCOMPARE(AnswerRecord::instance().get(7), QStringLiteral("19"));
+        QCOMPARE(shell->record().get(7), QStringLiteral("19"));
     }
 }
 
@@ -369,7 +369,7 @@ void ProfileBasicTest::numberFieldsTakeDigitsAndOnePoint()
     QCOMPARE(edit->maxLength(), 32767); // no limit of its own
     type(find<QLineEdit>("Edit1"), QStringLiteral("A"));
     pressNext();
-    QCOMPARE(AnswerRecord::instance().get(line), shown);
+    QCOMPARE(shell->record().get(line), shown);
 }
 
 // Every showing and every activation puts the caret in the registered name.
@@ -396,7 +396,7 @@ void ProfileBasicTest::focusInNameOnShowAndActivation()
     // Forward to the next page and back again.
     type(name, QStringLiteral("A"));
     pressNext();
-    TForm7 *next = shell->form7();
+    FoundationPage *next = shell->foundationPage();
     QVERIFY(QTest::qWaitForWindowExposed(next));
     click(next->findChild<QPushButton *>(QStringLiteral("BitBtn2")));
     QVERIFY(page->isVisible());
@@ -476,7 +476,7 @@ void ProfileBasicTest::nothingClippedOrOverlapping_data()
 void ProfileBasicTest::nothingClippedOrOverlapping()
 {
     QFETCH(bool, foundationPage);
-    QWidget *window = foundationPage ? static_cast<QWidget *>(shell->form7()) : page;
+    QWidget *window = foundationPage ? static_cast<QWidget *>(shell->foundationPage()) : page;
     QList<QWidget *> containers{window};
     for (QGroupBox *group : window->findChildren<QGroupBox *>())
         containers << group;

@@ -3,9 +3,9 @@
 #include "ModalBoxes.h"
 #include "ResultFile.h"
 #include "TestMain.h"
-#include "performance/Unit3.h"
-#include "profile/Unit2.h"
-#include "profile/Unit7.h"
+#include "PerformancePage.h"
+#include "BasicInformationPage.h"
+#include "FoundationPage.h"
 #include "Drive.h"
 #include "PageFixture.h"
 
@@ -17,7 +17,7 @@
 
 using namespace Drive;
 
-class ProfileFoundationTest : public QObject, private PageFixture<TForm7> {
+class ProfileFoundationTest : public QObject, private PageFixture<FoundationPage> {
     Q_OBJECT
 private slots:
     void init();
@@ -45,12 +45,12 @@ private:
     QLineEdit *edit(const char *name) const { return find<QLineEdit>(name); }
     QCheckBox *box(const QString &number) const { return find<QCheckBox>(qPrintable("CheckBox" + number)); }
     void pressNext() { click(find<QPushButton>("BitBtn1")); }
-    QString line(int k) const { return AnswerRecord::instance().get(k); }
+    QString line(int k) const { return shell->record().get(k); }
 };
 
 void ProfileFoundationTest::init()
 {
-    openPages(&Shell::form7);
+    openPages(&Shell::foundationPage);
 }
 
 void ProfileFoundationTest::cleanup()
@@ -71,14 +71,14 @@ void ProfileFoundationTest::untouchedPageStoresEmptyLines()
         QVERIFY2(find<QWidget>(name)->isEnabled(), name);
 
     for (int k = 11; k <= 24; ++k)
-        AnswerRecord::instance().set(k, QStringLiteral("old"));
+        shell->record().set(k, QStringLiteral("old"));
     pressNext();
     for (int k : {12, 13, 14, 15, 18, 20, 21, 23, 24})
         QCOMPARE(line(k), QString());
     for (int k : {11, 16, 17, 19, 22})
         QCOMPARE(line(k), QStringLiteral("old"));
     QVERIFY(!page->isVisible());
-    QVERIFY(shell->form3()->isVisible());
+    QVERIFY(shell->performancePage()->isVisible());
 }
 
 void ProfileFoundationTest::foundationQuestion_data()
@@ -321,7 +321,7 @@ void ProfileFoundationTest::numberFields()
 // Leaving backwards stores nothing; both pages come back as they were left.
 void ProfileFoundationTest::backAndForwardKeepBothPages()
 {
-    TForm2 *basic = shell->form2();
+    BasicInformationPage *basic = shell->basicInformationPage();
     basic->show();
     QVERIFY(QTest::qWaitForWindowExposed(basic));
     auto *name = basic->findChild<QLineEdit *>(QStringLiteral("Edit1"));
@@ -365,7 +365,7 @@ void ProfileFoundationTest::backAndForwardKeepBothPages()
     QCOMPARE(edit("Edit6")->text(), QStringLiteral("助学基金"));
     pressNext();
     QCOMPARE(line(12), QStringLiteral("助学基金"));
-    QVERIFY(shell->form3()->isVisible());
+    QVERIFY(shell->performancePage()->isVisible());
 }
 
 void ProfileFoundationTest::tabOrderFollowsTheQuestionsThenNextThenBack()
@@ -449,7 +449,7 @@ void ProfileFoundationTest::fontsAndCaptions()
 // What the two profile pages give the result file, byte for byte.
 void ProfileFoundationTest::resultFileLines11To24()
 {
-    TForm2 *basic = shell->form2();
+    BasicInformationPage *basic = shell->basicInformationPage();
     basic->show();
     QVERIFY(QTest::qWaitForWindowExposed(basic));
     type(basic->findChild<QLineEdit *>(QStringLiteral("Edit1")), QStringLiteral("鑫达实业"));

@@ -5,8 +5,8 @@
 #include "ModalBoxes.h"
 #include "ResultFile.h"
 #include "TestMain.h"
-#include "performance/Unit3.h"
-#include "questionnaire/Unit5.h"
+#include "PerformancePage.h"
+#include "QuestionnairePage.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -59,9 +59,9 @@ Lines withLines(const Lines &changed)
     return out;
 }
 
-TForm5 *openPage(Shell &shell)
+QuestionnairePage *openPage(Shell &shell)
 {
-    TForm5 *page = shell.form5();
+    QuestionnairePage *page = shell.questionnairePage();
     page->show();
     if (!QTest::qWaitForWindowExposed(page))
         return nullptr;
@@ -177,7 +177,7 @@ void QuestionnaireTest::initialState()
 {
     Shell shell;
     shell.createPages();
-    TForm5 *page = openPage(shell);
+    QuestionnairePage *page = openPage(shell);
     QVERIFY(page);
 
     QCOMPARE(page->size(), QSize(1013, 651));
@@ -240,7 +240,7 @@ void QuestionnaireTest::initialState()
     }
     // Nothing is stored before the save.
     for (int line = 65; line <= 109; ++line)
-        QCOMPARE(AnswerRecord::instance().get(line), QString());
+        QCOMPARE(shell.record().get(line), QString());
 }
 
 void QuestionnaireTest::captions_data()
@@ -286,7 +286,7 @@ void QuestionnaireTest::captions()
     QFETCH(int, tab);
     Shell shell;
     shell.createPages();
-    TForm5 *page = shell.form5();
+    QuestionnairePage *page = shell.questionnairePage();
     QWidget *widget = page->findChild<QWidget *>(name);
     QVERIFY(widget);
     if (auto *box = qobject_cast<QGroupBox *>(widget)) {
@@ -308,7 +308,7 @@ void QuestionnaireTest::everythingFitsItsTab()
 {
     Shell shell;
     shell.createPages();
-    TForm5 *page = openPage(shell);
+    QuestionnairePage *page = openPage(shell);
     QVERIFY(page);
     QTabWidget *tabs = tabsOf(page);
     QVERIFY(tabs->geometry().bottom() < page->height());
@@ -392,7 +392,7 @@ void QuestionnaireTest::threeChoiceRule()
     QFETCH(QStringList, ticked);
     Shell shell;
     shell.createPages();
-    TForm5 *page = openPage(shell);
+    QuestionnairePage *page = openPage(shell);
     QVERIFY(page);
     ModalBoxes boxes;
     for (const QString &name : clicks)
@@ -478,7 +478,7 @@ void QuestionnaireTest::otherField()
     QFETCH(QString, question);
     Shell shell;
     shell.createPages();
-    TForm5 *page = openPage(shell);
+    QuestionnairePage *page = openPage(shell);
     QVERIFY(page);
     auto *edit = page->findChild<QLineEdit *>(field);
     QVERIFY(edit->accessibleName().startsWith(question));
@@ -527,7 +527,7 @@ void QuestionnaireTest::ranking()
     QFETCH(QStringList, labels);
     Shell shell;
     shell.createPages();
-    TForm5 *page = openPage(shell);
+    QuestionnairePage *page = openPage(shell);
     QVERIFY(page);
     auto *label = page->findChild<QLabel *>("Label3");
     for (int step = 0; step < clicks.size(); ++step) {
@@ -562,7 +562,7 @@ void QuestionnaireTest::tabButtons()
     QFETCH(QString, focus);
     Shell shell;
     shell.createPages();
-    TForm5 *page = openPage(shell);
+    QuestionnairePage *page = openPage(shell);
     QVERIFY(page);
     QTabWidget *tabs = tabsOf(page);
     QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(from).center());
@@ -577,7 +577,7 @@ void QuestionnaireTest::answersSurviveMovesAndStoreNothing()
 {
     Shell shell;
     shell.createPages();
-    TForm5 *page = openPage(shell);
+    QuestionnairePage *page = openPage(shell);
     QVERIFY(page);
     QVERIFY(clickBox(page, "CheckBox2"));
     QVERIFY(clickBox(page, "CheckBox23"));
@@ -595,11 +595,11 @@ void QuestionnaireTest::answersSurviveMovesAndStoreNothing()
     QVERIFY(clickButton(page, "BitBtn3"));
     QCOMPARE(tabs->currentIndex(), 0);
     QVERIFY(clickButton(page, "BitBtn1"));
-    TForm3 *form3 = shell.form3();
+    PerformancePage *form3 = shell.performancePage();
     QVERIFY(form3->isVisible());
     QVERIFY(!page->isVisible());
     for (int line = 25; line <= 139; ++line)
-        QCOMPARE(AnswerRecord::instance().get(line), QString());
+        QCOMPARE(shell.record().get(line), QString());
 
     auto *form3Tabs = form3->findChild<QTabWidget *>("PageControl1");
     QVERIFY(form3Tabs);
@@ -617,7 +617,7 @@ void QuestionnaireTest::answersSurviveMovesAndStoreNothing()
     QCOMPARE(page->findChild<QLabel *>("Label3")->text(), QStringLiteral("DB"));
     QCOMPARE(page->findChild<QLineEdit *>("Edit23")->text(), QStringLiteral("volunteers"));
     for (int line = 65; line <= 109; ++line)
-        QCOMPARE(AnswerRecord::instance().get(line), QString());
+        QCOMPARE(shell.record().get(line), QString());
 }
 
 void QuestionnaireTest::encoding_data()
@@ -672,11 +672,11 @@ void QuestionnaireTest::encoding()
     Shell shell;
     shell.createPages();
     const QString name = QStringLiteral("甲公司");
-    AnswerRecord::instance().set(1, name);
+    shell.record().set(1, name);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     shell.setProgramFolder(folder.path() + "/");
-    TForm5 *page = openPage(shell);
+    QuestionnairePage *page = openPage(shell);
     QVERIFY(page);
 
     for (const QString &action : actions) {
@@ -713,11 +713,11 @@ void QuestionnaireTest::failedSaveKeepsEverythingAndCanBeRepeated()
 {
     Shell shell;
     shell.createPages();
-    AnswerRecord::instance().set(1, QStringLiteral("甲/乙公司"));
+    shell.record().set(1, QStringLiteral("甲/乙公司"));
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     shell.setProgramFolder(folder.path() + "/");
-    TForm5 *page = openPage(shell);
+    QuestionnairePage *page = openPage(shell);
     QVERIFY(page);
     QVERIFY(clickBox(page, "CheckBox3"));
     QVERIFY(clickBox(page, "CheckBox23"));
@@ -740,7 +740,7 @@ void QuestionnaireTest::failedSaveKeepsEverythingAndCanBeRepeated()
     QCOMPARE(page->findChild<QLineEdit *>("Edit4")->text(), QStringLiteral("kept"));
     QCOMPARE(page->findChild<QLabel *>("Label3")->text(), QStringLiteral("EA"));
     QVERIFY(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
-    const AnswerRecord &record = AnswerRecord::instance();
+    const AnswerRecord &record = shell.record();
     QCOMPARE(record.get(65), QStringLiteral("991991"));
     QCOMPARE(record.get(66), QStringLiteral("999999"));
     QCOMPARE(record.get(84), QStringLiteral("9999999"));
@@ -749,7 +749,7 @@ void QuestionnaireTest::failedSaveKeepsEverythingAndCanBeRepeated()
     QCOMPARE(record.get(88), QStringLiteral("kept"));
     QCOMPARE(record.get(109), QString());
 
-    AnswerRecord::instance().set(1, QStringLiteral("甲乙公司"));
+    shell.record().set(1, QStringLiteral("甲乙公司"));
     boxes.answerWith(QMessageBox::Ok);
     QVERIFY(clickButton(page, "BitBtn9"));
     QCOMPARE(boxes.count(), 2);

@@ -81,11 +81,11 @@ QStringList filesIn(const QString &folder)
                                   QDir::Name);
 }
 
-QList<QString> snapshot()
+QList<QString> snapshot(const AnswerRecord &record)
 {
     QList<QString> texts;
     for (int k = 1; k <= AnswerRecord::kSlotCount; ++k)
-        texts << AnswerRecord::instance().get(k);
+        texts << record.get(k);
     return texts;
 }
 
@@ -168,7 +168,7 @@ void ResultFileTest::writesEveryLineByteForByte()
     QFETCH(QString, fileName);
     QFETCH(QByteArray, bytes);
     for (const auto &line : lines)
-        AnswerRecord::instance().set(line.first, line.second);
+        shell_->record().set(line.first, line.second);
 
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::Ok);
@@ -193,7 +193,7 @@ void ResultFileTest::replacesAnEarlierFileOfTheSameName()
     earlier.write(QByteArray("an earlier run's much longer content\r\n").repeated(400));
     earlier.close();
 
-    AnswerRecord::instance().set(1, QStringLiteral("乙"));
+    shell_->record().set(1, QStringLiteral("乙"));
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::Ok);
     pressSave();
@@ -211,8 +211,8 @@ void ResultFileTest::landsBesideTheProgramWhateverTheWorkingFolder()
     QVERIFY(QDir::setCurrent(elsewhere));
 
     const QString name = QStringLiteral("工作目录测试%1").arg(QCoreApplication::applicationPid());
-    AnswerRecord::instance().set(1, name);
-    AnswerRecord::instance().set(2, QStringLiteral("地址"));
+    shell_->record().set(1, name);
+    shell_->record().set(2, QStringLiteral("地址"));
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::Ok);
     pressSave();
@@ -280,10 +280,10 @@ void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing()
     const QStringList filesBefore = filesIn(folder);
     const QStringList subBefore = filesIn(folder + QStringLiteral("sub"));
 
-    AnswerRecord::instance().set(1, name);
-    AnswerRecord::instance().set(70, QStringLiteral("1999999999"));
-    AnswerRecord::instance().set(139, QStringLiteral("其他类型"));
-    const QList<QString> recordBefore = snapshot();
+    shell_->record().set(1, name);
+    shell_->record().set(70, QStringLiteral("1999999999"));
+    shell_->record().set(139, QStringLiteral("其他类型"));
+    const QList<QString> recordBefore = snapshot(shell_->record());
     calls_.step = FailingCalls::Step(step);
     calls_.code = code;
 
@@ -297,7 +297,7 @@ void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing()
     QCOMPARE(boxes.last().icon, QMessageBox::Critical);
     QCOMPARE(boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(!shell_->hasEnded());
-    QCOMPARE(snapshot(), recordBefore);
+    QCOMPARE(snapshot(shell_->record()), recordBefore);
     QCOMPARE(filesIn(folder), filesBefore); // no temporary, no partial file
     QCOMPARE(filesIn(folder + QStringLiteral("sub")), subBefore);
     if (QFileInfo(earlierPath).isFile())
@@ -305,7 +305,7 @@ void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing()
 
     // Once the cause is gone, pressing again saves.
     calls_.step = FailingCalls::Nothing;
-    AnswerRecord::instance().set(1, QStringLiteral("丙公司"));
+    shell_->record().set(1, QStringLiteral("丙公司"));
     boxes.answerWith(QMessageBox::Ok);
     pressSave();
     QCOMPARE(boxes.count(), 2);

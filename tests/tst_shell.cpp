@@ -3,11 +3,11 @@
 #include "ModalBoxes.h"
 #include "ResultFileWriter.h"
 #include "TestMain.h"
-#include "Unit1.h"
-#include "performance/Unit3.h"
-#include "profile/Unit2.h"
-#include "profile/Unit7.h"
-#include "questionnaire/Unit5.h"
+#include "IntroPage.h"
+#include "PerformancePage.h"
+#include "BasicInformationPage.h"
+#include "FoundationPage.h"
+#include "QuestionnairePage.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -42,7 +42,7 @@ void ShellTest::closeConfirmationOnEveryPage()
     shell.createPages();
     QTemporaryDir folder;
     shell.setProgramFolder(folder.path() + QLatin1Char('/'));
-    AnswerRecord::instance().set(1, QStringLiteral("甲公司"));
+    shell.record().set(1, QStringLiteral("甲公司"));
     QWidget *window = shell.pages().at(page);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -85,7 +85,7 @@ void ShellTest::errorEscapingAHandlerReachesTheErrorBox()
     QCOMPARE(presses, 2);
     QCOMPARE(boxes.count(), 2);
     QCOMPARE(boxes.last().text, QStringLiteral("I/O error 28."));
-    QCOMPARE(boxes.last().title, Shell::kApplicationTitle);
+    QCOMPARE(boxes.last().title, QStringLiteral("2014全国Kelmar社会责任调研问卷填报"));
     QCOMPARE(boxes.last().icon, QMessageBox::Critical);
     QCOMPARE(boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 }

@@ -5,11 +5,11 @@
 #include "ModalBoxes.h"
 #include "ResultFile.h"
 #include "TestMain.h"
-#include "Unit1.h"
-#include "performance/Unit3.h"
-#include "profile/Unit2.h"
-#include "profile/Unit7.h"
-#include "questionnaire/Unit5.h"
+#include "IntroPage.h"
+#include "PerformancePage.h"
+#include "BasicInformationPage.h"
+#include "FoundationPage.h"
+#include "QuestionnairePage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -108,8 +108,8 @@ void WholeRunTest::init()
     shell_->createPages();
     folder_ = std::make_unique<QTemporaryDir>();
     shell_->setProgramFolder(folder_->path() + QLatin1Char('/'));
-    shell_->form1()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(shell_->form1()));
+    shell_->introPage()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shell_->introPage()));
 }
 
 void WholeRunTest::cleanup()
@@ -122,23 +122,23 @@ void WholeRunTest::cleanup()
 // the first four questionnaire tabs, changing nothing.
 void WholeRunTest::throughToTheQuestionnaire()
 {
-    press(shell_->form7(), "BitBtn1");
-    QVERIFY(shell_->form3()->isVisible());
-    press(shell_->form3(), "BitBtn2");
-    press(shell_->form3(), "BitBtn4");
-    press(shell_->form3(), "BitBtn6");
-    QVERIFY(shell_->form5()->isVisible());
-    press(shell_->form5(), "BitBtn2");
-    press(shell_->form5(), "BitBtn4");
-    press(shell_->form5(), "BitBtn6");
-    press(shell_->form5(), "BitBtn8");
+    press(shell_->foundationPage(), "BitBtn1");
+    QVERIFY(shell_->performancePage()->isVisible());
+    press(shell_->performancePage(), "BitBtn2");
+    press(shell_->performancePage(), "BitBtn4");
+    press(shell_->performancePage(), "BitBtn6");
+    QVERIFY(shell_->questionnairePage()->isVisible());
+    press(shell_->questionnairePage(), "BitBtn2");
+    press(shell_->questionnairePage(), "BitBtn4");
+    press(shell_->questionnairePage(), "BitBtn6");
+    press(shell_->questionnairePage(), "BitBtn8");
 }
 
 void WholeRunTest::saveAndCompare(const QString &name, const Lines &lines)
 {
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::Ok);
-    press(shell_->form5(), "BitBtn9");
+    press(shell_->questionnairePage(), "BitBtn9");
     const QString path = folder_->path() + QLatin1Char('/') + name + QStringLiteral("_填报结果.dbf");
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + path);
@@ -158,11 +158,11 @@ void WholeRunTest::saveAndCompare(const QString &name, const Lines &lines)
 
 void WholeRunTest::onlyTheEnterpriseName()
 {
-    press(shell_->form1(), "BitBtn1");
-    QVERIFY(shell_->form2()->isVisible());
-    type(shell_->form2(), "Edit1", QStringLiteral("甲公司"));
-    press(shell_->form2(), "BitBtn1");
-    QVERIFY(shell_->form7()->isVisible());
+    press(shell_->introPage(), "BitBtn1");
+    QVERIFY(shell_->basicInformationPage()->isVisible());
+    type(shell_->basicInformationPage(), "Edit1", QStringLiteral("甲公司"));
+    press(shell_->basicInformationPage(), "BitBtn1");
+    QVERIFY(shell_->foundationPage()->isVisible());
     throughToTheQuestionnaire();
 
     saveAndCompare(QStringLiteral("甲公司"), merged(untickedCodeLines(), {{1, QStringLiteral("甲公司")},
@@ -172,12 +172,12 @@ void WholeRunTest::onlyTheEnterpriseName()
 
 void WholeRunTest::everyPageFilledWithMovesBackAndForth()
 {
-    QWidget *basic = shell_->form2();
-    QWidget *foundation = shell_->form7();
-    QWidget *performance = shell_->form3();
-    QWidget *questions = shell_->form5();
+    QWidget *basic = shell_->basicInformationPage();
+    QWidget *foundation = shell_->foundationPage();
+    QWidget *performance = shell_->performancePage();
+    QWidget *questions = shell_->questionnairePage();
 
-    press(shell_->form1(), "BitBtn1");
+    press(shell_->introPage(), "BitBtn1");
     type(basic, "Edit1", QStringLiteral(" 甲乙科技有限公司 "));
     type(basic, "Edit2", QStringLiteral("北京市海淀区"));
     type(basic, "Edit3", QStringLiteral("500.5"));
@@ -310,41 +310,41 @@ void WholeRunTest::everyPageFilledWithMovesBackAndForth()
 
 void WholeRunTest::failedSaveThenCorrectedName()
 {
-    press(shell_->form1(), "BitBtn1");
-    type(shell_->form2(), "Edit1", QStringLiteral("甲/乙"));
-    press(shell_->form2(), "BitBtn1");
+    press(shell_->introPage(), "BitBtn1");
+    type(shell_->basicInformationPage(), "Edit1", QStringLiteral("甲/乙"));
+    press(shell_->basicInformationPage(), "BitBtn1");
     throughToTheQuestionnaire();
-    tick(shell_->form5(), "CheckBox137");
-    tick(shell_->form5(), "CheckBox141");
+    tick(shell_->questionnairePage(), "CheckBox137");
+    tick(shell_->questionnairePage(), "CheckBox141");
 
     {
         ModalBoxes boxes;
         boxes.answerWith(QMessageBox::Ok);
-        press(shell_->form5(), "BitBtn9");
+        press(shell_->questionnairePage(), "BitBtn9");
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().text, QStringLiteral("Invalid filename."));
         QCOMPARE(boxes.last().title, QStringLiteral("2014全国Kelmar社会责任调研问卷填报"));
         QCOMPARE(boxes.last().icon, QMessageBox::Critical);
     }
     QVERIFY(!shell_->hasEnded());
-    QVERIFY(shell_->form5()->isVisible());
-    QCOMPARE(control<QTabWidget>(shell_->form5(), "PageControl1")->currentIndex(), 4);
-    QVERIFY(control<QCheckBox>(shell_->form5(), "CheckBox137")->isChecked());
-    QCOMPARE(AnswerRecord::instance().get(85), QStringLiteral("C"));
+    QVERIFY(shell_->questionnairePage()->isVisible());
+    QCOMPARE(control<QTabWidget>(shell_->questionnairePage(), "PageControl1")->currentIndex(), 4);
+    QVERIFY(control<QCheckBox>(shell_->questionnairePage(), "CheckBox137")->isChecked());
+    QCOMPARE(shell_->record().get(85), QStringLiteral("C"));
     QVERIFY(QDir(folder_->path()).isEmpty());
 
     // Back through the pages to correct the name, then forward and save again.
-    press(shell_->form5(), "BitBtn10");
-    press(shell_->form5(), "BitBtn7");
-    press(shell_->form5(), "BitBtn5");
-    press(shell_->form5(), "BitBtn3");
-    press(shell_->form5(), "BitBtn1");
-    press(shell_->form3(), "BitBtn5");
-    press(shell_->form3(), "BitBtn3");
-    press(shell_->form3(), "BitBtn1");
-    press(shell_->form7(), "BitBtn2");
-    type(shell_->form2(), "Edit1", QStringLiteral("甲乙"));
-    press(shell_->form2(), "BitBtn1");
+    press(shell_->questionnairePage(), "BitBtn10");
+    press(shell_->questionnairePage(), "BitBtn7");
+    press(shell_->questionnairePage(), "BitBtn5");
+    press(shell_->questionnairePage(), "BitBtn3");
+    press(shell_->questionnairePage(), "BitBtn1");
+    press(shell_->performancePage(), "BitBtn5");
+    press(shell_->performancePage(), "BitBtn3");
+    press(shell_->performancePage(), "BitBtn1");
+    press(shell_->foundationPage(), "BitBtn2");
+    type(shell_->basicInformationPage(), "Edit1", QStringLiteral("甲乙"));
+    press(shell_->basicInformationPage(), "BitBtn1");
     throughToTheQuestionnaire();
     saveAndCompare(QStringLiteral("甲乙"), merged(untickedCodeLines(), {{1, QStringLiteral("甲乙")},
                                                                         {9, QStringLiteral("999999")},

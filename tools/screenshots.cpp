@@ -1,5 +1,6 @@
 // Renders every page, and every tab of the tabbed pages, to PNG files in the
 // folder given as the first argument (docs/ in the repository).
+#include "Page.h"
 #include "Shell.h"
 #include "SurveyApplication.h"
 
@@ -11,12 +12,12 @@ int main(int argc, char *argv[])
     SurveyApplication application(argc, argv);
     Shell::prepareApplication();
     Shell shell;
-    shell.createPages();
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
+    // In the order the user meets the pages.
     const QStringList names = {QStringLiteral("intro"), QStringLiteral("basic-information"),
-                               QStringLiteral("performance"), QStringLiteral("questionnaire"),
-                               QStringLiteral("foundation-organisation")};
-    const QList<QWidget *> pages = shell.pages();
+                               QStringLiteral("foundation-organisation"), QStringLiteral("performance"),
+                               QStringLiteral("questionnaire")};
+    const QList<Page *> pages = shell.pages();
     for (int i = 0; i < pages.size(); ++i) {
         QWidget *page = pages[i];
         page->show();

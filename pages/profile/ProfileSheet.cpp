@@ -4,7 +4,7 @@
 #include "AnswerRecord.h"
 #include "Fonts.h"
 #include "GlyphButton.h"
-#include "KeyFilters.h"
+#include "NumericEntryFilter.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -26,9 +26,9 @@ constexpr int kFieldHeight = 21;
 constexpr int kCaptionPixels = 14;
 constexpr int kHeadingPixels = 19;
 
-QString text(const char *utf8)
+QString text(QStringView view)
 {
-    return utf8 ? QString::fromUtf8(utf8) : QString();
+    return view.toString();
 }
 
 bool isField(Kind kind)
@@ -63,8 +63,9 @@ QString answerText(const QWidget *field)
     return {};
 }
 
-void Sheet::build(QWidget *page, std::span<const Item> table, int fieldPixels)
+void Sheet::build(QWidget *page, std::span<const Item> table, int fieldPixels, AnswerRecord &record)
 {
+    record_ = &record;
     QGroupBox *group = nullptr;
     // What a screen reader says: a field is named by the label just before it,
     // a choice or box by its question (the last label, else the group's title)
@@ -77,8 +78,8 @@ void Sheet::build(QWidget *page, std::span<const Item> table, int fieldPixels)
         QWidget *widget = make(item, page, group, fieldPixels);
         if (!widget)
             continue;
-        if (item.name)
-            widget->setObjectName(QString::fromLatin1(item.name));
+        if (!item.name.isEmpty())
+            widget->setObjectName(item.name.toString());
         const QString caption = text(item.caption).trimmed();
 
         switch (item.kind) {
@@ -177,7 +178,7 @@ QWidget *Sheet::make(const Item &item, QWidget *page, QGroupBox *group, int fiel
         auto *list = new QComboBox(parent);
         list->setEditable(false);
         list->setFont(fieldFont);
-        for (const char *entry : item.items)
+        for (QStringView entry : item.items)
             list->addItem(text(entry));
         list->setCurrentIndex(-1);
         place(list, item, kRowHeight);
@@ -205,12 +206,21 @@ QWidget *Sheet::make(const Item &item, QWidget *page, QGroupBox *group, int fiel
     return nullptr;
 }
 
-QWidget *Sheet::widget(const char *name) const
+QWidget *Sheet::widget(QStringView name) const
 {
     for (const Built &b : built_)
-        if (b.item->name && qstrcmp(b.item->name, name) == 0)
+        if (!b.item->name.isEmpty() && b.item->name == name)
             return b.widget;
     return nullptr;
+}
+
+QList<QWidget *> Sheet::widgets(const std::function<bool(const Item &)> &test) const
+{
+    QList<QWidget *> found;
+    for (const Built &b : built_)
+        if (test(*b.item))
+            found.append(b.widget);
+    return found;
 }
 
 void Sheet::bindChoice(const Item &item, QWidget *widget, QHash<int, QButtonGroup *> &groups)
@@ -226,9 +236,10 @@ void Sheet::bindChoice(const Item &item, QWidget *widget, QHash<int, QButtonGrou
     // toggled(true) only: selecting the button that is already selected does nothing.
     const int line = item.line;
     const QString code = text(item.code);
-    QObject::connect(button, &QRadioButton::toggled, button, [line, code](bool selected) {
+    AnswerRecord *record = record_;
+    QObject::connect(button, &QRadioButton::toggled, button, [record, line, code](bool selected) {
         if (selected)
-            AnswerRecord::instance().set(line, code);
+            record->set(line, code);
     });
 }
 
@@ -244,12 +255,13 @@ void Sheet::bindPair(const Item &item, QWidget *widget)
     // leaves the line with the code written last.
     const int line = item.line;
     const QString code = text(item.code);
-    QObject::connect(box, &QCheckBox::toggled, box, [partner, line, code](bool ticked) {
+    AnswerRecord *record = record_;
+    QObject::connect(box, &QCheckBox::toggled, box, [record, partner, line, code](bool ticked) {
         if (!ticked)
             return;
         if (partner)
             partner->setChecked(false);
-        AnswerRecord::instance().set(line, code);
+        record->set(line, code);
     });
 }
 
@@ -266,17 +278,17 @@ void Sheet::storeFields() const
             lines[item.line] += static_cast<QCheckBox *>(b.widget)->isChecked() ? QLatin1Char('1') : QLatin1Char('9');
     }
     for (auto it = lines.cbegin(); it != lines.cend(); ++it)
-        AnswerRecord::instance().set(it.key(), it.value());
+        record_->set(it.key(), it.value());
 }
 
-void Sheet::openDetail(int detail) const
+void Sheet::openDetail(Detail detail) const
 {
     for (const Built &b : built_)
         if (b.item->detail == detail)
             b.widget->setEnabled(true);
 }
 
-void Sheet::closeDetail(int detail) const
+void Sheet::closeDetail(Detail detail) const
 {
     for (const Built &b : built_)
         if (b.item->detail == detail)
@@ -293,7 +305,7 @@ void Sheet::closeDetail(int detail) const
     }
 }
 
-QList<int> Sheet::pairLines(int detail) const
+QList<int> Sheet::pairLines(Detail detail) const
 {
     QList<int> lines;
     for (const Built &b : built_)

@@ -9,7 +9,7 @@
 template <class PageT> class PageFixture {
 protected:
     // Creates the five pages (which clears the answer record) and picks the page under test.
-    void openPages(PageT *(Shell::*form)() const)
+    void openPages(PageT *(Shell::*form)())
     {
         shell = new Shell;
         shell->createPages();

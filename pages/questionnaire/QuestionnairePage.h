@@ -1,4 +1,5 @@
-// TForm5: the questionnaire page (section "三.企业履责现状", 23 questions on five tabs).
+// The questionnaire page (section "三.企业履责现状", 23 questions on five
+// tabs): lines 65 to 109, and the save.
 #pragma once
 
 #include "Page.h"
@@ -7,19 +8,29 @@
 #include <QList>
 #include <QString>
 
+class AnswerRecord;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
 
-class TForm5 : public Page {
+class QuestionnairePage : public Page {
     Q_OBJECT
 public:
-    explicit TForm5(Shell &shell);
+    explicit QuestionnairePage(AnswerRecord &record);
 
     // Question 21's ranking: the letters of its ticked options in the order they were ticked.
     const QString &ranking() const { return ranking_; }
+
+    int currentTab() const;
+    // Shows the tab with its first option focused.
+    void showTab(int index);
+
+signals:
+    // "保存退出": the page's lines are stored; the shell writes the file.
+    void saveRequested();
+    void tabChanged(int tab);
 
 protected:
     // The three-choice rule of question 1 sees presses before the box does.
@@ -37,19 +48,17 @@ private:
     void placeRankingLabel(QGroupBox *box);
     void buildClosingNote(QWidget *sheet);
 
-    void FormCreate();
     // True when a press on a box of question 1 would tick a fourth one; tells the user so.
     bool refusesFourthTick(QCheckBox *box);
     int tickedInThreeChoiceGroup() const;
-    void OtherOptionClick(QCheckBox *box, QLineEdit *field);
-    void RankingOptionClick(QChar letter, bool ticked);
-    void showTab(int index);
-    void BitBtn1Click();
-    void BitBtn9Click();
+    void onOtherOptionToggled(QCheckBox *box, QLineEdit *field);
+    void onRankingOptionToggled(QChar letter, bool ticked);
+    void onSaveClicked();
     void storeAnswers();
 
-    QTabWidget *PageControl1 = nullptr;
-    QLabel *Label3 = nullptr;
+    AnswerRecord &record_;
+    QTabWidget *tabs_ = nullptr;
+    QLabel *rankingLabel_ = nullptr;
     QGroupBox *threeChoiceGroup_ = nullptr;
     QList<BuiltQuestion> questions_;
     QList<QCheckBox *> firstOptionOfTab_;

@@ -4,12 +4,6 @@
 #include <stdexcept>
 #include <string>
 
-AnswerRecord &AnswerRecord::instance()
-{
-    static AnswerRecord record;
-    return record;
-}
-
 int AnswerRecord::index(int slot)
 {
     if (slot < 1 || slot > kSlotCount)

@@ -8,9 +8,6 @@ class AnswerRecord {
 public:
     static constexpr int kSlotCount = 139;
 
-    // The one record of the run.
-    static AnswerRecord &instance();
-
     // Slot numbers run from 1 to 139, as the lines of the result file.
     void set(int slot, const QString &text);
     const QString &get(int slot) const;

@@ -1,4 +1,4 @@
-// Key filters of the number fields: the numeric entry filter (digits and one
+// The key filter of the number fields: the numeric entry filter (digits and one
 // decimal point) and the digit-only filter.
 #pragma once
 

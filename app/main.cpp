@@ -1,4 +1,4 @@
-// The program: start-up sequence only.
+// The questionnaire program: start-up only.
 #include "Shell.h"
 #include "SurveyApplication.h"
 
@@ -7,6 +7,5 @@ int main(int argc, char *argv[])
     SurveyApplication application(argc, argv);
     Shell::prepareApplication();
     Shell shell;
-    shell.createPages();
     return shell.run();
 }

@@ -1,5 +1,5 @@
 // Key filters of the number fields.
-#include "KeyFilters.h"
+#include "NumericEntryFilter.h"
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>

@@ -1,11 +1,12 @@
-// TForm5: the questionnaire page (section "三.企业履责现状", 23 questions on five tabs).
-#include "Unit5.h"
+// The questionnaire page.
+#include "QuestionnairePage.h"
 
 #include "AnswerRecord.h"
+#include "Captions.h"
 #include "Fonts.h"
 #include "GlyphButton.h"
-#include "Shell.h"
-#include "performance/Unit3.h"
+#include "MessageBoxes.h"
+#include "PageMetrics.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,6 +33,10 @@ constexpr int kOtherFieldMinWidth = 120;
 constexpr int kOtherFieldMaxWidth = 320;
 constexpr int kRankingLabelWidth = 120;
 constexpr QSize kButtonSize(105, 32);
+constexpr QPoint kHeadingAt(8, kHeadingTop);
+constexpr int kClosingWordsPixels = 35;
+constexpr int kNotePixels = 16;
+constexpr int kOtherFieldPixels = 14;
 
 // "F. 其他" -> "其他": what a screen reader says for the field beside the option.
 QString withoutLetter(QStringView caption)
@@ -43,34 +48,39 @@ QString withoutLetter(QStringView caption)
 
 } // namespace
 
-TForm5::TForm5(Shell &shell) : Page(shell, QSize(1013, 651), Page::Centring::Desktop)
+QuestionnairePage::QuestionnairePage(AnswerRecord &record)
+    : Page(PageMetrics::kQuestionnaire, Page::Centring::Desktop), record_(record)
 {
-    setObjectName(QStringLiteral("Form5"));
+    setObjectName(kPageName.toString());
 
     auto *heading = new QLabel(kHeading.toString(), this);
     heading->setObjectName(QStringLiteral("Label1"));
-    heading->setFont(Fonts::pixelFont(Fonts::kYaHei, 21, true));
+    heading->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kSectionHeading, true));
     QPalette black = heading->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     heading->setPalette(black);
     heading->adjustSize();
-    heading->move(8, kHeadingTop);
+    heading->move(kHeadingAt);
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setFont(Fonts::pixelFont(Fonts::kYaHei, 16));
-    PageControl1->setGeometry(0, kTabsTop, width(), height() - kTabsTop);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("PageControl1"));
+    tabs_->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kTabTitle));
+    tabs_->setGeometry(0, kTabsTop, width(), height() - kTabsTop);
     for (int index = 0; index < int(tabs().size()); ++index)
-        PageControl1->addTab(buildTab(index), tabs()[index].title.toString());
+        tabs_->addTab(buildTab(index), tabs()[index].title.toString());
 
-    FormCreate();
+    for (const BuiltQuestion &question : questions_) {
+        if (question.otherField)
+            question.otherField->setEnabled(false);
+    }
+    tabs_->setCurrentIndex(0);
 }
 
-QWidget *TForm5::buildTab(int index)
+QWidget *QuestionnairePage::buildTab(int index)
 {
     const Tab &tab = tabs()[index];
     auto *sheet = new QWidget;
-    sheet->setObjectName(QString::fromLatin1(tab.sheet));
+    sheet->setObjectName(tab.sheet.toString());
     auto *column = new QVBoxLayout(sheet);
     column->setContentsMargins(8, 4, 8, 6);
     column->setSpacing(4);
@@ -84,11 +94,11 @@ QWidget *TForm5::buildTab(int index)
         buildClosingNote(sheet);
     column->addStretch(1);
 
-    auto *back = new GlyphButton(Glyph::Back, kBackCaption.toString(), sheet);
-    back->setObjectName(QString::fromLatin1(tab.backButton));
+    auto *back = new GlyphButton(Glyph::Back, Captions::kBack.toString(), sheet);
+    back->setObjectName(tab.backButton.toString());
     auto *forward = new GlyphButton(lastTab ? Glyph::Save : Glyph::Forward,
-                                    (lastTab ? kSaveCaption : kForwardCaption).toString(), sheet);
-    forward->setObjectName(QString::fromLatin1(tab.forwardButton));
+                                    (lastTab ? Captions::kSave : Captions::kForward).toString(), sheet);
+    forward->setObjectName(tab.forwardButton.toString());
     back->setFixedSize(kButtonSize);
     forward->setFixedSize(kButtonSize);
     auto *buttons = new QHBoxLayout;
@@ -99,21 +109,21 @@ QWidget *TForm5::buildTab(int index)
     column->addLayout(buttons);
 
     if (index == 0)
-        connect(back, &QPushButton::clicked, this, &TForm5::BitBtn1Click);
+        connect(back, &QPushButton::clicked, this, &Page::backRequested);
     else
         connect(back, &QPushButton::clicked, this, [this, index] { showTab(index - 1); });
     if (lastTab)
-        connect(forward, &QPushButton::clicked, this, &TForm5::BitBtn9Click);
+        connect(forward, &QPushButton::clicked, this, &QuestionnairePage::onSaveClicked);
     else
         connect(forward, &QPushButton::clicked, this, [this, index] { showTab(index + 1); });
     return sheet;
 }
 
-QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
+QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *sheet)
 {
     auto *box = new QGroupBox(question.caption.toString(), sheet);
-    box->setObjectName(QString::fromLatin1(question.groupBox));
-    box->setFont(Fonts::pixelFont(Fonts::kYaHei, 14));
+    box->setObjectName(question.groupBox.toString());
+    box->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kQuestionCaption));
     auto *grid = new QGridLayout(box);
     grid->setContentsMargins(10, 2, 10, 4);
     grid->setHorizontalSpacing(12);
@@ -121,7 +131,7 @@ QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
     for (int c = 0; c < question.columns; ++c)
         grid->setColumnStretch(c, 1);
 
-    const bool limited = qstrcmp(question.groupBox, kThreeChoiceGroup) == 0;
+    const bool limited = question.groupBox == kThreeChoiceGroup;
     if (limited)
         threeChoiceGroup_ = box;
     BuiltQuestion built;
@@ -131,7 +141,7 @@ QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
     for (int position = 0; position < count; ++position) {
         const Option &option = question.options[position];
         auto *check = new QCheckBox(option.caption.toString(), box);
-        check->setObjectName(QString::fromLatin1(option.box));
+        check->setObjectName(option.box.toString());
         check->setAccessibleName(questionName + QLatin1Char(' ') + option.caption.trimmed().toString());
         built.boxes.append(check);
         if (limited) {
@@ -140,7 +150,7 @@ QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
             connect(check, &QCheckBox::toggled, this, [this, check](bool ticked) {
                 if (ticked && tickedInThreeChoiceGroup() > kThreeChoiceLimit) {
                     check->setChecked(false);
-                    shell().showInformation(this, kThreeChoiceMessage.toString());
+                    MessageBoxes::information(this, kThreeChoiceMessage.toString());
                 }
             });
         }
@@ -155,8 +165,8 @@ QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
         }
         // The other field stands right after its option and may use the rest of the row.
         auto *field = new QLineEdit(box);
-        field->setObjectName(QString::fromLatin1(question.otherField));
-        field->setFont(Fonts::pixelFont(Fonts::kSong, 14));
+        field->setObjectName(question.otherField.toString());
+        field->setFont(Fonts::pixelFont(Fonts::kSong, kOtherFieldPixels));
         field->setMinimumWidth(kOtherFieldMinWidth);
         field->setMaximumWidth(kOtherFieldMaxWidth);
         field->setAccessibleName(questionName + QLatin1Char(' ') + withoutLetter(option.caption));
@@ -168,14 +178,14 @@ QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
         pair->addStretch(0);
         grid->addLayout(pair, row, col, 1, question.columns - col);
         built.otherField = field;
-        connect(check, &QCheckBox::toggled, this, [this, check, field] { OtherOptionClick(check, field); });
+        connect(check, &QCheckBox::toggled, this, [this, check, field] { onOtherOptionToggled(check, field); });
     }
 
     if (question.isRanked()) {
         for (int position = 0; position < count; ++position) {
             const QChar letter = question.rankLetters[position];
             connect(built.boxes[position], &QCheckBox::toggled, this,
-                    [this, letter](bool ticked) { RankingOptionClick(letter, ticked); });
+                    [this, letter](bool ticked) { onRankingOptionToggled(letter, ticked); });
         }
         placeRankingLabel(box);
     }
@@ -183,30 +193,30 @@ QGroupBox *TForm5::buildQuestion(const Question &question, QWidget *sheet)
     return box;
 }
 
-void TForm5::placeRankingLabel(QGroupBox *box)
+void QuestionnairePage::placeRankingLabel(QGroupBox *box)
 {
-    Label3 = new QLabel(kRankingLabel.toString(), box);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    rankingLabel_ = new QLabel(kRankingLabel.toString(), box);
+    rankingLabel_->setObjectName(QStringLiteral("Label3"));
     // Right after the caption that the style draws in the frame's top edge.
     QStyleOptionGroupBox option;
     option.initFrom(box);
-    option.rect = QRect(0, 0, PageControl1->width(), 100);
+    option.rect = QRect(0, 0, tabs_->width(), 100);
     option.text = box->title();
     option.textAlignment = box->alignment();
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
     option.lineWidth = 1;
     const QRect title = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
-    Label3->setGeometry(title.right() + 8, title.top(), kRankingLabelWidth, title.height());
-    Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    rankingLabel_->setGeometry(title.right() + 8, title.top(), kRankingLabelWidth, title.height());
+    rankingLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
-void TForm5::buildClosingNote(QWidget *sheet)
+void QuestionnairePage::buildClosingNote(QWidget *sheet)
 {
     auto *column = static_cast<QVBoxLayout *>(sheet->layout());
 
     auto *closing = new QLabel(kClosingWords.toString(), sheet);
     closing->setObjectName(QStringLiteral("Label2"));
-    closing->setFont(Fonts::pixelFont(Fonts::kYaHei, 35));
+    closing->setFont(Fonts::pixelFont(Fonts::kYaHei, kClosingWordsPixels));
     closing->setAlignment(Qt::AlignCenter);
     QPalette black = closing->palette();
     black.setColor(QPalette::WindowText, Qt::black);
@@ -216,7 +226,7 @@ void TForm5::buildClosingNote(QWidget *sheet)
 
     auto *memo = new QPlainTextEdit(sheet);
     memo->setObjectName(QStringLiteral("Memo1"));
-    memo->setFont(Fonts::pixelFont(Fonts::kSong, 16));
+    memo->setFont(Fonts::pixelFont(Fonts::kSong, kNotePixels));
     memo->setFrameShape(QFrame::NoFrame);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -237,17 +247,7 @@ void TForm5::buildClosingNote(QWidget *sheet)
     column->addWidget(memo);
 }
 
-void TForm5::FormCreate()
-{
-    ranking_.clear();
-    for (const BuiltQuestion &question : questions_) {
-        if (question.otherField)
-            question.otherField->setEnabled(false);
-    }
-    PageControl1->setCurrentIndex(0);
-}
-
-bool TForm5::eventFilter(QObject *watched, QEvent *event)
+bool QuestionnairePage::eventFilter(QObject *watched, QEvent *event)
 {
     auto *box = qobject_cast<QCheckBox *>(watched);
     if (box && threeChoiceGroup_ && box->parentWidget() == threeChoiceGroup_) {
@@ -271,16 +271,16 @@ bool TForm5::eventFilter(QObject *watched, QEvent *event)
     return Page::eventFilter(watched, event);
 }
 
-bool TForm5::refusesFourthTick(QCheckBox *box)
+bool QuestionnairePage::refusesFourthTick(QCheckBox *box)
 {
     if (box->isChecked() || tickedInThreeChoiceGroup() < kThreeChoiceLimit)
         return false;
     box->setChecked(false);
-    shell().showInformation(this, kThreeChoiceMessage.toString());
+    MessageBoxes::information(this, kThreeChoiceMessage.toString());
     return true;
 }
 
-int TForm5::tickedInThreeChoiceGroup() const
+int QuestionnairePage::tickedInThreeChoiceGroup() const
 {
     int ticked = 0;
     for (const QCheckBox *option : threeChoiceGroup_->findChildren<QCheckBox *>())
@@ -288,7 +288,7 @@ int TForm5::tickedInThreeChoiceGroup() const
     return ticked;
 }
 
-void TForm5::OtherOptionClick(QCheckBox *box, QLineEdit *field)
+void QuestionnairePage::onOtherOptionToggled(QCheckBox *box, QLineEdit *field)
 {
     if (box->isChecked()) {
         field->setEnabled(true);
@@ -299,7 +299,7 @@ void TForm5::OtherOptionClick(QCheckBox *box, QLineEdit *field)
     }
 }
 
-void TForm5::RankingOptionClick(QChar letter, bool ticked)
+void QuestionnairePage::onRankingOptionToggled(QChar letter, bool ticked)
 {
     if (ticked) {
         ranking_.append(letter);
@@ -308,30 +308,31 @@ void TForm5::RankingOptionClick(QChar letter, bool ticked)
         if (at >= 0)
             ranking_.remove(at, 1);
     }
-    Label3->setText(ranking_);
+    rankingLabel_->setText(ranking_);
 }
 
-void TForm5::showTab(int index)
+int QuestionnairePage::currentTab() const
 {
-    PageControl1->setCurrentIndex(index);
+    return tabs_->currentIndex();
+}
+
+void QuestionnairePage::showTab(int index)
+{
+    tabs_->setCurrentIndex(index);
     firstOptionOfTab_[index]->setFocus();
+    emit tabChanged(index);
 }
 
-void TForm5::BitBtn1Click()
-{
-    shell().switchPage(this, shell().form3());
-}
-
-void TForm5::BitBtn9Click()
+void QuestionnairePage::onSaveClicked()
 {
     storeAnswers();
-    // A file error leaves this handler for the error box; the page and its answers stay as they are.
-    shell().saveResultFile();
+    // The shell writes the file; on failure the page and its answers stay as they are.
+    emit saveRequested();
 }
 
-void TForm5::storeAnswers()
+void QuestionnairePage::storeAnswers()
 {
-    AnswerRecord &record = AnswerRecord::instance();
+    AnswerRecord &record = record_;
     for (const BuiltQuestion &question : questions_) {
         if (question.entry->isRanked()) {
             record.set(question.entry->codeLine, ranking_);

@@ -1,23 +1,24 @@
 // The page base.
 #include "Page.h"
 
+#include "Captions.h"
 #include "Fonts.h"
-#include "Shell.h"
+#include "PageMetrics.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
-Page::Page(Shell &shell, QSize clientSize, Centring centring, QWidget *parent)
+Page::Page(QSize clientSize, Centring centring, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      shell_(shell), centring_(centring)
+      centring_(centring)
 {
-    setWindowTitle(Shell::kPageCaption);
+    setWindowTitle(Captions::kPageCaption.toString());
     static const QIcon icon(QStringLiteral(":/icon.png")); // one picture for every page
     setWindowIcon(icon);
     setFixedSize(clientSize);
-    setFont(Fonts::pixelFont(Fonts::kWindow, 11));
+    setFont(Fonts::pixelFont(Fonts::kWindow, PageMetrics::kWindowFont));
     setAutoFillBackground(true);
 }
 
@@ -43,10 +44,8 @@ void Page::centre()
 
 void Page::closeEvent(QCloseEvent *event)
 {
-    if (shell_.hasEnded() || shell_.confirmClose(this)) {
+    if (!closeGuard_ || closeGuard_(this))
         event->accept();
-        shell_.endApplication();
-    } else {
+    else
         event->ignore();
-    }
 }

@@ -1,6 +1,7 @@
 // The questionnaire page's content: the five tabs, the 23 questions with their
 // options in code-position order, and the answer lines each question fills.
-// The page builds its widgets and composes its stored lines from this one table.
+// The page builds its widgets and composes its stored lines from this one
+// table; the line map names its lines q01 … q23 by their place in it.
 #pragma once
 
 #include <QStringView>
@@ -9,39 +10,37 @@
 namespace Questionnaire {
 
 struct Option {
-    const char *box; // object name of the option box
+    QStringView box; // object name of the option box
     QStringView caption;
 };
 
 struct Question {
-    const char *groupBox;
+    QStringView groupBox;
     QStringView caption;
     std::span<const Option> options; // in code-position order
     int columns;                     // options per row on screen
     int codeLine;                    // the line of its option codes (question 21: of its ranking)
-    const char *otherField;          // the field beside its last option; nullptr when it has none
-    int otherLine;                   // the line of that field's text; 0 when it has none
-    QStringView rankLetters;         // question 21 only: the letter of each option, in option order
+    QStringView otherField = {};     // the field beside its last option; empty when it has none
+    int otherLine = 0;               // the line of that field's text; 0 when it has none
+    QStringView rankLetters = {};    // question 21 only: the letter of each option, in option order
 
     bool isRanked() const { return !rankLetters.isEmpty(); }
-    bool hasOtherField() const { return otherField != nullptr; }
+    bool hasOtherField() const { return !otherField.isEmpty(); }
 };
 
 struct Tab {
-    const char *sheet;
+    QStringView sheet;
     QStringView title;
     std::span<const Question> questions;
-    const char *backButton;    // to the tab before; from the first tab, back to the performance page
-    const char *forwardButton; // to the tab after; on the last tab, the save
+    QStringView backButton;    // to the tab before; from the first tab, back to the performance page
+    QStringView forwardButton; // to the tab after; on the last tab, the save
 };
 
 // The five tabs in order.
 std::span<const Tab> tabs();
 
+inline constexpr QStringView kPageName = u"Form5";
 inline constexpr QStringView kHeading = u"三.企业履责现状";
-inline constexpr QStringView kBackCaption = u"上一步";
-inline constexpr QStringView kForwardCaption = u"下一步";
-inline constexpr QStringView kSaveCaption = u"保存退出";
 inline constexpr QStringView kRankingLabel = u"结果为：";
 inline constexpr QStringView kThreeChoiceMessage = u"本题只能选择三项";
 inline constexpr QStringView kClosingWords = u"问卷结束，感谢您的配合。";
@@ -50,7 +49,7 @@ inline constexpr QStringView kNoteLines[] = {
     u"提交给数据收集人员。",
 };
 // The question whose options are limited to three ticks.
-inline constexpr const char *kThreeChoiceGroup = "GroupBox1";
+inline constexpr QStringView kThreeChoiceGroup = u"GroupBox1";
 inline constexpr int kThreeChoiceLimit = 3;
 
 } // namespace Questionnaire

@@ -1,0 +1,72 @@
+// The intro page.
+#include "IntroPage.h"
+
+#include "Banner.h"
+#include "Captions.h"
+#include "Fonts.h"
+#include "GlyphButton.h"
+#include "IntroContent.h"
+#include "PageMetrics.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+namespace {
+
+constexpr QRect kBannerArea(0, 0, 839, 165);
+constexpr QPoint kHeadingAt(8, 194);
+constexpr int kInstructionWidth = 780;
+constexpr QRect kStartButton(620, 452, 153, 41);
+
+QLabel *makeLabel(QWidget *parent, QStringView name, const QString &text, const QFont &font)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name.toString());
+    label->setFont(font);
+    label->setFocusPolicy(Qt::NoFocus);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+IntroPage::IntroPage() : Page(PageMetrics::kIntro)
+{
+    setObjectName(Intro::kPageName.toString());
+
+    banner_ = new QLabel(this);
+    banner_->setObjectName(QStringLiteral("Image1"));
+    banner_->setGeometry(kBannerArea);
+    // Natural size from the top-left corner: what does not fit is cut off.
+    banner_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    banner_->setScaledContents(false);
+    setBanner(Banner::load());
+
+    QLabel *heading = makeLabel(this, u"Label1", Intro::kHeading.toString(),
+                                Fonts::pixelFont(Fonts::kHei, PageMetrics::kIntroHeading));
+    heading->move(kHeadingAt);
+    heading->adjustSize();
+
+    const QFont instructionFont = Fonts::pixelFont(Fonts::kHei, PageMetrics::kIntroInstruction);
+    for (const Intro::Instruction &line : Intro::kInstructions) {
+        QLabel *label = makeLabel(this, line.name, line.text.toString(), instructionFont);
+        label->adjustSize();
+        label->setGeometry(line.x, line.y, kInstructionWidth, label->height());
+    }
+
+    startButton_ = new GlyphButton(Glyph::Pencil, Captions::kStart.toString(), this);
+    startButton_->setObjectName(QStringLiteral("BitBtn1"));
+    startButton_->setGeometry(kStartButton);
+    connect(startButton_, &QPushButton::clicked, this, &Page::forwardRequested);
+    startButton_->setFocus();
+}
+
+void IntroPage::setBanner(const QImage &banner)
+{
+    if (banner.isNull())
+        banner_->clear();
+    else
+        banner_->setPixmap(QPixmap::fromImage(banner));
+}

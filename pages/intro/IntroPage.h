@@ -1,0 +1,20 @@
+// The intro page: banner, usage instructions and "开始填报".
+#pragma once
+
+#include "Page.h"
+
+class QLabel;
+class GlyphButton;
+
+class IntroPage : public Page {
+    Q_OBJECT
+public:
+    IntroPage();
+
+    // Shows the banner picture, or nothing when it cannot be decoded.
+    void setBanner(const QImage &banner);
+
+private:
+    QLabel *banner_ = nullptr;
+    GlyphButton *startButton_ = nullptr;
+};

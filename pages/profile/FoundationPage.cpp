@@ -1,0 +1,87 @@
+// The foundation and CSR organisation page.
+#include "FoundationPage.h"
+
+#include "AnswerRecord.h"
+#include "PageMetrics.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using Profile::Detail;
+using Profile::Item;
+using Profile::Kind;
+
+namespace {
+
+constexpr int kFieldPixels = 11;
+
+} // namespace
+
+FoundationPage::FoundationPage(AnswerRecord &record)
+    : Page(PageMetrics::kFoundation, Page::Centring::PrimaryScreen), record_(record)
+{
+    setObjectName(Profile::Foundation::kPageName.toString());
+    const std::span<const Item> table = Profile::Foundation::items();
+    sheet_.build(this, table, kFieldPixels, record);
+
+    // A question's "是" opens its detail fields and its "否" closes them. The
+    // buttons write their line themselves as they become selected; this runs after.
+    for (const Item &item : table) {
+        if (item.kind != Kind::Choice || item.opens == Detail::None)
+            continue;
+        const Opener opener{sheet_.get<QAbstractButton>(item.name), item.opens};
+        openers_.append(opener);
+        const int line = item.line;
+        for (QWidget *widget : sheet_.widgets([line](const Item &other) {
+                 return other.kind == Kind::Choice && other.line == line;
+             })) {
+            auto *button = static_cast<QRadioButton *>(widget);
+            const bool opens = button == opener.button;
+            connect(button, &QRadioButton::toggled, this, [this, opener, opens](bool selected) {
+                if (selected)
+                    onDetailAnswered(opener, opens);
+            });
+        }
+    }
+    for (QWidget *button : sheet_.widgets([](const Item &item) { return item.kind == Kind::Forward; }))
+        connect(static_cast<QPushButton *>(button), &QPushButton::clicked, this, [this] {
+            sheet_.storeFields();
+            emit forwardRequested();
+        });
+    for (QWidget *button : sheet_.widgets([](const Item &item) { return item.kind == Kind::Back; }))
+        connect(static_cast<QPushButton *>(button), &QPushButton::clicked, this, &Page::backRequested);
+
+    // Every set starts closed, the last first.
+    for (qsizetype i = openers_.size(); i-- > 0;)
+        sheet_.closeDetail(openers_[i].detail);
+}
+
+void FoundationPage::onDetailAnswered(const Opener &opener, bool opened)
+{
+    if (opened) {
+        sheet_.openDetail(opener.detail);
+        const Detail detail = opener.detail;
+        const QList<QWidget *> fields = sheet_.widgets([detail](const Item &item) {
+            return item.detail == detail && item.kind == Kind::Text;
+        });
+        if (!fields.isEmpty())
+            fields.first()->setFocus();
+        return;
+    }
+    sheet_.closeDetail(opener.detail);
+    // Unticking leaves a pair's line as it was, but a report that was never
+    // published has no audit or shortcomings answer to keep.
+    for (int line : sheet_.pairLines(opener.detail))
+        record_.set(line, QString());
+}
+
+void FoundationPage::followAnswers()
+{
+    for (const Opener &opener : openers_) {
+        if (opener.button->isChecked())
+            sheet_.openDetail(opener.detail);
+        else
+            sheet_.closeDetail(opener.detail);
+    }
+}

@@ -1,0 +1,34 @@
+// The foundation and CSR organisation page (section "一.企业概况", questions 4
+// to 6): lines 11 to 24.
+#pragma once
+
+#include "Page.h"
+#include "ProfileSheet.h"
+
+class AnswerRecord;
+class QAbstractButton;
+
+class FoundationPage : public Page {
+    Q_OBJECT
+public:
+    explicit FoundationPage(AnswerRecord &record);
+
+    // The page's controls, built from its table.
+    const Profile::Sheet &sheet() const { return sheet_; }
+
+    // Opens or closes every set of detail fields as its question's answer
+    // says, without touching the record.
+    void followAnswers();
+
+private:
+    // The "是" that opens a set of detail fields, and the set.
+    struct Opener {
+        QAbstractButton *button;
+        Profile::Detail detail;
+    };
+    void onDetailAnswered(const Opener &opener, bool opened);
+
+    Profile::Sheet sheet_;
+    AnswerRecord &record_;
+    QList<Opener> openers_;
+};

@@ -1,0 +1,334 @@
+// The line map, read off the pages' content tables.
+#include "LineMap.h"
+
+#include "Captions.h"
+#include "IntroContent.h"
+#include "PerformanceContent.h"
+#include "ProfileContent.h"
+#include "QuestionnaireContent.h"
+
+#include <QHash>
+#include <deque>
+#include <stdexcept>
+#include <vector>
+
+namespace Survey {
+
+namespace {
+
+QString clean(QStringView text)
+{
+    return text.trimmed().toString();
+}
+
+// A label without the colon that leads to its field.
+QString question(QStringView text)
+{
+    QString q = clean(text);
+    while (q.endsWith(u'：') || q.endsWith(u':'))
+        q.chop(1);
+    return q;
+}
+
+// q01_a, q01_b, ... for the code positions of a line.
+QStringList letterVariables(const QString &stem, qsizetype count)
+{
+    QStringList names;
+    for (qsizetype i = 0; i < count; ++i)
+        names << stem + QLatin1Char('_') + QChar(char16_t(u'a' + i));
+    return names;
+}
+
+class Builder {
+public:
+    std::deque<Line> claims; // a deque keeps references to earlier claims valid
+
+    void profilePage(PageId page, std::span<const Profile::Item> table);
+    void performancePage();
+    void questionnairePage();
+
+private:
+    Line &claim(int number, PageId page, LineKind kind)
+    {
+        for (Line &line : claims)
+            if (line.number == number && line.page == page && line.kind == kind)
+                return line; // a line of several controls
+        Line line;
+        line.number = number;
+        line.page = page;
+        line.kind = kind;
+        claims.push_back(line);
+        return claims.back();
+    }
+};
+
+void Builder::profilePage(PageId page, std::span<const Profile::Item> table)
+{
+    using Profile::Kind;
+    QString group;
+    QString label;    // the last label in the group: the question of the choices after it
+    QString previous; // the last caption before a field: what names it
+    bool previousIsLabel = false;
+    QHash<Profile::Detail, const Profile::Item *> openers; // detail set -> the choice that opens it
+
+    for (const Profile::Item &item : table)
+        if (item.kind == Kind::Choice && item.opens != Profile::Detail::None)
+            openers.insert(item.opens, &item);
+
+    for (size_t i = 0; i < table.size(); ++i) {
+        const Profile::Item &item = table[i];
+        switch (item.kind) {
+        case Kind::Group:
+            group = question(item.caption);
+            label.clear();
+            previous = group;
+            previousIsLabel = false;
+            continue;
+        case Kind::Label:
+            label = question(item.caption);
+            previous = label;
+            previousIsLabel = true;
+            continue;
+        default:
+            break;
+        }
+        if (item.line == 0)
+            continue;
+
+        const QString name = item.name.toString();
+        Line *line = nullptr;
+        switch (item.kind) {
+        case Kind::Text:
+        case Kind::Amount:
+        case Kind::Count:
+        case Kind::List: {
+            const LineKind kind = item.kind == Kind::Text   ? LineKind::FreeText
+                                  : item.kind == Kind::List ? LineKind::ListPick
+                                                            : LineKind::Number;
+            line = &claim(item.line, page, kind);
+            line->question = previousIsLabel ? previous : group + QLatin1Char(' ') + previous;
+            line->label = line->question;
+            if (i + 1 < table.size() && table[i + 1].kind == Kind::Unit) {
+                line->unit = clean(table[i + 1].caption);
+                line->label += QStringLiteral("（%1）").arg(line->unit);
+            }
+            for (QStringView entry : item.items)
+                line->items << entry.toString();
+            break;
+        }
+        case Kind::Choice:
+        case Kind::Pair:
+            line = &claim(item.line, page, item.kind == Kind::Choice ? LineKind::SingleChoice : LineKind::YesNoPair);
+            line->question = label.isEmpty() ? group : label;
+            line->label = line->question;
+            line->choices.append({item.code.toString(), clean(item.caption)});
+            previous = clean(item.caption);
+            previousIsLabel = false;
+            break;
+        case Kind::Option:
+            line = &claim(item.line, page, LineKind::OptionCodes);
+            line->question = group;
+            line->label = group;
+            line->positions << clean(item.caption);
+            previous = clean(item.caption);
+            previousIsLabel = false;
+            break;
+        default:
+            continue;
+        }
+        line->controls << name;
+        if (line->variable.isEmpty())
+            line->variable = item.variable.toString();
+        if (const Profile::Item *opener = openers.value(item.detail)) {
+            line->gate = item.detail == Profile::Detail::OtherIndustry ? GateKind::OtherIndustry : GateKind::Detail;
+            line->gateControl = opener->name.toString();
+            line->gateLine = opener->line;
+            line->gateValue = opener->code.toString();
+        }
+    }
+    for (Line &line : claims)
+        if (line.page == page && line.kind == LineKind::OptionCodes)
+            line.positionVariables = letterVariables(line.variable, line.positions.size());
+}
+
+void Builder::performancePage()
+{
+    const Performance::Content &page = Performance::content();
+    const QString year2013 = page.year2013.toString();
+    const QString year2014 = page.year2014.toString();
+    const QString suffix2013 = QLatin1Char('_') + year2013.left(4);
+    const QString suffix2014 = QLatin1Char('_') + year2014.left(4);
+    const QString typesCaption = clean(page.projectTypeGroupCaption);
+
+    Line codes;
+    codes.number = page.projectTypeCodesLine;
+    codes.page = PageId::Performance;
+    codes.kind = LineKind::OptionCodes;
+    codes.variable = page.projectTypeCodesVariable.toString();
+    codes.question = typesCaption;
+    codes.label = typesCaption;
+
+    for (const Performance::FiguresTab &tab : page.tabs) {
+        for (const Performance::FigureRow &row : tab.rows) {
+            const int position = int(codes.positions.size());
+            auto gated = [&](Line &line) {
+                if (!row.isProjectType())
+                    return;
+                line.gate = GateKind::ProjectType;
+                line.gateControl = row.checkBox.toString();
+                line.gateLine = codes.number;
+                line.gatePosition = position;
+                line.gateValue = QStringLiteral("1");
+            };
+            const QString rowLabel = clean(row.label);
+            // The tab's heading tells apart rows of the same name ("教育", "环保", "其他").
+            const QString question = clean(tab.subHeading) + QLatin1Char(' ') +
+                                     (row.isProjectType() ? typesCaption + QLatin1Char(' ') + rowLabel : rowLabel);
+            if (row.nameField.size()) {
+                Line &name = claim(row.nameLine, PageId::Performance, LineKind::FreeText);
+                name.variable = row.nameVariable.toString();
+                name.question = clean(page.otherTypeNameLabel);
+                name.label = name.question;
+                name.controls << row.nameField.toString();
+                gated(name);
+            }
+            const struct {
+                int number;
+                QStringView field;
+                const QString &year;
+                const QString &suffix;
+            } figures[] = {{row.line2013, row.field2013, year2013, suffix2013},
+                           {row.line2014, row.field2014, year2014, suffix2014}};
+            for (const auto &figure : figures) {
+                Line &line = claim(figure.number, PageId::Performance, LineKind::Number);
+                line.variable = row.variable.toString() + figure.suffix;
+                line.question = question;
+                line.year = figure.year;
+                line.unit = row.unit.toString();
+                line.label = QStringLiteral("%1 %2（%3）").arg(question, line.year, line.unit);
+                line.controls << figure.field.toString();
+                gated(line);
+            }
+            if (row.isProjectType()) {
+                codes.positions << rowLabel;
+                codes.controls << row.checkBox.toString();
+            }
+        }
+    }
+    codes.positionVariables = letterVariables(codes.variable, codes.positions.size());
+    claims.push_back(codes);
+}
+
+void Builder::questionnairePage()
+{
+    int number = 0;
+    for (const Questionnaire::Tab &tab : Questionnaire::tabs()) {
+        for (const Questionnaire::Question &q : tab.questions) {
+            ++number;
+            const QString stem = QStringLiteral("q%1").arg(number, 2, 10, QLatin1Char('0'));
+            const QString caption = clean(q.caption);
+            Line &codes = claim(q.codeLine, PageId::Questionnaire,
+                                q.isRanked() ? LineKind::Ranking : LineKind::OptionCodes);
+            codes.question = caption;
+            codes.label = caption;
+            for (const Questionnaire::Option &option : q.options) {
+                codes.positions << clean(option.caption);
+                codes.controls << option.box.toString();
+            }
+            if (q.isRanked()) {
+                codes.variable = stem + QStringLiteral("_order");
+                codes.letters = q.rankLetters.toString();
+                for (qsizetype rank = 1; rank <= codes.letters.size(); ++rank)
+                    codes.positionVariables << stem + QStringLiteral("_rank%1").arg(rank);
+            } else {
+                codes.variable = stem;
+                codes.positionVariables = letterVariables(stem, codes.positions.size());
+            }
+            if (q.groupBox == Questionnaire::kThreeChoiceGroup)
+                codes.maxTicks = Questionnaire::kThreeChoiceLimit;
+
+            if (q.hasOtherField()) {
+                Line &other = claim(q.otherLine, PageId::Questionnaire, LineKind::FreeText);
+                other.variable = stem + QStringLiteral("_other");
+                other.question = caption;
+                other.label = caption + QLatin1Char(' ') + codes.positions.last();
+                other.controls << q.otherField.toString();
+                other.gate = GateKind::OtherOption;
+                other.gateControl = codes.controls.last();
+                other.gateLine = q.codeLine;
+                other.gatePosition = int(codes.positions.size()) - 1;
+                other.gateValue = QStringLiteral("1");
+            }
+        }
+    }
+}
+
+struct Map {
+    QList<Line> claims;
+    std::vector<Line> byNumber;
+    QHash<QString, int> byVariable;
+};
+
+const Map &map()
+{
+    static const Map built = [] {
+        Builder builder;
+        builder.profilePage(PageId::BasicInformation, Profile::BasicInformation::items());
+        builder.profilePage(PageId::Foundation, Profile::Foundation::items());
+        builder.performancePage();
+        builder.questionnairePage();
+        Map m;
+        m.claims = QList<Line>(builder.claims.begin(), builder.claims.end());
+        m.byNumber.resize(kLineCount);
+        for (const Line &line : m.claims) {
+            if (line.number >= 1 && line.number <= kLineCount && m.byNumber[size_t(line.number - 1)].number == 0)
+                m.byNumber[size_t(line.number - 1)] = line;
+            m.byVariable.insert(line.variable, line.number);
+        }
+        return m;
+    }();
+    return built;
+}
+
+} // namespace
+
+std::span<const Line> lines()
+{
+    return map().byNumber;
+}
+
+const QList<Line> &claimedLines()
+{
+    return map().claims;
+}
+
+const Line &line(int number)
+{
+    if (number < 1 || number > kLineCount)
+        throw std::out_of_range("no line " + std::to_string(number));
+    return map().byNumber[size_t(number - 1)];
+}
+
+const Line *lineByVariable(QStringView variable)
+{
+    const auto it = map().byVariable.constFind(variable.toString());
+    return it == map().byVariable.cend() ? nullptr : &line(it.value());
+}
+
+QString pageTitle(PageId page)
+{
+    switch (page) {
+    case PageId::Intro:
+        return question(Intro::kHeading);
+    case PageId::BasicInformation:
+    case PageId::Foundation:
+        return Captions::kProfileHeading.toString();
+    case PageId::Performance:
+        return Performance::content().heading.toString();
+    case PageId::Questionnaire:
+        return Questionnaire::kHeading.toString();
+    }
+    return {};
+}
+
+} // namespace Survey
