@@ -7,7 +7,10 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <memory>
 
+class DraftKeeper;
+class DraftStore;
 class FileSystemCalls;
 class IntroPage;
 class BasicInformationPage;
@@ -51,7 +54,25 @@ public:
     // Shows the intro page; the other pages are built once it has been painted.
     void showIntroPage();
     // Shows the intro page and runs the event loop until the end of the application.
-    int run();
+    // With a file, the pages are filled from it; otherwise a draft left by an
+    // earlier run is offered back.
+    int run(const QString &resultFile = QString());
+
+    // Shows the intro page, then opens the file or offers the draft, as run() does.
+    void start(const QString &resultFile = QString());
+
+    // Keeps a draft in the store while the pages are filled in.
+    void useDrafts(DraftStore &store);
+    DraftKeeper *draftKeeper() const { return keeper_.get(); }
+
+    // Offers back the draft of an earlier run, if it holds answers. An
+    // unreadable draft is moved aside and the run starts empty.
+    void offerDraft();
+
+    // Fills the pages from a result file and shows the intro page. A file that
+    // does not fit is named in a box with its first wrong line, and nothing is
+    // loaded. Returns whether the file was loaded.
+    bool openResultFile(const QString &path);
 
     // Hides the page on screen and shows the other one.
     void moveTo(PageIndex to);
@@ -84,6 +105,9 @@ private:
     void build(PageIndex index);
     void buildNextInBackground();
     bool confirmClose(Page *page);
+    // Drops every page but the intro page and empties the record.
+    void startEmpty();
+    void onDraftWriteFailed(const QString &reason);
 
     AnswerRecord record_;
     std::array<Page *, PageCount> pages_{};
@@ -92,4 +116,7 @@ private:
     bool running_ = false;
     bool ended_ = false;
     bool introPainted_ = false;
+    DraftStore *drafts_ = nullptr;
+    std::unique_ptr<DraftKeeper> keeper_;
+    bool draftWriteFailureShown_ = false;
 };

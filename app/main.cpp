@@ -1,11 +1,19 @@
-// The questionnaire program: start-up only.
+// The questionnaire program: start-up only. `csr-survey [FILE]` opens a result
+// file to correct it; without one, a draft left by an earlier run is offered.
+#include "DraftStore.h"
 #include "Shell.h"
 #include "SurveyApplication.h"
+
+#include <QStringList>
 
 int main(int argc, char *argv[])
 {
     SurveyApplication application(argc, argv);
     Shell::prepareApplication();
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString resultFile = arguments.size() > 1 ? arguments.at(1) : QString();
+    DraftStore drafts;
     Shell shell;
-    return shell.run();
+    shell.useDrafts(drafts);
+    return shell.run(resultFile);
 }

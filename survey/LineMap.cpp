@@ -331,4 +331,21 @@ QString pageTitle(PageId page)
     return {};
 }
 
+QString pageObjectName(PageId page)
+{
+    switch (page) {
+    case PageId::Intro:
+        return Intro::kPageName.toString();
+    case PageId::BasicInformation:
+        return Profile::BasicInformation::kPageName.toString();
+    case PageId::Foundation:
+        return Profile::Foundation::kPageName.toString();
+    case PageId::Performance:
+        return Performance::content().pageName.toString();
+    case PageId::Questionnaire:
+        return Questionnaire::kPageName.toString();
+    }
+    return {};
+}
+
 } // namespace Survey

@@ -75,5 +75,7 @@ const Line &line(int number);
 const Line *lineByVariable(QStringView variable);
 
 QString pageTitle(PageId page);
+// The object name of the page's window ("Form2", ...).
+QString pageObjectName(PageId page);
 
 } // namespace Survey

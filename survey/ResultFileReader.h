@@ -30,10 +30,19 @@ struct Result {
     bool accepted() const { return rejection == Rejection::None; }
 };
 
+// Decodes GBK bytes strictly: false when any byte sequence has no GBK meaning
+// (Gbk::decode would skip it). Thread-safe.
+bool decodeStrict(const char *data, qsizetype size, QString &out);
+
 // Splits and decodes the bytes of a result file.
 Result parse(const QByteArray &bytes);
 
-// Reads at most kMaxBytes + 1 bytes of the file and parses them.
+// Reads at most kMaxBytes + 1 bytes of the file and parses them. Anything
+// but a regular file (a pipe, a device, a folder) is Unreadable.
 Result read(const QString &path);
+
+// The same for a path in the file system's own encoding, so that a file whose
+// name is not valid UTF-8 can still be read.
+Result readNative(const QByteArray &nativePath);
 
 } // namespace ResultFileReader

@@ -3,6 +3,7 @@
 
 #include "Captions.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -48,10 +49,20 @@ void error(QWidget *page, const QString &message)
     show(page, QMessageBox::Critical, applicationTitle(), errorBoxText(message), QMessageBox::Ok);
 }
 
-bool ask(QWidget *page, const QString &text)
+bool askYesNo(QWidget *page, const QString &text)
 {
-    return show(page, QMessageBox::Question, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
-                QMessageBox::Yes) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                    page ? page : QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void warning(QWidget *page, const QString &text)
+{
+    show(page, QMessageBox::Warning, applicationTitle(), text, QMessageBox::Ok);
 }
 
 QString errorBoxText(const QString &message)

@@ -8,7 +8,10 @@
 #include "IntroContent.h"
 #include "PageMetrics.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPixmap>
 
 namespace {
@@ -61,6 +64,34 @@ IntroPage::IntroPage() : Page(PageMetrics::kIntro)
     startButton_->setGeometry(kStartButton);
     connect(startButton_, &QPushButton::clicked, this, &Page::forwardRequested);
     startButton_->setFocus();
+    setAcceptDrops(true);
+}
+
+namespace {
+
+// The one local file of a drop, or nothing.
+QString droppedFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return {};
+    return data->urls().first().toLocalFile();
+}
+
+} // namespace
+
+void IntroPage::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void IntroPage::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    emit resultFileDropped(path);
 }
 
 void IntroPage::setBanner(const QImage &banner)

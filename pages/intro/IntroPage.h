@@ -14,6 +14,14 @@ public:
     // Shows the banner picture, or nothing when it cannot be decoded.
     void setBanner(const QImage &banner);
 
+signals:
+    // A file was dropped on the page: a result file to open and correct.
+    void resultFileDropped(const QString &path);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 private:
     QLabel *banner_ = nullptr;
     GlyphButton *startButton_ = nullptr;

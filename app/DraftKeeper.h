@@ -1,0 +1,46 @@
+// Keeps the draft up to date while a person fills in the pages: at most a
+// second after a change, and at once at every page or tab move. A change only
+// starts a timer; the state is taken when the timer fires and written on the
+// store's own thread.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+class DraftStore;
+class Page;
+class Shell;
+
+class DraftKeeper : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kDelayMs = 1000;
+
+    DraftKeeper(Shell &shell, DraftStore &store);
+
+    // Follows the changes of the page's controls and tabs.
+    void watch(Page *page);
+
+    // While paused, changes are not written (a draft or file being loaded).
+    void setPaused(bool paused);
+    bool isPaused() const { return paused_; }
+
+    // Takes the state and queues it for writing now.
+    void writeNow();
+    // Takes the state and writes it before returning (the run is about to end).
+    bool flush();
+    // Forgets pending changes: after the save, nothing is left to keep.
+    void stop();
+
+    bool hasPendingChange() const { return timer_.isActive(); }
+
+private:
+    void onChanged();
+
+    Shell &shell_;
+    DraftStore &store_;
+    QTimer timer_;
+    bool paused_ = false;
+    bool stopped_ = false;
+};

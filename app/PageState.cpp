@@ -1,0 +1,207 @@
+// Taking and restoring the state of the pages.
+#include "PageState.h"
+
+#include "LineMap.h"
+#include "PerformanceContent.h"
+#include "QuestionnaireContent.h"
+#include "Page.h"
+#include "PerformancePage.h"
+#include "QuestionnairePage.h"
+#include "Shell.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <algorithm>
+
+namespace PageState {
+
+namespace {
+
+// The page of the line map that a page index stands for.
+Shell::PageIndex pageIndex(Survey::PageId page)
+{
+    switch (page) {
+    case Survey::PageId::Intro:
+        return Shell::Intro;
+    case Survey::PageId::BasicInformation:
+        return Shell::BasicInformation;
+    case Survey::PageId::Foundation:
+        return Shell::Foundation;
+    case Survey::PageId::Performance:
+        return Shell::Performance;
+    case Survey::PageId::Questionnaire:
+        return Shell::Questionnaire;
+    }
+    return Shell::Intro;
+}
+
+bool isControl(const QWidget *widget)
+{
+    const QString name = widget->objectName();
+    if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
+        return false;
+    return qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QComboBox *>(widget) ||
+           qobject_cast<const QCheckBox *>(widget) || qobject_cast<const QRadioButton *>(widget);
+}
+
+QString valueOf(const QWidget *widget)
+{
+    if (auto *edit = qobject_cast<const QLineEdit *>(widget))
+        return edit->text();
+    if (auto *list = qobject_cast<const QComboBox *>(widget))
+        return QString::number(list->currentIndex());
+    if (auto *button = qobject_cast<const QAbstractButton *>(widget))
+        return button->isChecked() ? QStringLiteral("1") : QString();
+    return {};
+}
+
+} // namespace
+
+Draft capture(Shell &shell)
+{
+    Draft draft;
+    draft.savedAt = QDateTime::currentDateTime();
+    for (int k = 1; k <= Survey::kLineCount; ++k)
+        draft.lines[k - 1] = shell.record().get(k);
+    for (int i = 0; i < Shell::PageCount; ++i) {
+        const auto index = Shell::PageIndex(i);
+        if (!shell.isBuilt(index))
+            continue;
+        Page *page = shell.page(index);
+        for (const QWidget *widget : page->findChildren<QWidget *>()) {
+            if (!isControl(widget))
+                continue;
+            const QString value = valueOf(widget);
+            // Only what differs from a new page: keeps the draft small and the restore short.
+            if (!value.isEmpty() && value != QLatin1String("-1"))
+                draft.controls.insert(Draft::controlKey(page->objectName(), widget->objectName()), value);
+        }
+        if (page->isVisible())
+            draft.page = i;
+    }
+    if (shell.isBuilt(Shell::Questionnaire))
+        draft.ranking = shell.questionnairePage()->ranking();
+    if (draft.page == Shell::Performance)
+        draft.tab = shell.performancePage()->currentTab();
+    else if (draft.page == Shell::Questionnaire)
+        draft.tab = shell.questionnairePage()->currentTab();
+    return draft;
+}
+
+Draft fromLines(const QStringList &lines)
+{
+    Draft draft;
+    draft.lines = lines;
+    draft.lines.resize(Survey::kLineCount);
+    for (const Survey::Line &line : Survey::lines()) {
+        const QString text = draft.lines[line.number - 1];
+        const QString page = Survey::pageObjectName(line.page);
+        auto set = [&](const QString &control, const QString &value) {
+            draft.controls.insert(Draft::controlKey(page, control), value);
+        };
+        switch (line.kind) {
+        case Survey::LineKind::FreeText:
+        case Survey::LineKind::Number:
+            if (!text.isEmpty())
+                set(line.controls.first(), text);
+            break;
+        case Survey::LineKind::ListPick:
+            if (!text.isEmpty())
+                set(line.controls.first(), QString::number(line.items.indexOf(text)));
+            break;
+        case Survey::LineKind::SingleChoice:
+        case Survey::LineKind::YesNoPair:
+            for (qsizetype i = 0; i < line.choices.size(); ++i)
+                if (line.choices[i].code == text)
+                    set(line.controls[i], QStringLiteral("1"));
+            break;
+        case Survey::LineKind::OptionCodes:
+            for (qsizetype i = 0; i < line.controls.size() && i < text.size(); ++i)
+                if (text[i] == u'1')
+                    set(line.controls[i], QStringLiteral("1"));
+            break;
+        case Survey::LineKind::Ranking:
+            draft.ranking = text;
+            for (QChar letter : text) {
+                const qsizetype i = line.letters.indexOf(letter);
+                if (i >= 0)
+                    set(line.controls[i], QStringLiteral("1"));
+            }
+            break;
+        }
+    }
+    return draft;
+}
+
+void restore(Shell &shell, const Draft &draft)
+{
+    shell.createPages();
+
+    // Question 21's boxes are ticked in ranking order, not in page order.
+    const Survey::Line *ranking = nullptr;
+    for (const Survey::Line &line : Survey::lines())
+        if (line.kind == Survey::LineKind::Ranking)
+            ranking = &line;
+    const QString rankingPage = shell.page(pageIndex(ranking->page))->objectName();
+
+    struct Found {
+        QWidget *widget;
+        QString value;
+    };
+    QList<Found> buttons, lists, texts;
+    for (int i = 0; i < Shell::PageCount; ++i) {
+        Page *page = shell.page(Shell::PageIndex(i));
+        for (QWidget *widget : page->findChildren<QWidget *>()) {
+            if (!isControl(widget))
+                continue;
+            const QString key = Draft::controlKey(page->objectName(), widget->objectName());
+            const auto it = draft.controls.constFind(key);
+            if (it == draft.controls.cend())
+                continue;
+            if (page->objectName() == rankingPage && ranking->controls.contains(widget->objectName()))
+                continue;
+            if (qobject_cast<QLineEdit *>(widget))
+                texts.append({widget, it.value()});
+            else if (qobject_cast<QComboBox *>(widget))
+                lists.append({widget, it.value()});
+            else
+                buttons.append({widget, it.value()});
+        }
+    }
+    for (const Found &found : buttons)
+        static_cast<QAbstractButton *>(found.widget)->setChecked(found.value == QLatin1String("1"));
+
+    Page *questionnaire = shell.page(pageIndex(ranking->page));
+    for (QChar letter : draft.ranking) {
+        const qsizetype position = ranking->letters.indexOf(letter);
+        if (position < 0)
+            continue;
+        if (auto *box = questionnaire->findChild<QAbstractButton *>(ranking->controls[position]))
+            box->setChecked(true);
+    }
+    for (const Found &found : lists) {
+        auto *list = static_cast<QComboBox *>(found.widget);
+        bool ok = false;
+        const int index = found.value.toInt(&ok);
+        list->setCurrentIndex(ok && index >= -1 && index < list->count() ? index : -1);
+    }
+    for (const Found &found : texts)
+        static_cast<QLineEdit *>(found.widget)->setText(found.value);
+
+    // The record word for word: some lines are written only by a choice and no
+    // control shows them (a pair's line keeps its code after its box is unticked).
+    for (int k = 1; k <= Survey::kLineCount; ++k)
+        shell.record().set(k, draft.lines.value(k - 1));
+
+    const auto page = Shell::PageIndex(std::clamp(draft.page, 0, int(Shell::PageCount) - 1));
+    shell.moveTo(page);
+    if (page == Shell::Performance)
+        shell.performancePage()->showTab(std::clamp(draft.tab, 0, int(Performance::content().tabs.size()) - 1));
+    else if (page == Shell::Questionnaire)
+        shell.questionnairePage()->showTab(std::clamp(draft.tab, 0, int(Questionnaire::tabs().size()) - 1));
+}
+
+} // namespace PageState
