@@ -1,10 +1,10 @@
 // The performance data page: answer lines, project type rows, tabs, keys and the way back and forth.
 #include "AnswerRecord.h"
-#include "Drive.h"
-#include "TestMain.h"
-#include "PerformancePage.h"
 #include "FoundationPage.h"
+#include "PageFixture.h"
+#include "PerformancePage.h"
 #include "QuestionnairePage.h"
+#include "TestMain.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -68,7 +68,7 @@ QString valueFor(int line)
 
 } // namespace
 
-class PerformanceTest : public QObject {
+class PerformanceTest : public QObject, private PageFixture<PerformancePage> {
     Q_OBJECT
 private slots:
     void init();
@@ -91,65 +91,23 @@ private slots:
     void backFromQuestionnaireShowsTab3AndStoresAgain();
 
 private:
-    template <class T> T *find(const char *name, QWidget *in = nullptr)
-    {
-        return (in ? in : page_)->findChild<T *>(QString::fromLatin1(name));
-    }
-    void click(const char *button, QWidget *in = nullptr);
-    void type(const char *field, const QString &text);
-    void tick(const char *box);
+    void click(const QString &button) { Drive::press(page, button); }
+    void type(const QString &field, const QString &text) { Drive::type(page, field, text); }
+    void tick(const QString &box) { Drive::tick(page, box); }
     void goToTab(int tab);
     void fill(int tab);
-    int currentTab();
-
-    Shell *shell_ = nullptr;
-    PerformancePage *page_ = nullptr;
+    int currentTab() const { return find<QTabWidget>("PageControl1")->currentIndex(); }
 };
 
 void PerformanceTest::init()
 {
-    shell_ = new Shell;
-    shell_->createPages();
-    page_ = shell_->performancePage();
-    page_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page_));
-    page_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(page_));
+    openPages(&Shell::performancePage);
+    showPage();
 }
 
 void PerformanceTest::cleanup()
 {
-    delete shell_;
-    shell_ = nullptr;
-    page_ = nullptr;
-}
-
-void PerformanceTest::click(const char *button, QWidget *in)
-{
-    auto *b = find<QPushButton>(button, in);
-    QVERIFY2(b, button);
-    Drive::click(b);
-}
-
-void PerformanceTest::type(const char *field, const QString &text)
-{
-    auto *edit = find<QLineEdit>(field);
-    QVERIFY2(edit, field);
-    Drive::type(edit, text);
-}
-
-void PerformanceTest::tick(const char *box)
-{
-    auto *check = find<QCheckBox>(box);
-    QVERIFY2(check, box);
-    const bool before = check->isChecked();
-    Drive::click(check);
-    QVERIFY2(check->isChecked() != before, box);
-}
-
-int PerformanceTest::currentTab()
-{
-    return find<QTabWidget>("PageControl1")->currentIndex();
+    closePages();
 }
 
 // Moves between tabs with the pages' own buttons.
@@ -186,7 +144,7 @@ void PerformanceTest::everyFieldReachesItsLine()
     QFETCH(QString, codes);
     // The questionnaire's lines lie between ours and must stay as they are.
     for (int k = 65; k <= 109; ++k)
-        shell_->record().set(k, QStringLiteral("q%1").arg(k));
+        shell->record().set(k, QStringLiteral("q%1").arg(k));
 
     fill(0);
     fill(1);
@@ -196,13 +154,13 @@ void PerformanceTest::everyFieldReachesItsLine()
     type("Edit31", QStringLiteral("光伏扶贫"));
     fill(2);
     for (const QString &box : untick)
-        tick(box.toLatin1().constData());
+        tick(box);
     QVERIFY(!QTest::currentTestFailed());
-    QCOMPARE(shell_->record().get(138), QString());
+    QCOMPARE(shell->record().get(138), QString());
 
     click("BitBtn6");
-    QVERIFY(shell_->questionnairePage()->isVisible());
-    QVERIFY(!page_->isVisible());
+    QVERIFY(shell->questionnairePage()->isVisible());
+    QVERIFY(!page->isVisible());
 
     QSet<QString> emptied;
     for (const QString &box : untick)
@@ -211,13 +169,13 @@ void PerformanceTest::everyFieldReachesItsLine()
                 emptied << QLatin1String(row[1]) << QLatin1String(row[2]);
     for (const Answer &answer : kAnswers) {
         const QString expected = emptied.contains(QLatin1String(answer.field)) ? QString() : valueFor(answer.line);
-        QCOMPARE(shell_->record().get(answer.line), expected);
+        QCOMPARE(shell->record().get(answer.line), expected);
     }
-    QCOMPARE(shell_->record().get(138), codes);
-    QCOMPARE(shell_->record().get(139),
+    QCOMPARE(shell->record().get(138), codes);
+    QCOMPARE(shell->record().get(139),
              untick.contains(QStringLiteral("CheckBox10")) ? QString() : QStringLiteral("光伏扶贫"));
     for (int k = 65; k <= 109; ++k)
-        QCOMPARE(shell_->record().get(k), QStringLiteral("q%1").arg(k));
+        QCOMPARE(shell->record().get(k), QStringLiteral("q%1").arg(k));
 }
 
 // Each step: "tick:Box", "type:Field:text", "focus:Field" (expects the focus there).
@@ -245,22 +203,21 @@ void PerformanceTest::storedLinesInCases()
     QFETCH(Lines, lines);
     for (const QString &step : steps) {
         const QStringList parts = step.split(QLatin1Char(':'));
-        const QByteArray target = parts.at(1).toLatin1();
         if (parts[0] == QLatin1String("tab"))
             goToTab(parts[1].toInt());
         else if (parts[0] == QLatin1String("tick"))
-            tick(target.constData());
+            tick(parts[1]);
         else if (parts[0] == QLatin1String("type"))
-            type(target.constData(), parts.mid(2).join(QLatin1Char(':')));
+            type(parts[1], parts.mid(2).join(QLatin1Char(':')));
         else if (parts[0] == QLatin1String("focus"))
-            QCOMPARE(QApplication::focusWidget(), find<QWidget>(target.constData()));
+            QCOMPARE(QApplication::focusWidget(), Drive::control<QWidget>(page, parts[1]));
         if (QTest::currentTestFailed())
             return;
     }
     goToTab(2);
     click("BitBtn6");
     for (int k : pageLines())
-        QCOMPARE(shell_->record().get(k), lines.value(k));
+        QCOMPARE(shell->record().get(k), lines.value(k));
 }
 
 void PerformanceTest::projectTypeRowRule_data()
@@ -279,7 +236,6 @@ void PerformanceTest::projectTypeRowRule()
 {
     QFETCH(QString, box);
     QFETCH(QStringList, fields);
-    const QByteArray boxName = box.toLatin1();
     goToTab(2);
 
     QList<QLineEdit *> all = find<QGroupBox>("GroupBox2")->findChildren<QLineEdit *>();
@@ -289,21 +245,21 @@ void PerformanceTest::projectTypeRowRule()
         QVERIFY(edit->text().isEmpty());
     }
 
-    tick(boxName.constData());
+    tick(box);
     QCOMPARE(QApplication::focusWidget()->objectName(), fields.first());
     for (QLineEdit *edit : all)
         QCOMPARE(edit->isEnabled(), fields.contains(edit->objectName()));
     for (const QString &field : fields)
-        type(field.toLatin1().constData(), QStringLiteral("12"));
+        type(field, QStringLiteral("12"));
 
-    tick(boxName.constData());
+    tick(box);
     for (QLineEdit *edit : all) {
         QVERIFY(!edit->isEnabled());
         QVERIFY(edit->text().isEmpty());
     }
-    tick(boxName.constData());
+    tick(box);
     for (const QString &field : fields)
-        QVERIFY(find<QLineEdit>(field.toLatin1().constData())->text().isEmpty());
+        QVERIFY(Drive::control<QLineEdit>(page, field)->text().isEmpty());
 }
 
 void PerformanceTest::tabButtonsMoveAndStoreNothing_data()
@@ -334,14 +290,14 @@ void PerformanceTest::tabButtonsMoveAndStoreNothing()
         QTabBar *bar = find<QTabWidget>("PageControl1")->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(to).center());
     } else {
-        click(button.toLatin1().constData());
+        click(button);
     }
     QCOMPARE(currentTab(), to);
     if (!focus.isEmpty())
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-    QVERIFY(page_->isVisible());
+    QVERIFY(page->isVisible());
     for (int k : pageLines())
-        QCOMPARE(shell_->record().get(k), QString());
+        QCOMPARE(shell->record().get(k), QString());
 }
 
 void PerformanceTest::keyboardOrder_data()
@@ -369,7 +325,7 @@ void PerformanceTest::keyboardOrder()
         tick("CheckBox10");
         tick("CheckBox2");
     }
-    find<QWidget>(order.first().toLatin1().constData())->setFocus();
+    Drive::control<QWidget>(page, order.first())->setFocus();
     for (int i = 1; i < order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), order[i]);
@@ -392,7 +348,7 @@ void PerformanceTest::numberFieldsFilterTheirKeys()
     }
     type("Edit31", QStringLiteral("x-1 2.3.4万"));
     QCOMPARE(find<QLineEdit>("Edit31")->text(), QStringLiteral("x-1 2.3.4万"));
-    QCOMPARE(page_->findChildren<QLineEdit *>().size(), 69);
+    QCOMPARE(page->findChildren<QLineEdit *>().size(), 69);
 }
 
 void PerformanceTest::accessibleNames_data()
@@ -413,18 +369,9 @@ void PerformanceTest::accessibleNames()
     QFETCH(QString, field);
     QFETCH(QString, name);
     QFETCH(QString, unit);
-    auto *edit = find<QLineEdit>(field.toLatin1().constData());
+    auto *edit = Drive::control<QLineEdit>(page, field);
     QCOMPARE(edit->accessibleName(), name);
     QCOMPARE(edit->accessibleDescription(), unit);
-}
-
-// Leaves another page by its "BitBtn1": "下一步" of the foundation page, "上一步" on the questionnaire's first tab.
-static void pressBitBtn1Of(QWidget *page)
-{
-    auto *button = page->findChild<QPushButton *>(QStringLiteral("BitBtn1"));
-    QVERIFY(button);
-    QVERIFY(button->isVisible());
-    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 void PerformanceTest::backToFoundationPageAndForwardKeepsEverything()
@@ -438,11 +385,11 @@ void PerformanceTest::backToFoundationPageAndForwardKeepsEverything()
     goToTab(0);
 
     click("BitBtn1");
-    QVERIFY(!page_->isVisible());
-    QVERIFY(shell_->foundationPage()->isVisible());
-    pressBitBtn1Of(shell_->foundationPage());
+    QVERIFY(!page->isVisible());
+    QVERIFY(shell->foundationPage()->isVisible());
+    Drive::press(shell->foundationPage(), "BitBtn1"); // its "下一步"
     QVERIFY(!QTest::currentTestFailed());
-    QVERIFY(page_->isVisible());
+    QVERIFY(page->isVisible());
 
     QCOMPARE(currentTab(), 0);
     QCOMPARE(find<QLineEdit>("Edit1")->text(), QStringLiteral("100"));
@@ -452,7 +399,7 @@ void PerformanceTest::backToFoundationPageAndForwardKeepsEverything()
     QCOMPARE(find<QLineEdit>("Edit48")->text(), QStringLiteral("3"));
     QVERIFY(find<QLineEdit>("Edit51")->isEnabled());
     for (int k : pageLines())
-        QCOMPARE(shell_->record().get(k), QString());
+        QCOMPARE(shell->record().get(k), QString());
 }
 
 void PerformanceTest::backFromQuestionnaireShowsTab3AndStoresAgain()
@@ -463,13 +410,13 @@ void PerformanceTest::backFromQuestionnaireShowsTab3AndStoresAgain()
     goToTab(2);
     type("Edit15", QStringLiteral("3"));
     click("BitBtn6");
-    QCOMPARE(shell_->record().get(25), QStringLiteral("1"));
-    QCOMPARE(shell_->record().get(45), QStringLiteral("2"));
-    QCOMPARE(shell_->record().get(110), QStringLiteral("3"));
+    QCOMPARE(shell->record().get(25), QStringLiteral("1"));
+    QCOMPARE(shell->record().get(45), QStringLiteral("2"));
+    QCOMPARE(shell->record().get(110), QStringLiteral("3"));
 
-    pressBitBtn1Of(shell_->questionnairePage());
+    Drive::press(shell->questionnairePage(), "BitBtn1"); // "上一步" of its first tab
     QVERIFY(!QTest::currentTestFailed());
-    QVERIFY(page_->isVisible());
+    QVERIFY(page->isVisible());
     QCOMPARE(currentTab(), 2);
 
     // Changes reach the record only with the next store, which rewrites every line.
@@ -478,16 +425,16 @@ void PerformanceTest::backFromQuestionnaireShowsTab3AndStoresAgain()
     type("Edit1", QString());
     QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_End);
     QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_Backspace);
-    QCOMPARE(shell_->record().get(25), QStringLiteral("1"));
-    QCOMPARE(shell_->record().get(110), QStringLiteral("3"));
-    shell_->record().set(45, QStringLiteral("stale"));
+    QCOMPARE(shell->record().get(25), QStringLiteral("1"));
+    QCOMPARE(shell->record().get(110), QStringLiteral("3"));
+    shell->record().set(45, QStringLiteral("stale"));
 
     goToTab(2);
     click("BitBtn6");
-    QCOMPARE(shell_->record().get(25), QString());
-    QCOMPARE(shell_->record().get(45), QStringLiteral("2"));
-    QCOMPARE(shell_->record().get(110), QStringLiteral("30"));
-    QCOMPARE(shell_->record().get(138), QStringLiteral("9999999999"));
+    QCOMPARE(shell->record().get(25), QString());
+    QCOMPARE(shell->record().get(45), QStringLiteral("2"));
+    QCOMPARE(shell->record().get(110), QStringLiteral("30"));
+    QCOMPARE(shell->record().get(138), QStringLiteral("9999999999"));
 }
 
 SURVEY_TEST_MAIN(PerformanceTest)

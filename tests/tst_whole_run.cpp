@@ -1,15 +1,15 @@
 // Whole runs: from the intro page through the four pages to the result file on
 // disk, through the real widgets, compared byte for byte with files written by hand.
 #include "AnswerRecord.h"
-#include "Drive.h"
-#include "ModalBoxes.h"
-#include "ResultFile.h"
-#include "TestMain.h"
-#include "IntroPage.h"
-#include "PerformancePage.h"
 #include "BasicInformationPage.h"
 #include "FoundationPage.h"
+#include "IntroPage.h"
+#include "ModalBoxes.h"
+#include "PageFixture.h"
+#include "PerformancePage.h"
 #include "QuestionnairePage.h"
+#include "ResultFile.h"
+#include "TestMain.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,40 +20,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-template <typename T> T *control(QWidget *page, const char *name)
-{
-    T *found = page->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s on %s", name, qPrintable(page->objectName()));
-    return found;
-}
-
-void press(QWidget *page, const char *button)
-{
-    Drive::click(control<QPushButton>(page, button));
-}
-
-void tick(QWidget *page, const char *name)
-{
-    Drive::click(control<QAbstractButton>(page, name));
-}
-
-// Replaces what the field holds: select all, erase, type.
-void type(QWidget *page, const char *name, const QString &text)
-{
-    auto *field = control<QLineEdit>(page, name);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
-    Drive::type(field, text);
-    QCOMPARE(field->text(), text);
-}
-
-void pick(QWidget *page, const char *name, const QString &item)
-{
-    Drive::pick(control<QComboBox>(page, name), item);
-}
 
 QString nines(int n)
 {
@@ -85,7 +51,9 @@ Lines merged(Lines base, const Lines &over)
 
 } // namespace
 
-class WholeRunTest : public QObject {
+using namespace Drive;
+
+class WholeRunTest : public QObject, private PageFixture<IntroPage> {
     Q_OBJECT
 private slots:
     void init();
@@ -98,23 +66,20 @@ private:
     void throughToTheQuestionnaire();
     void saveAndCompare(const QString &name, const Lines &lines);
 
-    std::unique_ptr<Shell> shell_;
     std::unique_ptr<QTemporaryDir> folder_;
 };
 
 void WholeRunTest::init()
 {
-    shell_ = std::make_unique<Shell>();
-    shell_->createPages();
+    openPages(&Shell::introPage);
     folder_ = std::make_unique<QTemporaryDir>();
-    shell_->setProgramFolder(folder_->path() + QLatin1Char('/'));
-    shell_->introPage()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(shell_->introPage()));
+    shell->setProgramFolder(folder_->path() + QLatin1Char('/'));
+    showPage();
 }
 
 void WholeRunTest::cleanup()
 {
-    shell_.reset();
+    closePages();
     folder_.reset();
 }
 
@@ -122,28 +87,28 @@ void WholeRunTest::cleanup()
 // the first four questionnaire tabs, changing nothing.
 void WholeRunTest::throughToTheQuestionnaire()
 {
-    press(shell_->foundationPage(), "BitBtn1");
-    QVERIFY(shell_->performancePage()->isVisible());
-    press(shell_->performancePage(), "BitBtn2");
-    press(shell_->performancePage(), "BitBtn4");
-    press(shell_->performancePage(), "BitBtn6");
-    QVERIFY(shell_->questionnairePage()->isVisible());
-    press(shell_->questionnairePage(), "BitBtn2");
-    press(shell_->questionnairePage(), "BitBtn4");
-    press(shell_->questionnairePage(), "BitBtn6");
-    press(shell_->questionnairePage(), "BitBtn8");
+    press(shell->foundationPage(), "BitBtn1");
+    QVERIFY(shell->performancePage()->isVisible());
+    press(shell->performancePage(), "BitBtn2");
+    press(shell->performancePage(), "BitBtn4");
+    press(shell->performancePage(), "BitBtn6");
+    QVERIFY(shell->questionnairePage()->isVisible());
+    press(shell->questionnairePage(), "BitBtn2");
+    press(shell->questionnairePage(), "BitBtn4");
+    press(shell->questionnairePage(), "BitBtn6");
+    press(shell->questionnairePage(), "BitBtn8");
 }
 
 void WholeRunTest::saveAndCompare(const QString &name, const Lines &lines)
 {
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::Ok);
-    press(shell_->questionnairePage(), "BitBtn9");
+    press(shell->questionnairePage(), "BitBtn9");
     const QString path = folder_->path() + QLatin1Char('/') + name + QStringLiteral("_填报结果.dbf");
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + path);
-    QVERIFY(shell_->hasEnded());
-    for (QWidget *page : shell_->pages())
+    QVERIFY(shell->hasEnded());
+    for (QWidget *page : shell->pages())
         QVERIFY(!page->isVisible());
 
     const QByteArray bytes = ResultFile::readBytes(path);
@@ -158,11 +123,11 @@ void WholeRunTest::saveAndCompare(const QString &name, const Lines &lines)
 
 void WholeRunTest::onlyTheEnterpriseName()
 {
-    press(shell_->introPage(), "BitBtn1");
-    QVERIFY(shell_->basicInformationPage()->isVisible());
-    type(shell_->basicInformationPage(), "Edit1", QStringLiteral("甲公司"));
-    press(shell_->basicInformationPage(), "BitBtn1");
-    QVERIFY(shell_->foundationPage()->isVisible());
+    press(shell->introPage(), "BitBtn1");
+    QVERIFY(shell->basicInformationPage()->isVisible());
+    typeInto(shell->basicInformationPage(), "Edit1", QStringLiteral("甲公司"));
+    press(shell->basicInformationPage(), "BitBtn1");
+    QVERIFY(shell->foundationPage()->isVisible());
     throughToTheQuestionnaire();
 
     saveAndCompare(QStringLiteral("甲公司"), merged(untickedCodeLines(), {{1, QStringLiteral("甲公司")},
@@ -172,79 +137,79 @@ void WholeRunTest::onlyTheEnterpriseName()
 
 void WholeRunTest::everyPageFilledWithMovesBackAndForth()
 {
-    QWidget *basic = shell_->basicInformationPage();
-    QWidget *foundation = shell_->foundationPage();
-    QWidget *performance = shell_->performancePage();
-    QWidget *questions = shell_->questionnairePage();
+    QWidget *basic = shell->basicInformationPage();
+    QWidget *foundation = shell->foundationPage();
+    QWidget *performance = shell->performancePage();
+    QWidget *questions = shell->questionnairePage();
 
-    press(shell_->introPage(), "BitBtn1");
-    type(basic, "Edit1", QStringLiteral(" 甲乙科技有限公司 "));
-    type(basic, "Edit2", QStringLiteral("北京市海淀区"));
-    type(basic, "Edit3", QStringLiteral("500.5"));
-    type(basic, "Edit4", QStringLiteral("1200"));
+    press(shell->introPage(), "BitBtn1");
+    typeInto(basic, "Edit1", QStringLiteral(" 甲乙科技有限公司 "));
+    typeInto(basic, "Edit2", QStringLiteral("北京市海淀区"));
+    typeInto(basic, "Edit3", QStringLiteral("500.5"));
+    typeInto(basic, "Edit4", QStringLiteral("1200"));
     pick(basic, "ComboBox1", QStringLiteral("股份有限公司"));
     pick(basic, "ComboBox2", QStringLiteral("10-20年"));
     tick(basic, "RadioButton19");
-    type(basic, "Edit5", QStringLiteral("咨询业"));
+    typeInto(basic, "Edit5", QStringLiteral("咨询业"));
     tick(basic, "RadioButton29");
     tick(basic, "CheckBox2");
     tick(basic, "CheckBox6");
     press(basic, "BitBtn1");
 
     tick(foundation, "RadioButton31");
-    type(foundation, "Edit6", QStringLiteral("甲乙公益基金"));
-    type(foundation, "Edit7", QStringLiteral("100.5"));
-    type(foundation, "Edit8", QStringLiteral("50"));
+    typeInto(foundation, "Edit6", QStringLiteral("甲乙公益基金"));
+    typeInto(foundation, "Edit7", QStringLiteral("100.5"));
+    typeInto(foundation, "Edit8", QStringLiteral("50"));
     pick(foundation, "ComboBox6", QStringLiteral("2010年"));
     tick(foundation, "RadioButton21");
     tick(foundation, "RadioButton23");
-    type(foundation, "Edit11", QStringLiteral("GRI"));
-    type(foundation, "Edit9", QStringLiteral("官方网站"));
+    typeInto(foundation, "Edit11", QStringLiteral("GRI"));
+    typeInto(foundation, "Edit9", QStringLiteral("官方网站"));
     tick(foundation, "CheckBox7");
     tick(foundation, "CheckBox10");
     pick(foundation, "ComboBox3", QStringLiteral("11-30页"));
     pick(foundation, "ComboBox5", QStringLiteral("2012年"));
-    type(foundation, "Edit10", QStringLiteral("3"));
+    typeInto(foundation, "Edit10", QStringLiteral("3"));
 
     // Back to the first page to correct the address, then forward again.
     press(foundation, "BitBtn2");
     QVERIFY(basic->isVisible());
-    type(basic, "Edit2", QStringLiteral("北京市朝阳区"));
+    typeInto(basic, "Edit2", QStringLiteral("北京市朝阳区"));
     press(basic, "BitBtn1");
     press(foundation, "BitBtn1");
     QVERIFY(performance->isVisible());
 
-    type(performance, "Edit1", QStringLiteral("1000"));
-    type(performance, "Edit2", QStringLiteral("1100"));
-    type(performance, "Edit7", QStringLiteral("320"));
-    type(performance, "Edit29", QStringLiteral("8."));
+    typeInto(performance, "Edit1", QStringLiteral("1000"));
+    typeInto(performance, "Edit2", QStringLiteral("1100"));
+    typeInto(performance, "Edit7", QStringLiteral("320"));
+    typeInto(performance, "Edit29", QStringLiteral("8."));
     press(performance, "BitBtn2");
-    type(performance, "Edit34", QStringLiteral("5"));
-    type(performance, "Edit62", QStringLiteral(".5"));
+    typeInto(performance, "Edit34", QStringLiteral("5"));
+    typeInto(performance, "Edit62", QStringLiteral(".5"));
     press(performance, "BitBtn4");
-    type(performance, "Edit15", QStringLiteral("2"));
-    type(performance, "Edit24", QStringLiteral("40"));
+    typeInto(performance, "Edit15", QStringLiteral("2"));
+    typeInto(performance, "Edit24", QStringLiteral("40"));
     tick(performance, "CheckBox3");
-    type(performance, "Edit42", QStringLiteral("12.5"));
+    typeInto(performance, "Edit42", QStringLiteral("12.5"));
     tick(performance, "CheckBox10");
-    type(performance, "Edit31", QStringLiteral("养老服务"));
-    type(performance, "Edit27", QStringLiteral("3"));
-    type(performance, "Edit30", QStringLiteral("4"));
+    typeInto(performance, "Edit31", QStringLiteral("养老服务"));
+    typeInto(performance, "Edit27", QStringLiteral("3"));
+    typeInto(performance, "Edit30", QStringLiteral("4"));
     press(performance, "BitBtn6");
     QVERIFY(questions->isVisible());
 
     tick(questions, "CheckBox1");
     tick(questions, "CheckBox3");
     tick(questions, "CheckBox23");
-    type(questions, "Edit4", QStringLiteral("社区共建"));
+    typeInto(questions, "Edit4", QStringLiteral("社区共建"));
     tick(questions, "CheckBox25");
     // Back to the performance page from the first tab, change a figure, forward again.
     press(questions, "BitBtn1");
     QVERIFY(performance->isVisible());
-    QCOMPARE(control<QTabWidget>(performance, "PageControl1")->currentIndex(), 2);
-    type(performance, "Edit15", QStringLiteral("6"));
+    QCOMPARE(Drive::control<QTabWidget>(performance, "PageControl1")->currentIndex(), 2);
+    typeInto(performance, "Edit15", QStringLiteral("6"));
     press(performance, "BitBtn6");
-    QCOMPARE(control<QTabWidget>(questions, "PageControl1")->currentIndex(), 0);
+    QCOMPARE(Drive::control<QTabWidget>(questions, "PageControl1")->currentIndex(), 0);
 
     press(questions, "BitBtn2");
     tick(questions, "CheckBox128");
@@ -256,7 +221,7 @@ void WholeRunTest::everyPageFilledWithMovesBackAndForth()
     tick(questions, "CheckBox135");
     tick(questions, "CheckBox139");
     tick(questions, "CheckBox152");
-    type(questions, "Edit23", QStringLiteral(" 其他途径 "));
+    typeInto(questions, "Edit23", QStringLiteral(" 其他途径 "));
 
     saveAndCompare(QStringLiteral(" 甲乙科技有限公司 "),
                    merged(untickedCodeLines(), {
@@ -310,41 +275,41 @@ void WholeRunTest::everyPageFilledWithMovesBackAndForth()
 
 void WholeRunTest::failedSaveThenCorrectedName()
 {
-    press(shell_->introPage(), "BitBtn1");
-    type(shell_->basicInformationPage(), "Edit1", QStringLiteral("甲/乙"));
-    press(shell_->basicInformationPage(), "BitBtn1");
+    press(shell->introPage(), "BitBtn1");
+    typeInto(shell->basicInformationPage(), "Edit1", QStringLiteral("甲/乙"));
+    press(shell->basicInformationPage(), "BitBtn1");
     throughToTheQuestionnaire();
-    tick(shell_->questionnairePage(), "CheckBox137");
-    tick(shell_->questionnairePage(), "CheckBox141");
+    tick(shell->questionnairePage(), "CheckBox137");
+    tick(shell->questionnairePage(), "CheckBox141");
 
     {
         ModalBoxes boxes;
         boxes.answerWith(QMessageBox::Ok);
-        press(shell_->questionnairePage(), "BitBtn9");
+        press(shell->questionnairePage(), "BitBtn9");
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().text, QStringLiteral("Invalid filename."));
         QCOMPARE(boxes.last().title, QStringLiteral("2014全国Kelmar社会责任调研问卷填报"));
         QCOMPARE(boxes.last().icon, QMessageBox::Critical);
     }
-    QVERIFY(!shell_->hasEnded());
-    QVERIFY(shell_->questionnairePage()->isVisible());
-    QCOMPARE(control<QTabWidget>(shell_->questionnairePage(), "PageControl1")->currentIndex(), 4);
-    QVERIFY(control<QCheckBox>(shell_->questionnairePage(), "CheckBox137")->isChecked());
-    QCOMPARE(shell_->record().get(85), QStringLiteral("C"));
+    QVERIFY(!shell->hasEnded());
+    QVERIFY(shell->questionnairePage()->isVisible());
+    QCOMPARE(Drive::control<QTabWidget>(shell->questionnairePage(), "PageControl1")->currentIndex(), 4);
+    QVERIFY(Drive::control<QCheckBox>(shell->questionnairePage(), "CheckBox137")->isChecked());
+    QCOMPARE(shell->record().get(85), QStringLiteral("C"));
     QVERIFY(QDir(folder_->path()).isEmpty());
 
     // Back through the pages to correct the name, then forward and save again.
-    press(shell_->questionnairePage(), "BitBtn10");
-    press(shell_->questionnairePage(), "BitBtn7");
-    press(shell_->questionnairePage(), "BitBtn5");
-    press(shell_->questionnairePage(), "BitBtn3");
-    press(shell_->questionnairePage(), "BitBtn1");
-    press(shell_->performancePage(), "BitBtn5");
-    press(shell_->performancePage(), "BitBtn3");
-    press(shell_->performancePage(), "BitBtn1");
-    press(shell_->foundationPage(), "BitBtn2");
-    type(shell_->basicInformationPage(), "Edit1", QStringLiteral("甲乙"));
-    press(shell_->basicInformationPage(), "BitBtn1");
+    press(shell->questionnairePage(), "BitBtn10");
+    press(shell->questionnairePage(), "BitBtn7");
+    press(shell->questionnairePage(), "BitBtn5");
+    press(shell->questionnairePage(), "BitBtn3");
+    press(shell->questionnairePage(), "BitBtn1");
+    press(shell->performancePage(), "BitBtn5");
+    press(shell->performancePage(), "BitBtn3");
+    press(shell->performancePage(), "BitBtn1");
+    press(shell->foundationPage(), "BitBtn2");
+    typeInto(shell->basicInformationPage(), "Edit1", QStringLiteral("甲乙"));
+    press(shell->basicInformationPage(), "BitBtn1");
     throughToTheQuestionnaire();
     saveAndCompare(QStringLiteral("甲乙"), merged(untickedCodeLines(), {{1, QStringLiteral("甲乙")},
                                                                         {9, QStringLiteral("999999")},

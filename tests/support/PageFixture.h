@@ -1,9 +1,9 @@
 // A fresh shell for each test function, and the one page under test.
 #pragma once
 
+#include "Drive.h"
 #include "Shell.h"
 
-#include <QPushButton>
 #include <QTest>
 
 template <class PageT> class PageFixture {
@@ -21,18 +21,14 @@ protected:
         shell = nullptr;
         page = nullptr;
     }
-    template <class T> T *find(const char *name) const
-    {
-        auto *widget = page->template findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            qWarning("no %s", name);
-        return widget;
-    }
+    template <class T> T *find(const char *name) const { return Drive::control<T>(page, QString::fromLatin1(name)); }
+    // Shows the page and waits until it takes the keyboard.
     void showPage()
     {
         page->show();
-        QVERIFY(QTest::qWaitForWindowExposed(page));
-        QVERIFY(QTest::qWaitForWindowActive(page));
+        QVERIFY(QTest::qWaitForWindowExposed(page, Drive::kPatience));
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page, Drive::kPatience));
     }
 
     Shell *shell = nullptr;
