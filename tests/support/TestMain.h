@@ -1,5 +1,8 @@
 // The main function of every test program: the survey's own application object
-// (so errors reach the error box), its fonts and its title.
+// (so errors reach the error box), its fonts and its title. Tests run on the
+// offscreen platform unless QT_QPA_PLATFORM names another (xcb, to watch them);
+// this is the one place that says so, so a test program started by hand behaves
+// as under ctest.
 #pragma once
 
 #include "Shell.h"
@@ -10,8 +13,8 @@
 #define SURVEY_TEST_MAIN(TestClass)                                                                                    \
     int main(int argc, char *argv[])                                                                                   \
     {                                                                                                                  \
-        qputenv("QT_QPA_PLATFORM",                                                                                     \
-                qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));          \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
         SurveyApplication app(argc, argv);                                                                             \
         Shell::prepareApplication();                                                                                   \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
