@@ -123,7 +123,8 @@ Draft::Parsed Draft::fromText(const QByteArray &bytes)
         if (decoder.hasError())
             return failed(Fault::Damaged, QStringLiteral("草稿含有无法识别的字节"));
     }
-    if (!text.endsWith(QLatin1Char('\n')))
+    // The closing record comes last: without it the write was cut off.
+    if (!text.endsWith(QLatin1String("\nend\n")))
         return failed(Fault::CutOff, QStringLiteral("草稿不完整"));
 
     Parsed parsed;

@@ -195,14 +195,13 @@ int Shell::run(const QString &resultFile)
 
 void Shell::start(const QString &resultFile)
 {
+    // The intro page is up first, so that a box has a window to stand over;
+    // the question comes before anything can be typed.
     showIntroPage();
-    // Once the intro page is up, so that a box has a window to stand over.
-    QTimer::singleShot(0, this, [this, resultFile] {
-        if (!resultFile.isEmpty())
-            openResultFile(resultFile);
-        else
-            offerDraft();
-    });
+    if (!resultFile.isEmpty())
+        openResultFile(resultFile);
+    else
+        offerDraft();
 }
 
 void Shell::useDrafts(DraftStore &store)
