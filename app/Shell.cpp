@@ -168,9 +168,13 @@ bool Shell::eventFilter(QObject *watched, QEvent *event)
     if (!introPainted_ && watched == pages_[Intro] && event->type() == QEvent::Paint) {
         introPainted_ = true;
         watched->removeEventFilter(this);
-        // One page per turn of the event loop, so a press on "开始填报" is
+        // The intro page paints first; only then are the other pages built,
+        // one per turn of the event loop, so that a press on "开始填报" is
         // never kept waiting behind all of them.
+        QCoreApplication::sendEvent(watched, event);
+        emit introPainted();
         QTimer::singleShot(0, this, &Shell::buildNextInBackground);
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }

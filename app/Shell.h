@@ -91,6 +91,8 @@ public:
     void setProgramFolder(const QString &folder) { programFolder_ = folder; }
 
 signals:
+    // The intro page has been painted for the first time.
+    void introPainted();
     // A page has just been built (and its fields guarded).
     void pageBuilt(Shell::PageIndex index);
     // Every page is built.
