@@ -16,6 +16,7 @@ inline constexpr QSize kQuestionnaire(1013, 651);
 inline constexpr int kWindowFont = 11;           // every page's window font
 inline constexpr int kBasicInformationFont = 16; // the basic information page's larger window font
 inline constexpr int kProfileHeading = 19;       // "一.企业概况"
+inline constexpr int kProfileCaption = 14;       // the profile pages' group captions
 inline constexpr int kSectionHeading = 21;       // "二.绩效数据", "三.企业履责现状"
 inline constexpr int kIntroHeading = 19;
 inline constexpr int kIntroInstruction = 13;

@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "GlyphButton.h"
 #include "NumericEntryFilter.h"
+#include "PageMetrics.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -23,8 +24,6 @@ namespace {
 
 constexpr int kRowHeight = 22;
 constexpr int kFieldHeight = 21;
-constexpr int kCaptionPixels = 14;
-constexpr int kHeadingPixels = 19;
 
 QString text(QStringView view)
 {
@@ -141,7 +140,7 @@ QWidget *Sheet::make(const Item &item, QWidget *page, QGroupBox *group, int fiel
     switch (item.kind) {
     case Kind::Heading: {
         auto *label = new QLabel(text(item.caption), page);
-        label->setFont(Fonts::pixelFont(Fonts::kYaHei, kHeadingPixels, true));
+        label->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kProfileHeading, true));
         setTextColour(label, Qt::black);
         label->adjustSize();
         label->move(item.x, item.y);
@@ -149,7 +148,7 @@ QWidget *Sheet::make(const Item &item, QWidget *page, QGroupBox *group, int fiel
     }
     case Kind::Group: {
         auto *box = new QGroupBox(text(item.caption), page);
-        box->setFont(Fonts::pixelFont(Fonts::kSong, kCaptionPixels));
+        box->setFont(Fonts::pixelFont(Fonts::kSong, PageMetrics::kProfileCaption));
         box->setGeometry(item.x, item.y, item.w, item.h);
         return box;
     }
