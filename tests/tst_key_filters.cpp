@@ -1,5 +1,9 @@
-// The number fields' key filters and the shared behaviour of every text field.
+// The number fields' key filters and the shared behaviour of every text field,
+// on a window of one field of each kind and on every field of the real pages.
+#include "Drive.h"
+#include "LineMap.h"
 #include "NumericEntryFilter.h"
+#include "Page.h"
 #include "TestMain.h"
 #include "TextFieldGuard.h"
 
@@ -124,6 +128,19 @@ void run(QLineEdit *field, const Steps &steps)
     }
 }
 
+// The text quoted, with line breaks and separators written out.
+QString visible(const QString &text)
+{
+    QString out;
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return QLatin1Char('"') + out + QLatin1Char('"');
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Steps)
@@ -131,9 +148,29 @@ Q_DECLARE_METATYPE(Steps)
 class KeyFiltersTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
     void fieldHoldsWhatThePersonCouldEnter_data();
     void fieldHoldsWhatThePersonCouldEnter();
+    void everyFieldOfThePagesKeepsLineBreaksAndForeignCharactersOut_data();
+    void everyFieldOfThePagesKeepsLineBreaksAndForeignCharactersOut();
+
+private:
+    // One run through all the pages, as the shell builds them, for the field test.
+    std::unique_ptr<Shell> shell_;
 };
+
+void KeyFiltersTest::initTestCase()
+{
+    shell_ = std::make_unique<Shell>();
+    shell_->createPages();
+}
+
+void KeyFiltersTest::cleanupTestCase()
+{
+    shell_.reset();
+}
 
 void KeyFiltersTest::fieldHoldsWhatThePersonCouldEnter_data()
 {
@@ -197,6 +234,121 @@ void KeyFiltersTest::fieldHoldsWhatThePersonCouldEnter()
     QVERIFY(QTest::qWaitForWindowExposed(&fields.window));
     run(fields.field(field), steps);
     QCOMPARE(fields.field(field)->text(), expected);
+}
+
+void KeyFiltersTest::everyFieldOfThePagesKeepsLineBreaksAndForeignCharactersOut_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("line"); // the answer line the field fills, 0 when none claims it
+    const QList<Page *> pages = shell_->pages();
+    for (int index = 0; index < pages.size(); ++index) {
+        for (QLineEdit *field : pages[index]->findChildren<QLineEdit *>()) {
+            int line = 0;
+            for (const Survey::Line &answer : Survey::lines())
+                if (int(answer.page) == index && answer.controls.contains(field->objectName()))
+                    line = answer.number;
+            QTest::addRow("%s %s", qPrintable(pages[index]->objectName()), qPrintable(field->objectName()))
+                << index << field->objectName() << line;
+        }
+    }
+}
+
+// Whichever way text reaches a field of the real pages, the field ends up with
+// no line break (each becomes one blank) and nothing code page 936 lacks.
+void KeyFiltersTest::everyFieldOfThePagesKeepsLineBreaksAndForeignCharactersOut()
+{
+    QFETCH(int, page);
+    QFETCH(QString, field);
+    QFETCH(int, line);
+    QVERIFY2(line > 0, "a field that fills no line");
+    const Survey::Line &answer = Survey::line(line);
+    // A number field's key filter lets only the digits of what is typed through.
+    const bool number = answer.kind == Survey::LineKind::Number;
+
+    Page *window = shell_->page(Shell::PageIndex(page));
+    if (!window->isVisible())
+        shell_->moveTo(Shell::PageIndex(page));
+    QVERIFY(QTest::qWaitForWindowActive(window, Drive::kPatience));
+    auto *edit = Drive::control<QLineEdit>(window, field);
+    QVERIFY(edit);
+    if (!edit->isEnabled() || edit->isHidden()) { // opened as a person does: by its choice or tick
+        QVERIFY2(!answer.gateControl.isEmpty(), "closed, and nothing opens it");
+        Drive::showTabOf(window, answer.gateControl);
+        Drive::click(Drive::control<QAbstractButton>(window, answer.gateControl));
+        QVERIFY(edit->isEnabled() && !edit->isHidden());
+    }
+    Drive::showTabOf(edit);
+    if (QTest::currentTestFailed())
+        return;
+
+    // What arrives; what the field holds when it arrives whole (pasted, set
+    // by the program, committed by an input method into a text field); what
+    // it holds when typed key by key into a text field, where Enter is a key
+    // that inserts nothing.
+    struct Input {
+        const char *what;
+        QString text;
+        QString whole;
+        QString typed;
+    };
+    const Input inputs[] = {
+        {"LF", QStringLiteral("1\n2"), QStringLiteral("1 2"), QStringLiteral("12")},
+        {"CR LF", QStringLiteral("1\r\n2"), QStringLiteral("1 2"), QStringLiteral("12")},
+        {"CR", QStringLiteral("1\r2"), QStringLiteral("1 2"), QStringLiteral("12")},
+        {"two LF", QStringLiteral("1\n\n2"), QStringLiteral("1  2"), QStringLiteral("12")},
+        {"line separator", QStringLiteral("1\u20282"), QStringLiteral("1 2"), QStringLiteral("1 2")},
+        {"paragraph separator", QStringLiteral("1\u20292"), QStringLiteral("1 2"), QStringLiteral("1 2")},
+        {"emoji", QStringLiteral("1😀2"), QStringLiteral("12"), QStringLiteral("12")},
+        {"Thai", QStringLiteral("1ก2"), QStringLiteral("12"), QStringLiteral("12")},
+        {"Korean", QStringLiteral("1한2"), QStringLiteral("12"), QStringLiteral("12")},
+        {"Chinese stays", QStringLiteral("1中2"), QStringLiteral("1中2"), QStringLiteral("1中2")},
+    };
+    enum Way { SetText, Insert, ShiftInsert, MenuPaste, CtrlV, Keys, InputMethod };
+    const char *const ways[] = {"setText", "insert", "Shift+Insert", "menu paste", "Ctrl+V", "typed", "input method"};
+    for (const Input &input : inputs) {
+        for (int way = SetText; way <= InputMethod; ++way) {
+            edit->clear();
+            QString expected = input.whole;
+            switch (way) {
+            case SetText:
+                edit->setText(input.text);
+                break;
+            case Insert:
+                edit->insert(input.text);
+                break;
+            case ShiftInsert:
+                QGuiApplication::clipboard()->setText(input.text);
+                Drive::clickInto(edit);
+                QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+                break;
+            case MenuPaste:
+                QGuiApplication::clipboard()->setText(input.text);
+                pasteFromContextMenu(edit);
+                break;
+            case CtrlV: // does nothing in a number field
+                QGuiApplication::clipboard()->setText(input.text);
+                Drive::clickInto(edit);
+                QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+                if (number)
+                    expected.clear();
+                break;
+            case Keys:
+                Drive::type(edit, input.text);
+                expected = number ? QStringLiteral("12") : input.typed;
+                break;
+            case InputMethod:
+                Drive::commit(edit, input.text);
+                if (number)
+                    expected = QStringLiteral("12");
+                break;
+            }
+            QVERIFY2(edit->text() == expected, qPrintable(QStringLiteral("%1, %2: %3, not %4")
+                                                              .arg(QLatin1String(input.what), QLatin1String(ways[way]),
+                                                                   visible(edit->text()), visible(expected))));
+        }
+    }
+    edit->clear();
 }
 
 SURVEY_TEST_MAIN(KeyFiltersTest)

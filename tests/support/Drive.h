@@ -55,16 +55,18 @@ inline void clickInto(QLineEdit *field)
     QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(field->width() - 4, field->height() / 2));
 }
 
-// Types the text key by key after what the field holds. A character without a
-// key of its own (Chinese, a line separator, an emoji) arrives as the text of
-// an unnamed key, the way a keyboard layout or an input method sends it.
+// Types the text key by key after what the field holds; a line break is the
+// Enter key. A character without a key of its own (Chinese, a line separator,
+// an emoji) arrives as the text of a key, as a keyboard layout sends it.
 inline void type(QLineEdit *field, const QString &text)
 {
     clickInto(field);
     if (QTest::currentTestFailed())
         return;
     for (char32_t c : text.toUcs4()) {
-        if (c < 128)
+        if (c == '\n' || c == '\r') // a line break is typed with Enter
+            QTest::keyClick(field, Qt::Key_Return);
+        else if (c < 128)
             QTest::keyClick(field, char(c));
         else
             QTest::sendKeyEvent(QTest::Click, field, Qt::Key(c), QString::fromUcs4(&c, 1), Qt::NoModifier);
