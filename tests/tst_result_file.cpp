@@ -1,16 +1,20 @@
 // The result file: its bytes, its place, and every way writing it can fail.
 #include "AnswerRecord.h"
+#include "Drive.h"
 #include "FileSystemCalls.h"
 #include "ModalBoxes.h"
+#include "QuestionnairePage.h"
 #include "ResultFile.h"
 #include "ResultFileWriter.h"
 #include "TestMain.h"
 
 #include <QDir>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -102,6 +106,8 @@ private slots:
     void writesEveryLineByteForByte();
     void replacesAnEarlierFileOfTheSameName();
     void landsBesideTheProgramWhateverTheWorkingFolder();
+    void othersMayReadItAsTheUmaskAllows_data();
+    void othersMayReadItAsTheUmaskAllows();
     void failureShowsTheErrorBoxAndLosesNothing_data();
     void failureShowsTheErrorBoxAndLosesNothing();
 
@@ -227,6 +233,59 @@ void ResultFileTest::landsBesideTheProgramWhateverTheWorkingFolder()
     // six Chinese characters, the digits of the pid, two Chinese characters, 139 CR LF
     QCOMPARE(bytes.size(), 12 + QString::number(QCoreApplication::applicationPid()).size() + 4 + 278);
     QVERIFY(filesIn(elsewhere).isEmpty());
+}
+
+void ResultFileTest::othersMayReadItAsTheUmaskAllows_data()
+{
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("replacesPrivateFile");
+    QTest::newRow("umask 022") << 0022 << 0644 << false;
+    QTest::newRow("umask 002") << 0002 << 0664 << false;
+    QTest::newRow("umask 027") << 0027 << 0640 << false;
+    QTest::newRow("umask 077") << 0077 << 0600 << false;
+    QTest::newRow("umask 022, over an earlier file only its owner could read") << 0022 << 0644 << true;
+}
+
+// The data collectors' tools read the file as any other file: it gets the
+// mode the umask gives a new file, not the owner-only mode of a temporary.
+void ResultFileTest::othersMayReadItAsTheUmaskAllows()
+{
+    QFETCH(int, mask);
+    QFETCH(int, mode);
+    QFETCH(bool, replacesPrivateFile);
+    shell_->setFileSystem(nullptr); // the program's own calls
+    const QString name = QStringLiteral("丁公司");
+    const QString path = folder_->path() + QLatin1Char('/') + name + QStringLiteral("_填报结果.dbf");
+    if (replacesPrivateFile) {
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier\r\n");
+        earlier.close();
+        QVERIFY(earlier.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+    }
+    shell_->record().set(1, name);
+
+    QuestionnairePage *page = shell_->questionnairePage();
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page, Drive::kPatience));
+    Drive::showTabOf(page, QStringLiteral("BitBtn9"));
+    QCOMPARE(Drive::control<QPushButton>(page, QStringLiteral("BitBtn9"))->text(), QStringLiteral("保存退出"));
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Ok);
+    {
+        const mode_t before = ::umask(mode_t(mask));
+        const auto restore = qScopeGuard([before] { ::umask(before); });
+        Drive::press(page, QStringLiteral("BitBtn9"));
+    }
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + path);
+    QVERIFY(shell_->hasEnded());
+
+    struct stat info {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+    QCOMPARE(QString::number(info.st_mode & 07777, 8), QString::number(mode, 8));
+    QCOMPARE(ResultFile::lines(ResultFile::readBytes(path)).value(0), name);
 }
 
 void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing_data()
