@@ -1,13 +1,14 @@
 // Start-up, the intro page and the window style every page shares.
 #include "AnswerRecord.h"
 #include "Banner.h"
-#include "Glyphs.h"
-#include "TestMain.h"
-#include "IntroPage.h"
-#include "PerformancePage.h"
 #include "BasicInformationPage.h"
 #include "FoundationPage.h"
+#include "Glyphs.h"
+#include "IntroPage.h"
+#include "PageFixture.h"
+#include "PerformancePage.h"
 #include "QuestionnairePage.h"
+#include "TestMain.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -15,9 +16,12 @@
 #include <QPushButton>
 #include <QScreen>
 
-class IntroTest : public QObject {
+class IntroTest : public QObject, private PageFixture<IntroPage> {
     Q_OBJECT
 private slots:
+    void init();
+    void cleanup();
+
     void startUpCreatesHiddenPagesAndClearsTheRecord();
     void introPageLabels_data();
     void introPageLabels();
@@ -30,6 +34,16 @@ private slots:
     void pageCentredOnFirstShowThenKeepsItsPlace();
     void glyphsHaveATransparentGroundAndAGreyedImage();
 };
+
+void IntroTest::init()
+{
+    openPages(&Shell::introPage);
+}
+
+void IntroTest::cleanup()
+{
+    closePages();
+}
 
 void IntroTest::startUpCreatesHiddenPagesAndClearsTheRecord()
 {
@@ -74,11 +88,8 @@ void IntroTest::introPageLabels()
     QFETCH(int, width);
     QFETCH(int, pixels);
     QFETCH(QString, text);
-    Shell shell;
-    shell.createPages();
-    shell.introPage()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(shell.introPage()));
-    auto *label = shell.introPage()->findChild<QLabel *>(name);
+    showPage();
+    auto *label = page->findChild<QLabel *>(name);
     QVERIFY(label);
     QCOMPARE(label->text(), text);
     QCOMPARE(label->pos(), position);
@@ -95,46 +106,41 @@ void IntroTest::introPageLabels()
 
 void IntroTest::startButton()
 {
-    Shell shell;
-    shell.createPages();
-    shell.introPage()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(shell.introPage()));
-    auto *button = shell.introPage()->findChild<QPushButton *>(QStringLiteral("BitBtn1"));
+    showPage();
+    auto *button = page->findChild<QPushButton *>(QStringLiteral("BitBtn1"));
     QVERIFY(button);
     QCOMPARE(button->text(), QStringLiteral("开始填报"));
     QCOMPARE(button->geometry(), QRect(620, 452, 153, 41));
     QVERIFY(!button->icon().isNull());
     // The only control that takes the focus.
     QList<QWidget *> focusable;
-    for (QWidget *w : shell.introPage()->findChildren<QWidget *>())
+    for (QWidget *w : page->findChildren<QWidget *>())
         if (w->focusPolicy() != Qt::NoFocus)
             focusable << w;
     QCOMPARE(focusable, QList<QWidget *>{button});
 
-    QTest::mouseClick(button, Qt::LeftButton);
-    QVERIFY(!shell.introPage()->isVisible());
-    QVERIFY(shell.basicInformationPage()->isVisible());
-    QVERIFY(!shell.performancePage()->isVisible() && !shell.questionnairePage()->isVisible() && !shell.foundationPage()->isVisible());
+    Drive::click(button);
+    QVERIFY(!page->isVisible());
+    QVERIFY(shell->basicInformationPage()->isVisible());
+    QVERIFY(!shell->performancePage()->isVisible() && !shell->questionnairePage()->isVisible() &&
+            !shell->foundationPage()->isVisible());
 }
 
 void IntroTest::bannerDrawnAtNaturalSizeAndCut()
 {
-    Shell shell;
-    shell.createPages();
-    shell.introPage()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(shell.introPage()));
+    showPage();
     const QImage banner = Banner::load();
     QCOMPARE(banner.size(), QSize(846, 150));
-    auto *image = shell.introPage()->findChild<QLabel *>(QStringLiteral("Image1"));
+    auto *image = page->findChild<QLabel *>(QStringLiteral("Image1"));
     QCOMPARE(image->geometry(), QRect(0, 0, 839, 165));
 
-    const QImage page = shell.introPage()->grab().toImage().convertToFormat(QImage::Format_RGB888);
-    const QColor background = shell.introPage()->palette().color(QPalette::Window);
+    const QImage drawn = page->grab().toImage().convertToFormat(QImage::Format_RGB888);
+    const QColor background = page->palette().color(QPalette::Window);
     for (int x : {0, 5, 120, 400, 838}) {
         for (int y : {0, 40, 75, 149})
-            QCOMPARE(QColor(page.pixel(x, y)), QColor(banner.pixel(x, y)));
+            QCOMPARE(QColor(drawn.pixel(x, y)), QColor(banner.pixel(x, y)));
         for (int y : {150, 157, 164})
-            QCOMPARE(QColor(page.pixel(x, y)), background);
+            QCOMPARE(QColor(drawn.pixel(x, y)), background);
     }
 }
 
@@ -157,19 +163,17 @@ void IntroTest::damagedBannerNeverCrashes()
     const QImage decoded = Banner::decodeJpeg(bytes);
     QVERIFY(decoded.isNull() || decoded.size() == QSize(846, 150));
 
-    Shell shell;
-    shell.createPages();
-    shell.introPage()->setBanner(decoded);
-    shell.introPage()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(shell.introPage()));
-    QVERIFY(!shell.introPage()->grab().isNull());
+    page->setBanner(decoded);
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(!page->grab().isNull());
     if (decoded.isNull()) // the page shows without it
-        QVERIFY(shell.introPage()->findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
+        QVERIFY(page->findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
 }
 
 void IntroTest::everyPageSharesTheWindowStyle_data()
 {
-    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("index");
     QTest::addColumn<QSize>("size");
     QTest::newRow("intro") << 0 << QSize(839, 529);
     QTest::newRow("basic information") << 1 << QSize(755, 495);
@@ -180,11 +184,9 @@ void IntroTest::everyPageSharesTheWindowStyle_data()
 
 void IntroTest::everyPageSharesTheWindowStyle()
 {
-    QFETCH(int, page);
+    QFETCH(int, index);
     QFETCH(QSize, size);
-    Shell shell;
-    shell.createPages();
-    QWidget *window = shell.pages().at(page);
+    QWidget *window = shell->pages().at(index);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QCOMPARE(window->windowTitle(), QStringLiteral("2014年度全国Kelmar民营企业社会责任调研填报"));
@@ -202,19 +204,17 @@ void IntroTest::everyPageSharesTheWindowStyle()
 
 void IntroTest::pageCentredOnFirstShowThenKeepsItsPlace()
 {
-    Shell shell;
-    shell.createPages();
-    QWidget *page = shell.basicInformationPage();
-    page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QWidget *basic = shell->basicInformationPage();
+    basic->show();
+    QVERIFY(QTest::qWaitForWindowExposed(basic));
     const QPoint centre = QGuiApplication::primaryScreen()->virtualGeometry().center();
-    QVERIFY((page->frameGeometry().center() - centre).manhattanLength() <= 2);
+    QVERIFY((basic->frameGeometry().center() - centre).manhattanLength() <= 2);
 
-    page->move(10, 20);
-    const QPoint moved = page->pos();
-    shell.moveTo(Shell::Foundation);
-    shell.moveTo(Shell::BasicInformation);
-    QCOMPARE(page->pos(), moved);
+    basic->move(10, 20);
+    const QPoint moved = basic->pos();
+    shell->moveTo(Shell::Foundation);
+    shell->moveTo(Shell::BasicInformation);
+    QCOMPARE(basic->pos(), moved);
 }
 
 void IntroTest::glyphsHaveATransparentGroundAndAGreyedImage()
