@@ -1,0 +1,60 @@
+// The codebook's rows and its text forms.
+#include "Codebook.h"
+
+#include "CsvText.h"
+#include "DataSet.h"
+
+namespace Codebook {
+
+QStringList columns()
+{
+    return {QStringLiteral("variable"), QStringLiteral("line"), QStringLiteral("label"),
+            QStringLiteral("type"),     QStringLiteral("unit"), QStringLiteral("values")};
+}
+
+QList<QStringList> rows(const DataSet &data)
+{
+    QList<QStringList> out;
+    for (const DataSet::Variable &v : data.variables()) {
+        out.append({v.name, v.line > 0 ? QString::number(v.line) : QString(), v.label, DataSet::typeName(v), v.unit,
+                    DataSet::valuesText(v)});
+    }
+    return out;
+}
+
+QByteArray toCsv(const DataSet &data)
+{
+    QByteArray out(CsvText::kByteOrderMark);
+    auto appendRow = [&out](const QStringList &row) {
+        QList<QByteArray> fields;
+        for (const QString &field : row)
+            fields << field.toUtf8();
+        CsvText::appendRow(out, fields);
+    };
+    appendRow(columns());
+    for (const QStringList &row : rows(data))
+        appendRow(row);
+    return out;
+}
+
+QByteArray toMarkdown(const DataSet &data)
+{
+    // A pipe or a line break inside a cell would break the table.
+    auto cell = [](QString text) {
+        text.replace(QLatin1Char('|'), QStringLiteral("\\|"));
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        return text;
+    };
+    QString out = QStringLiteral("# 变量说明\n\n");
+    out += QStringLiteral("| ") + columns().join(QStringLiteral(" | ")) + QStringLiteral(" |\n");
+    out += QStringLiteral("|") + QStringLiteral("---|").repeated(columns().size()) + QLatin1Char('\n');
+    for (const QStringList &row : rows(data)) {
+        QStringList cells;
+        for (const QString &field : row)
+            cells << cell(field);
+        out += QStringLiteral("| ") + cells.join(QStringLiteral(" | ")) + QStringLiteral(" |\n");
+    }
+    return out.toUtf8();
+}
+
+} // namespace Codebook

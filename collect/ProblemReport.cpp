@@ -1,0 +1,99 @@
+// The problem report's rows and its CSV form.
+#include "ProblemReport.h"
+
+#include "CsvText.h"
+
+QString ProblemReport::Entry::kindName() const
+{
+    using R = ResultFileReader::Rejection;
+    using P = RecordCheck::ProblemKind;
+    switch (kind) {
+    case Kind::Rejected:
+        switch (rejection) {
+        case R::Unreadable:
+            return QStringLiteral("rejected_unreadable");
+        case R::TooLarge:
+            return QStringLiteral("rejected_too_large");
+        case R::Framing:
+            return QStringLiteral("rejected_framing");
+        case R::NotGbk:
+            return QStringLiteral("rejected_not_gbk");
+        case R::None:
+            break;
+        }
+        return QStringLiteral("rejected");
+    case Kind::Record:
+        switch (recordKind) {
+        case P::BadCode:
+            return QStringLiteral("bad_code");
+        case P::UnknownListItem:
+            return QStringLiteral("unknown_list_item");
+        case P::TooManyTicks:
+            return QStringLiteral("too_many_ticks");
+        case P::UngatedFigure:
+            return QStringLiteral("ungated_figure");
+        case P::OtherWithoutTick:
+            return QStringLiteral("other_without_tick");
+        case P::OtherIndustry:
+            return QStringLiteral("other_industry");
+        case P::BadRanking:
+            return QStringLiteral("bad_ranking");
+        case P::NotANumber:
+            return QStringLiteral("not_a_number");
+        }
+        return QStringLiteral("record");
+    case Kind::FileName:
+        return QStringLiteral("file_name");
+    case Kind::Duplicate:
+        return QStringLiteral("duplicate_dropped");
+    case Kind::IdenticalCopy:
+        return QStringLiteral("identical_copy");
+    case Kind::TextCut:
+        return QStringLiteral("text_cut");
+    case Kind::Input:
+        return QStringLiteral("input");
+    }
+    return {};
+}
+
+QStringList ProblemReport::columns()
+{
+    return {QStringLiteral("file"), QStringLiteral("line"), QStringLiteral("variable"),
+            QStringLiteral("kind"), QStringLiteral("what"), QStringLiteral("raw")};
+}
+
+QString ProblemReport::cell(const Entry &entry, int column)
+{
+    switch (column) {
+    case 0:
+        return entry.file;
+    case 1:
+        return entry.line > 0 ? QString::number(entry.line) : QString();
+    case 2:
+        return entry.variable;
+    case 3:
+        return entry.kindName();
+    case 4:
+        return entry.what;
+    case 5:
+        return entry.raw;
+    default:
+        return {};
+    }
+}
+
+QByteArray ProblemReport::toCsv() const
+{
+    QByteArray out(CsvText::kByteOrderMark);
+    QList<QByteArray> row;
+    for (const QString &name : columns())
+        row << name.toUtf8();
+    CsvText::appendRow(out, row);
+    for (const Entry &entry : entries_) {
+        row.clear();
+        for (int c = 0; c < int(columns().size()); ++c)
+            row << cell(entry, c).toUtf8();
+        CsvText::appendRow(out, row);
+    }
+    return out;
+}

@@ -1,0 +1,54 @@
+// The problem report: every rejected file, every problem of an accepted file,
+// every dropped duplicate and every text cut to fit a format.
+#pragma once
+
+#include "RecordCheck.h"
+#include "ResultFileReader.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class ProblemReport {
+public:
+    enum class Kind {
+        Rejected,      // not in the data set: see rejection
+        Record,        // a problem of an accepted record: see recordKind
+        FileName,      // the file's name does not match line 1
+        Duplicate,     // dropped: another file of the same enterprise is newer
+        IdenticalCopy, // dropped: the same bytes as a file that is kept
+        TextCut,       // a text too long for a format, cut there
+        Input,         // an input that could not be searched
+    };
+
+    struct Entry {
+        QString file; // as found: the input's path followed by the path inside it
+        int line = 0; // 0 when the whole file is meant
+        QString variable;
+        Kind kind = Kind::Record;
+        ResultFileReader::Rejection rejection = ResultFileReader::Rejection::None;
+        RecordCheck::ProblemKind recordKind = RecordCheck::ProblemKind::BadCode;
+        QString what; // a short Chinese sentence
+        QString raw;  // the text at fault, where there is one
+
+        // A short ASCII name of the kind, for scripts: "rejected_framing", "bad_code", ...
+        QString kindName() const;
+        // Whether the entry makes the run's exit status 1. An identical copy does not.
+        bool counts() const { return kind != Kind::IdenticalCopy; }
+    };
+
+    void add(Entry entry) { entries_.append(std::move(entry)); }
+    void append(const QList<Entry> &entries) { entries_.append(entries); }
+    const QList<Entry> &entries() const { return entries_; }
+    bool isEmpty() const { return entries_.isEmpty(); }
+
+    // Column names of the report, in order: file, line, variable, kind, what, raw.
+    static QStringList columns();
+    static QString cell(const Entry &entry, int column);
+
+    // The report as CSV (UTF-8 with byte-order mark, CR LF).
+    QByteArray toCsv() const;
+
+private:
+    QList<Entry> entries_;
+};

@@ -1,0 +1,23 @@
+// The window's table of problems: file, line, what is wrong.
+#pragma once
+
+#include "ProblemReport.h"
+
+#include <QAbstractTableModel>
+
+class ProblemTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setEntries(const QList<ProblemReport::Entry> &entries);
+    const QList<ProblemReport::Entry> &entries() const { return entries_; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    QList<ProblemReport::Entry> entries_;
+};

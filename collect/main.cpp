@@ -1,0 +1,22 @@
+// csr-collect: with arguments, the command line; without, the window.
+#include "CollectWindow.h"
+#include "CommandLine.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1) {
+        // No display needed on the command line.
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("csr-collect"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(CSR_COLLECT_VERSION));
+        return CommandLine::run(QCoreApplication::arguments());
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("csr-collect"));
+    CollectWindow window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,28 @@
+// Answer records for the collector's tests and benchmark: random, seeded, and
+// such as the program itself could write them (every value within its set,
+// every gated line empty while its gate is shut), saved by the program's own
+// result file writer.
+#pragma once
+
+#include "AnswerRecord.h"
+
+#include <QRandomGenerator>
+#include <QString>
+
+namespace SampleRecords {
+
+enum class Texts {
+    Plain,  // Chinese words, as people type them
+    Tricky, // also commas, quotes, blanks around, '=' at the start, and rare characters
+};
+
+// A record for enterprise number index; its name is unique for each index.
+AnswerRecord make(QRandomGenerator &rng, int index, Texts texts = Texts::Plain);
+
+// Writes it into folder (ending with '/') and returns the file's path.
+QString write(const AnswerRecord &record, const QString &folder);
+
+// The 139 lines of a record.
+QStringList lines(const AnswerRecord &record);
+
+} // namespace SampleRecords
