@@ -140,18 +140,11 @@ void DataSet::addLine(const Line &line)
     }
 }
 
-DataSet::Record DataSet::makeRecord(const QString &fileName, const QStringList &lines)
+DataSet::Record DataSet::makeRecord(const QString &fileName, QByteArray utf8Lines)
 {
     Record r;
     r.fileName = fileName.toUtf8();
-    qsizetype size = 0;
-    for (const QString &line : lines)
-        size += line.size() + 1;
-    r.text.reserve(size * 3 / 2);
-    for (const QString &line : lines) {
-        r.text += line.toUtf8();
-        r.text += '\n';
-    }
+    r.text = std::move(utf8Lines);
     return r;
 }
 

@@ -69,8 +69,8 @@ public:
     void append(Record record) { records_.append(std::move(record)); }
     void reserve(qsizetype n) { records_.reserve(n); }
 
-    // Packs 139 decoded lines into a record.
-    static Record makeRecord(const QString &fileName, const QStringList &lines);
+    // A record of the lines in UTF-8, each followed by LF (as the reader gives them).
+    static Record makeRecord(const QString &fileName, QByteArray utf8Lines);
     // The record's lines as views into its text.
     static Lines split(const Record &record);
 

@@ -14,11 +14,6 @@
 
 namespace {
 
-qint64 modifiedNs(const struct stat &info)
-{
-    return qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-}
-
 std::pair<quint64, quint64> identityOf(const struct stat &info)
 {
     return {quint64(info.st_dev), quint64(info.st_ino)};
@@ -77,11 +72,11 @@ bool InputScanner::add(const QString &input)
     }
     // A file named on the command line is read whatever its name.
     const qsizetype slash = native.lastIndexOf('/');
-    addFile(native, input, decodeName(native.mid(slash + 1)), modifiedNs(info), identityOf(info));
+    addFile(native, input, decodeName(native.mid(slash + 1)), identityOf(info));
     return !isCancelled();
 }
 
-void InputScanner::addFile(const QByteArray &native, const QString &display, const QString &name, qint64 modified,
+void InputScanner::addFile(const QByteArray &native, const QString &display, const QString &name,
                            std::pair<quint64, quint64> identity)
 {
     // The same file reached twice (through a link, or named twice) is one file.
@@ -90,7 +85,7 @@ void InputScanner::addFile(const QByteArray &native, const QString &display, con
             return;
         seenFiles_.insert(identity);
     }
-    files_.append({native, display, name, modified});
+    files_.append({native, display, name});
 }
 
 bool InputScanner::scanFolder(const QByteArray &root, const QString &rootDisplay)
@@ -121,23 +116,37 @@ bool InputScanner::scanFolder(const QByteArray &root, const QString &rootDisplay
             if (name == "." || name == "..")
                 continue;
             const QByteArray path = folder + '/' + name;
-            const QString childDisplay = display + QLatin1Char('/') + decodeName(name);
-            struct stat child {};
-            if (::stat(path.constData(), &child) != 0) {
-                // A broken link named like a result file is listed as unreadable.
-                if (isResultFileName(name))
-                    addFile(path, childDisplay, decodeName(name), 0, {0, 0});
+            const bool resultFile = isResultFileName(name);
+            // The folder entry's type spares a stat for plain files and folders;
+            // links and file systems that do not tell need one.
+            if (entry->d_type == DT_REG) {
+                if (resultFile)
+                    addFile(path, display + QLatin1Char('/') + decodeName(name), decodeName(name),
+                            {quint64(info.st_dev), quint64(entry->d_ino)});
                 else
                     ++skipped_;
                 continue;
             }
-            if (S_ISDIR(child.st_mode)) {
+            const QString childDisplay = display + QLatin1Char('/') + decodeName(name);
+            if (entry->d_type == DT_DIR) {
                 pending.append({path, childDisplay});
-            } else if (isResultFileName(name)) {
-                addFile(path, childDisplay, decodeName(name), modifiedNs(child), identityOf(child));
-            } else {
-                ++skipped_;
+                continue;
             }
+            struct stat child {};
+            if (::stat(path.constData(), &child) != 0) {
+                // A broken link named like a result file is listed as unreadable.
+                if (resultFile)
+                    addFile(path, childDisplay, decodeName(name), {0, 0});
+                else
+                    ++skipped_;
+                continue;
+            }
+            if (S_ISDIR(child.st_mode))
+                pending.append({path, childDisplay});
+            else if (resultFile)
+                addFile(path, childDisplay, decodeName(name), identityOf(child));
+            else
+                ++skipped_;
         }
         ::closedir(dir);
     }

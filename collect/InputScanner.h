@@ -16,7 +16,6 @@ public:
         QByteArray nativePath;
         QString displayPath; // the input as given, then the path inside it
         QString fileName;    // the last part of the path, decoded
-        qint64 modified = 0; // nanoseconds since the epoch
     };
     struct Failure {
         QString path;
@@ -44,7 +43,7 @@ public:
 
 private:
     bool scanFolder(const QByteArray &native, const QString &display);
-    void addFile(const QByteArray &native, const QString &display, const QString &name, qint64 modified,
+    void addFile(const QByteArray &native, const QString &display, const QString &name,
                  std::pair<quint64, quint64> identity);
     bool isCancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
 

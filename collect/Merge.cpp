@@ -56,7 +56,7 @@ struct Merge::Outcome {
     DataSet::Record record;
     QList<RecordCheck::Problem> problems;
     QString enterprise; // line 1 as written
-    QByteArray digest;  // of the bytes, to tell identical copies
+    qint64 modified = 0;
 };
 
 Merge::Merge(Options options) : options_(std::move(options)) {}
@@ -95,20 +95,22 @@ QList<Merge::Outcome> Merge::readAll(const QList<InputScanner::File> &files, Run
 
     auto readOne = [&](qsizetype i) {
         Outcome &o = outcomes[i];
-        ResultFileReader::Result r = ResultFileReader::readNative(files[i].nativePath);
+        ResultFileReader::Result r =
+            ResultFileReader::readNative(files[i].nativePath, ResultFileReader::Decode::Utf8);
+        o.modified = r.modified;
         if (!r.accepted()) {
             o.rejection = r.rejection;
             o.rejectionLine = r.line;
             o.reason = r.reason;
             return;
         }
-        o.problems = RecordCheck::check(r.lines);
-        o.record = DataSet::makeRecord(files[i].fileName, r.lines);
+        o.record = DataSet::makeRecord(files[i].fileName, std::move(r.utf8));
+        const DataSet::Lines lines = DataSet::split(o.record);
+        o.problems = RecordCheck::checkUtf8(lines);
         for (const RecordCheck::Problem &p : o.problems)
             if (makesUnusable(p.kind))
                 o.record.unusable.set(size_t(p.line - 1));
-        o.enterprise = r.lines.front();
-        o.digest = QCryptographicHash::hash(r.bytes, QCryptographicHash::Sha1);
+        o.enterprise = QString::fromUtf8(lines.front());
     };
     auto work = [&] {
         for (;;) {
@@ -205,15 +207,20 @@ Merge::Summary Merge::run(RunControl &control)
             ++summary_.rejected;
             continue;
         }
+        // Decoding is one to one (no two byte sequences give the same text), so
+        // equal texts are equal bytes.
         const QString name = outcomes[i].enterprise.trimmed();
-        groups[name.isEmpty() ? QStringLiteral("\x01") + QString::fromLatin1(outcomes[i].digest.toHex()) : name]
+        groups[name.isEmpty() ? QStringLiteral("\x01") + QString::fromLatin1(QCryptographicHash::hash(
+                                                             outcomes[i].record.text, QCryptographicHash::Sha1)
+                                                             .toHex())
+                              : name]
             .append(i);
     }
     for (auto it = groups.begin(); it != groups.end(); ++it) {
         QList<qsizetype> &members = it.value();
         std::sort(members.begin(), members.end(), [&](qsizetype a, qsizetype b) {
-            if (files[a].modified != files[b].modified)
-                return files[a].modified > files[b].modified;
+            if (outcomes[a].modified != outcomes[b].modified)
+                return outcomes[a].modified > outcomes[b].modified;
             return files[a].displayPath > files[b].displayPath;
         });
         const qsizetype keeper = members.front();
@@ -221,7 +228,7 @@ Merge::Summary Merge::run(RunControl &control)
         for (qsizetype m = 1; m < members.size(); ++m) {
             const qsizetype i = members[m];
             ++summary_.duplicates;
-            if (outcomes[i].digest == outcomes[keeper].digest) {
+            if (outcomes[i].record.text == outcomes[keeper].record.text) {
                 entries[i].append(entry(i, ProblemReport::Kind::IdenticalCopy, 0,
                                         QStringLiteral("与 %1 完全相同，只计一次").arg(files[keeper].displayPath)));
             } else {

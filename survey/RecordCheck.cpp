@@ -1,7 +1,12 @@
-// Checks of a record's lines against the line map.
+// Checks of a record's lines against the line map. The checks work on UTF-8:
+// the collector runs them on thousands of files and keeps its lines so.
 #include "RecordCheck.h"
 
 #include "LineMap.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
 
 namespace RecordCheck {
 namespace {
@@ -10,18 +15,76 @@ using Survey::GateKind;
 using Survey::Line;
 using Survey::LineKind;
 
-bool isBlank(QChar c)
+// The line map's sets in UTF-8, made once.
+struct Sets {
+    QList<QByteArray> codes; // SingleChoice, YesNoPair: the codes; ListPick: the items
+    QByteArray letters;      // Ranking
+    QByteArray gateValue;
+};
+
+const std::array<Sets, Survey::kLineCount> &sets()
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QChar(0x3000);
+    static const std::unique_ptr<std::array<Sets, Survey::kLineCount>> table = [] {
+        auto t = std::make_unique<std::array<Sets, Survey::kLineCount>>();
+        for (const Line &line : Survey::lines()) {
+            Sets &s = (*t)[size_t(line.number - 1)];
+            for (const Survey::Choice &choice : line.choices)
+                s.codes << choice.code.toUtf8();
+            for (const QString &item : line.items)
+                s.codes << item.toUtf8();
+            s.letters = line.letters.toUtf8();
+            s.gateValue = line.gateValue.toUtf8();
+        }
+        return t;
+    }();
+    return *table;
+}
+
+bool inSet(const QList<QByteArray> &set, QByteArrayView text)
+{
+    return std::any_of(set.begin(), set.end(), [text](const QByteArray &member) { return member == text; });
+}
+
+// A blank around a number: space, tab, or the ideographic space (UTF-8 E3 80 80).
+qsizetype blankAtFront(QByteArrayView text)
+{
+    if (text.startsWith(' ') || text.startsWith('\t'))
+        return 1;
+    return text.startsWith("\xE3\x80\x80") ? 3 : 0;
+}
+
+qsizetype blankAtBack(QByteArrayView text)
+{
+    if (text.endsWith(' ') || text.endsWith('\t'))
+        return 1;
+    return text.endsWith("\xE3\x80\x80") ? 3 : 0;
+}
+
+bool isNumberUtf8(QByteArrayView text)
+{
+    for (qsizetype n; (n = blankAtFront(text));)
+        text = text.sliced(n);
+    for (qsizetype n; (n = blankAtBack(text));)
+        text.chop(n);
+    int digits = 0, points = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9')
+            ++digits;
+        else if (c == '.')
+            ++points;
+        else
+            return false;
+    }
+    return digits > 0 && points <= 1;
 }
 
 // A code string: one "1" or "9" per position.
-bool isCodeString(const Line &line, const QString &text)
+bool isCodeString(const Line &line, QByteArrayView text)
 {
     if (text.size() != line.positions.size())
         return false;
-    for (QChar c : text)
-        if (c != QLatin1Char('1') && c != QLatin1Char('9'))
+    for (char c : text)
+        if (c != '1' && c != '9')
             return false;
     return true;
 }
@@ -39,139 +102,151 @@ QString codeList(const Line &line)
     return codes.join(QStringLiteral("、"));
 }
 
-// Whether the gate of a filled line is open. A gate line that is itself
-// malformed opens nothing and closes nothing: it has its own problem already.
-bool gateOpen(const Line &line, const QStringList &lines, bool &known)
+// Whether the gate of a filled line is shut. A gate line that is itself
+// malformed shuts nothing: it has its own problem already.
+bool gateShut(const Line &line, std::span<const QByteArrayView> lines)
 {
-    known = true;
-    const QString &gate = lines[line.gateLine - 1];
+    const QByteArrayView gate = lines[size_t(line.gateLine - 1)];
+    const QByteArray &value = sets()[size_t(line.number - 1)].gateValue;
     if (line.gatePosition < 0)
-        return gate == line.gateValue;
+        return gate != value;
     const Line &gateLine = Survey::line(line.gateLine);
-    if (gateLine.kind == LineKind::OptionCodes && !isCodeString(gateLine, gate)) {
-        known = false;
+    if (gateLine.kind == LineKind::OptionCodes && !isCodeString(gateLine, gate))
+        return false;
+    if (line.gatePosition + value.size() > gate.size())
         return true;
+    return gate.sliced(line.gatePosition, value.size()) != value;
+}
+
+class Checker {
+public:
+    explicit Checker(std::span<const QByteArrayView> lines) : lines_(lines) {}
+
+    QList<Problem> run()
+    {
+        for (const Line &line : Survey::lines()) {
+            const QByteArrayView text = lines_[size_t(line.number - 1)];
+            checkValue(line, text);
+            checkGate(line, text);
+        }
+        return out_;
     }
-    return line.gatePosition < gate.size() && gate.mid(line.gatePosition, line.gateValue.size()) == line.gateValue;
-}
 
-void add(QList<Problem> &out, const Line &line, ProblemKind kind, const QString &what, const QString &raw)
-{
-    const QString about = line.label.isEmpty() ? line.question : line.label;
-    out.append({line.number, kind, about.isEmpty() ? what : about + QStringLiteral("：") + what, raw});
-}
+private:
+    void add(const Line &line, ProblemKind kind, const QString &what, QByteArrayView raw)
+    {
+        const QString about = line.label.isEmpty() ? line.question : line.label;
+        out_.append({line.number, kind, about.isEmpty() ? what : about + QStringLiteral("：") + what,
+                     QString::fromUtf8(raw)});
+    }
 
-void checkValue(QList<Problem> &out, const Line &line, const QString &text)
-{
-    switch (line.kind) {
-    case LineKind::FreeText:
-        return;
-    case LineKind::Number:
-        if (!text.isEmpty() && !isNumber(text))
-            add(out, line, ProblemKind::NotANumber, quoted(text) + QStringLiteral("不是数字"), text);
-        return;
-    case LineKind::SingleChoice:
-    case LineKind::YesNoPair:
-        if (text.isEmpty())
+    void checkValue(const Line &line, QByteArrayView text)
+    {
+        const Sets &set = sets()[size_t(line.number - 1)];
+        switch (line.kind) {
+        case LineKind::FreeText:
             return;
-        for (const Survey::Choice &choice : line.choices)
-            if (choice.code == text)
+        case LineKind::Number:
+            if (!text.isEmpty() && !isNumberUtf8(text))
+                add(line, ProblemKind::NotANumber, quoted(QString::fromUtf8(text)) + QStringLiteral("不是数字"), text);
+            return;
+        case LineKind::SingleChoice:
+        case LineKind::YesNoPair:
+            if (!text.isEmpty() && !inSet(set.codes, text))
+                add(line, ProblemKind::BadCode,
+                    QStringLiteral("代码%1不在可选的代码（%2）之中").arg(quoted(QString::fromUtf8(text)), codeList(line)),
+                    text);
+            return;
+        case LineKind::ListPick:
+            if (!text.isEmpty() && !inSet(set.codes, text))
+                add(line, ProblemKind::UnknownListItem,
+                    quoted(QString::fromUtf8(text)) + QStringLiteral("不是列表中的一项"), text);
+            return;
+        case LineKind::OptionCodes: {
+            if (!isCodeString(line, text)) {
+                add(line, ProblemKind::BadCode,
+                    QStringLiteral("选项代码应为 %1 位、只含 1 和 9，实为%2")
+                        .arg(line.positions.size())
+                        .arg(quoted(QString::fromUtf8(text))),
+                    text);
                 return;
-        add(out, line, ProblemKind::BadCode,
-            QStringLiteral("代码%1不在可选的代码（%2）之中").arg(quoted(text), codeList(line)), text);
-        return;
-    case LineKind::ListPick:
-        if (!text.isEmpty() && !line.items.contains(text))
-            add(out, line, ProblemKind::UnknownListItem, quoted(text) + QStringLiteral("不是列表中的一项"), text);
-        return;
-    case LineKind::OptionCodes: {
-        if (!isCodeString(line, text)) {
-            add(out, line, ProblemKind::BadCode,
-                QStringLiteral("选项代码应为 %1 位、只含 1 和 9，实为%2").arg(line.positions.size()).arg(quoted(text)),
-                text);
+            }
+            const int ticks = int(std::count(text.begin(), text.end(), '1'));
+            if (line.maxTicks > 0 && ticks > line.maxTicks)
+                add(line, ProblemKind::TooManyTicks,
+                    QStringLiteral("最多可选 %1 项，却选了 %2 项").arg(line.maxTicks).arg(ticks), text);
             return;
         }
-        const int ticks = int(text.count(QLatin1Char('1')));
-        if (line.maxTicks > 0 && ticks > line.maxTicks)
-            add(out, line, ProblemKind::TooManyTicks,
-                QStringLiteral("最多可选 %1 项，却选了 %2 项").arg(line.maxTicks).arg(ticks), text);
-        return;
+        case LineKind::Ranking: {
+            bool bad = false;
+            for (qsizetype i = 0; i < text.size() && !bad; ++i)
+                bad = !set.letters.contains(text[i]) || text.first(i).contains(text[i]);
+            if (bad)
+                add(line, ProblemKind::BadRanking,
+                    QStringLiteral("排序%1含有 %2 以外的字母或重复的字母")
+                        .arg(quoted(QString::fromUtf8(text)), line.letters),
+                    text);
+            return;
+        }
+        }
     }
-    case LineKind::Ranking: {
-        bool bad = false;
-        for (qsizetype i = 0; i < text.size() && !bad; ++i)
-            bad = !line.letters.contains(text[i]) || text.indexOf(text[i]) != i;
-        if (bad)
-            add(out, line, ProblemKind::BadRanking,
-                QStringLiteral("排序%1含有 %2 以外的字母或重复的字母").arg(quoted(text), line.letters), text);
-        return;
-    }
-    }
-}
 
-void checkGate(QList<Problem> &out, const Line &line, const QString &text, const QStringList &lines)
-{
-    if (line.gate == GateKind::None || text.isEmpty())
-        return;
-    bool known = true;
-    if (gateOpen(line, lines, known) || !known)
-        return;
-    const Line &gateLine = Survey::line(line.gateLine);
-    const QString gateCaption = line.gatePosition >= 0 && line.gatePosition < gateLine.positions.size()
-                                    ? gateLine.positions[line.gatePosition].trimmed()
-                                    : QString();
-    switch (line.gate) {
-    case GateKind::None:
-    case GateKind::Detail:
-        return;
-    case GateKind::ProjectType:
-        add(out, line, ProblemKind::UngatedFigure,
-            QStringLiteral("项目类型%1未勾选，却填了%2").arg(quoted(gateCaption), quoted(text)), text);
-        return;
-    case GateKind::OtherOption:
-        add(out, line, ProblemKind::OtherWithoutTick,
-            QStringLiteral("选项%1未勾选，却填了说明%2").arg(quoted(gateCaption), quoted(text)), text);
-        return;
-    case GateKind::OtherIndustry:
-        add(out, line, ProblemKind::OtherIndustry,
-            QStringLiteral("所属行业不是 %1，却填了其他行业%2").arg(line.gateValue, quoted(text)), text);
-        return;
+    void checkGate(const Line &line, QByteArrayView text)
+    {
+        if (line.gate == GateKind::None || text.isEmpty() || !gateShut(line, lines_))
+            return;
+        const Line &gateLine = Survey::line(line.gateLine);
+        const QString gateCaption = line.gatePosition >= 0 && line.gatePosition < gateLine.positions.size()
+                                        ? gateLine.positions[line.gatePosition].trimmed()
+                                        : QString();
+        const QString filled = quoted(QString::fromUtf8(text));
+        switch (line.gate) {
+        case GateKind::None:
+            return;
+        case GateKind::ProjectType:
+            add(line, ProblemKind::UngatedFigure,
+                QStringLiteral("项目类型%1未勾选，却填了%2").arg(quoted(gateCaption), filled), text);
+            return;
+        case GateKind::OtherOption:
+            add(line, ProblemKind::OtherWithoutTick,
+                QStringLiteral("选项%1未勾选，却填了说明%2").arg(quoted(gateCaption), filled), text);
+            return;
+        case GateKind::OtherIndustry:
+            add(line, ProblemKind::OtherIndustry,
+                QStringLiteral("所属行业不是 %1，却填了其他行业%2").arg(line.gateValue, filled), text);
+            return;
+        }
     }
-}
+
+    std::span<const QByteArrayView> lines_;
+    QList<Problem> out_;
+};
 
 } // namespace
 
+QList<Problem> checkUtf8(std::span<const QByteArrayView> lines)
+{
+    if (lines.size() != size_t(Survey::kLineCount))
+        return {};
+    return Checker(lines).run();
+}
+
 QList<Problem> check(const QStringList &lines)
 {
-    QList<Problem> out;
     if (lines.size() != Survey::kLineCount)
-        return out;
-    for (const Line &line : Survey::lines()) {
-        const QString &text = lines[line.number - 1];
-        checkValue(out, line, text);
-        checkGate(out, line, text, lines);
+        return {};
+    std::array<QByteArray, Survey::kLineCount> utf8;
+    std::array<QByteArrayView, Survey::kLineCount> views;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        utf8[i] = lines[qsizetype(i)].toUtf8();
+        views[i] = utf8[i];
     }
-    return out;
+    return checkUtf8(views);
 }
 
 bool isNumber(const QString &text)
 {
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    int digits = 0, points = 0;
-    for (qsizetype i = begin; i < end; ++i) {
-        const QChar c = text[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            ++digits;
-        else if (c == QLatin1Char('.'))
-            ++points;
-        else
-            return false;
-    }
-    return digits > 0 && points <= 1;
+    return isNumberUtf8(text.toUtf8());
 }
 
 bool blocksReopening(ProblemKind kind)

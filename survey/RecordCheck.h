@@ -4,9 +4,11 @@
 // ones that the pages could not show.
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <span>
 
 namespace RecordCheck {
 
@@ -31,6 +33,9 @@ struct Problem {
 
 // Every problem of the lines (exactly 139), in line order.
 QList<Problem> check(const QStringList &lines);
+
+// The same for lines in UTF-8, as the collector keeps them (no string per line).
+QList<Problem> checkUtf8(std::span<const QByteArrayView> lines);
 
 // True when a number field's text reads as a number: digits with at most one
 // point, at least one digit, blanks around allowed.

@@ -4,56 +4,78 @@
 #include "LineMap.h"
 
 #include <QFile>
-#include <QtEndian>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <iconv.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace ResultFileReader {
 namespace {
 
-// One converter per thread: the collector reads on several threads, and a
-// shared converter would need a lock around every line.
-class StrictDecoder {
+// Code page 936 as a table: the character of each byte and of each pair of
+// bytes, 0 where the code page has none. Asked of glibc's iconv once (a few
+// milliseconds), it decodes exactly as the result file writer encodes, needs
+// no lock, and rejects what Gbk::decode would skip. Every character of the code
+// page is in the basic plane, and no two byte sequences give the same character.
+class GbkTable {
 public:
-    StrictDecoder()
-        : handle_(iconv_open(QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE", "CP936"))
+    static const GbkTable &instance()
     {
+        static const std::unique_ptr<GbkTable> table(new GbkTable);
+        return *table;
     }
-    ~StrictDecoder()
-    {
-        if (valid())
-            iconv_close(handle_);
-    }
-    StrictDecoder(const StrictDecoder &) = delete;
-    StrictDecoder &operator=(const StrictDecoder &) = delete;
 
-    // False when a byte sequence has no GBK meaning. Unlike Gbk::decode, nothing
-    // is skipped: a file that does not decode whole is not a result file.
-    bool decode(const char *data, qsizetype size, QString &out)
+    static bool isLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+    char16_t single(unsigned char byte) const { return single_[byte]; }
+    char16_t pair(unsigned char lead, unsigned char trail) const
     {
-        if (!valid())
-            return false;
-        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-        // Every GBK character takes at least one byte and gives one UTF-16 unit.
-        out.resize(size);
-        char *src = const_cast<char *>(data);
-        size_t srcLeft = size_t(size);
-        char *dst = reinterpret_cast<char *>(out.data());
-        size_t dstLeft = size_t(size) * 2;
-        if (iconv(handle_, &src, &srcLeft, &dst, &dstLeft) == size_t(-1) || srcLeft != 0)
-            return false;
-        out.resize(qsizetype(size_t(size) - dstLeft / 2));
-        return true;
+        return trail >= 0x40 && trail <= 0xFE ? pairs_[size_t(lead - 0x81) * 191 + (trail - 0x40)] : 0;
     }
 
 private:
-    bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t handle_;
+    GbkTable()
+    {
+        iconv_t handle = iconv_open("UTF-16LE", "CP936");
+        if (handle == reinterpret_cast<iconv_t>(-1))
+            return; // nothing but ASCII will decode
+        auto convert = [handle](const char *bytes, size_t size) -> char16_t {
+            char *src = const_cast<char *>(bytes);
+            size_t srcLeft = size;
+            unsigned char out[8];
+            char *dst = reinterpret_cast<char *>(out);
+            size_t dstLeft = sizeof out;
+            iconv(handle, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(handle, &src, &srcLeft, &dst, &dstLeft) == size_t(-1) || srcLeft != 0 ||
+                sizeof out - dstLeft != 2)
+                return 0;
+            return char16_t(out[0] | (out[1] << 8));
+        };
+        for (int byte = 0x80; byte <= 0xFF; ++byte) {
+            const char c = char(byte);
+            single_[size_t(byte)] = isLead(static_cast<unsigned char>(byte)) ? 0 : convert(&c, 1);
+        }
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            for (int trail = 0x40; trail <= 0xFE; ++trail) {
+                const char bytes[2] = {char(lead), char(trail)};
+                pairs_[size_t(lead - 0x81) * 191 + size_t(trail - 0x40)] = convert(bytes, 2);
+            }
+        }
+        iconv_close(handle);
+    }
+
+    std::array<char16_t, 256> single_ = [] {
+        std::array<char16_t, 256> ascii{};
+        for (int i = 0; i < 0x80; ++i)
+            ascii[size_t(i)] = char16_t(i);
+        return ascii;
+    }();
+    std::array<char16_t, 126 * 191> pairs_{};
 };
 
 bool isAscii(const char *data, qsizetype size)
@@ -62,6 +84,47 @@ bool isAscii(const char *data, qsizetype size)
         if (static_cast<unsigned char>(data[i]) >= 0x80)
             return false;
     return true;
+}
+
+// Calls put for each character; false at the first byte sequence without one.
+// NUL is a character of the code page like any other.
+template <typename Sink> bool decodeGbk(const char *data, qsizetype size, Sink put)
+{
+    const GbkTable &table = GbkTable::instance();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        if (byte < 0x80) {
+            put(char16_t(byte));
+            continue;
+        }
+        char16_t c = 0;
+        if (GbkTable::isLead(byte)) {
+            if (i + 1 >= size)
+                return false;
+            c = table.pair(byte, static_cast<unsigned char>(data[++i]));
+        } else {
+            c = table.single(byte);
+        }
+        if (c == 0)
+            return false;
+        put(c);
+    }
+    return true;
+}
+
+char *appendUtf8(char *out, char16_t c)
+{
+    if (c < 0x80) {
+        *out++ = char(c);
+    } else if (c < 0x800) {
+        *out++ = char(0xC0 | (c >> 6));
+        *out++ = char(0x80 | (c & 0x3F));
+    } else {
+        *out++ = char(0xE0 | (c >> 12));
+        *out++ = char(0x80 | ((c >> 6) & 0x3F));
+        *out++ = char(0x80 | (c & 0x3F));
+    }
+    return out;
 }
 
 Result reject(Rejection rejection, int line, const QString &reason)
@@ -78,6 +141,11 @@ QString systemError(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
+QString tooLarge()
+{
+    return QStringLiteral("文件大于 64 KiB，不是填报结果文件");
+}
+
 } // namespace
 
 bool decodeStrict(const char *data, qsizetype size, QString &out)
@@ -86,63 +154,103 @@ bool decodeStrict(const char *data, qsizetype size, QString &out)
         out = QString::fromLatin1(data, size);
         return true;
     }
-    thread_local StrictDecoder decoder;
-    return decoder.decode(data, size, out);
+    out.resize(size); // never more characters than bytes
+    char16_t *at = reinterpret_cast<char16_t *>(out.data());
+    const bool ok = decodeGbk(data, size, [&at](char16_t c) { *at++ = c; });
+    out.truncate(at - reinterpret_cast<const char16_t *>(out.constData()));
+    return ok;
 }
 
-Result parse(const QByteArray &bytes)
+Result parse(const QByteArray &bytes, Decode decode)
 {
     if (bytes.size() > kMaxBytes)
-        return reject(Rejection::TooLarge, 0, QStringLiteral("文件大于 64 KiB，不是填报结果文件"));
+        return reject(Rejection::TooLarge, 0, tooLarge());
     if (bytes.isEmpty())
         return reject(Rejection::Framing, 0, QStringLiteral("文件是空的"));
 
-    // Framing first, over the whole file: where every line starts and ends.
+    // Framing first, in one pass over the whole file: where every line starts,
+    // and which lines are plain ASCII (most are: numbers and codes).
     const char *data = bytes.constData();
     const qsizetype size = bytes.size();
-    qsizetype starts[Survey::kLineCount + 1];
+    std::array<qsizetype, Survey::kLineCount + 1> starts{};
+    std::array<bool, Survey::kLineCount> wide{};
     int count = 0;
-    qsizetype start = 0;
-    while (start < size) {
-        const void *found = std::memchr(data + start, '\n', size_t(size - start));
-        const qsizetype newline = found ? static_cast<const char *>(found) - data : -1;
-        // The line's text runs from start to the CR in front of the LF, and
-        // holds neither a CR nor an LF of its own.
-        const bool endsWithCrLf = newline > start && data[newline - 1] == '\r';
-        if (!endsWithCrLf || std::memchr(data + start, '\r', size_t(newline - 1 - start))) {
-            return reject(Rejection::Framing, count + 1,
-                          QStringLiteral("第 %1 行没有以回车换行（CR LF）结束").arg(count + 1));
+    bool nonAscii = false;
+    qsizetype nonAsciiBytes = 0;
+    auto framingFault = [&count] {
+        return reject(Rejection::Framing, count + 1,
+                      QStringLiteral("第 %1 行没有以回车换行（CR LF）结束").arg(count + 1));
+    };
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c == '\r') {
+            // GBK trail bytes are never CR or LF, so a CR LF always ends a line.
+            if (i + 1 == size || data[i + 1] != '\n')
+                return framingFault();
+            if (count == Survey::kLineCount)
+                return reject(Rejection::Framing, 0, QStringLiteral("文件多于 %1 行").arg(Survey::kLineCount));
+            wide[size_t(count)] = nonAscii;
+            nonAscii = false;
+            starts[size_t(++count)] = ++i + 1;
+        } else if (c == '\n') {
+            return framingFault();
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
+            nonAscii = true;
+            ++nonAsciiBytes;
         }
-        if (count == Survey::kLineCount)
-            return reject(Rejection::Framing, 0, QStringLiteral("文件多于 %1 行").arg(Survey::kLineCount));
-        starts[count++] = start;
-        start = newline + 1;
     }
+    if (starts[size_t(count)] != size)
+        return framingFault(); // the last line has no CR LF
+    if (count > Survey::kLineCount)
+        return reject(Rejection::Framing, 0, QStringLiteral("文件多于 %1 行").arg(Survey::kLineCount));
     if (count != Survey::kLineCount)
         return reject(Rejection::Framing, 0,
                       QStringLiteral("文件只有 %1 行，应为 %2 行").arg(count).arg(Survey::kLineCount));
-    starts[count] = size;
 
     Result r;
-    r.lines.reserve(Survey::kLineCount);
+    char *out = nullptr;
+    if (decode == Decode::Lines) {
+        r.lines.reserve(Survey::kLineCount);
+    } else {
+        // A byte above ASCII grows by at most two in UTF-8 (a pair gives at
+        // most three bytes, the one single byte, €, three).
+        r.utf8.resize(size + 2 * nonAsciiBytes);
+        out = r.utf8.data();
+    }
     for (int i = 0; i < Survey::kLineCount; ++i) {
-        const char *line = data + starts[i];
-        const qsizetype length = starts[i + 1] - starts[i] - 2;
-        QString text;
-        if (!decodeStrict(line, length, text))
+        const char *line = data + starts[size_t(i)];
+        const qsizetype length = starts[size_t(i) + 1] - starts[size_t(i)] - 2;
+        bool ok = true;
+        if (decode == Decode::Lines) {
+            QString text;
+            ok = decodeStrict(line, length, text);
+            r.lines.append(text);
+        } else if (!wide[size_t(i)]) {
+            std::memcpy(out, line, size_t(length));
+            out += length;
+        } else {
+            ok = decodeGbk(line, length, [&out](char16_t c) { out = appendUtf8(out, c); });
+        }
+        if (!ok)
             return reject(Rejection::NotGbk, i + 1, QStringLiteral("第 %1 行含有不是 GBK 编码的字节").arg(i + 1));
-        r.lines.append(text);
+        if (out)
+            *out++ = '\n';
+    }
+    if (out) {
+        r.utf8.truncate(out - r.utf8.constData());
+        if (r.utf8.capacity() - r.utf8.size() > 256) // kept for as long as the data set lives
+            r.utf8.squeeze();
     }
     r.bytes = bytes;
     return r;
 }
 
-Result read(const QString &path)
+Result read(const QString &path, Decode decode)
 {
-    return readNative(QFile::encodeName(path));
+    return readNative(QFile::encodeName(path), decode);
 }
 
-Result readNative(const QByteArray &nativePath)
+Result readNative(const QByteArray &nativePath, Decode decode)
 {
     // Non-blocking, so that a pipe or device named like a result file cannot
     // make the reader wait; anything but a regular file is refused below.
@@ -160,13 +268,18 @@ Result readNative(const QByteArray &nativePath)
     if (!S_ISREG(info.st_mode))
         return reject(Rejection::Unreadable, 0, QStringLiteral("不是普通文件"));
     if (info.st_size > kMaxBytes)
-        return reject(Rejection::TooLarge, 0, QStringLiteral("文件大于 64 KiB，不是填报结果文件"));
+        return reject(Rejection::TooLarge, 0, tooLarge());
 
     // One byte past the limit tells a file that grew since fstat.
-    thread_local char buffer[kMaxBytes + 1];
+    QByteArray bytes(qsizetype(info.st_size) + 1, Qt::Uninitialized);
     qsizetype got = 0;
-    while (got < qsizetype(sizeof buffer)) {
-        const ssize_t n = ::read(fd, buffer + got, sizeof buffer - size_t(got));
+    for (;;) {
+        if (got == bytes.size()) {
+            if (got > kMaxBytes)
+                return reject(Rejection::TooLarge, 0, tooLarge());
+            bytes.resize(std::min<qsizetype>(kMaxBytes + 1, got * 2));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -176,7 +289,10 @@ Result readNative(const QByteArray &nativePath)
             break;
         got += n;
     }
-    return parse(QByteArray(buffer, got));
+    bytes.truncate(got);
+    Result r = parse(bytes, decode);
+    r.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return r;
 }
 
 } // namespace ResultFileReader

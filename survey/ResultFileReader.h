@@ -20,12 +20,21 @@ enum class Rejection {
     NotGbk,     // a line whose bytes are not valid GBK
 };
 
+// What an accepted file is decoded into.
+enum class Decode {
+    Lines, // Result::lines, one string per line
+    Utf8,  // Result::utf8 only: the collector keeps thousands of records, and
+           // one block of UTF-8 per record costs a fraction of 139 strings
+};
+
 struct Result {
     Rejection rejection = Rejection::None;
     int line = 0;        // the first line at fault (1-based), 0 when the whole file is
     QString reason;      // a short Chinese sentence for people, naming what is wrong
-    QStringList lines;   // the 139 decoded lines when accepted
+    QStringList lines;   // the 139 decoded lines when accepted (Decode::Lines)
+    QByteArray utf8;     // the 139 lines in UTF-8, each followed by LF (Decode::Utf8)
     QByteArray bytes;    // the bytes read (empty for Unreadable and TooLarge)
+    qint64 modified = 0; // by read(): the file's modification time, in nanoseconds since the epoch
 
     bool accepted() const { return rejection == Rejection::None; }
 };
@@ -35,14 +44,14 @@ struct Result {
 bool decodeStrict(const char *data, qsizetype size, QString &out);
 
 // Splits and decodes the bytes of a result file.
-Result parse(const QByteArray &bytes);
+Result parse(const QByteArray &bytes, Decode decode = Decode::Lines);
 
 // Reads at most kMaxBytes + 1 bytes of the file and parses them. Anything
 // but a regular file (a pipe, a device, a folder) is Unreadable.
-Result read(const QString &path);
+Result read(const QString &path, Decode decode = Decode::Lines);
 
 // The same for a path in the file system's own encoding, so that a file whose
 // name is not valid UTF-8 can still be read.
-Result readNative(const QByteArray &nativePath);
+Result readNative(const QByteArray &nativePath, Decode decode = Decode::Lines);
 
 } // namespace ResultFileReader
