@@ -193,7 +193,9 @@ private:
 
     void checkGate(const Line &line, QByteArrayView text)
     {
-        if (line.gate == GateKind::None || text.isEmpty() || !gateShut(line, lines_))
+        // Detail fields have no check of their own: the pages empty them on a
+        // "否", and a stray text there misleads no analysis.
+        if (line.gate == GateKind::None || line.gate == GateKind::Detail || text.isEmpty() || !gateShut(line, lines_))
             return;
         const Line &gateLine = Survey::line(line.gateLine);
         const QString gateCaption = line.gatePosition >= 0 && line.gatePosition < gateLine.positions.size()
@@ -202,6 +204,7 @@ private:
         const QString filled = quoted(QString::fromUtf8(text));
         switch (line.gate) {
         case GateKind::None:
+        case GateKind::Detail:
             return;
         case GateKind::ProjectType:
             add(line, ProblemKind::UngatedFigure,
