@@ -1,0 +1,217 @@
+// Reading the collector's outputs back, independently of its writers.
+#include "OutputReaders.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QXmlStreamReader>
+
+#include <readstat.h>
+
+namespace OutputReaders {
+
+bool parseCsv(const QByteArray &bytes, QList<QStringList> &rows)
+{
+    rows.clear();
+    if (!bytes.startsWith("\xEF\xBB\xBF"))
+        return false;
+    const QByteArray text = bytes.mid(3);
+    QStringList row;
+    QByteArray field;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text[i] == '"') {
+            ++i;
+            for (;;) {
+                if (i >= text.size())
+                    return false;
+                if (text[i] == '"') {
+                    if (i + 1 < text.size() && text[i + 1] == '"') {
+                        field += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                field += text[i++];
+            }
+        } else {
+            while (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
+                if (text[i] == '"')
+                    return false;
+                field += text[i++];
+            }
+        }
+        row << QString::fromUtf8(field);
+        field.clear();
+        if (i < text.size() && text[i] == ',') {
+            ++i;
+            continue;
+        }
+        if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') {
+            rows << row;
+            row.clear();
+            i += 2;
+            continue;
+        }
+        return false;
+    }
+    return row.isEmpty();
+}
+
+namespace {
+
+QByteArray unzip(const QString &path, const QString &member)
+{
+    QProcess process;
+    process.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, member});
+    process.waitForFinished(60000);
+    return process.exitCode() == 0 ? process.readAllStandardOutput() : QByteArray();
+}
+
+// "AB12" as (11, 27).
+QPair<int, int> position(QStringView reference)
+{
+    int column = 0;
+    qsizetype i = 0;
+    while (i < reference.size() && reference[i].isLetter())
+        column = column * 26 + (reference[i++].unicode() - 'A' + 1);
+    return {reference.mid(i).toInt() - 1, column - 1};
+}
+
+// Text inside an element, with <t> runs joined (rich text has several).
+QString innerText(QXmlStreamReader &xml)
+{
+    QString text;
+    const QStringView end = xml.name();
+    const QString endName = end.toString();
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("t"))
+            text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else if (xml.isEndElement() && xml.name() == endName)
+            break;
+    }
+    return text;
+}
+
+} // namespace
+
+QList<Sheet> readXlsx(const QString &path)
+{
+    QList<Sheet> sheets;
+    QStringList shared;
+    {
+        QXmlStreamReader xml(unzip(path, QStringLiteral("xl/sharedStrings.xml")));
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == QLatin1String("si"))
+                shared << innerText(xml);
+        }
+    }
+    QXmlStreamReader book(unzip(path, QStringLiteral("xl/workbook.xml")));
+    while (!book.atEnd()) {
+        book.readNext();
+        if (book.isStartElement() && book.name() == QLatin1String("sheet")) {
+            Sheet sheet;
+            sheet.name = book.attributes().value(QStringLiteral("name")).toString();
+            sheets << sheet;
+        }
+    }
+    for (qsizetype s = 0; s < sheets.size(); ++s) {
+        QXmlStreamReader xml(unzip(path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(s + 1)));
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement())
+                continue;
+            if (xml.name() == QLatin1String("pane") &&
+                xml.attributes().value(QStringLiteral("state")) == QLatin1String("frozen")) {
+                sheets[s].frozenRows = xml.attributes().value(QStringLiteral("ySplit")).toInt();
+                sheets[s].frozenColumns = xml.attributes().value(QStringLiteral("xSplit")).toInt();
+            }
+            if (xml.name() != QLatin1String("c"))
+                continue;
+            const QPair<int, int> at = position(xml.attributes().value(QStringLiteral("r")));
+            const QString type = xml.attributes().value(QStringLiteral("t")).toString();
+            Cell cell;
+            QString value;
+            while (!xml.atEnd()) {
+                xml.readNext();
+                if (xml.isStartElement() && xml.name() == QLatin1String("v"))
+                    value = xml.readElementText();
+                else if (xml.isStartElement() && xml.name() == QLatin1String("is"))
+                    value = innerText(xml);
+                else if (xml.isEndElement() && xml.name() == QLatin1String("c"))
+                    break;
+            }
+            if (type == QLatin1String("s"))
+                cell.text = shared.value(value.toInt());
+            else
+                cell.text = value;
+            cell.number = type.isEmpty() || type == QLatin1String("n");
+            sheets[s].cells.insert(at, cell);
+        }
+    }
+    return sheets;
+}
+
+namespace {
+
+int onVariable(int index, readstat_variable_t *variable, const char *labelSet, void *context)
+{
+    auto *file = static_cast<StatFile *>(context);
+    StatVariable v;
+    v.name = QString::fromUtf8(readstat_variable_get_name(variable));
+    v.label = QString::fromUtf8(readstat_variable_get_label(variable));
+    v.isString = readstat_variable_get_type_class(variable) == READSTAT_TYPE_CLASS_STRING;
+    v.labelSet = labelSet ? QString::fromUtf8(labelSet) : QString();
+    v.storageWidth = int(readstat_variable_get_storage_width(variable));
+    if (file->variables.size() != index)
+        return READSTAT_HANDLER_ABORT;
+    file->variables << v;
+    return READSTAT_HANDLER_OK;
+}
+
+int onValue(int row, readstat_variable_t *variable, readstat_value_t value, void *context)
+{
+    auto *file = static_cast<StatFile *>(context);
+    while (file->rows.size() <= row)
+        file->rows.append(QList<QVariant>(file->variables.size()));
+    QVariant cell;
+    if (readstat_value_type(value) == READSTAT_TYPE_STRING) {
+        cell = QString::fromUtf8(readstat_string_value(value));
+    } else if (!readstat_value_is_system_missing(value)) {
+        cell = readstat_double_value(value);
+    }
+    file->rows[row][readstat_variable_get_index(variable)] = cell;
+    return READSTAT_HANDLER_OK;
+}
+
+int onValueLabel(const char *labelSet, readstat_value_t value, const char *label, void *context)
+{
+    auto *file = static_cast<StatFile *>(context);
+    file->labelSets[QString::fromUtf8(labelSet)].insert(int(readstat_double_value(value)), QString::fromUtf8(label));
+    return READSTAT_HANDLER_OK;
+}
+
+} // namespace
+
+StatFile readStat(const QString &path, const QString &format)
+{
+    StatFile file;
+    readstat_parser_t *parser = readstat_parser_init();
+    readstat_set_variable_handler(parser, onVariable);
+    readstat_set_value_handler(parser, onValue);
+    readstat_set_value_label_handler(parser, onValueLabel);
+    const QByteArray native = QFile::encodeName(path);
+    const readstat_error_t error = format == QLatin1String("sav")
+                                       ? readstat_parse_sav(parser, native.constData(), &file)
+                                       : readstat_parse_dta(parser, native.constData(), &file);
+    readstat_parser_free(parser);
+    file.ok = error == READSTAT_OK;
+    if (!file.ok)
+        file.error = QString::fromUtf8(readstat_error_message(error));
+    return file;
+}
+
+} // namespace OutputReaders

@@ -1,0 +1,54 @@
+// Independent readers of the collector's outputs, for the tests: CSV by the
+// RFC's grammar, Excel by unzipping the workbook and reading its XML, SPSS and
+// Stata through ReadStat's parsers.
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace OutputReaders {
+
+// Rows of fields; false when the text breaks the grammar (a stray quote, a
+// row not ended by CR LF). The byte-order mark is expected and removed.
+bool parseCsv(const QByteArray &bytes, QList<QStringList> &rows);
+
+struct Cell {
+    bool number = false;
+    QString text; // a number as written in the XML
+};
+
+struct Sheet {
+    QString name;
+    QMap<QPair<int, int>, Cell> cells; // (row, column), both from 0
+    int frozenRows = 0;
+    int frozenColumns = 0;
+};
+
+// The sheets in workbook order; empty when the file is no workbook.
+QList<Sheet> readXlsx(const QString &path);
+
+struct StatVariable {
+    QString name;
+    QString label;
+    bool isString = false;
+    QString labelSet;
+    int storageWidth = 0;
+};
+
+struct StatFile {
+    bool ok = false;
+    QString error;
+    QList<StatVariable> variables;
+    QHash<QString, QMap<int, QString>> labelSets;
+    QList<QList<QVariant>> rows; // QString, double, or null for missing
+};
+
+// format "sav" or "dta".
+StatFile readStat(const QString &path, const QString &format);
+
+} // namespace OutputReaders
