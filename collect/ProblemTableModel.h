@@ -10,7 +10,10 @@ class ProblemTableModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setEntries(const QList<ProblemReport::Entry> &entries);
+    // Paths are shown without the leading prefix (the folder that holds the
+    // input folder), so that the table shows what tells files apart; the
+    // tooltip has the whole path.
+    void setEntries(const QList<ProblemReport::Entry> &entries, const QString &prefix = {});
     const QList<ProblemReport::Entry> &entries() const { return entries_; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -19,5 +22,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    QString shown(const QString &text) const;
+
     QList<ProblemReport::Entry> entries_;
+    QString prefix_;
 };

@@ -136,7 +136,10 @@ void CollectWindowTest::mergeThatFindsProblems()
     QVERIFY(OutputReaders::parseCsv(file.readAll(), rows));
     QCOMPARE(rows.size(), 1 + model->rowCount());
     for (int r = 0; r < model->rowCount(); ++r) {
-        QCOMPARE(rows[r + 1][0], model->index(r, 0).data().toString());
+        // The table shows paths from the input folder on; the file keeps them whole.
+        QCOMPARE(rows[r + 1][0], model->index(r, 0).data(Qt::ToolTipRole).toString());
+        QCOMPARE(rows[r + 1][0], dir_->path() + QLatin1Char('/') + model->index(r, 0).data().toString());
+        QVERIFY(model->index(r, 0).data().toString().startsWith(QStringLiteral("收到的文件/")));
         QCOMPARE(rows[r + 1][4], model->index(r, 2).data().toString());
     }
     QVERIFY(!window_->saveProblemsTo(dir_->path() + QStringLiteral("/missing/问题.csv")));

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -48,6 +49,8 @@ int main(int argc, char *argv[])
     // Paths in the picture as a collector would see them.
     for (QLineEdit *edit : window.findChildren<QLineEdit *>())
         edit->setText(edit->text().replace(scratch.path(), QStringLiteral("/home/collector")));
+    for (QLabel *label : window.findChildren<QLabel *>())
+        label->setText(label->text().replace(scratch.path(), QStringLiteral("/home/collector")));
     app.processEvents();
     QDir().mkpath(docs);
     return window.grab().save(docs + QStringLiteral("/collect-window.png")) ? 0 : 1;
