@@ -1,7 +1,7 @@
 // Benchmark of csr-collect: generates realistic result files (seeded, written by
 // the program's own writer) and times the csr-collect program to each format,
-// against a baseline measured in the same run: finding and reading the same
-// files and doing nothing with them.
+// against a baseline measured in the same run: a program that finds and reads
+// the same files and does nothing with them.
 //   csr-collect-bench [--files N] [--folder DIR] [--runs R]
 // The folder is kept and reused when it already holds N result files.
 #include "InputScanner.h"
@@ -17,11 +17,26 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr quint32 kSeed = 20140601;
+
+// Wall time, and processor time (user + system), which a busy machine disturbs less.
+struct Times {
+    double wall = 0;
+    double cpu = 0;
+};
+
+double cpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 int countResultFiles(const QString &folder)
 {
@@ -44,14 +59,12 @@ void generate(const QString &folder, int count)
 }
 
 // Finding and reading every file, nothing else.
-double baselineSeconds(const QString &folder, qint64 &bytes)
+qint64 readEverything(const QString &folder)
 {
-    QElapsedTimer clock;
-    clock.start();
     InputScanner scanner;
     scanner.add(folder);
     static char buffer[65 * 1024];
-    bytes = 0;
+    qint64 bytes = 0;
     for (const InputScanner::File &file : scanner.files()) {
         const int fd = ::open(file.nativePath.constData(), O_RDONLY);
         if (fd < 0)
@@ -60,28 +73,48 @@ double baselineSeconds(const QString &folder, qint64 &bytes)
             bytes += n;
         ::close(fd);
     }
-    return double(clock.nsecsElapsed()) / 1e9;
+    return bytes;
 }
 
-double collectSeconds(const QString &folder, const QString &output)
+// The baseline as a program of its own, like csr-collect: this program started
+// again with --read-only.
+Times baselineSeconds(const QString &folder)
 {
     QElapsedTimer clock;
     clock.start();
+    const double cpu = cpuSeconds(RUSAGE_CHILDREN);
+    QProcess process;
+    process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--read-only"), folder});
+    process.waitForFinished(-1);
+    return {double(clock.nsecsElapsed()) / 1e9, cpuSeconds(RUSAGE_CHILDREN) - cpu};
+}
+
+Times collectSeconds(const QString &folder, const QString &output)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const double cpu = cpuSeconds(RUSAGE_CHILDREN);
     QProcess process;
     process.start(QStringLiteral(CSR_COLLECT_PATH), {QStringLiteral("-q"), folder, QStringLiteral("-o"), output});
     process.waitForFinished(-1);
-    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    const Times times{double(clock.nsecsElapsed()) / 1e9, cpuSeconds(RUSAGE_CHILDREN) - cpu};
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() > 1) {
         std::fprintf(stderr, "csr-collect failed: %s\n", process.readAllStandardError().constData());
-        return -1;
+        return {-1, -1};
     }
-    return seconds;
+    return times;
 }
 
-double median(QList<double> values)
+Times median(const QList<Times> &runs)
 {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    QList<double> wall, cpu;
+    for (const Times &t : runs) {
+        wall << t.wall;
+        cpu << t.cpu;
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
 }
 
 } // namespace
@@ -95,10 +128,15 @@ int main(int argc, char *argv[])
                                          QStringLiteral("N"), QStringLiteral("10000"));
     const QCommandLineOption folderOption(QStringLiteral("folder"), QStringLiteral("where the files are kept"),
                                           QStringLiteral("DIR"));
+    const QCommandLineOption readOnlyOption(QStringLiteral("read-only"),
+                                            QStringLiteral("only find and read the files (the baseline)"),
+                                            QStringLiteral("DIR"));
     const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("runs of each (default 3; median)"),
                                         QStringLiteral("R"), QStringLiteral("3"));
-    parser.addOptions({filesOption, folderOption, runsOption});
+    parser.addOptions({filesOption, folderOption, runsOption, readOnlyOption});
     parser.process(app);
+    if (parser.isSet(readOnlyOption))
+        return readEverything(parser.value(readOnlyOption)) > 0 ? 0 : 1;
     const int files = parser.value(filesOption).toInt();
     const int runs = std::max(1, parser.value(runsOption).toInt());
 
@@ -116,14 +154,14 @@ int main(int argc, char *argv[])
         std::printf("  generated in %.1f s\n", double(clock.elapsed()) / 1000);
     }
 
-    qint64 bytes = 0;
-    baselineSeconds(folder, bytes); // once to bring the files into the cache
-    QList<double> baseline;
+    const qint64 bytes = readEverything(folder); // once to bring the files into the cache
+    QList<Times> baseline;
     for (int r = 0; r < runs; ++r)
-        baseline << baselineSeconds(folder, bytes);
-    const double base = median(baseline);
-    std::printf("%d files, %.1f MB; median of %d runs\n", files, double(bytes) / 1e6, runs);
-    std::printf("  baseline (find and read, nothing else)  %7.3f s\n", base);
+        baseline << baselineSeconds(folder);
+    const Times base = median(baseline);
+    std::printf("%d files, %.1f MB; median of %d runs; wall time (processor time)\n", files, double(bytes) / 1e6,
+                runs);
+    std::printf("  baseline (find and read, nothing else)  %7.3f s (%.3f s)\n", base.wall, base.cpu);
 
     struct Target {
         const char *extension;
@@ -133,12 +171,12 @@ int main(int argc, char *argv[])
                               {"dta", "< 2 s for 10,000"}};
     for (const Target &t : targets) {
         const QString output = scratch.path() + QStringLiteral("/merged.") + QLatin1String(t.extension);
-        QList<double> times;
+        QList<Times> times;
         for (int r = 0; r < runs; ++r)
             times << collectSeconds(folder, output);
-        const double seconds = median(times);
-        std::printf("  csr-collect -o merged.%-4s               %7.3f s  (%.1f× baseline; %s)  %.1f MB\n", t.extension,
-                    seconds, seconds / base, t.goal, double(QFileInfo(output).size()) / 1e6);
+        const Times m = median(times);
+        std::printf("  csr-collect -o merged.%-4s               %7.3f s (%.3f s)  %.1f× baseline; %s; %.1f MB\n",
+                    t.extension, m.wall, m.cpu, m.wall / base.wall, t.goal, double(QFileInfo(output).size()) / 1e6);
     }
     return 0;
 }

@@ -46,31 +46,61 @@ char *put(char *out, QByteArrayView field)
     return out;
 }
 
-// Rows first to first + count, each ended by CR LF.
-QByteArray formatRows(const DataSet &data, qsizetype first, qsizetype count)
+// The columns in runs: the flags of one code line side by side are one run,
+// written in one tight loop; every other column is a run of its own.
+struct Run {
+    const DataSet::Variable *variable;
+    int line;  // 0-based
+    int first; // Flags: the first position
+    int count; // Flags: how many positions; 0 for a single cell
+};
+
+QList<Run> runsOf(const QList<DataSet::Variable> &variables)
 {
-    const QList<DataSet::Variable> &variables = data.variables();
+    QList<Run> runs;
+    for (const DataSet::Variable &v : variables) {
+        const bool flag = v.kind == DataSet::Kind::Flag;
+        if (flag && !runs.isEmpty() && runs.back().count > 0 && runs.back().line == v.line - 1 &&
+            runs.back().first + runs.back().count == v.position) {
+            ++runs.back().count;
+            continue;
+        }
+        runs.append({&v, v.line - 1, flag ? v.position : 0, flag ? 1 : 0});
+    }
+    return runs;
+}
+
+// Rows first to first + count, each ended by CR LF.
+QByteArray formatRows(const DataSet &data, const QList<Run> &runs, qsizetype first, qsizetype count)
+{
+    const qsizetype columns = data.variables().size();
     QByteArray block;
     for (qsizetype row = first; row < first + count; ++row) {
         const DataSet::Record &record = data.records()[row];
         const DataSet::Lines lines = DataSet::split(record);
         // Room for the worst case: every field quoted with every byte a quote.
-        const qsizetype room = 2 * (record.text.size() + record.fileName.size()) + 4 * variables.size() + 2;
+        const qsizetype room = 2 * (record.text.size() + record.fileName.size()) + 4 * columns + 2;
         const qsizetype used = block.size();
         block.resize(used + room);
         char *at = block.data() + used;
-        for (qsizetype c = 0; c < variables.size(); ++c) {
-            const DataSet::Variable &v = variables[c];
-            if (c > 0)
+        for (const Run &run : runs) {
+            if (run.count == 0) {
+                at = put(at, DataSet::text(*run.variable, record, lines));
                 *at++ = ',';
-            if (v.kind == DataSet::Kind::Flag && !record.unusable.test(size_t(v.line - 1)) &&
-                v.position < lines[size_t(v.line - 1)].size()) {
-                *at++ = lines[size_t(v.line - 1)][v.position] == '1' ? '1' : '0';
                 continue;
             }
-            at = put(at, DataSet::text(v, record, lines));
+            const QByteArrayView codes = lines[size_t(run.line)];
+            if (record.unusable.test(size_t(run.line)) || codes.size() < run.first + run.count) {
+                for (int i = 0; i < run.count; ++i)
+                    *at++ = ',';
+                continue;
+            }
+            for (int i = run.first; i < run.first + run.count; ++i) {
+                *at++ = codes[i] == '1' ? '1' : '0';
+                *at++ = ',';
+            }
         }
-        *at++ = '\r';
+        at[-1] = '\r'; // in place of the last comma
         *at++ = '\n';
         block.truncate(at - block.constData());
     }
@@ -90,6 +120,7 @@ bool write(const DataSet &data, SafeOutput &out, RunControl &control)
     if (!out.write(header))
         return false;
 
+    const QList<Run> runs = runsOf(data.variables());
     const qsizetype rows = data.rowCount();
     const int threads = std::max(1, QThread::idealThreadCount());
     std::vector<QByteArray> blocks(static_cast<size_t>(threads));
@@ -99,10 +130,10 @@ bool write(const DataSet &data, SafeOutput &out, RunControl &control)
             const qsizetype start = first + t * kBlockRows;
             if (start < rows)
                 workers.emplace_back([&, t, start] {
-                    blocks[size_t(t)] = formatRows(data, start, std::min(kBlockRows, rows - start));
+                    blocks[size_t(t)] = formatRows(data, runs, start, std::min(kBlockRows, rows - start));
                 });
         }
-        blocks[0] = formatRows(data, first, std::min(kBlockRows, rows - first));
+        blocks[0] = formatRows(data, runs, first, std::min(kBlockRows, rows - first));
         for (std::thread &w : workers)
             w.join();
         for (size_t t = 0; t < workers.size() + 1; ++t)
