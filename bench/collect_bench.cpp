@@ -159,15 +159,16 @@ int main(int argc, char *argv[])
     for (int r = 0; r < runs; ++r)
         baseline << baselineSeconds(folder);
     const Times base = median(baseline);
-    std::printf("%d files, %.1f MB; median of %d runs; wall time (processor time)\n", files, double(bytes) / 1e6,
-                runs);
+    std::printf("%d files, %.1f MB; median of %d runs; wall time (processor time)\n", files, double(bytes) / 1e6, runs);
     std::printf("  baseline (find and read, nothing else)  %7.3f s (%.3f s)\n", base.wall, base.cpu);
 
     struct Target {
         const char *extension;
         const char *goal;
     };
-    const Target targets[] = {{"csv", "≤ 3× baseline"}, {"xlsx", "< 2 s for 10,000"}, {"sav", "< 2 s for 10,000"},
+    const Target targets[] = {{"csv", "≤ 3× baseline"},
+                              {"xlsx", "< 2 s for 10,000"},
+                              {"sav", "< 2 s for 10,000"},
                               {"dta", "< 2 s for 10,000"}};
     for (const Target &t : targets) {
         const QString output = scratch.path() + QStringLiteral("/merged.") + QLatin1String(t.extension);

@@ -316,7 +316,8 @@ void CollectWindow::showEnd()
     progressBar_->setValue(summary.cancelled || !summary.outputErrors.isEmpty() ? 0 : 1);
     progressBar_->setFormat(summary.cancelled ? QStringLiteral("已取消") : QStringLiteral("%p%"));
     const QString input = QDir::fromNativeSeparators(inputEdit_->text().trimmed());
-    problems_->setEntries(worker_->problems().entries(), QFileInfo(QDir::cleanPath(input)).absolutePath() + QLatin1Char('/'));
+    problems_->setEntries(worker_->problems().entries(),
+                          QFileInfo(QDir::cleanPath(input)).absolutePath() + QLatin1Char('/'));
     problemTable_->resizeColumnToContents(0);
     problemTable_->setColumnWidth(0, std::min(problemTable_->columnWidth(0), problemTable_->width() / 2));
     saveProblemsButton_->setEnabled(!problems_->entries().isEmpty());

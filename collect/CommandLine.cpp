@@ -92,8 +92,7 @@ int run(const QStringList &arguments, std::FILE *out, std::FILE *err)
                                       QStringLiteral("单独写出变量说明（.csv、.xlsx 或 .md）"), QStringLiteral("FILE"));
     const QCommandLineOption problems(QStringLiteral("problems"), QStringLiteral("写出问题清单（.csv）"),
                                       QStringLiteral("FILE"));
-    const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
-                                   QStringLiteral("不显示进度"));
+    const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("不显示进度"));
     parser.addOptions({output, codebook, problems, quiet});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();

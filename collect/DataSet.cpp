@@ -150,15 +150,17 @@ DataSet::Record DataSet::makeRecord(const QString &fileName, QByteArray utf8Line
 
 DataSet::Lines DataSet::split(const Record &record)
 {
+    // Most lines are a few bytes long: a plain loop beats a call per line.
     Lines out;
     const char *data = record.text.constData();
-    const char *end = data + record.text.size();
-    for (qsizetype i = 0; i < qsizetype(out.size()); ++i) {
-        const char *newline = data < end ? static_cast<const char *>(std::memchr(data, '\n', size_t(end - data))) : nullptr;
-        if (!newline)
-            newline = end;
-        out[size_t(i)] = QByteArrayView(data, newline - data);
-        data = newline < end ? newline + 1 : end;
+    const qsizetype size = record.text.size();
+    qsizetype start = 0;
+    size_t line = 0;
+    for (qsizetype i = 0; i < size && line < out.size(); ++i) {
+        if (data[i] == '\n') {
+            out[line++] = QByteArrayView(data + start, i - start);
+            start = i + 1;
+        }
     }
     return out;
 }
@@ -213,9 +215,8 @@ std::optional<double> DataSet::number(const Variable &v, const Record &record, c
     case Kind::Code:
     case Kind::ListItem:
     case Kind::RankLetter: {
-        const QByteArrayView code = v.kind == Kind::RankLetter
-                                        ? (v.position < raw.size() ? raw.sliced(v.position, 1) : QByteArrayView())
-                                        : raw;
+        const QByteArrayView code =
+            v.kind == Kind::RankLetter ? (v.position < raw.size() ? raw.sliced(v.position, 1) : QByteArrayView()) : raw;
         if (code.isEmpty())
             return std::nullopt;
         for (qsizetype i = 0; i < v.codes.size(); ++i)
@@ -309,8 +310,9 @@ QString DataSet::valuesText(const Variable &v)
     switch (v.kind) {
     case Kind::Code:
         for (qsizetype i = 0; i < v.valueLabels.size(); ++i)
-            parts << (v.numericCodes ? QString::number(v.values[i])
-                                     : QString::fromUtf8(v.codes[i]) + QLatin1Char('/') + QString::number(v.values[i])) +
+            parts << (v.numericCodes
+                          ? QString::number(v.values[i])
+                          : QString::fromUtf8(v.codes[i]) + QLatin1Char('/') + QString::number(v.values[i])) +
                          QLatin1Char('=') + v.valueLabels[i].label;
         break;
     case Kind::RankLetter:

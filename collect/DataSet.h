@@ -40,10 +40,10 @@ public:
         int line = 0;      // 0 for the file name
         int position = -1; // Flag: the code position; RankLetter: the rank (0-based)
         QString unit;
-        QList<QByteArray> codes;        // Code: the survey's codes; ListItem: the items; RankLetter: the letters
-        QList<int> values;              // the number each code stands for in SPSS and Stata
-        QList<ValueLabel> valueLabels;  // SPSS and Stata labels of those numbers
-        QString labelSet;               // name of the label set (variables with equal labels share one)
+        QList<QByteArray> codes;       // Code: the survey's codes; ListItem: the items; RankLetter: the letters
+        QList<int> values;             // the number each code stands for in SPSS and Stata
+        QList<ValueLabel> valueLabels; // SPSS and Stata labels of those numbers
+        QString labelSet;              // name of the label set (variables with equal labels share one)
 
         bool isNumeric() const { return kind != Kind::FileName && kind != Kind::Text && kind != Kind::RankOrder; }
         // Numeric in Excel too: Code only when all its codes are numbers.
@@ -53,8 +53,8 @@ public:
     // One accepted file. Lines are kept as one UTF-8 block, joined by LF (no
     // line can hold one), which keeps 100,000 records in little memory.
     struct Record {
-        QByteArray fileName; // UTF-8
-        QByteArray text;     // the 139 lines in UTF-8, each followed by LF
+        QByteArray fileName;       // UTF-8
+        QByteArray text;           // the 139 lines in UTF-8, each followed by LF
         std::bitset<139> unusable; // lines whose value is outside its set: missing in every format
     };
 

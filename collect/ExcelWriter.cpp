@@ -26,9 +26,9 @@ extern "C" int zipOpenNewFileInZip4_64(void *file, const char *filename, const v
                                        int memLevel, int strategy, const char *password, unsigned long crc,
                                        unsigned long versionMadeBy, unsigned long flagBase, int zip64)
 {
-    using Open = int (*)(void *, const char *, const void *, const void *, unsigned, const void *, unsigned,
-                         const char *, int, int, int, int, int, int, const char *, unsigned long, unsigned long,
-                         unsigned long, int);
+    using Open =
+        int (*)(void *, const char *, const void *, const void *, unsigned, const void *, unsigned, const char *, int,
+                int, int, int, int, int, const char *, unsigned long, unsigned long, unsigned long, int);
     static const Open next = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "zipOpenNewFileInZip4_64"));
     if (!next)
         return -104; // ZIP_INTERNALERROR: the workbook then fails to write, and says so

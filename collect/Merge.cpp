@@ -95,8 +95,7 @@ QList<Merge::Outcome> Merge::readAll(const QList<InputScanner::File> &files, Run
 
     auto readOne = [&](qsizetype i) {
         Outcome &o = outcomes[i];
-        ResultFileReader::Result r =
-            ResultFileReader::readNative(files[i].nativePath, ResultFileReader::Decode::Utf8);
+        ResultFileReader::Result r = ResultFileReader::readNative(files[i].nativePath, ResultFileReader::Decode::Utf8);
         o.modified = r.modified;
         if (!r.accepted()) {
             o.rejection = r.rejection;
@@ -210,10 +209,11 @@ Merge::Summary Merge::run(RunControl &control)
         // Decoding is one to one (no two byte sequences give the same text), so
         // equal texts are equal bytes.
         const QString name = outcomes[i].enterprise.trimmed();
-        groups[name.isEmpty() ? QStringLiteral("\x01") + QString::fromLatin1(QCryptographicHash::hash(
-                                                             outcomes[i].record.text, QCryptographicHash::Sha1)
-                                                             .toHex())
-                              : name]
+        groups[name.isEmpty()
+                   ? QStringLiteral("\x01") +
+                         QString::fromLatin1(
+                             QCryptographicHash::hash(outcomes[i].record.text, QCryptographicHash::Sha1).toHex())
+                   : name]
             .append(i);
     }
     for (auto it = groups.begin(); it != groups.end(); ++it) {
@@ -258,8 +258,8 @@ Merge::Summary Merge::run(RunControl &control)
             entries[i].append(e);
         }
         const QString &fileName = files[i].fileName;
-        const bool named = fileName.endsWith(kSuffix, Qt::CaseInsensitive) &&
-                           fileName.chopped(kSuffix.size()) == o.enterprise;
+        const bool named =
+            fileName.endsWith(kSuffix, Qt::CaseInsensitive) && fileName.chopped(kSuffix.size()) == o.enterprise;
         if (!named)
             entries[i].append(entry(i, ProblemReport::Kind::FileName, 1,
                                     QStringLiteral("文件名与注册全称（第 1 行）%1不符").arg(quoted(o.enterprise)),

@@ -26,12 +26,12 @@ public:
     };
 
     struct Summary {
-        qsizetype found = 0;      // result files found (or named)
-        qsizetype accepted = 0;   // rows of the data set
-        qsizetype rejected = 0;   // not result files
-        qsizetype duplicates = 0; // dropped: older files of the same enterprise, and identical copies
-        qsizetype problems = 0;   // problems of accepted files, and inputs that could not be searched
-        qsizetype skipped = 0;    // other files in the folders
+        qsizetype found = 0;           // result files found (or named)
+        qsizetype accepted = 0;        // rows of the data set
+        qsizetype rejected = 0;        // not result files
+        qsizetype duplicates = 0;      // dropped: older files of the same enterprise, and identical copies
+        qsizetype problems = 0;        // problems of accepted files, and inputs that could not be searched
+        qsizetype skipped = 0;         // other files in the folders
         bool droppedDiffering = false; // a dropped duplicate that differed from the kept file
         bool cancelled = false;
         QStringList outputErrors; // why an output could not be written

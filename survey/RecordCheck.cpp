@@ -136,8 +136,8 @@ private:
     void add(const Line &line, ProblemKind kind, const QString &what, QByteArrayView raw)
     {
         const QString about = line.label.isEmpty() ? line.question : line.label;
-        out_.append({line.number, kind, about.isEmpty() ? what : about + QStringLiteral("：") + what,
-                     QString::fromUtf8(raw)});
+        out_.append(
+            {line.number, kind, about.isEmpty() ? what : about + QStringLiteral("：") + what, QString::fromUtf8(raw)});
     }
 
     void checkValue(const Line &line, QByteArrayView text)
@@ -154,7 +154,8 @@ private:
         case LineKind::YesNoPair:
             if (!text.isEmpty() && !inSet(set.codes, text))
                 add(line, ProblemKind::BadCode,
-                    QStringLiteral("代码%1不在可选的代码（%2）之中").arg(quoted(QString::fromUtf8(text)), codeList(line)),
+                    QStringLiteral("代码%1不在可选的代码（%2）之中")
+                        .arg(quoted(QString::fromUtf8(text)), codeList(line)),
                     text);
             return;
         case LineKind::ListPick:

@@ -13,15 +13,15 @@
 namespace RecordCheck {
 
 enum class ProblemKind {
-    BadCode,           // a single choice or yes/no code outside its set; a code string of the
-                       // wrong length or with characters other than 1 and 9
-    UnknownListItem,   // a list pick that is not one of the list's items
-    TooManyTicks,      // more ticks than the question allows (question 1: three)
-    UngatedFigure,     // a project-type figure or name filled while its box is unticked
-    OtherWithoutTick,  // an "其他" text filled while its option is unticked
-    OtherIndustry,     // line 8 filled while the industry is not 19
-    BadRanking,        // ranking letters outside its set, or repeated
-    NotANumber,        // a number field whose text is not a number
+    BadCode,          // a single choice or yes/no code outside its set; a code string of the
+                      // wrong length or with characters other than 1 and 9
+    UnknownListItem,  // a list pick that is not one of the list's items
+    TooManyTicks,     // more ticks than the question allows (question 1: three)
+    UngatedFigure,    // a project-type figure or name filled while its box is unticked
+    OtherWithoutTick, // an "其他" text filled while its option is unticked
+    OtherIndustry,    // line 8 filled while the industry is not 19
+    BadRanking,       // ranking letters outside its set, or repeated
+    NotANumber,       // a number field whose text is not a number
 };
 
 struct Problem {

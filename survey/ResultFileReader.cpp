@@ -78,22 +78,6 @@ private:
     std::array<char16_t, 126 * 191> pairs_{};
 };
 
-// Bytes above ASCII, counted eight at a time.
-qsizetype countHighBytes(const char *data, qsizetype size)
-{
-    qsizetype high = 0;
-    qsizetype i = 0;
-    for (; i + 8 <= size; i += 8) {
-        quint64 word;
-        std::memcpy(&word, data + i, 8);
-        if (word & 0x8080808080808080ULL)
-            high += __builtin_popcountll(word & 0x8080808080808080ULL);
-    }
-    for (; i < size; ++i)
-        high += static_cast<unsigned char>(data[i]) >> 7;
-    return high;
-}
-
 bool isAscii(const char *data, qsizetype size)
 {
     for (qsizetype i = 0; i < size; ++i)
@@ -184,38 +168,45 @@ Result parse(const QByteArray &bytes, Decode decode)
     if (bytes.isEmpty())
         return reject(Rejection::Framing, 0, QStringLiteral("文件是空的"));
 
-    // Framing first, over the whole file: where every line starts, and which
-    // lines are plain ASCII (most are: numbers and codes). GBK trail bytes are
-    // never CR or LF, so the bytes can be searched as they are.
+    // Framing first, in one pass over the whole file: where every line starts,
+    // and which lines are plain ASCII (most are: numbers and codes). Most
+    // lines are a few bytes long, so a plain loop beats a search per line.
     const char *data = bytes.constData();
     const qsizetype size = bytes.size();
     std::array<qsizetype, Survey::kLineCount + 1> starts{};
     std::array<bool, Survey::kLineCount> wide{};
     qsizetype nonAsciiBytes = 0;
     int count = 0;
-    qsizetype start = 0;
-    while (start < size) {
-        const void *found = std::memchr(data + start, '\n', size_t(size - start));
-        const qsizetype newline = found ? static_cast<const char *>(found) - data : -1;
-        // The line's text runs from start to the CR in front of the LF, and
-        // holds neither a CR nor an LF of its own.
-        const bool endsWithCrLf = newline > start && data[newline - 1] == '\r';
-        if (!endsWithCrLf || std::memchr(data + start, '\r', size_t(newline - 1 - start))) {
-            return reject(Rejection::Framing, count + 1,
-                          QStringLiteral("第 %1 行没有以回车换行（CR LF）结束").arg(count + 1));
+    unsigned char high = 0; // the bytes of the line so far, or-ed: bit 7 tells a byte above ASCII
+    auto framingFault = [&count] {
+        return reject(Rejection::Framing, count + 1,
+                      QStringLiteral("第 %1 行没有以回车换行（CR LF）结束").arg(count + 1));
+    };
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if (c > '\r') { // neither CR nor LF
+            high |= c;
+            nonAsciiBytes += c >> 7;
+            continue;
         }
-        if (count == Survey::kLineCount)
-            return reject(Rejection::Framing, 0, QStringLiteral("文件多于 %1 行").arg(Survey::kLineCount));
-        const qsizetype high = countHighBytes(data + start, newline - 1 - start);
-        wide[size_t(count)] = high > 0;
-        nonAsciiBytes += high;
-        starts[size_t(count++)] = start;
-        start = newline + 1;
+        if (c == '\r') {
+            // GBK trail bytes are never CR or LF, so a CR LF always ends a line.
+            if (i + 1 == size || data[i + 1] != '\n')
+                return framingFault();
+            if (count == Survey::kLineCount)
+                return reject(Rejection::Framing, 0, QStringLiteral("文件多于 %1 行").arg(Survey::kLineCount));
+            wide[size_t(count)] = high >= 0x80;
+            high = 0;
+            starts[size_t(++count)] = ++i + 1;
+        } else if (c == '\n') {
+            return framingFault();
+        }
     }
+    if (starts[size_t(count)] != size)
+        return framingFault(); // the last line has no CR LF
     if (count != Survey::kLineCount)
         return reject(Rejection::Framing, 0,
                       QStringLiteral("文件只有 %1 行，应为 %2 行").arg(count).arg(Survey::kLineCount));
-    starts[size_t(count)] = size;
 
     Result r;
     char *out = nullptr;

@@ -79,8 +79,8 @@ void CollectCommandLineTest::usageErrors_data()
     QTest::newRow("codebook as SPSS") << QStringList{in, "--codebook", path("out/c.sav")} << "c.sav";
     QTest::newRow("problems not CSV") << QStringList{in, "-o", path("out/x.csv"), "--problems", path("out/p.xlsx")}
                                       << "p.xlsx";
-    QTest::newRow("the same output twice") << QStringList{in, "-o", path("out/x.csv"), "-o", path("out/x.csv")}
-                                           << "x.csv";
+    QTest::newRow("the same output twice")
+        << QStringList{in, "-o", path("out/x.csv"), "-o", path("out/x.csv")} << "x.csv";
     QTest::newRow("input missing") << QStringList{path("nowhere"), "-o", path("out/x.csv")} << "nowhere";
     QTest::newRow("-o without a file") << QStringList{in, "-o"} << "-o";
 }
@@ -99,11 +99,13 @@ void CollectCommandLineTest::usageErrors()
 
 void CollectCommandLineTest::cleanFolder()
 {
-    const Run run = collect({QStringLiteral("-q"), path(QStringLiteral("clean")), QStringLiteral("-o"),
-                             path(QStringLiteral("out/all.csv")), QStringLiteral("-o"), path(QStringLiteral("out/all.dta")),
-                             QStringLiteral("--problems"), path(QStringLiteral("out/problems.csv"))});
+    const Run run =
+        collect({QStringLiteral("-q"), path(QStringLiteral("clean")), QStringLiteral("-o"),
+                 path(QStringLiteral("out/all.csv")), QStringLiteral("-o"), path(QStringLiteral("out/all.dta")),
+                 QStringLiteral("--problems"), path(QStringLiteral("out/problems.csv"))});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QStringLiteral("找到 30 个填报结果文件：接受 30，拒绝 0，舍弃重复 0，问题 0（另有 1 个其他文件未读）\n"));
+    QCOMPARE(run.out,
+             QStringLiteral("找到 30 个填报结果文件：接受 30，拒绝 0，舍弃重复 0，问题 0（另有 1 个其他文件未读）\n"));
     QVERIFY(run.err.isEmpty()); // no terminal: no progress line
     QVERIFY(QFileInfo(path(QStringLiteral("out/all.csv"))).size() > 0);
     QVERIFY(QFileInfo(path(QStringLiteral("out/all.dta"))).size() > 0);
@@ -124,7 +126,8 @@ void CollectCommandLineTest::problemsGiveStatusOne()
     const Run run = collect({path(QStringLiteral("mixed")), path(QStringLiteral("clean")), QStringLiteral("-o"),
                              path(QStringLiteral("out/mixed.xlsx"))});
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.out, QStringLiteral("找到 32 个填报结果文件：接受 31，拒绝 1，舍弃重复 0，问题 1（另有 1 个其他文件未读）\n"));
+    QCOMPARE(run.out,
+             QStringLiteral("找到 32 个填报结果文件：接受 31，拒绝 1，舍弃重复 0，问题 1（另有 1 个其他文件未读）\n"));
     QVERIFY(QFileInfo(path(QStringLiteral("out/mixed.xlsx"))).size() > 0); // written all the same
 }
 

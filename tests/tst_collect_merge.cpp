@@ -13,8 +13,8 @@
 #include <QTest>
 
 #include <sys/stat.h>
-#include <unistd.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -154,7 +154,8 @@ void CollectMergeTest::problems_data()
     QTest::addColumn<int>("exitStatus");
     const QString file = QStringLiteral("甲_填报结果.dbf");
     auto row = [&](const char *name, const Changes &changes, const Kinds &kinds) {
-        QTest::newRow(name) << file << recordBytes(QStringLiteral("甲"), changes) << kinds << 1 << (kinds.isEmpty() ? 0 : 1);
+        QTest::newRow(name) << file << recordBytes(QStringLiteral("甲"), changes) << kinds << 1
+                            << (kinds.isEmpty() ? 0 : 1);
     };
     auto rejected = [&](const char *name, const QByteArray &bytes, const QString &kind) {
         QTest::newRow(name) << file << bytes << Kinds{kind} << 0 << 1;
@@ -174,8 +175,8 @@ void CollectMergeTest::problems_data()
         << QStringLiteral("乙_填报结果.dbf") << recordBytes(QStringLiteral("甲")) << Kinds{"file_name@1"} << 1 << 1;
     QTest::newRow("file name differs by a blank")
         << QStringLiteral("甲_填报结果.dbf") << recordBytes(QStringLiteral("甲 ")) << Kinds{"file_name@1"} << 1 << 1;
-    QTest::newRow("upper-case extension") << QStringLiteral("甲_填报结果.DBF") << recordBytes(QStringLiteral("甲"))
-                                          << Kinds{} << 1 << 0;
+    QTest::newRow("upper-case extension")
+        << QStringLiteral("甲_填报结果.DBF") << recordBytes(QStringLiteral("甲")) << Kinds{} << 1 << 0;
     const QByteArray good = recordBytes(QStringLiteral("甲"));
     rejected("138 lines", good.left(good.lastIndexOf("\r\n", good.size() - 3) + 2), "rejected_framing@0");
     rejected("LF line ends", QByteArray(good).replace("\r\n", "\n"), "rejected_framing@1");

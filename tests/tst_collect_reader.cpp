@@ -87,8 +87,7 @@ void CollectReaderTest::framing_data()
     QTest::newRow("LF without CR") << lfOnly << int(Rejection::Framing) << 3;
     QTest::newRow("CR inside a line") << loneCr << int(Rejection::Framing) << 9;
     QTest::newRow("CR CR LF") << crCrLf << int(Rejection::Framing) << 3;
-    QTest::newRow("LF line ends throughout") << QByteArray(good).replace("\r\n", "\n") << int(Rejection::Framing)
-                                             << 1;
+    QTest::newRow("LF line ends throughout") << QByteArray(good).replace("\r\n", "\n") << int(Rejection::Framing) << 1;
     QTest::newRow("139 empty lines") << QByteArray("\r\n").repeated(139) << int(Rejection::None) << 0;
 }
 
@@ -114,7 +113,7 @@ void CollectReaderTest::gbk_data()
     QTest::addColumn<int>("at");           // the line the bytes go into
     QTest::addColumn<QByteArray>("bytes"); // the line's bytes
     QTest::addColumn<bool>("valid");
-    QTest::addColumn<QString>("text");     // what a valid line reads as
+    QTest::addColumn<QString>("text"); // what a valid line reads as
     QTest::newRow("Chinese") << 2 << QByteArray("\xB1\xB1\xBE\xA9") << true << QStringLiteral("北京");
     QTest::newRow("euro, the one single byte") << 5 << QByteArray("\x80") << true << QStringLiteral("€");
     QTest::newRow("ideographic space") << 7 << QByteArray("\xA1\xA1") << true << QStringLiteral("　");
@@ -251,8 +250,7 @@ void CollectReaderTest::randomlyDamagedFiles()
     int accepted = 0;
     const int files = 5000;
     for (int n = 0; n < files; ++n) {
-        QByteArray bytes =
-            fileOf(SampleRecords::lines(SampleRecords::make(rng, n, SampleRecords::Texts::Tricky)));
+        QByteArray bytes = fileOf(SampleRecords::lines(SampleRecords::make(rng, n, SampleRecords::Texts::Tricky)));
         const int damages = 1 + int(rng.bounded(4));
         for (int d = 0; d < damages && !bytes.isEmpty(); ++d) {
             const qsizetype at = qsizetype(rng.bounded(quint32(bytes.size())));

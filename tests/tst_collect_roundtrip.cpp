@@ -325,7 +325,8 @@ void CollectRoundTripTest::stat()
         const Column &column = columns_[c];
         const OutputReaders::StatVariable &v = file.variables[c];
         QCOMPARE(v.name, column.name);
-        QCOMPARE(v.isString, column.kind == Column::File || column.kind == Column::Text || column.kind == Column::Order);
+        QCOMPARE(v.isString,
+                 column.kind == Column::File || column.kind == Column::Text || column.kind == Column::Order);
         const qsizetype kept = labelCharacters > 0 && v.label.size() >= labelCharacters ? labelCharacters : -1;
         checkLabel(column, v.label, kept);
         checkValueLabels(column, file.labelSets.value(v.labelSet));

@@ -23,7 +23,8 @@ int main(int argc, char *argv[])
 
     QRandomGenerator rng(2014);
     for (int i = 0; i < 146; ++i)
-        SampleRecords::write(SampleRecords::make(rng, i), in + (i % 2 ? QStringLiteral("/华北/") : QStringLiteral("/华东/")));
+        SampleRecords::write(SampleRecords::make(rng, i),
+                             in + (i % 2 ? QStringLiteral("/华北/") : QStringLiteral("/华东/")));
     AnswerRecord odd = SampleRecords::make(rng, 200);
     odd.set(7, QStringLiteral("25"));
     odd.set(25, QStringLiteral("约3000"));
@@ -31,7 +32,8 @@ int main(int argc, char *argv[])
     AnswerRecord again = SampleRecords::make(rng, 3);
     again.set(1, QStringLiteral("北京发展3有限公司"));
     SampleRecords::write(again, in + QStringLiteral("/华东/"));
-    QFile::copy(in + QStringLiteral("/华东/北京发展3有限公司_填报结果.dbf"), in + QStringLiteral("/北京发展3有限公司_填报结果.dbf"));
+    QFile::copy(in + QStringLiteral("/华东/北京发展3有限公司_填报结果.dbf"),
+                in + QStringLiteral("/北京发展3有限公司_填报结果.dbf"));
     QFile broken(in + QStringLiteral("/华东/上海科技_填报结果.dbf"));
     if (broken.open(QIODevice::WriteOnly))
         broken.write("上海科技\r\n");

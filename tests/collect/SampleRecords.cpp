@@ -13,15 +13,15 @@ using Survey::Line;
 using Survey::LineKind;
 
 const QString kWords[] = {
-    QStringLiteral("北京"), QStringLiteral("上海"), QStringLiteral("科技"), QStringLiteral("发展"),
-    QStringLiteral("公益"), QStringLiteral("基金"), QStringLiteral("社区"), QStringLiteral("环保"),
-    QStringLiteral("报告"), QStringLiteral("网站"), QStringLiteral("养老"), QStringLiteral("服务"),
-    QStringLiteral("浙江省杭州市"), QStringLiteral("路"), QStringLiteral("号"), QStringLiteral("中心"),
+    QStringLiteral("北京"),         QStringLiteral("上海"), QStringLiteral("科技"), QStringLiteral("发展"),
+    QStringLiteral("公益"),         QStringLiteral("基金"), QStringLiteral("社区"), QStringLiteral("环保"),
+    QStringLiteral("报告"),         QStringLiteral("网站"), QStringLiteral("养老"), QStringLiteral("服务"),
+    QStringLiteral("浙江省杭州市"), QStringLiteral("路"),   QStringLiteral("号"),   QStringLiteral("中心"),
 };
 const QString kTricky[] = {
-    QStringLiteral(","), QStringLiteral("\""), QStringLiteral(" "), QStringLiteral("="), QStringLiteral("'"),
-    QStringLiteral("；"), QStringLiteral("€"), QStringLiteral("　"), QStringLiteral("|"), QStringLiteral("A&B<c>"),
-    QStringLiteral("鑫"), QStringLiteral("\t"),
+    QStringLiteral(","), QStringLiteral("\""),     QStringLiteral(" "),  QStringLiteral("="),
+    QStringLiteral("'"), QStringLiteral("；"),     QStringLiteral("€"),  QStringLiteral("　"),
+    QStringLiteral("|"), QStringLiteral("A&B<c>"), QStringLiteral("鑫"), QStringLiteral("\t"),
 };
 
 QString words(QRandomGenerator &rng, int count, Texts texts)
