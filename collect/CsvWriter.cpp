@@ -18,7 +18,7 @@
 namespace CsvWriter {
 namespace {
 
-constexpr qsizetype kBlockRows = 512;
+constexpr qsizetype kBlockRows = 2048;
 
 bool needsQuotes(QByteArrayView field)
 {

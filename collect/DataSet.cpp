@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -150,17 +151,16 @@ DataSet::Record DataSet::makeRecord(const QString &fileName, QByteArray utf8Line
 
 DataSet::Lines DataSet::split(const Record &record)
 {
-    // Most lines are a few bytes long: a plain loop beats a call per line.
     Lines out;
     const char *data = record.text.constData();
-    const qsizetype size = record.text.size();
-    qsizetype start = 0;
-    size_t line = 0;
-    for (qsizetype i = 0; i < size && line < out.size(); ++i) {
-        if (data[i] == '\n') {
-            out[line++] = QByteArrayView(data + start, i - start);
-            start = i + 1;
-        }
+    const char *end = data + record.text.size();
+    for (QByteArrayView &line : out) {
+        if (data >= end)
+            break;
+        const void *found = std::memchr(data, '\n', size_t(end - data));
+        const char *newline = found ? static_cast<const char *>(found) : end;
+        line = QByteArrayView(data, newline - data);
+        data = newline + 1;
     }
     return out;
 }

@@ -56,6 +56,7 @@ struct Merge::Outcome {
     DataSet::Record record;
     QList<RecordCheck::Problem> problems;
     QString enterprise; // line 1 as written
+    bool named = false; // the file's name is line 1 followed by the suffix
     qint64 modified = 0;
 };
 
@@ -110,6 +111,9 @@ QList<Merge::Outcome> Merge::readAll(const QList<InputScanner::File> &files, Run
             if (makesUnusable(p.kind))
                 o.record.unusable.set(size_t(p.line - 1));
         o.enterprise = QString::fromUtf8(lines.front());
+        const QString &fileName = files[i].fileName;
+        o.named = fileName.size() == o.enterprise.size() + kSuffix.size() && fileName.startsWith(o.enterprise) &&
+                  fileName.endsWith(kSuffix, Qt::CaseInsensitive);
     };
     auto work = [&] {
         for (;;) {
@@ -194,7 +198,11 @@ Merge::Summary Merge::run(RunControl &control)
 
     // Duplicates: files of one enterprise (line 1, blanks around not counted);
     // the newest is kept. Files without a name are only compared byte for byte.
+    // The first file of each name is remembered; lists are made only for the
+    // few names that come again.
     QList<bool> kept(files.size(), false);
+    QHash<QString, qsizetype> firstOf;
+    firstOf.reserve(files.size());
     QHash<QString, QList<qsizetype>> groups;
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (outcomes[i].rejection != ResultFileReader::Rejection::None) {
@@ -208,13 +216,21 @@ Merge::Summary Merge::run(RunControl &control)
         }
         // Decoding is one to one (no two byte sequences give the same text), so
         // equal texts are equal bytes.
-        const QString name = outcomes[i].enterprise.trimmed();
-        groups[name.isEmpty()
-                   ? QStringLiteral("\x01") +
-                         QString::fromLatin1(
-                             QCryptographicHash::hash(outcomes[i].record.text, QCryptographicHash::Sha1).toHex())
-                   : name]
-            .append(i);
+        QString name = outcomes[i].enterprise.trimmed();
+        if (name.isEmpty())
+            name = QStringLiteral("\x01") +
+                   QString::fromLatin1(
+                       QCryptographicHash::hash(outcomes[i].record.text, QCryptographicHash::Sha1).toHex());
+        const auto first = firstOf.constFind(name);
+        if (first == firstOf.constEnd()) {
+            firstOf.insert(name, i);
+            kept[i] = true;
+            continue;
+        }
+        QList<qsizetype> &members = groups[name];
+        if (members.isEmpty())
+            members.append(first.value());
+        members.append(i);
     }
     for (auto it = groups.begin(); it != groups.end(); ++it) {
         QList<qsizetype> &members = it.value();
@@ -224,7 +240,8 @@ Merge::Summary Merge::run(RunControl &control)
             return files[a].displayPath > files[b].displayPath;
         });
         const qsizetype keeper = members.front();
-        kept[keeper] = true;
+        for (qsizetype m = 0; m < members.size(); ++m)
+            kept[members[m]] = m == 0;
         for (qsizetype m = 1; m < members.size(); ++m) {
             const qsizetype i = members[m];
             ++summary_.duplicates;
@@ -247,7 +264,7 @@ Merge::Summary Merge::run(RunControl &control)
             limitedFormats.append(format);
     }
 
-    data_.reserve(groups.size());
+    data_.reserve(firstOf.size());
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (!kept[i])
             continue;
@@ -257,13 +274,10 @@ Merge::Summary Merge::run(RunControl &control)
             e.recordKind = p.kind;
             entries[i].append(e);
         }
-        const QString &fileName = files[i].fileName;
-        const bool named =
-            fileName.endsWith(kSuffix, Qt::CaseInsensitive) && fileName.chopped(kSuffix.size()) == o.enterprise;
-        if (!named)
+        if (!o.named)
             entries[i].append(entry(i, ProblemReport::Kind::FileName, 1,
                                     QStringLiteral("文件名与注册全称（第 1 行）%1不符").arg(quoted(o.enterprise)),
-                                    fileName));
+                                    files[i].fileName));
         // Texts too long for a format are cut there; the report says where.
         if (!limitedFormats.isEmpty()) {
             const DataSet::Lines lines = DataSet::split(o.record);

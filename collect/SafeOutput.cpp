@@ -29,9 +29,9 @@ void SafeOutput::fail(const QString &why)
         error_ = QStringLiteral("无法写入“%1”：%2").arg(target_, why);
 }
 
-void SafeOutput::failWith(const QString &action, int code)
+void SafeOutput::failWith(int code)
 {
-    fail(action + QString::fromLocal8Bit(std::strerror(code)));
+    fail(QString::fromLocal8Bit(std::strerror(code)));
 }
 
 bool SafeOutput::open()
@@ -47,7 +47,7 @@ bool SafeOutput::open()
     QByteArray pattern = folder + "/.csr-collect-XXXXXX";
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0) {
-        failWith(QString(), errno);
+        failWith(errno);
         return false;
     }
     ::fcntl(fd_, F_SETFD, FD_CLOEXEC);
@@ -60,23 +60,27 @@ bool SafeOutput::open()
     return true;
 }
 
-bool SafeOutput::flush()
+bool SafeOutput::writeAll(const char *data, qsizetype size)
 {
-    const char *data = buffer_.constData();
-    qsizetype left = buffer_.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd_, data, size_t(left));
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, data, size_t(size));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            failWith(QString(), errno);
+            failWith(errno);
             return false;
         }
         data += n;
-        left -= n;
+        size -= n;
     }
-    buffer_.clear();
     return true;
+}
+
+bool SafeOutput::flush()
+{
+    const bool ok = writeAll(buffer_.constData(), buffer_.size());
+    buffer_.truncate(0); // keeps its room for the next bytes
+    return ok;
 }
 
 bool SafeOutput::write(const char *data, qsizetype size)
@@ -85,10 +89,8 @@ bool SafeOutput::write(const char *data, qsizetype size)
         return false;
     if (buffer_.size() + size > kBufferBytes && !flush())
         return false;
-    if (size > kBufferBytes) {
-        buffer_.append(data, size);
-        return flush();
-    }
+    if (size > kBufferBytes)
+        return writeAll(data, size); // large blocks go straight to the file
     buffer_.append(data, size);
     return true;
 }
@@ -100,7 +102,7 @@ bool SafeOutput::finish()
     if (!failed())
         flush();
     if (::close(fd_) != 0 && errno != EINTR)
-        failWith(QString(), errno);
+        failWith(errno);
     fd_ = -1;
     return !failed();
 }
@@ -110,7 +112,7 @@ bool SafeOutput::commit()
     if (!finish() || temporary_.isEmpty())
         return false;
     if (::rename(temporary_.constData(), targetNative_.constData()) != 0) {
-        failWith(QString(), errno);
+        failWith(errno);
         discard();
         return false;
     }

@@ -39,7 +39,8 @@ public:
 
 private:
     bool flush();
-    void failWith(const QString &action, int code);
+    bool writeAll(const char *data, qsizetype size);
+    void failWith(int code);
 
     QString target_;
     QByteArray targetNative_;

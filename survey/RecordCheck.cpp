@@ -124,9 +124,13 @@ public:
 
     QList<Problem> run()
     {
+        const std::array<Sets, Survey::kLineCount> &all = sets();
         for (const Line &line : Survey::lines()) {
             const QByteArrayView text = lines_[size_t(line.number - 1)];
-            checkValue(line, text);
+            // A free text without a gate, the most common line, has nothing to check.
+            if (line.kind == LineKind::FreeText && line.gate == GateKind::None)
+                continue;
+            checkValue(line, all[size_t(line.number - 1)], text);
             checkGate(line, text);
         }
         return out_;
@@ -140,9 +144,8 @@ private:
             {line.number, kind, about.isEmpty() ? what : about + QStringLiteral("：") + what, QString::fromUtf8(raw)});
     }
 
-    void checkValue(const Line &line, QByteArrayView text)
+    void checkValue(const Line &line, const Sets &set, QByteArrayView text)
     {
-        const Sets &set = sets()[size_t(line.number - 1)];
         switch (line.kind) {
         case LineKind::FreeText:
             return;
