@@ -12,13 +12,13 @@
 #include <QThread>
 
 #include <cstring>
-#include <thread>
-#include <vector>
+#include <deque>
+#include <future>
 
 namespace CsvWriter {
 namespace {
 
-constexpr qsizetype kBlockRows = 2048;
+constexpr qsizetype kBlockRows = 1024;
 
 bool needsQuotes(QByteArrayView field)
 {
@@ -122,28 +122,26 @@ bool write(const DataSet &data, SafeOutput &out, RunControl &control)
 
     const QList<Run> runs = runsOf(data.variables());
     const qsizetype rows = data.rowCount();
-    const int threads = std::max(1, QThread::idealThreadCount());
-    std::vector<QByteArray> blocks(static_cast<size_t>(threads));
-    for (qsizetype first = 0; first < rows; first += threads * kBlockRows) {
-        std::vector<std::thread> workers;
-        for (int t = 1; t < threads; ++t) {
-            const qsizetype start = first + t * kBlockRows;
-            if (start < rows)
-                workers.emplace_back([&, t, start] {
-                    blocks[size_t(t)] = formatRows(data, runs, start, std::min(kBlockRows, rows - start));
-                });
-        }
-        blocks[0] = formatRows(data, runs, first, std::min(kBlockRows, rows - first));
-        for (std::thread &w : workers)
-            w.join();
-        for (size_t t = 0; t < workers.size() + 1; ++t)
-            if (!out.write(blocks[t]))
-                return false;
-        if (control.isCancelled())
-            return false;
-        const qsizetype done = std::min(rows, first + threads * kBlockRows);
-        if (done < rows)
-            control.progress(RunControl::Phase::Writing, done, rows, item);
+    const qsizetype blocks = (rows + kBlockRows - 1) / kBlockRows;
+    // Blocks are built on other threads, as many at a time as there are
+    // processors, while this thread writes the oldest one out.
+    const qsizetype inFlight = std::max(1, QThread::idealThreadCount());
+    std::deque<std::future<QByteArray>> pending;
+    qsizetype launched = 0;
+    auto launch = [&] {
+        const qsizetype first = launched++ * kBlockRows;
+        pending.push_back(std::async(std::launch::async, formatRows, std::cref(data), std::cref(runs), first,
+                                     std::min(kBlockRows, rows - first)));
+    };
+    for (qsizetype b = 0; b < blocks; ++b) {
+        while (launched < blocks && launched < b + inFlight)
+            launch();
+        const QByteArray block = pending.front().get();
+        pending.pop_front();
+        if (control.isCancelled() || !out.write(block))
+            return false; // the blocks still being built are waited for as they go
+        if (b + 1 < blocks)
+            control.progress(RunControl::Phase::Writing, (b + 1) * kBlockRows, rows, item);
     }
     control.progress(RunControl::Phase::Writing, rows, rows, item);
     return !control.isCancelled();

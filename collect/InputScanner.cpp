@@ -85,7 +85,10 @@ void InputScanner::addFile(const QByteArray &native, const QString &display, con
             return;
         seenFiles_.insert(identity);
     }
-    files_.append({native, display, name});
+    if (sink_)
+        sink_({native, display, name});
+    else
+        files_.append({native, display, name});
 }
 
 bool InputScanner::scanFolder(const QByteArray &root, const QString &rootDisplay)

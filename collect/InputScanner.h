@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <utility>
 
 class InputScanner {
@@ -22,12 +23,19 @@ public:
         QString reason;
     };
 
-    explicit InputScanner(const std::atomic<bool> *cancelled = nullptr) : cancelled_(cancelled) {}
+    // Files found are handed to sink as they are found, when there is one (so
+    // that reading can begin while the folders are still searched); else they
+    // are kept for files().
+    using Sink = std::function<void(File)>;
+    explicit InputScanner(const std::atomic<bool> *cancelled = nullptr, Sink sink = {})
+        : cancelled_(cancelled), sink_(std::move(sink))
+    {
+    }
 
     // Adds one input. Returns false when the run was cancelled meanwhile.
     bool add(const QString &input);
 
-    // The files found, sorted by their display path.
+    // The files found, sorted by their display path (none when a sink took them).
     QList<File> files() const;
     // Other files inside the folders, not searched.
     qsizetype skipped() const { return skipped_; }
@@ -48,6 +56,7 @@ private:
     bool isCancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
 
     const std::atomic<bool> *cancelled_;
+    Sink sink_;
     QList<File> files_;
     QSet<std::pair<quint64, quint64>> seenFolders_;
     QSet<std::pair<quint64, quint64>> seenFiles_;

@@ -19,8 +19,10 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -84,56 +86,111 @@ QString Merge::Summary::line() const
     return text;
 }
 
-QList<Merge::Outcome> Merge::readAll(const QList<InputScanner::File> &files, RunControl &control)
+void Merge::readOne(const InputScanner::File &file, Outcome &o)
 {
-    const qsizetype total = files.size();
-    QList<Outcome> outcomes(total);
-    std::atomic<qsizetype> next{0};
-    std::atomic<qsizetype> done{0};
-    std::mutex mutex;
-    std::condition_variable finished;
-    int running = 0;
+    ResultFileReader::Result r = ResultFileReader::readNative(file.nativePath, ResultFileReader::Decode::Utf8);
+    o.modified = r.modified;
+    if (!r.accepted()) {
+        o.rejection = r.rejection;
+        o.rejectionLine = r.line;
+        o.reason = r.reason;
+        return;
+    }
+    o.record = DataSet::makeRecord(file.fileName, std::move(r.utf8));
+    const DataSet::Lines lines = DataSet::split(o.record);
+    o.problems = RecordCheck::checkUtf8(lines);
+    for (const RecordCheck::Problem &p : o.problems)
+        if (makesUnusable(p.kind))
+            o.record.unusable.set(size_t(p.line - 1));
+    o.enterprise = QString::fromUtf8(lines.front());
+    o.named = file.fileName.size() == o.enterprise.size() + kSuffix.size() && file.fileName.startsWith(o.enterprise) &&
+              file.fileName.endsWith(kSuffix, Qt::CaseInsensitive);
+}
 
-    auto readOne = [&](qsizetype i) {
-        Outcome &o = outcomes[i];
-        ResultFileReader::Result r = ResultFileReader::readNative(files[i].nativePath, ResultFileReader::Decode::Utf8);
-        o.modified = r.modified;
-        if (!r.accepted()) {
-            o.rejection = r.rejection;
-            o.rejectionLine = r.line;
-            o.reason = r.reason;
-            return;
-        }
-        o.record = DataSet::makeRecord(files[i].fileName, std::move(r.utf8));
-        const DataSet::Lines lines = DataSet::split(o.record);
-        o.problems = RecordCheck::checkUtf8(lines);
-        for (const RecordCheck::Problem &p : o.problems)
-            if (makesUnusable(p.kind))
-                o.record.unusable.set(size_t(p.line - 1));
-        o.enterprise = QString::fromUtf8(lines.front());
-        const QString &fileName = files[i].fileName;
-        o.named = fileName.size() == o.enterprise.size() + kSuffix.size() && fileName.startsWith(o.enterprise) &&
-                  fileName.endsWith(kSuffix, Qt::CaseInsensitive);
-    };
+// Reader threads start on the first files while this thread still searches
+// the folders. Files and outcomes come back sorted by the files' paths.
+void Merge::findAndRead(QList<InputScanner::File> &files, QList<Outcome> &outcomes, RunControl &control)
+{
+    std::mutex mutex;
+    std::condition_variable more;         // a file was found, or the search ended
+    std::condition_variable finished;     // the last reader ended
+    std::deque<InputScanner::File> found; // a deque keeps earlier elements in place as it grows
+    std::deque<Outcome> results;
+    qsizetype next = 0;
+    bool searching = true;
+    std::atomic<qsizetype> done{0};
+
+    // Files are taken a few at a time, and the search wakes a reader only when
+    // one waits: a lock and a wake-up per file would cost more than the file.
+    constexpr qsizetype kTake = 16;
+    int waiting = 0;
     auto work = [&] {
         for (;;) {
-            const qsizetype i = next.fetch_add(1);
-            if (i >= total || control.isCancelled())
-                break;
-            readOne(i);
-            done.fetch_add(1, std::memory_order_relaxed);
+            qsizetype first = 0, last = 0;
+            {
+                std::unique_lock lock(mutex);
+                ++waiting;
+                more.wait(lock, [&] {
+                    return qsizetype(found.size()) - next >= (searching ? kTake : 1) || !searching ||
+                           control.isCancelled();
+                });
+                --waiting;
+                if (next >= qsizetype(found.size()) || control.isCancelled())
+                    break;
+                first = next;
+                last = std::min(qsizetype(found.size()), next + kTake);
+                next = last;
+            }
+            // Elements of a deque stay where they are as it grows.
+            for (qsizetype i = first; i < last; ++i)
+                readOne(found[size_t(i)], results[size_t(i)]);
+            done.fetch_add(last - first, std::memory_order_relaxed);
         }
-        std::lock_guard lock(mutex);
-        if (--running == 0)
-            finished.notify_all();
     };
 
-    int threads = options_.threads > 0 ? options_.threads : std::max(1, QThread::idealThreadCount());
-    threads = int(std::min<qsizetype>(threads, std::max<qsizetype>(1, total / 64)));
+    const int threads = options_.threads > 0 ? options_.threads : std::max(1, QThread::idealThreadCount());
+    int running = threads;
     std::vector<std::thread> pool;
-    running = threads;
     for (int t = 0; t < threads; ++t)
-        pool.emplace_back(work);
+        pool.emplace_back([&] {
+            work();
+            std::lock_guard lock(mutex);
+            if (--running == 0)
+                finished.notify_all();
+        });
+
+    InputScanner scanner(control.flag(), [&](InputScanner::File file) {
+        bool wake = false;
+        {
+            std::lock_guard lock(mutex);
+            found.push_back(std::move(file));
+            results.emplace_back();
+            wake = waiting > 0 && qsizetype(found.size()) - next >= kTake;
+        }
+        if (wake)
+            more.notify_one();
+    });
+    for (const QString &input : options_.inputs)
+        if (!scanner.add(input))
+            break;
+    qsizetype total = 0;
+    {
+        std::lock_guard lock(mutex);
+        searching = false;
+        total = qsizetype(found.size());
+    }
+    more.notify_all();
+    summary_.skipped = scanner.skipped();
+    for (const InputScanner::Failure &f : scanner.failures()) {
+        ProblemReport::Entry e;
+        e.file = f.path;
+        e.kind = ProblemReport::Kind::Input;
+        e.what = f.reason;
+        report_.add(e);
+        ++summary_.problems;
+    }
+    control.progress(RunControl::Phase::Scanning, total, 0, QString());
+
     {
         // Progress comes from this thread only, a few times a second.
         std::unique_lock lock(mutex);
@@ -149,34 +206,29 @@ QList<Merge::Outcome> Merge::readAll(const QList<InputScanner::File> &files, Run
     for (std::thread &t : pool)
         t.join();
     control.progress(RunControl::Phase::Reading, done.load(), total, QString());
-    return outcomes;
+
+    // In the order of the paths, whatever order the folders gave.
+    QList<qsizetype> order(total);
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        const InputScanner::File &x = found[size_t(a)], &y = found[size_t(b)];
+        return x.displayPath != y.displayPath ? x.displayPath < y.displayPath : x.nativePath < y.nativePath;
+    });
+    files.reserve(total);
+    outcomes.reserve(total);
+    for (qsizetype i : order) {
+        files.append(std::move(found[size_t(i)]));
+        outcomes.append(std::move(results[size_t(i)]));
+    }
 }
 
 Merge::Summary Merge::run(RunControl &control)
 {
     summary_ = {};
-    InputScanner scanner(control.flag());
-    for (const QString &input : options_.inputs)
-        if (!scanner.add(input))
-            break;
-    const QList<InputScanner::File> files = scanner.files();
+    QList<InputScanner::File> files;
+    QList<Outcome> outcomes;
+    findAndRead(files, outcomes, control);
     summary_.found = files.size();
-    summary_.skipped = scanner.skipped();
-    control.progress(RunControl::Phase::Scanning, files.size(), 0, QString());
-    for (const InputScanner::Failure &f : scanner.failures()) {
-        ProblemReport::Entry e;
-        e.file = f.path;
-        e.kind = ProblemReport::Kind::Input;
-        e.what = f.reason;
-        report_.add(e);
-        ++summary_.problems;
-    }
-    if (control.isCancelled()) {
-        summary_.cancelled = true;
-        return summary_;
-    }
-
-    QList<Outcome> outcomes = readAll(files, control);
     if (control.isCancelled()) {
         summary_.cancelled = true;
         return summary_;

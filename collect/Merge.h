@@ -52,7 +52,8 @@ public:
 
 private:
     struct Outcome;
-    QList<Outcome> readAll(const QList<InputScanner::File> &files, RunControl &control);
+    void findAndRead(QList<InputScanner::File> &files, QList<Outcome> &outcomes, RunControl &control);
+    static void readOne(const InputScanner::File &file, Outcome &outcome);
     void writeOutputs(RunControl &control);
 
     Options options_;
