@@ -99,7 +99,9 @@ Times collectSeconds(const QString &folder, const QString &output)
     process.waitForFinished(-1);
     const Times times{double(clock.nsecsElapsed()) / 1e9, cpuSeconds(RUSAGE_CHILDREN) - cpu};
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() > 1) {
-        std::fprintf(stderr, "csr-collect failed: %s\n", process.readAllStandardError().constData());
+        std::fprintf(stderr, "csr-collect -o %s failed (%s %d): %s\n", qPrintable(output),
+                     process.exitStatus() == QProcess::NormalExit ? "exit" : "crash", process.exitCode(),
+                     process.readAllStandardError().constData());
         return {-1, -1};
     }
     return times;

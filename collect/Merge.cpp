@@ -17,6 +17,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -125,8 +126,9 @@ void Merge::findAndRead(QList<InputScanner::File> &files, QList<Outcome> &outcom
     constexpr qsizetype kTake = 16;
     int waiting = 0;
     auto work = [&] {
+        std::array<std::pair<const InputScanner::File *, Outcome *>, kTake> taken;
         for (;;) {
-            qsizetype first = 0, last = 0;
+            qsizetype count = 0;
             {
                 std::unique_lock lock(mutex);
                 ++waiting;
@@ -137,14 +139,14 @@ void Merge::findAndRead(QList<InputScanner::File> &files, QList<Outcome> &outcom
                 --waiting;
                 if (next >= qsizetype(found.size()) || control.isCancelled())
                     break;
-                first = next;
-                last = std::min(qsizetype(found.size()), next + kTake);
-                next = last;
+                // The elements stay where they are as the deque grows, but its
+                // index does not: the addresses are taken under the lock.
+                for (; count < kTake && next < qsizetype(found.size()); ++count, ++next)
+                    taken[size_t(count)] = {&found[size_t(next)], &results[size_t(next)]};
             }
-            // Elements of a deque stay where they are as it grows.
-            for (qsizetype i = first; i < last; ++i)
-                readOne(found[size_t(i)], results[size_t(i)]);
-            done.fetch_add(last - first, std::memory_order_relaxed);
+            for (qsizetype i = 0; i < count; ++i)
+                readOne(*taken[size_t(i)].first, *taken[size_t(i)].second);
+            done.fetch_add(count, std::memory_order_relaxed);
         }
     };
 
