@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,6 +41,8 @@ private slots:
     void anOutputThatCannotBeWritten();
     void codebookAlone_data();
     void codebookAlone();
+    void progressOnATerminal_data();
+    void progressOnATerminal();
 
 private:
     QString path(const QString &name) const { return dir_.path() + QLatin1Char('/') + name; }
@@ -166,6 +169,35 @@ void CollectCommandLineTest::codebookAlone()
     QVERIFY(bytes.startsWith(start));
     if (!name.endsWith(QLatin1String(".xlsx")))
         QVERIFY(QString::fromUtf8(bytes).contains(QStringLiteral("q21_rank1")));
+}
+
+void CollectCommandLineTest::progressOnATerminal_data()
+{
+    QTest::addColumn<bool>("quiet");
+    QTest::newRow("progress shown") << false;
+    QTest::newRow("-q") << true;
+}
+
+// Run under script(1), which gives the program a terminal.
+void CollectCommandLineTest::progressOnATerminal()
+{
+    QFETCH(bool, quiet);
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+        QSKIP("script(1) is not installed");
+    QString command = QStringLiteral(CSR_COLLECT_PATH) + QLatin1Char(' ') + path(QStringLiteral("clean")) +
+                      QStringLiteral(" -o ") + path(QStringLiteral("out/tty.csv"));
+    if (quiet)
+        command += QStringLiteral(" -q");
+    QProcess process;
+    process.start(QStringLiteral("script"), {QStringLiteral("-qec"), command, QStringLiteral("/dev/null")});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    const QString shown = QString::fromUtf8(process.readAllStandardOutput());
+    QVERIFY(shown.contains(QStringLiteral("找到 30 个填报结果文件")));
+    // The progress line names files done of the total and the rate, and is
+    // wiped before the summary.
+    QCOMPARE(shown.contains(QStringLiteral("读取 30/30 个文件，每秒")), !quiet);
+    QCOMPARE(shown.contains(QStringLiteral("\r\x1b[K")), !quiet);
 }
 
 QTEST_GUILESS_MAIN(CollectCommandLineTest)
