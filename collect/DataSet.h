@@ -44,10 +44,10 @@ public:
         QList<int> values;             // the number each code stands for in SPSS and Stata
         QList<ValueLabel> valueLabels; // SPSS and Stata labels of those numbers
         QString labelSet;              // name of the label set (variables with equal labels share one)
+        bool numericCodes = false;     // Code: every code is a number, so the code itself is the value
 
+        // Numeric in SPSS and Stata.
         bool isNumeric() const { return kind != Kind::FileName && kind != Kind::Text && kind != Kind::RankOrder; }
-        // Numeric in Excel too: Code only when all its codes are numbers.
-        bool numericCodes = false;
     };
 
     // One accepted file. Lines are kept as one UTF-8 block, joined by LF (no
