@@ -1,6 +1,8 @@
 // The data set's variables from the line map, and its cells in each form.
 #include "DataSet.h"
 
+#include "RecordCheck.h"
+
 #include "LineMap.h"
 
 #include <QHash>
@@ -231,40 +233,10 @@ std::optional<double> DataSet::number(const Variable &v, const Record &record, c
 
 std::optional<double> DataSet::parseNumber(QByteArrayView text)
 {
-    // Blanks around the number: space, tab and the ideographic space.
-    auto blankAt = [&](qsizetype i, bool front) -> qsizetype {
-        const char c = text[i];
-        if (c == ' ' || c == '\t')
-            return 1;
-        if (front && text.sliced(i).startsWith("\xE3\x80\x80"))
-            return 3;
-        if (!front && i >= 2 && text.sliced(i - 2).startsWith("\xE3\x80\x80"))
-            return 3;
-        return 0;
-    };
-    while (!text.isEmpty()) {
-        const qsizetype n = blankAt(0, true);
-        if (!n)
-            break;
-        text = text.sliced(n);
-    }
-    while (!text.isEmpty()) {
-        const qsizetype n = blankAt(text.size() - 1, false);
-        if (!n)
-            break;
-        text.chop(n);
-    }
-    int digits = 0, points = 0;
-    for (char c : text) {
-        if (c >= '0' && c <= '9')
-            ++digits;
-        else if (c == '.')
-            ++points;
-        else
-            return std::nullopt;
-    }
-    if (digits == 0 || points > 1)
+    const std::optional<QByteArrayView> number = RecordCheck::numberText(text);
+    if (!number)
         return std::nullopt;
+    text = *number;
     // from_chars wants a digit on each side of the point: "8." and ".5" are
     // numbers to the people who type them.
     QByteArray padded;

@@ -62,20 +62,7 @@ qsizetype blankAtBack(QByteArrayView text)
 
 bool isNumberUtf8(QByteArrayView text)
 {
-    for (qsizetype n; (n = blankAtFront(text));)
-        text = text.sliced(n);
-    for (qsizetype n; (n = blankAtBack(text));)
-        text.chop(n);
-    int digits = 0, points = 0;
-    for (char c : text) {
-        if (c >= '0' && c <= '9')
-            ++digits;
-        else if (c == '.')
-            ++points;
-        else
-            return false;
-    }
-    return digits > 0 && points <= 1;
+    return RecordCheck::numberText(text).has_value();
 }
 
 // A code string: one "1" or "9" per position.
@@ -271,6 +258,26 @@ bool blocksReopening(ProblemKind kind)
         return false;
     }
     return true;
+}
+
+std::optional<QByteArrayView> numberText(QByteArrayView text)
+{
+    for (qsizetype n; (n = blankAtFront(text));)
+        text = text.sliced(n);
+    for (qsizetype n; (n = blankAtBack(text));)
+        text.chop(n);
+    int digits = 0, points = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9')
+            ++digits;
+        else if (c == '.')
+            ++points;
+        else
+            return std::nullopt;
+    }
+    if (digits == 0 || points > 1)
+        return std::nullopt;
+    return text;
 }
 
 } // namespace RecordCheck

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <span>
 
 namespace RecordCheck {
@@ -40,6 +41,8 @@ QList<Problem> checkUtf8(std::span<const QByteArrayView> lines);
 // True when a number field's text reads as a number: digits with at most one
 // point, at least one digit, blanks around allowed.
 bool isNumber(const QString &text);
+// The same for UTF-8 text: the number without its blanks, or nothing.
+std::optional<QByteArrayView> numberText(QByteArrayView text);
 
 // The problems that make a file unfit to be loaded into the pages.
 bool blocksReopening(ProblemKind kind);

@@ -1,5 +1,6 @@
 // The record check: each problem the collector lists, on records written by
 // hand from the survey's layout, and the number rule.
+#include "SampleRecords.h"
 #include "RecordCheck.h"
 
 #include <QTest>
@@ -13,17 +14,7 @@ using Expected = QList<QPair<int, int>>; // line, RecordCheck::ProblemKind
 // string present with nothing ticked.
 QStringList cleanLines()
 {
-    QStringList lines(139);
-    lines[0] = QStringLiteral("甲公司");
-    auto nines = [](int n) { return QString(n, QLatin1Char('9')); };
-    lines[9 - 1] = nines(6);
-    const int lengths[] = {6, 6, 9, 6, 6, 10, 9, 8, 6, 4, 7, 5, 5, 5, 5, 7, 7, 7, 5, 7};
-    for (int i = 0; i < 20; ++i)
-        lines[65 - 1 + i] = nines(lengths[i]);
-    lines[86 - 1] = nines(6);
-    lines[87 - 1] = nines(9);
-    lines[138 - 1] = nines(10);
-    return lines;
+    return SampleRecords::blankLines(QStringLiteral("甲公司"));
 }
 
 QStringList changed(const Changes &changes)

@@ -23,17 +23,7 @@ using Kinds = QStringList; // "kind@line" of each report entry, in order
 
 QStringList cleanLines(const QString &name)
 {
-    QStringList lines(139);
-    lines[0] = name;
-    auto nines = [](int n) { return QString(n, QLatin1Char('9')); };
-    lines[9 - 1] = nines(6);
-    const int lengths[] = {6, 6, 9, 6, 6, 10, 9, 8, 6, 4, 7, 5, 5, 5, 5, 7, 7, 7, 5, 7};
-    for (int i = 0; i < 20; ++i)
-        lines[65 - 1 + i] = nines(lengths[i]);
-    lines[86 - 1] = nines(6);
-    lines[87 - 1] = nines(9);
-    lines[138 - 1] = nines(10);
-    return lines;
+    return SampleRecords::blankLines(name);
 }
 
 QByteArray bytesOf(const QStringList &lines)

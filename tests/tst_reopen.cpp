@@ -8,6 +8,7 @@
 #include "QuestionnairePage.h"
 #include "RandomFiller.h"
 #include "ResultFile.h"
+#include "SampleRecords.h"
 #include "TestMain.h"
 
 #include <QCheckBox>
@@ -47,13 +48,10 @@ QString walkAndSave(Shell &shell, ModalBoxes &boxes)
 // A file as the program writes it with nothing ticked, and these lines over it.
 QByteArray fileOf(const QList<QPair<int, QString>> &lines)
 {
-    QList<QPair<int, QString>> all{{9, QStringLiteral("999999")}};
-    const int lengths[] = {6, 6, 9, 6, 6, 10, 9, 8, 6, 4, 7, 5, 5, 5, 5, 7, 7, 7, 5, 7};
-    for (int i = 0; i < 20; ++i)
-        all.append({65 + i, QString(lengths[i], u'9')});
-    all.append({86, QStringLiteral("999999")});
-    all.append({87, QStringLiteral("999999999")});
-    all.append({138, QStringLiteral("9999999999")});
+    QList<QPair<int, QString>> all;
+    const QStringList blank = SampleRecords::blankLines(QString());
+    for (int k = 1; k <= blank.size(); ++k)
+        all.append({k, blank[k - 1]});
     all.append(lines); // later entries win
     return ResultFile::expected(all);
 }

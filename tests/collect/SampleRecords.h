@@ -22,6 +22,10 @@ AnswerRecord make(QRandomGenerator &rng, int index, Texts texts = Texts::Plain);
 // Writes it into folder (ending with '/') and returns the file's path.
 QString write(const AnswerRecord &record, const QString &folder);
 
+// The lines the program writes when only the name is filled: every code
+// string there, with nothing ticked. Written out by hand.
+QStringList blankLines(const QString &name);
+
 // The 139 lines of a record.
 QStringList lines(const AnswerRecord &record);
 
