@@ -26,7 +26,11 @@
 
 static void initialiseResources()
 {
-    Q_INIT_RESOURCE(resources);
+    static bool done = false;
+    if (!done) {
+        done = true;
+        Q_INIT_RESOURCE(resources);
+    }
 }
 
 Shell::Shell()
@@ -54,6 +58,8 @@ void Shell::startEmpty()
 
 void Shell::prepareApplication()
 {
+    initialiseResources();
+    Page::loadIconEarly();
     QCoreApplication::setApplicationName(Captions::kApplicationTitle.toString());
     Fonts::registerSubstitutes();
     // The pages are hidden and shown in turn; only the shell ends the run.

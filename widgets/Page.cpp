@@ -7,7 +7,26 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QScreen>
+#include <future>
+
+namespace {
+
+// The icon's picture, decoded on another core from the moment it is asked for.
+std::shared_future<QImage> &iconImage()
+{
+    static std::shared_future<QImage> image =
+        std::async(std::launch::async, [] { return QImage(QStringLiteral(":/icon.png")); }).share();
+    return image;
+}
+
+} // namespace
+
+void Page::loadIconEarly()
+{
+    iconImage();
+}
 
 Page::Page(QSize clientSize, Centring centring, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -15,7 +34,7 @@ Page::Page(QSize clientSize, Centring centring, QWidget *parent)
       centring_(centring)
 {
     setWindowTitle(Captions::kPageCaption.toString());
-    static const QIcon icon(QStringLiteral(":/icon.png")); // one picture for every page
+    static const QIcon icon(QPixmap::fromImage(iconImage().get())); // one picture for every page
     setWindowIcon(icon);
     setFixedSize(clientSize);
     setFont(Fonts::pixelFont(Fonts::kWindow, PageMetrics::kWindowFont));

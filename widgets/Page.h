@@ -12,6 +12,10 @@ public:
 
     explicit Page(QSize clientSize, Centring centring = Centring::Desktop, QWidget *parent = nullptr);
 
+    // Starts decoding the window icon on another core, so that the first page
+    // does not wait for it; call once the resources are registered.
+    static void loadIconEarly();
+
     // Decides whether a request to close the window is granted (the close
     // confirmation); without one, every close is granted.
     void setCloseGuard(std::function<bool(Page *)> guard) { closeGuard_ = std::move(guard); }

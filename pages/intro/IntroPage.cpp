@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPixmap>
+#include <future>
 
 namespace {
 
@@ -37,6 +38,12 @@ QLabel *makeLabel(QWidget *parent, QStringView name, const QString &text, const 
 
 IntroPage::IntroPage() : Page(PageMetrics::kIntro)
 {
+    // The banner decodes on another core while the labels meet the font
+    // system for the first time: together they are most of the first window's cost.
+    std::future<QImage> banner = std::async(std::launch::async, [] {
+        // In the screen's own format already, so that showing it copies nothing more.
+        return Banner::load().convertToFormat(QImage::Format_RGB32);
+    });
     setObjectName(Intro::kPageName.toString());
 
     banner_ = new QLabel(this);
@@ -45,7 +52,6 @@ IntroPage::IntroPage() : Page(PageMetrics::kIntro)
     // Natural size from the top-left corner: what does not fit is cut off.
     banner_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     banner_->setScaledContents(false);
-    setBanner(Banner::load());
 
     QLabel *heading = makeLabel(this, u"Label1", Intro::kHeading.toString(),
                                 Fonts::pixelFont(Fonts::kHei, PageMetrics::kIntroHeading));
@@ -65,6 +71,7 @@ IntroPage::IntroPage() : Page(PageMetrics::kIntro)
     connect(startButton_, &QPushButton::clicked, this, &Page::forwardRequested);
     startButton_->setFocus();
     setAcceptDrops(true);
+    setBanner(banner.get());
 }
 
 namespace {
