@@ -84,9 +84,12 @@ constexpr FigureRow kProjects[] = {
 };
 
 constexpr FiguresTab kTabs[] = {
-    {u"TabSheet1", u"     绩效    1    ", u"综合绩效", u"BitBtn1", u"BitBtn2", true, kOverall},
-    {u"TabSheet2", u"      绩效  2    ", u"企业公益慈善领域年度投入金额", u"BitBtn3", u"BitBtn4", true, kDonations},
-    {u"TabSheet4", u"     绩效    3 ", u"Solvane事业项目概况", u"BitBtn5", u"BitBtn6", false, kProjects},
+    {.sheet = u"TabSheet1", .caption = u"     绩效    1    ", .subHeading = u"综合绩效", .backButton = u"BitBtn1", .nextButton = u"BitBtn2", .rulesBetweenRows = true,
+     .rows = kOverall},
+    {.sheet = u"TabSheet2", .caption = u"      绩效  2    ", .subHeading = u"企业公益慈善领域年度投入金额", .backButton = u"BitBtn3", .nextButton = u"BitBtn4", .rulesBetweenRows = true,
+     .rows = kDonations},
+    {.sheet = u"TabSheet4", .caption = u"     绩效    3 ", .subHeading = u"Solvane事业项目概况", .backButton = u"BitBtn5", .nextButton = u"BitBtn6", .rulesBetweenRows = false,
+     .rows = kProjects},
 };
 // clang-format on
 

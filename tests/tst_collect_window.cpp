@@ -6,7 +6,9 @@
 #include "OutputReaders.h"
 #include "ProblemTableModel.h"
 #include "SampleRecords.h"
+#include "TestPlatform.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -223,5 +225,12 @@ void CollectWindowTest::startWithoutAFolder()
     QVERIFY(child<QPushButton>(window_.get(), "startButton")->isEnabled());
 }
 
-QTEST_MAIN(CollectWindowTest)
+int main(int argc, char *argv[])
+{
+    chooseTestPlatform();
+    QApplication app(argc, argv);
+    CollectWindowTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_collect_window.moc"

@@ -16,6 +16,7 @@
 #include "ResultFile.h"
 #include "Shell.h"
 #include "SurveyApplication.h"
+#include "TestPlatform.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -475,8 +476,7 @@ void DraftsTest::killedProcessResumesToTheSameFile()
 
 int main(int argc, char *argv[])
 {
-    if (qgetenv("QT_QPA_PLATFORM").isEmpty())
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    chooseTestPlatform();
     if (argc == 4 && QByteArray(argv[1]) == "--crash-child")
         return crashChild(argc, argv);
     SurveyApplication app(argc, argv);
