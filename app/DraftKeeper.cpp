@@ -28,10 +28,7 @@ void DraftKeeper::watch(Page *page)
         if (button->isCheckable())
             connect(button, &QAbstractButton::toggled, this, &DraftKeeper::onChanged);
     for (QTabWidget *tabs : page->findChildren<QTabWidget *>())
-        connect(tabs, &QTabWidget::currentChanged, this, [this] {
-            if (!paused_ && !stopped_)
-                writeNow();
-        });
+        connect(tabs, &QTabWidget::currentChanged, this, &DraftKeeper::writeNow);
 }
 
 void DraftKeeper::onChanged()

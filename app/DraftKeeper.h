@@ -33,8 +33,6 @@ public:
     // Forgets pending changes: after the save, nothing is left to keep.
     void stop();
 
-    bool hasPendingChange() const { return timer_.isActive(); }
-
 private:
     void onChanged();
 

@@ -106,7 +106,6 @@ void Shell::build(PageIndex index)
         connect(page, &Page::backRequested, this, [this, index] { moveTo(PageIndex(index - 1)); });
     if (keeper_)
         keeper_->watch(page);
-    emit pageBuilt(index);
     if (std::all_of(pages_.begin(), pages_.end(), [](Page *p) { return p != nullptr; }))
         emit allPagesBuilt();
 }
@@ -351,7 +350,6 @@ bool Shell::saveResultFile()
         keeper_->stop();
         drafts_->remove();
     }
-    emit saved(path);
     MessageBoxes::message(QApplication::activeWindow(), Captions::kSavedAs.toString() + path);
     endApplication();
     for (Page *page : pages_) {

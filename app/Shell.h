@@ -93,12 +93,8 @@ public:
 signals:
     // The intro page has been painted for the first time.
     void introPainted();
-    // A page has just been built (and its fields guarded).
-    void pageBuilt(Shell::PageIndex index);
     // Every page is built.
     void allPagesBuilt();
-    // The result file has been written, just before the run ends.
-    void saved(const QString &path);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,7 +1,6 @@
 // The line map, read off the pages' content tables.
 #include "LineMap.h"
 
-#include "Captions.h"
 #include "IntroContent.h"
 #include "PerformanceContent.h"
 #include "ProfileContent.h"
@@ -313,22 +312,6 @@ const Line *lineByVariable(QStringView variable)
 {
     const auto it = map().byVariable.constFind(variable.toString());
     return it == map().byVariable.cend() ? nullptr : &line(it.value());
-}
-
-QString pageTitle(PageId page)
-{
-    switch (page) {
-    case PageId::Intro:
-        return question(Intro::kHeading);
-    case PageId::BasicInformation:
-    case PageId::Foundation:
-        return Captions::kProfileHeading.toString();
-    case PageId::Performance:
-        return Performance::content().heading.toString();
-    case PageId::Questionnaire:
-        return Questionnaire::kHeading.toString();
-    }
-    return {};
 }
 
 QString pageObjectName(PageId page)

@@ -74,7 +74,6 @@ const Line &line(int number);
 // A line by its variable name; nullptr when none has it.
 const Line *lineByVariable(QStringView variable);
 
-QString pageTitle(PageId page);
 // The object name of the page's window ("Form2", ...).
 QString pageObjectName(PageId page);
 

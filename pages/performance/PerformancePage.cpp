@@ -302,7 +302,6 @@ void PerformancePage::showTab(int tab)
 {
     tabs_->setCurrentIndex(tab);
     firstFieldOfTab_[tab]->setFocus();
-    emit tabChanged(tab);
 }
 
 void PerformancePage::onLastNextClicked()

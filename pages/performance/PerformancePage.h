@@ -21,9 +21,6 @@ public:
     // Shows the tab with its first figure focused.
     void showTab(int tab);
 
-signals:
-    void tabChanged(int tab);
-
 private:
     // A project type row: its tick opens and its untick empties these fields.
     struct ProjectTypeRow {

@@ -320,7 +320,6 @@ void QuestionnairePage::showTab(int index)
 {
     tabs_->setCurrentIndex(index);
     firstOptionOfTab_[index]->setFocus();
-    emit tabChanged(index);
 }
 
 void QuestionnairePage::onSaveClicked()

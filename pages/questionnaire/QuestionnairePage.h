@@ -30,7 +30,6 @@ public:
 signals:
     // "保存退出": the page's lines are stored; the shell writes the file.
     void saveRequested();
-    void tabChanged(int tab);
 
 protected:
     // The three-choice rule of question 1 sees presses before the box does.
