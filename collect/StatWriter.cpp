@@ -77,7 +77,8 @@ public:
     {
         const QString item = QFileInfo(out_.target()).fileName();
         readstat_set_data_writer(writer_, writeBytes);
-        readstat_writer_set_file_label(writer_, "2014年度全国Kelmar民营企业社会责任调研 填报结果");
+        // SPSS keeps 64 bytes of a file label: this one fits whole.
+        readstat_writer_set_file_label(writer_, "2014年度全国Kelmar民营企业社会责任调研汇总");
         if (format_ == FileFormat::Dta)
             check(readstat_writer_set_file_format_version(writer_, 118));
         else

@@ -225,7 +225,7 @@ void Builder::questionnairePage()
         for (const Questionnaire::Question &q : tab.questions) {
             ++number;
             const QString stem = QStringLiteral("q%1").arg(number, 2, 10, QLatin1Char('0'));
-            const QString caption = clean(q.caption);
+            const QString caption = question(q.caption);
             Line &codes = claim(q.codeLine, PageId::Questionnaire,
                                 q.isRanked() ? LineKind::Ranking : LineKind::OptionCodes);
             codes.question = caption;
