@@ -1,9 +1,9 @@
 // The draft's text form. One record per line, "key value", values escaped so
 // that a line break in a value can never split a record; a closing "end"
 // record shows that the draft was written whole.
-#include "Draft.h"
+#include "app/Draft.h"
 
-#include "LineMap.h"
+#include "survey/LineMap.h"
 
 #include <QStringDecoder>
 

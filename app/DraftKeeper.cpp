@@ -1,10 +1,10 @@
 // Keeping the draft.
-#include "DraftKeeper.h"
+#include "app/DraftKeeper.h"
 
-#include "DraftStore.h"
-#include "Page.h"
-#include "PageState.h"
-#include "Shell.h"
+#include "app/DraftStore.h"
+#include "app/PageState.h"
+#include "app/Shell.h"
+#include "widgets/Page.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

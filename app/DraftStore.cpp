@@ -1,5 +1,5 @@
 // The draft file.
-#include "DraftStore.h"
+#include "app/DraftStore.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -31,8 +31,8 @@ public:
         if (error == lastError_)
             return;
         lastError_ = error;
-        QMetaObject::invokeMethod(store_, [store = store_, error] { emit store->writeFailed(error); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            store_, [store = store_, error] { emit store->writeFailed(error); }, Qt::QueuedConnection);
     }
 
 private:
@@ -110,12 +110,14 @@ bool DraftStore::writeFile(const QString &path, const QByteArray &text, QString 
 
 void DraftStore::writeLater(const QByteArray &text)
 {
-    QMetaObject::invokeMethod(writer_, [writer = writer_, text] { writer->write(text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        writer_, [writer = writer_, text] { writer->write(text); }, Qt::QueuedConnection);
 }
 
 void DraftStore::waitForWrites()
 {
-    QMetaObject::invokeMethod(writer_, [] {}, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        writer_, [] {}, Qt::BlockingQueuedConnection);
 }
 
 bool DraftStore::writeNow(const QByteArray &text, QString *error)

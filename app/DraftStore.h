@@ -3,7 +3,7 @@
 // over the draft, on a thread of its own so that typing never waits for a disk.
 #pragma once
 
-#include "Draft.h"
+#include "app/Draft.h"
 
 #include <QObject>
 #include <QString>

@@ -1,13 +1,13 @@
 // Taking and restoring the state of the pages.
-#include "PageState.h"
+#include "app/PageState.h"
 
-#include "LineMap.h"
-#include "PerformanceContent.h"
-#include "QuestionnaireContent.h"
-#include "Page.h"
-#include "PerformancePage.h"
-#include "QuestionnairePage.h"
-#include "Shell.h"
+#include "app/Shell.h"
+#include "pages/performance/PerformancePage.h"
+#include "pages/questionnaire/QuestionnairePage.h"
+#include "survey/LineMap.h"
+#include "survey/PerformanceContent.h"
+#include "survey/QuestionnaireContent.h"
+#include "widgets/Page.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -19,24 +19,6 @@
 namespace PageState {
 
 namespace {
-
-// The page of the line map that a page index stands for.
-Shell::PageIndex pageIndex(Survey::PageId page)
-{
-    switch (page) {
-    case Survey::PageId::Intro:
-        return Shell::Intro;
-    case Survey::PageId::BasicInformation:
-        return Shell::BasicInformation;
-    case Survey::PageId::Foundation:
-        return Shell::Foundation;
-    case Survey::PageId::Performance:
-        return Shell::Performance;
-    case Survey::PageId::Questionnaire:
-        return Shell::Questionnaire;
-    }
-    return Shell::Intro;
-}
 
 bool isControl(const QWidget *widget)
 {
@@ -66,8 +48,8 @@ Draft capture(Shell &shell)
     draft.savedAt = QDateTime::currentDateTime();
     for (int k = 1; k <= Survey::kLineCount; ++k)
         draft.lines[k - 1] = shell.record().get(k);
-    for (int i = 0; i < Shell::PageCount; ++i) {
-        const auto index = Shell::PageIndex(i);
+    for (int i = 0; i < Survey::kPageCount; ++i) {
+        const auto index = Survey::PageId(i);
         if (!shell.isBuilt(index))
             continue;
         Page *page = shell.page(index);
@@ -82,11 +64,11 @@ Draft capture(Shell &shell)
         if (page->isVisible())
             draft.page = i;
     }
-    if (shell.isBuilt(Shell::Questionnaire))
+    if (shell.isBuilt(Survey::PageId::Questionnaire))
         draft.ranking = shell.questionnairePage()->ranking();
-    if (draft.page == Shell::Performance)
+    if (draft.page == int(Survey::PageId::Performance))
         draft.tab = shell.performancePage()->currentTab();
-    else if (draft.page == Shell::Questionnaire)
+    else if (draft.page == int(Survey::PageId::Questionnaire))
         draft.tab = shell.questionnairePage()->currentTab();
     return draft;
 }
@@ -145,15 +127,15 @@ void restore(Shell &shell, const Draft &draft)
     for (const Survey::Line &line : Survey::lines())
         if (line.kind == Survey::LineKind::Ranking)
             ranking = &line;
-    const QString rankingPage = shell.page(pageIndex(ranking->page))->objectName();
+    const QString rankingPage = shell.page(ranking->page)->objectName();
 
     struct Found {
         QWidget *widget;
         QString value;
     };
     QList<Found> buttons, lists, texts;
-    for (int i = 0; i < Shell::PageCount; ++i) {
-        Page *page = shell.page(Shell::PageIndex(i));
+    for (int i = 0; i < Survey::kPageCount; ++i) {
+        Page *page = shell.page(Survey::PageId(i));
         for (QWidget *widget : page->findChildren<QWidget *>()) {
             if (!isControl(widget))
                 continue;
@@ -174,7 +156,7 @@ void restore(Shell &shell, const Draft &draft)
     for (const Found &found : buttons)
         static_cast<QAbstractButton *>(found.widget)->setChecked(found.value == QLatin1String("1"));
 
-    Page *questionnaire = shell.page(pageIndex(ranking->page));
+    Page *questionnaire = shell.page(ranking->page);
     for (QChar letter : draft.ranking) {
         const qsizetype position = ranking->letters.indexOf(letter);
         if (position < 0)
@@ -196,11 +178,11 @@ void restore(Shell &shell, const Draft &draft)
     for (int k = 1; k <= Survey::kLineCount; ++k)
         shell.record().set(k, draft.lines.value(k - 1));
 
-    const auto page = Shell::PageIndex(std::clamp(draft.page, 0, int(Shell::PageCount) - 1));
+    const auto page = Survey::PageId(std::clamp(draft.page, 0, Survey::kPageCount - 1));
     shell.moveTo(page);
-    if (page == Shell::Performance)
+    if (page == Survey::PageId::Performance)
         shell.performancePage()->showTab(std::clamp(draft.tab, 0, int(Performance::content().tabs.size()) - 1));
-    else if (page == Shell::Questionnaire)
+    else if (page == Survey::PageId::Questionnaire)
         shell.questionnairePage()->showTab(std::clamp(draft.tab, 0, int(Questionnaire::tabs().size()) - 1));
 }
 

@@ -1,23 +1,23 @@
 // The application shell.
-#include "Shell.h"
+#include "app/Shell.h"
 
-#include "BasicInformationPage.h"
-#include "Captions.h"
-#include "DraftKeeper.h"
-#include "DraftStore.h"
-#include "FileSystemCalls.h"
-#include "Fonts.h"
-#include "FoundationPage.h"
-#include "IntroPage.h"
-#include "LineMap.h"
-#include "MessageBoxes.h"
-#include "PageState.h"
-#include "PerformancePage.h"
-#include "QuestionnairePage.h"
-#include "RecordCheck.h"
-#include "ResultFileReader.h"
-#include "ResultFileWriter.h"
-#include "TextFieldGuard.h"
+#include "app/DraftKeeper.h"
+#include "app/DraftStore.h"
+#include "app/PageState.h"
+#include "pages/intro/IntroPage.h"
+#include "pages/performance/PerformancePage.h"
+#include "pages/profile/BasicInformationPage.h"
+#include "pages/profile/FoundationPage.h"
+#include "pages/questionnaire/QuestionnairePage.h"
+#include "survey/Captions.h"
+#include "survey/FileSystemCalls.h"
+#include "survey/LineMap.h"
+#include "survey/RecordCheck.h"
+#include "survey/ResultFileReader.h"
+#include "survey/ResultFileWriter.h"
+#include "widgets/Fonts.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/TextFieldGuard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,7 +48,7 @@ Shell::~Shell()
 
 void Shell::startEmpty()
 {
-    for (int i = PageCount; i-- > Intro + 1;) {
+    for (int i = Survey::kPageCount; i-- > 1;) { // every page but the intro page
         delete pages_[size_t(i)];
         pages_[size_t(i)] = nullptr;
     }
@@ -66,9 +66,10 @@ void Shell::prepareApplication()
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-void Shell::build(PageIndex index)
+void Shell::build(Survey::PageId index)
 {
-    if (pages_[index])
+    using enum Survey::PageId;
+    if (pages_[size_t(index)])
         return;
     Page *page = nullptr;
     switch (index) {
@@ -93,17 +94,16 @@ void Shell::build(PageIndex index)
         page = questionnaire;
         break;
     }
-    case PageCount:
-        return;
     }
-    pages_[index] = page;
+    pages_[size_t(index)] = page;
     TextFieldGuard::guardFieldsOf(page);
     page->setCloseGuard([this](Page *closing) { return confirmClose(closing); });
     // The page order lives here alone: forward is the next page, back the one before.
-    if (index + 1 < PageCount)
-        connect(page, &Page::forwardRequested, this, [this, index] { moveTo(PageIndex(index + 1)); });
+    const int position = int(index);
+    if (position + 1 < Survey::kPageCount)
+        connect(page, &Page::forwardRequested, this, [this, position] { moveTo(Survey::PageId(position + 1)); });
     if (index > BasicInformation)
-        connect(page, &Page::backRequested, this, [this, index] { moveTo(PageIndex(index - 1)); });
+        connect(page, &Page::backRequested, this, [this, position] { moveTo(Survey::PageId(position - 1)); });
     if (keeper_)
         keeper_->watch(page);
     if (std::all_of(pages_.begin(), pages_.end(), [](Page *p) { return p != nullptr; }))
@@ -112,39 +112,39 @@ void Shell::build(PageIndex index)
 
 void Shell::createPages()
 {
-    for (int i = 0; i < PageCount; ++i)
-        build(PageIndex(i));
+    for (int i = 0; i < Survey::kPageCount; ++i)
+        build(Survey::PageId(i));
 }
 
-Page *Shell::page(PageIndex index)
+Page *Shell::page(Survey::PageId index)
 {
     build(index);
-    return pages_[index];
+    return pages_[size_t(index)];
 }
 
 IntroPage *Shell::introPage()
 {
-    return static_cast<IntroPage *>(page(Intro));
+    return static_cast<IntroPage *>(page(Survey::PageId::Intro));
 }
 
 BasicInformationPage *Shell::basicInformationPage()
 {
-    return static_cast<BasicInformationPage *>(page(BasicInformation));
+    return static_cast<BasicInformationPage *>(page(Survey::PageId::BasicInformation));
 }
 
 FoundationPage *Shell::foundationPage()
 {
-    return static_cast<FoundationPage *>(page(Foundation));
+    return static_cast<FoundationPage *>(page(Survey::PageId::Foundation));
 }
 
 PerformancePage *Shell::performancePage()
 {
-    return static_cast<PerformancePage *>(page(Performance));
+    return static_cast<PerformancePage *>(page(Survey::PageId::Performance));
 }
 
 QuestionnairePage *Shell::questionnairePage()
 {
-    return static_cast<QuestionnairePage *>(page(Questionnaire));
+    return static_cast<QuestionnairePage *>(page(Survey::PageId::Questionnaire));
 }
 
 QList<Page *> Shell::pages()
@@ -170,7 +170,7 @@ void Shell::showIntroPage()
 
 bool Shell::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!introPainted_ && watched == pages_[Intro] && event->type() == QEvent::Paint) {
+    if (!introPainted_ && watched == pages_[size_t(Survey::PageId::Intro)] && event->type() == QEvent::Paint) {
         introPainted_ = true;
         watched->removeEventFilter(this);
         // The intro page paints first; only then are the other pages built,
@@ -186,9 +186,9 @@ bool Shell::eventFilter(QObject *watched, QEvent *event)
 
 void Shell::buildNextInBackground()
 {
-    for (int i = 0; i < PageCount; ++i) {
+    for (int i = 0; i < Survey::kPageCount; ++i) {
         if (!pages_[size_t(i)]) {
-            build(PageIndex(i));
+            build(Survey::PageId(i));
             QTimer::singleShot(0, this, &Shell::buildNextInBackground);
             return;
         }
@@ -302,7 +302,7 @@ bool Shell::openResultFile(const QString &path)
         keeper_->setPaused(true);
     startEmpty();
     Draft state = PageState::fromLines(read.lines);
-    state.page = Intro;
+    state.page = int(Survey::PageId::Intro);
     PageState::restore(*this, state);
     if (keeper_) {
         keeper_->setPaused(false);
@@ -311,7 +311,7 @@ bool Shell::openResultFile(const QString &path)
     return true;
 }
 
-void Shell::moveTo(PageIndex to)
+void Shell::moveTo(Survey::PageId to)
 {
     Page *from = currentPage();
     Page *next = page(to);
@@ -334,7 +334,7 @@ void Shell::endApplication()
 
 bool Shell::saveResultFile()
 {
-    FileSystemCalls &calls = fileSystem_ ? *fileSystem_ : PosixFileSystem::instance();
+    FileSystemCalls &calls = fileSystem_ ? *fileSystem_ : FileSystemCalls::system();
     const QString folder = programFolder_.isEmpty() ? ResultFileWriter::programFolder() : programFolder_;
     ResultFileWriter writer(record_, calls, folder);
     QString path;

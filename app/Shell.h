@@ -2,7 +2,8 @@
 // every move between them, writes the result file and ends the run.
 #pragma once
 
-#include "AnswerRecord.h"
+#include "survey/AnswerRecord.h"
+#include "survey/LineMap.h"
 
 #include <QObject>
 #include <QString>
@@ -22,9 +23,6 @@ class Page;
 class Shell : public QObject {
     Q_OBJECT
 public:
-    // The pages in the order the user meets them.
-    enum PageIndex { Intro, BasicInformation, Foundation, Performance, Questionnaire, PageCount };
-
     // Starts a run with an empty answer record.
     Shell();
     ~Shell() override;
@@ -37,7 +35,7 @@ public:
 
     // Builds every page that is not built yet.
     void createPages();
-    bool isBuilt(PageIndex index) const { return pages_[index] != nullptr; }
+    bool isBuilt(Survey::PageId index) const { return pages_[size_t(index)] != nullptr; }
 
     // Each page, built when first asked for.
     IntroPage *introPage();
@@ -45,7 +43,7 @@ public:
     FoundationPage *foundationPage();
     PerformancePage *performancePage();
     QuestionnairePage *questionnairePage();
-    Page *page(PageIndex index);
+    Page *page(Survey::PageId index);
     // Every page, in order (builds them all).
     QList<Page *> pages();
     // The page on screen, or nullptr.
@@ -75,7 +73,7 @@ public:
     bool openResultFile(const QString &path);
 
     // Hides the page on screen and shows the other one.
-    void moveTo(PageIndex to);
+    void moveTo(Survey::PageId to);
 
     // Ends the run without asking anything.
     void endApplication();
@@ -100,7 +98,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void build(PageIndex index);
+    void build(Survey::PageId index);
     void buildNextInBackground();
     bool confirmClose(Page *page);
     // Drops every page but the intro page and empties the record.
@@ -108,7 +106,7 @@ private:
     void onDraftWriteFailed(const QString &reason);
 
     AnswerRecord record_;
-    std::array<Page *, PageCount> pages_{};
+    std::array<Page *, Survey::kPageCount> pages_{};
     FileSystemCalls *fileSystem_ = nullptr;
     QString programFolder_;
     bool running_ = false;

@@ -1,7 +1,7 @@
 // Catching errors at the event loop.
-#include "SurveyApplication.h"
+#include "app/SurveyApplication.h"
 
-#include "MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <exception>
 

@@ -1,8 +1,8 @@
 // The questionnaire program: start-up only. `csr-survey [FILE]` opens a result
 // file to correct it; without one, a draft left by an earlier run is offered.
-#include "DraftStore.h"
-#include "Shell.h"
-#include "SurveyApplication.h"
+#include "app/DraftStore.h"
+#include "app/Shell.h"
+#include "app/SurveyApplication.h"
 
 #include <QStringList>
 

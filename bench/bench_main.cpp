@@ -8,20 +8,20 @@
 //     the state, and a keystroke with drafts kept against one without) and the
 //     write on the draft thread; the load of a result file into the pages.
 //   csr-bench [runs]      prints the figures (default 9 start-ups per side)
-#include "AnswerRecord.h"
-#include "Draft.h"
-#include "DraftKeeper.h"
-#include "DraftStore.h"
-#include "FileSystemCalls.h"
-#include "Fonts.h"
-#include "IntroPage.h"
-#include "LineMap.h"
-#include "PageState.h"
-#include "RecordCheck.h"
-#include "ResultFileReader.h"
-#include "ResultFileWriter.h"
-#include "Shell.h"
-#include "SurveyApplication.h"
+#include "app/Draft.h"
+#include "app/DraftKeeper.h"
+#include "app/DraftStore.h"
+#include "app/PageState.h"
+#include "app/Shell.h"
+#include "app/SurveyApplication.h"
+#include "pages/intro/IntroPage.h"
+#include "survey/AnswerRecord.h"
+#include "survey/FileSystemCalls.h"
+#include "survey/LineMap.h"
+#include "survey/RecordCheck.h"
+#include "survey/ResultFileReader.h"
+#include "survey/ResultFileWriter.h"
+#include "widgets/Fonts.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -199,7 +199,7 @@ void startButtonFigures()
             QElapsedTimer timer;
             timer.start();
             start->click();
-            QWidget *page = shell.page(Shell::BasicInformation);
+            QWidget *page = shell.page(Survey::PageId::BasicInformation);
             page->repaint(); // drawn, not only mapped
             (buildFirst ? built : onDemand) << timer.nsecsElapsed() / 1e6;
         }
@@ -217,7 +217,7 @@ void saveFigures()
     fillRecord(record);
     QTemporaryDir folder;
     const QString path = folder.path() + QLatin1Char('/');
-    ResultFileWriter writer(record, PosixFileSystem::instance(), path);
+    ResultFileWriter writer(record, FileSystemCalls::system(), path);
     const QByteArray bytes = writer.content();
     QList<double> saveMs, plainMs;
     for (int i = 0; i < 200; ++i) {
@@ -279,9 +279,9 @@ void draftFigures()
     Shell plain;
     plain.createPages();
     DraftKeeper keeper(shell, drafts);
-    auto *watched = shell.page(Shell::Performance)->findChild<QLineEdit *>(QStringLiteral("Edit2"));
-    auto *unwatched = plain.page(Shell::Performance)->findChild<QLineEdit *>(QStringLiteral("Edit2"));
-    keeper.watch(shell.page(Shell::Performance));
+    auto *watched = shell.page(Survey::PageId::Performance)->findChild<QLineEdit *>(QStringLiteral("Edit2"));
+    auto *unwatched = plain.page(Survey::PageId::Performance)->findChild<QLineEdit *>(QStringLiteral("Edit2"));
+    keeper.watch(shell.page(Survey::PageId::Performance));
     for (int i = 0; i < 400; ++i) {
         keyWithMs << keystrokeMs(watched);
         keyWithoutMs << keystrokeMs(unwatched);
@@ -309,7 +309,7 @@ void loadFigures()
     const QStringList answers = fullAnswers();
     for (int k = 1; k <= Survey::kLineCount; ++k)
         record.set(k, answers[k - 1]);
-    ResultFileWriter writer(record, PosixFileSystem::instance(), folder.path() + QLatin1Char('/'));
+    ResultFileWriter writer(record, FileSystemCalls::system(), folder.path() + QLatin1Char('/'));
     const QString path = writer.write();
 
     QList<double> readMs, loadMs, buildMs;

@@ -4,8 +4,8 @@
 // the same files and does nothing with them.
 //   csr-collect-bench [--files N] [--folder DIR] [--runs R]
 // The folder is kept and reused when it already holds N result files.
-#include "InputScanner.h"
-#include "SampleRecords.h"
+#include "collect/InputScanner.h"
+#include "tests/collect/SampleRecords.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

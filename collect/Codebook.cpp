@@ -1,8 +1,8 @@
 // The codebook's rows and its text forms.
-#include "Codebook.h"
+#include "collect/Codebook.h"
 
-#include "CsvText.h"
-#include "DataSet.h"
+#include "collect/CsvText.h"
+#include "collect/DataSet.h"
 
 namespace Codebook {
 

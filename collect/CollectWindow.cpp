@@ -1,11 +1,11 @@
 // The collector's window.
-#include "CollectWindow.h"
+#include "collect/CollectWindow.h"
 
-#include "FileFormat.h"
-#include "MergeWorker.h"
-#include "ProblemTableModel.h"
-#include "RunControl.h"
-#include "SafeOutput.h"
+#include "collect/FileFormat.h"
+#include "collect/MergeWorker.h"
+#include "collect/ProblemTableModel.h"
+#include "collect/RunControl.h"
+#include "collect/SafeOutput.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // The command line of csr-collect.
-#include "CommandLine.h"
+#include "collect/CommandLine.h"
 
-#include "FileFormat.h"
-#include "Merge.h"
-#include "RunControl.h"
+#include "collect/FileFormat.h"
+#include "collect/Merge.h"
+#include "collect/RunControl.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>

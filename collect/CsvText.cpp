@@ -1,5 +1,5 @@
 // CSV quoting.
-#include "CsvText.h"
+#include "collect/CsvText.h"
 
 #include <cstring>
 

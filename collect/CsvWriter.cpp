@@ -1,12 +1,12 @@
 // Writing the data set as CSV. Most cells are flags of one character, so the
 // rows are built straight into a buffer rather than field by field, and blocks
 // of rows are built on several threads and written in order.
-#include "CsvWriter.h"
+#include "collect/CsvWriter.h"
 
-#include "CsvText.h"
-#include "DataSet.h"
-#include "RunControl.h"
-#include "SafeOutput.h"
+#include "collect/CsvText.h"
+#include "collect/DataSet.h"
+#include "collect/RunControl.h"
+#include "collect/SafeOutput.h"
 
 #include <QFileInfo>
 #include <QThread>

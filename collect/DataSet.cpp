@@ -1,9 +1,9 @@
 // The data set's variables from the line map, and its cells in each form.
-#include "DataSet.h"
+#include "collect/DataSet.h"
 
-#include "RecordCheck.h"
+#include "survey/RecordCheck.h"
 
-#include "LineMap.h"
+#include "survey/LineMap.h"
 
 #include <QHash>
 #include <charconv>

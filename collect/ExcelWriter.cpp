@@ -1,12 +1,12 @@
 // Writing Excel workbooks with libxlsxwriter.
-#include "ExcelWriter.h"
+#include "collect/ExcelWriter.h"
 
-#include "Codebook.h"
-#include "DataSet.h"
-#include "ProblemReport.h"
-#include "RunControl.h"
-#include "SafeOutput.h"
-#include "TextLimit.h"
+#include "collect/Codebook.h"
+#include "collect/DataSet.h"
+#include "collect/ProblemReport.h"
+#include "collect/RunControl.h"
+#include "collect/SafeOutput.h"
+#include "collect/TextLimit.h"
 
 #include <QFileInfo>
 

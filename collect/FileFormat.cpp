@@ -1,5 +1,5 @@
 // Formats by extension.
-#include "FileFormat.h"
+#include "collect/FileFormat.h"
 
 FileFormat fileFormatOf(const QString &path)
 {

@@ -1,7 +1,7 @@
 // Finding result files in the inputs.
-#include "InputScanner.h"
+#include "collect/InputScanner.h"
 
-#include "ResultFileReader.h"
+#include "survey/ResultFileReader.h"
 
 #include <QFile>
 #include <QStringDecoder>

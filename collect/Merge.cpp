@@ -1,16 +1,16 @@
 // The merge, from inputs to outputs.
-#include "Merge.h"
+#include "collect/Merge.h"
 
-#include "Codebook.h"
-#include "CsvWriter.h"
-#include "ExcelWriter.h"
-#include "LineMap.h"
-#include "RecordCheck.h"
-#include "ResultFileReader.h"
-#include "RunControl.h"
-#include "SafeOutput.h"
-#include "StatWriter.h"
-#include "TextLimit.h"
+#include "collect/Codebook.h"
+#include "collect/CsvWriter.h"
+#include "collect/ExcelWriter.h"
+#include "collect/RunControl.h"
+#include "collect/SafeOutput.h"
+#include "collect/StatWriter.h"
+#include "collect/TextLimit.h"
+#include "survey/LineMap.h"
+#include "survey/RecordCheck.h"
+#include "survey/ResultFileReader.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -29,7 +29,7 @@
 
 namespace {
 
-const QString kSuffix = QStringLiteral("_填报结果.dbf");
+const QString kSuffix = Survey::kResultFileSuffix.toString();
 
 // Problems after which a line's value means nothing: it becomes missing.
 bool makesUnusable(RecordCheck::ProblemKind kind)

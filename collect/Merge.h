@@ -4,10 +4,10 @@
 // one of them has been written whole.
 #pragma once
 
-#include "DataSet.h"
-#include "FileFormat.h"
-#include "InputScanner.h"
-#include "ProblemReport.h"
+#include "collect/DataSet.h"
+#include "collect/FileFormat.h"
+#include "collect/InputScanner.h"
+#include "collect/ProblemReport.h"
 
 #include <QList>
 #include <QString>

@@ -1,5 +1,5 @@
 // The merge on a thread of its own.
-#include "MergeWorker.h"
+#include "collect/MergeWorker.h"
 
 #include <QThread>
 

@@ -2,8 +2,8 @@
 // answering; reports progress and the end through queued signals.
 #pragma once
 
-#include "Merge.h"
-#include "RunControl.h"
+#include "collect/Merge.h"
+#include "collect/RunControl.h"
 
 #include <QObject>
 #include <memory>

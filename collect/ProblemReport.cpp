@@ -1,7 +1,7 @@
 // The problem report's rows and its CSV form.
-#include "ProblemReport.h"
+#include "collect/ProblemReport.h"
 
-#include "CsvText.h"
+#include "collect/CsvText.h"
 
 QString ProblemReport::Entry::kindName() const
 {

@@ -2,8 +2,8 @@
 // every dropped duplicate and every text cut to fit a format.
 #pragma once
 
-#include "RecordCheck.h"
-#include "ResultFileReader.h"
+#include "survey/RecordCheck.h"
+#include "survey/ResultFileReader.h"
 
 #include <QByteArray>
 #include <QList>

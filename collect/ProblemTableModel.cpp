@@ -1,5 +1,5 @@
 // The problem table's model.
-#include "ProblemTableModel.h"
+#include "collect/ProblemTableModel.h"
 
 void ProblemTableModel::setEntries(const QList<ProblemReport::Entry> &entries, const QString &prefix)
 {

@@ -1,7 +1,7 @@
 // The window's table of problems: file, line, what is wrong.
 #pragma once
 
-#include "ProblemReport.h"
+#include "collect/ProblemReport.h"
 
 #include <QAbstractTableModel>
 

@@ -1,5 +1,5 @@
 // Writing an output through a temporary file and a rename.
-#include "SafeOutput.h"
+#include "collect/SafeOutput.h"
 
 #include <QFile>
 #include <QFileInfo>

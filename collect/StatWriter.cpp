@@ -1,10 +1,10 @@
 // Writing SPSS and Stata files with ReadStat.
-#include "StatWriter.h"
+#include "collect/StatWriter.h"
 
-#include "DataSet.h"
-#include "RunControl.h"
-#include "SafeOutput.h"
-#include "TextLimit.h"
+#include "collect/DataSet.h"
+#include "collect/RunControl.h"
+#include "collect/SafeOutput.h"
+#include "collect/TextLimit.h"
 
 #include <QFileInfo>
 #include <QHash>

@@ -3,7 +3,7 @@
 // their longest value within the format's limit.
 #pragma once
 
-#include "FileFormat.h"
+#include "collect/FileFormat.h"
 
 class DataSet;
 class RunControl;

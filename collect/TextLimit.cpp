@@ -1,5 +1,5 @@
 // Cutting texts to the formats' limits.
-#include "TextLimit.h"
+#include "collect/TextLimit.h"
 
 namespace TextLimit {
 namespace {

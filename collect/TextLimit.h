@@ -2,7 +2,7 @@
 // without splitting a character.
 #pragma once
 
-#include "FileFormat.h"
+#include "collect/FileFormat.h"
 
 #include <QByteArrayView>
 

@@ -1,6 +1,6 @@
 // csr-collect: with arguments, the command line; without, the window.
-#include "CollectWindow.h"
-#include "CommandLine.h"
+#include "collect/CollectWindow.h"
+#include "collect/CommandLine.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 // The answer record: pages set slots, the result file writer reads them.
-#include "AnswerRecord.h"
+#include "survey/AnswerRecord.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,42 +1,62 @@
-// The few operating-system calls the result file writer makes, behind one
-// interface so that tests can make each of them fail for a real reason.
+// The operating system's file calls behind every file the program keeps (the
+// result file, the drafts, the collector's outputs): POSIX on Linux, Win32 on
+// Windows, each in a source file of its own, and in tests a stand-in that
+// makes one step fail for a real reason.
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <cstddef>
+#include <cstdint>
 
 class FileSystemCalls {
 public:
+    // An open file: a descriptor on POSIX, a HANDLE on Windows.
+    using Handle = std::intptr_t;
+
     virtual ~FileSystemCalls() = default;
 
-    // Each call returns 0 on success or the system's error code (errno).
+    // The calls of the system the program runs on.
+    static FileSystemCalls &system();
 
-    // Creates a new, empty, uniquely named file in the folder (a path in the
-    // file system's own encoding, ending with '/') and opens it for writing.
-    virtual int createTemporary(const QByteArray &folder, int &fd, QByteArray &path) = 0;
-    // Writes all bytes.
-    virtual int writeAll(int fd, const char *data, std::size_t size) = 0;
-    // Closes the file, reporting a failure to write what was buffered; fd is
-    // closed whatever the result.
-    virtual int close(int fd) = 0;
-    // Fails with EACCES when a file of that name exists and may not be written;
-    // a missing file is fine.
+    // A path as these calls take it: the file system's own bytes on POSIX,
+    // UTF-8 on Windows (widened there for the system). Names that are not
+    // valid UTF-8 on Linux keep their bytes from the file system on.
+    static QByteArray nativePath(const QString &path);
+    // The path for people (undecodable bytes become U+FFFD).
+    static QString displayPath(const QByteArray &nativePath);
+    // The folder part of a native path, ending with the separator.
+    static QByteArray nativeFolderOf(const QByteArray &nativePath);
+
+    // Whether a single file name (no folder) may be created as it stands:
+    // it holds no separator and nothing the file system would read as
+    // something else (on Windows: <>:"|?* and control characters).
+    static bool isPlainFileName(const QString &name);
+
+    // What a system error code means, the same words on every system.
+    enum class ErrorKind { InvalidName, AccessDenied, TooManyOpenFiles, DiskFull, Other };
+    static ErrorKind kindOf(int code);
+    // The reason in Chinese words, for the collector and the drafts
+    // ("磁盘空间不足", ...); the code itself for what has no words here.
+    static QString describe(int code);
+
+    // Each call returns 0 on success or the system's error code (errno on
+    // POSIX, GetLastError on Windows).
+
+    // Creates a new, empty, uniquely named file whose native path starts with
+    // prefix (a folder and the start of a name) and opens it for writing;
+    // others may read it. path is the file's whole native path.
+    virtual int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) = 0;
+    // Writes all bytes, unbuffered: a full disk is reported here.
+    virtual int writeAll(Handle file, const char *data, std::size_t size) = 0;
+    // Closes the file, reporting a failure to write what the system still
+    // held; the handle is closed whatever the result.
+    virtual int close(Handle file) = 0;
+    // Fails with the system's "access denied" when a file of that name exists
+    // and may not be written; a missing file is fine.
     virtual int checkReplaceable(const QByteArray &path) = 0;
-    // Renames from over to, replacing an existing file.
+    // Renames from over to in one step, replacing an existing file.
     virtual int rename(const QByteArray &from, const QByteArray &to) = 0;
     // Removes a file; failures are ignored.
     virtual void remove(const QByteArray &path) = 0;
-};
-
-// The real calls of a POSIX system.
-class PosixFileSystem : public FileSystemCalls {
-public:
-    static PosixFileSystem &instance();
-
-    int createTemporary(const QByteArray &folder, int &fd, QByteArray &path) override;
-    int writeAll(int fd, const char *data, std::size_t size) override;
-    int close(int fd) override;
-    int checkReplaceable(const QByteArray &path) override;
-    int rename(const QByteArray &from, const QByteArray &to) override;
-    void remove(const QByteArray &path) override;
 };

@@ -1,5 +1,5 @@
 // GBK (code page 936) conversion through glibc's iconv.
-#include "Gbk.h"
+#include "survey/Gbk.h"
 
 #include <QList>
 #include <array>

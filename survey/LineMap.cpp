@@ -1,10 +1,10 @@
 // The line map, read off the pages' content tables.
-#include "LineMap.h"
+#include "survey/LineMap.h"
 
-#include "IntroContent.h"
-#include "PerformanceContent.h"
-#include "ProfileContent.h"
-#include "QuestionnaireContent.h"
+#include "survey/IntroContent.h"
+#include "survey/PerformanceContent.h"
+#include "survey/ProfileContent.h"
+#include "survey/QuestionnaireContent.h"
 
 #include <QHash>
 #include <deque>
@@ -226,8 +226,8 @@ void Builder::questionnairePage()
             ++number;
             const QString stem = QStringLiteral("q%1").arg(number, 2, 10, QLatin1Char('0'));
             const QString caption = question(q.caption);
-            Line &codes = claim(q.codeLine, PageId::Questionnaire,
-                                q.isRanked() ? LineKind::Ranking : LineKind::OptionCodes);
+            Line &codes =
+                claim(q.codeLine, PageId::Questionnaire, q.isRanked() ? LineKind::Ranking : LineKind::OptionCodes);
             codes.question = caption;
             codes.label = caption;
             for (const Questionnaire::Option &option : q.options) {

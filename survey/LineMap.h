@@ -3,6 +3,8 @@
 // once from the pages' content tables, so nothing here restates them.
 #pragma once
 
+#include "survey/ResultFileFormat.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,9 +12,9 @@
 
 namespace Survey {
 
-inline constexpr int kLineCount = 139;
-
+// The pages in the order the user meets them.
 enum class PageId { Intro, BasicInformation, Foundation, Performance, Questionnaire };
+inline constexpr int kPageCount = 5;
 
 enum class LineKind {
     FreeText,     // a text field, written as typed
@@ -43,11 +45,11 @@ struct Line {
     int number = 0;
     PageId page = PageId::Intro;
     LineKind kind = LineKind::FreeText;
-    QString variable; // data-set name: ASCII, lower case, at most 32 characters, unique
-    QString label;    // the question or row text, with option caption, year and unit where they apply
-    QString question; // the question or row text alone
-    QString year;     // "2013年" or "2014年" for figures; else empty
-    QString unit;     // "万元", "人", ... where the field has one
+    QString variable;     // data-set name: ASCII, lower case, at most 32 characters, unique
+    QString label;        // the question or row text, with option caption, year and unit where they apply
+    QString question;     // the question or row text alone
+    QString year;         // "2013年" or "2014年" for figures; else empty
+    QString unit;         // "万元", "人", ... where the field has one
     QStringList controls; // object names of the controls the line comes from (in code-position order)
 
     QList<Choice> choices;         // SingleChoice, YesNoPair

@@ -1,5 +1,5 @@
 // The performance data page's content table.
-#include "PerformanceContent.h"
+#include "survey/PerformanceContent.h"
 
 namespace Performance {
 

@@ -1,7 +1,7 @@
 // The two profile pages' content tables.
-#include "ProfileContent.h"
+#include "survey/ProfileContent.h"
 
-#include "Captions.h"
+#include "survey/Captions.h"
 
 namespace Profile {
 
@@ -25,12 +25,14 @@ constexpr int rowY(int n)
 #define INDUSTRY(n, object, text)                                                                                      \
     Item                                                                                                               \
     {                                                                                                                  \
-        .kind = Kind::Choice, .name = object, .caption = text, .line = 7, .code = u"" #n, .variable = u"industry", .x = columnX(n), .y = rowY(n)    \
+        .kind = Kind::Choice, .name = object, .caption = text, .line = 7, .code = u"" #n, .variable = u"industry",     \
+        .x = columnX(n), .y = rowY(n)                                                                                  \
     }
 #define POSITION(n, object, text)                                                                                      \
     Item                                                                                                               \
     {                                                                                                                  \
-        .kind = Kind::Option, .name = object, .caption = text, .line = 9, .variable = u"positions", .x = columnX(n), .y = rowY(n)                \
+        .kind = Kind::Option, .name = object, .caption = text, .line = 9, .variable = u"positions", .x = columnX(n),   \
+        .y = rowY(n)                                                                                                   \
     }
 
 // clang-format off

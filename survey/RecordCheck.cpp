@@ -1,8 +1,8 @@
 // Checks of a record's lines against the line map. The checks work on UTF-8:
 // the collector runs them on thousands of files and keeps its lines so.
-#include "RecordCheck.h"
+#include "survey/RecordCheck.h"
 
-#include "LineMap.h"
+#include "survey/LineMap.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // Reading a result file back: framing, strict GBK decoding and the size limit.
-#include "ResultFileReader.h"
+#include "survey/ResultFileReader.h"
 
-#include "LineMap.h"
+#include "survey/LineMap.h"
 
 #include <QFile>
 

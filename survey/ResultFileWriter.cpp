@@ -1,12 +1,13 @@
 // The result file writer.
-#include "ResultFileWriter.h"
+#include "survey/ResultFileWriter.h"
 
-#include "AnswerRecord.h"
-#include "FileSystemCalls.h"
-#include "Gbk.h"
+#include "survey/AnswerRecord.h"
+#include "survey/FileSystemCalls.h"
+#include "survey/Gbk.h"
+#include "survey/ResultFileFormat.h"
+#include "survey/SafeFile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <cerrno>
 
 FileError::FileError(const QString &message, int code)
@@ -16,20 +17,18 @@ FileError::FileError(const QString &message, int code)
 
 QString FileError::messageFor(int code)
 {
-    switch (code) {
-    case ENOENT:
-    case ENOTDIR:
+    switch (FileSystemCalls::kindOf(code)) {
+    case FileSystemCalls::ErrorKind::InvalidName:
         return QStringLiteral("Invalid filename");
-    case EACCES:
-    case EPERM:
-    case EROFS:
+    case FileSystemCalls::ErrorKind::AccessDenied:
         return QStringLiteral("File access denied");
-    case EMFILE:
-    case ENFILE:
+    case FileSystemCalls::ErrorKind::TooManyOpenFiles:
         return QStringLiteral("Too many open files");
-    default:
-        return QStringLiteral("I/O error %1").arg(code);
+    case FileSystemCalls::ErrorKind::DiskFull:
+    case FileSystemCalls::ErrorKind::Other:
+        break;
     }
+    return QStringLiteral("I/O error %1").arg(code);
 }
 
 ResultFileWriter::ResultFileWriter(const AnswerRecord &record, FileSystemCalls &calls, const QString &programFolder)
@@ -45,7 +44,7 @@ QString ResultFileWriter::programFolder()
 
 QString ResultFileWriter::fileNameFor(const QString &enterpriseName)
 {
-    return enterpriseName + kFileNameSuffix;
+    return enterpriseName + Survey::kResultFileSuffix.toString();
 }
 
 QByteArray ResultFileWriter::content() const
@@ -65,34 +64,15 @@ QByteArray ResultFileWriter::content() const
 QString ResultFileWriter::write()
 {
     const QString name = fileNameFor(record_.get(1));
-    // The file never leaves the program folder.
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QChar(0)))
-        throw FileError(FileError::messageFor(ENOENT), ENOENT);
+    // The file never leaves the program folder, and never becomes something
+    // else than a plain file there.
+    if (!FileSystemCalls::isPlainFileName(name))
+        throw FileError(QStringLiteral("Invalid filename"), 0);
 
     const QString path = folder_ + name;
     const QByteArray data = content();
-    const QByteArray folderBytes = QFile::encodeName(folder_);
-    const QByteArray pathBytes = QFile::encodeName(path);
-
-    auto fail = [](int code) { throw FileError(FileError::messageFor(code), code); };
-
-    if (int code = calls_.checkReplaceable(pathBytes))
-        fail(code);
-
-    int fd = -1;
-    QByteArray temporary;
-    if (int code = calls_.createTemporary(folderBytes, fd, temporary))
-        fail(code);
-
-    int code = calls_.writeAll(fd, data.constData(), std::size_t(data.size()));
-    const int closeCode = calls_.close(fd);
-    if (code == 0)
-        code = closeCode;
-    if (code == 0)
-        code = calls_.rename(temporary, pathBytes);
-    if (code != 0) {
-        calls_.remove(temporary);
-        fail(code);
-    }
+    SafeFile file(path, calls_);
+    if (!file.open("survey") || !file.write(data) || !file.commit())
+        throw FileError(FileError::messageFor(file.errorCode()), file.errorCode());
     return path;
 }

@@ -25,8 +25,6 @@ private:
 
 class ResultFileWriter {
 public:
-    static inline const QString kFileNameSuffix = QStringLiteral("_填报结果.dbf");
-
     // programFolder ends with '/'.
     ResultFileWriter(const AnswerRecord &record, FileSystemCalls &calls, const QString &programFolder);
 

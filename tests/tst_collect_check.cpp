@@ -1,7 +1,7 @@
 // The record check: each problem the collector lists, on records written by
 // hand from the survey's layout, and the number rule.
-#include "SampleRecords.h"
-#include "RecordCheck.h"
+#include "survey/RecordCheck.h"
+#include "tests/collect/SampleRecords.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // csr-collect on the command line, run as its own process: options, exit
 // statuses, the summary line, and outputs beside what was there before.
-#include "Gbk.h"
-#include "SampleRecords.h"
+#include "survey/Gbk.h"
+#include "tests/collect/SampleRecords.h"
 
 #include <QDir>
 #include <QFile>

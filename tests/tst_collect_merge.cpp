@@ -1,11 +1,11 @@
 // The merge from files on disk: what is rejected, what is accepted with a
 // problem, duplicates, hostile inputs, outputs that cannot be written, and a
 // cancelled run. Files are written here byte by byte.
-#include "Gbk.h"
-#include "Merge.h"
-#include "OutputReaders.h"
-#include "RunControl.h"
-#include "SampleRecords.h"
+#include "collect/Merge.h"
+#include "collect/RunControl.h"
+#include "survey/Gbk.h"
+#include "tests/collect/OutputReaders.h"
+#include "tests/collect/SampleRecords.h"
 
 #include <QDir>
 #include <QFile>

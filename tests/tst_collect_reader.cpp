@@ -1,9 +1,9 @@
 // The result file reader: framing, strict GBK, the size limit, files that are
 // not files, and thousands of randomly damaged result files.
-#include "Gbk.h"
-#include "RecordCheck.h"
-#include "ResultFileReader.h"
-#include "SampleRecords.h"
+#include "survey/Gbk.h"
+#include "survey/RecordCheck.h"
+#include "survey/ResultFileReader.h"
+#include "tests/collect/SampleRecords.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -2,12 +2,12 @@
 // writer, merged into every format, and read back by independent readers.
 // Every cell, variable label and value label is compared with the record it
 // came from, by rules written out here from the survey's layout.
-#include "FileFormat.h"
-#include "LineMap.h"
-#include "Merge.h"
-#include "OutputReaders.h"
-#include "RunControl.h"
-#include "SampleRecords.h"
+#include "collect/FileFormat.h"
+#include "collect/Merge.h"
+#include "collect/RunControl.h"
+#include "survey/LineMap.h"
+#include "tests/collect/OutputReaders.h"
+#include "tests/collect/SampleRecords.h"
 
 #include <QFile>
 #include <QTemporaryDir>

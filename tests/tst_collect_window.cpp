@@ -1,12 +1,12 @@
 // The collector's window: a merge that finds problems, the table and its CSV,
 // a cancelled run that leaves nothing, the format picker and a dropped folder.
-#include "CollectWindow.h"
-#include "Gbk.h"
-#include "MergeWorker.h"
-#include "OutputReaders.h"
-#include "ProblemTableModel.h"
-#include "SampleRecords.h"
-#include "TestPlatform.h"
+#include "collect/CollectWindow.h"
+#include "collect/MergeWorker.h"
+#include "collect/ProblemTableModel.h"
+#include "survey/Gbk.h"
+#include "tests/collect/OutputReaders.h"
+#include "tests/collect/SampleRecords.h"
+#include "tests/support/TestPlatform.h"
 
 #include <QApplication>
 #include <QComboBox>

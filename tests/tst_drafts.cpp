@@ -2,21 +2,21 @@
 // process. The draft's text form, offering it back and restoring every page,
 // drafts that cannot be read, a draft folder that cannot be written, and a
 // real process killed half-way.
-#include "DraftKeeper.h"
-#include "DraftStore.h"
-#include "BasicInformationPage.h"
-#include "FoundationPage.h"
-#include "IntroPage.h"
-#include "ModalBoxes.h"
-#include "Page.h"
-#include "PageState.h"
-#include "PerformancePage.h"
-#include "QuestionnairePage.h"
-#include "RandomFiller.h"
-#include "ResultFile.h"
-#include "Shell.h"
-#include "SurveyApplication.h"
-#include "TestPlatform.h"
+#include "app/DraftKeeper.h"
+#include "app/DraftStore.h"
+#include "app/PageState.h"
+#include "app/Shell.h"
+#include "app/SurveyApplication.h"
+#include "pages/intro/IntroPage.h"
+#include "pages/performance/PerformancePage.h"
+#include "pages/profile/BasicInformationPage.h"
+#include "pages/profile/FoundationPage.h"
+#include "pages/questionnaire/QuestionnairePage.h"
+#include "tests/support/ModalBoxes.h"
+#include "tests/support/RandomFiller.h"
+#include "tests/support/ResultFile.h"
+#include "tests/support/TestPlatform.h"
+#include "widgets/Page.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -52,16 +52,16 @@ void fillProfilePages(Shell &shell, quint32 seed)
 {
     RandomFiller filler(seed);
     RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
-    filler.fillPage(shell.page(Shell::BasicInformation));
-    filler.fillPage(shell.page(Shell::Foundation));
+    filler.fillPage(shell.page(Survey::PageId::BasicInformation));
+    filler.fillPage(shell.page(Survey::PageId::Foundation));
 }
 
 // Fills the rest and saves; returns the saved file's bytes.
 QByteArray fillTheRestAndSave(Shell &shell, ModalBoxes &boxes, quint32 seed)
 {
     RandomFiller filler(seed + 1000);
-    filler.fillPage(shell.page(Shell::Performance));
-    filler.fillPage(shell.page(Shell::Questionnaire));
+    filler.fillPage(shell.page(Survey::PageId::Performance));
+    filler.fillPage(shell.page(Survey::PageId::Questionnaire));
     boxes.answerWith(QMessageBox::Ok);
     RandomFiller::press(shell.questionnairePage(), QStringLiteral("保存退出"));
     if (!shell.hasEnded())
@@ -183,8 +183,8 @@ void DraftsTest::closedWindowKeepsTheDraftAndTheNextStartRestoresEveryPage()
         shell.start();
         fillProfilePages(shell, 11);
         RandomFiller filler(99);
-        filler.fillPage(shell.page(Shell::Performance));
-        filler.fillPage(shell.page(Shell::Questionnaire));
+        filler.fillPage(shell.page(Survey::PageId::Performance));
+        filler.fillPage(shell.page(Survey::PageId::Questionnaire));
         shell.questionnairePage()->showTab(4);
         left = PageState::capture(shell);
         boxes.answerWith(QMessageBox::Yes); // "填报未完成，确认退出吗?"
@@ -203,8 +203,8 @@ void DraftsTest::closedWindowKeepsTheDraftAndTheNextStartRestoresEveryPage()
     QTRY_COMPARE(boxes.count(), 1);
     const SeenBox &box = boxes.last();
     const QString name = left.controls.value(QStringLiteral("Form2/Edit1"));
-    QCOMPARE(box.text, kAskPrefix + name + QStringLiteral("，") + left.savedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
-                           kAskSuffix);
+    QCOMPARE(box.text, kAskPrefix + name + QStringLiteral("，") +
+                           left.savedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + kAskSuffix);
     QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(box.defaultButton, QMessageBox::Yes);
 
@@ -213,13 +213,13 @@ void DraftsTest::closedWindowKeepsTheDraftAndTheNextStartRestoresEveryPage()
     QCOMPARE(back.controls, left.controls);
     QCOMPARE(back.lines, left.lines);
     QCOMPARE(back.ranking, left.ranking);
-    QCOMPARE(shell.currentPage(), shell.page(Shell::Questionnaire));
+    QCOMPARE(shell.currentPage(), shell.page(Survey::PageId::Questionnaire));
     QCOMPARE(shell.questionnairePage()->currentTab(), 4);
     QCOMPARE(shell.questionnairePage()->findChild<QLabel *>(QStringLiteral("Label3"))->text(), left.ranking);
-    Page *basic = shell.page(Shell::BasicInformation);
+    Page *basic = shell.page(Survey::PageId::BasicInformation);
     QCOMPARE(basic->findChild<QLineEdit *>(QStringLiteral("Edit5"))->isHidden(),
              !basic->findChild<QRadioButton *>(QStringLiteral("RadioButton19"))->isChecked());
-    for (QLineEdit *field : shell.page(Shell::Performance)->findChildren<QLineEdit *>())
+    for (QLineEdit *field : shell.page(Survey::PageId::Performance)->findChildren<QLineEdit *>())
         QVERIFY2(field->isEnabled() || field->text().isEmpty(), qPrintable(field->objectName()));
 }
 
@@ -246,7 +246,7 @@ void DraftsTest::declinedDraftIsDeleted()
     QVERIFY(shell.introPage()->isVisible());
     for (int k = 1; k <= 139; ++k)
         QCOMPARE(shell.record().get(k), QString());
-    QVERIFY(!shell.isBuilt(Shell::BasicInformation) ||
+    QVERIFY(!shell.isBuilt(Survey::PageId::BasicInformation) ||
             shell.basicInformationPage()->findChild<QLineEdit *>(QStringLiteral("Edit1"))->text().isEmpty());
 }
 
@@ -312,7 +312,7 @@ void DraftsTest::draftFollowsChangesAndMoves()
     shell.start();
     RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
     drafts.waitForWrites();
-    QCOMPARE(Draft::fromText(readAll(drafts.path())).draft.page, int(Shell::BasicInformation));
+    QCOMPARE(Draft::fromText(readAll(drafts.path())).draft.page, int(Survey::PageId::BasicInformation));
 
     // A change reaches the draft by itself, well within two seconds.
     auto *name = shell.basicInformationPage()->findChild<QLineEdit *>(QStringLiteral("Edit1"));
@@ -325,13 +325,13 @@ void DraftsTest::draftFollowsChangesAndMoves()
     RandomFiller::press(shell.basicInformationPage(), QStringLiteral("下一步"));
     drafts.waitForWrites();
     Draft draft = Draft::fromText(readAll(drafts.path())).draft;
-    QCOMPARE(draft.page, int(Shell::Foundation));
+    QCOMPARE(draft.page, int(Survey::PageId::Foundation));
     QCOMPARE(draft.lines[0], QStringLiteral("ABC"));
     RandomFiller::press(shell.foundationPage(), QStringLiteral("下一步"));
     RandomFiller::press(shell.performancePage(), QStringLiteral("下一步"));
     drafts.waitForWrites();
     draft = Draft::fromText(readAll(drafts.path())).draft;
-    QCOMPARE(draft.page, int(Shell::Performance));
+    QCOMPARE(draft.page, int(Survey::PageId::Performance));
     QCOMPARE(draft.tab, 1);
 }
 
@@ -352,8 +352,8 @@ void DraftsTest::unwritableDraftFolderIsToldOnceAndNothingElseChanges()
     QCOMPARE(boxes.last().icon, QMessageBox::Warning);
     QVERIFY2(boxes.last().text.startsWith(QStringLiteral("填报草稿无法保存")), qPrintable(boxes.last().text));
     RandomFiller filler(31);
-    filler.fillPage(shell.page(Shell::BasicInformation));
-    filler.fillPage(shell.page(Shell::Foundation));
+    filler.fillPage(shell.page(Survey::PageId::BasicInformation));
+    filler.fillPage(shell.page(Survey::PageId::Foundation));
     const QByteArray saved = fillTheRestAndSave(shell, boxes, 31);
     QCOMPARE(ResultFile::lines(saved).size(), 139);
     QCOMPARE(boxes.count(), 2); // told once, not at every move; then the saved-as message
@@ -450,7 +450,7 @@ void DraftsTest::killedProcessResumesToTheSameFile()
         shell.start();
         QTRY_COMPARE(boxes.count(), 1);
         QVERIFY(boxes.last().text.startsWith(kAskPrefix));
-        QCOMPARE(shell.currentPage(), shell.page(Shell::Performance));
+        QCOMPARE(shell.currentPage(), shell.page(Survey::PageId::Performance));
         // The figure typed just before the kill is there; the rest is the person's.
         auto *figure = shell.performancePage()->findChild<QLineEdit *>(QStringLiteral("Edit1"));
         QVERIFY(figure->text().endsWith(QStringLiteral("42")));

@@ -1,14 +1,14 @@
 // Start-up, the intro page and the window style every page shares.
-#include "AnswerRecord.h"
-#include "Banner.h"
-#include "BasicInformationPage.h"
-#include "FoundationPage.h"
-#include "Glyphs.h"
-#include "IntroPage.h"
-#include "PageFixture.h"
-#include "PerformancePage.h"
-#include "QuestionnairePage.h"
-#include "TestMain.h"
+#include "pages/intro/IntroPage.h"
+#include "pages/performance/PerformancePage.h"
+#include "pages/profile/BasicInformationPage.h"
+#include "pages/profile/FoundationPage.h"
+#include "pages/questionnaire/QuestionnairePage.h"
+#include "survey/AnswerRecord.h"
+#include "tests/support/PageFixture.h"
+#include "tests/support/TestMain.h"
+#include "widgets/Banner.h"
+#include "widgets/Glyphs.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -212,8 +212,8 @@ void IntroTest::pageCentredOnFirstShowThenKeepsItsPlace()
 
     basic->move(10, 20);
     const QPoint moved = basic->pos();
-    shell->moveTo(Shell::Foundation);
-    shell->moveTo(Shell::BasicInformation);
+    shell->moveTo(Survey::PageId::Foundation);
+    shell->moveTo(Survey::PageId::BasicInformation);
     QCOMPARE(basic->pos(), moved);
 }
 

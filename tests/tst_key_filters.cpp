@@ -1,11 +1,11 @@
 // The number fields' key filters and the shared behaviour of every text field,
 // on a window of one field of each kind and on every field of the real pages.
-#include "Drive.h"
-#include "LineMap.h"
-#include "NumericEntryFilter.h"
-#include "Page.h"
-#include "TestMain.h"
-#include "TextFieldGuard.h"
+#include "survey/LineMap.h"
+#include "tests/support/Drive.h"
+#include "tests/support/TestMain.h"
+#include "widgets/NumericEntryFilter.h"
+#include "widgets/Page.h"
+#include "widgets/TextFieldGuard.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -266,9 +266,9 @@ void KeyFiltersTest::everyFieldOfThePagesKeepsLineBreaksAndForeignCharactersOut(
     // A number field's key filter lets only the digits of what is typed through.
     const bool number = answer.kind == Survey::LineKind::Number;
 
-    Page *window = shell_->page(Shell::PageIndex(page));
+    Page *window = shell_->page(Survey::PageId(page));
     if (!window->isVisible())
-        shell_->moveTo(Shell::PageIndex(page));
+        shell_->moveTo(Survey::PageId(page));
     QVERIFY(QTest::qWaitForWindowActive(window, Drive::kPatience));
     auto *edit = Drive::control<QLineEdit>(window, field);
     QVERIFY(edit);

@@ -1,10 +1,10 @@
 // The performance data page: answer lines, project type rows, tabs, keys and the way back and forth.
-#include "AnswerRecord.h"
-#include "FoundationPage.h"
-#include "PageFixture.h"
-#include "PerformancePage.h"
-#include "QuestionnairePage.h"
-#include "TestMain.h"
+#include "pages/performance/PerformancePage.h"
+#include "pages/profile/FoundationPage.h"
+#include "pages/questionnaire/QuestionnairePage.h"
+#include "survey/AnswerRecord.h"
+#include "tests/support/PageFixture.h"
+#include "tests/support/TestMain.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -356,12 +356,24 @@ void PerformanceTest::accessibleNames_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("unit");
-    QTest::newRow("Edit1") << "Edit1" << "营业收入总额 2013年" << "万元";
-    QTest::newRow("Edit20") << "Edit20" << "参加培训人次 2014年" << "人次";
-    QTest::newRow("Edit62") << "Edit62" << "其他 2014年" << "万元";
-    QTest::newRow("Edit6") << "Edit6" << "参与Solvane事业项目总数 2014年" << "个";
-    QTest::newRow("Edit30") << "Edit30" << "其他 2014年" << "万元";
-    QTest::newRow("Edit31") << "Edit31" << "其他项目类型名称" << "";
+    QTest::newRow("Edit1") << "Edit1"
+                           << "营业收入总额 2013年"
+                           << "万元";
+    QTest::newRow("Edit20") << "Edit20"
+                            << "参加培训人次 2014年"
+                            << "人次";
+    QTest::newRow("Edit62") << "Edit62"
+                            << "其他 2014年"
+                            << "万元";
+    QTest::newRow("Edit6") << "Edit6"
+                           << "参与Solvane事业项目总数 2014年"
+                           << "个";
+    QTest::newRow("Edit30") << "Edit30"
+                            << "其他 2014年"
+                            << "万元";
+    QTest::newRow("Edit31") << "Edit31"
+                            << "其他项目类型名称"
+                            << "";
 }
 
 void PerformanceTest::accessibleNames()

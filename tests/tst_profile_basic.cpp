@@ -1,11 +1,11 @@
 // The basic information page: questions 1 to 3 and answer lines 1 to 10.
-#include "AnswerRecord.h"
-#include "ModalBoxes.h"
-#include "TestMain.h"
-#include "BasicInformationPage.h"
-#include "FoundationPage.h"
-#include "Drive.h"
-#include "PageFixture.h"
+#include "pages/profile/BasicInformationPage.h"
+#include "pages/profile/FoundationPage.h"
+#include "survey/AnswerRecord.h"
+#include "tests/support/Drive.h"
+#include "tests/support/ModalBoxes.h"
+#include "tests/support/PageFixture.h"
+#include "tests/support/TestMain.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

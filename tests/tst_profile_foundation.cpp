@@ -1,13 +1,13 @@
 // The foundation and CSR organisation page: questions 4 to 6 and answer lines 11 to 24.
-#include "AnswerRecord.h"
-#include "ModalBoxes.h"
-#include "ResultFile.h"
-#include "TestMain.h"
-#include "PerformancePage.h"
-#include "BasicInformationPage.h"
-#include "FoundationPage.h"
-#include "Drive.h"
-#include "PageFixture.h"
+#include "pages/performance/PerformancePage.h"
+#include "pages/profile/BasicInformationPage.h"
+#include "pages/profile/FoundationPage.h"
+#include "survey/AnswerRecord.h"
+#include "tests/support/Drive.h"
+#include "tests/support/ModalBoxes.h"
+#include "tests/support/PageFixture.h"
+#include "tests/support/ResultFile.h"
+#include "tests/support/TestMain.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,13 +1,13 @@
 // The questionnaire page: its content, the three-choice rule, the other fields,
 // the ranking of question 21, the moves between tabs, and the save of lines 65 to 109.
-#include "AnswerRecord.h"
-#include "Glyphs.h"
-#include "ModalBoxes.h"
-#include "PageFixture.h"
-#include "PerformancePage.h"
-#include "QuestionnairePage.h"
-#include "ResultFile.h"
-#include "TestMain.h"
+#include "pages/performance/PerformancePage.h"
+#include "pages/questionnaire/QuestionnairePage.h"
+#include "survey/AnswerRecord.h"
+#include "tests/support/ModalBoxes.h"
+#include "tests/support/PageFixture.h"
+#include "tests/support/ResultFile.h"
+#include "tests/support/TestMain.h"
+#include "widgets/Glyphs.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -37,10 +37,10 @@ const QList<QPair<int, QString>> kOtherFieldLines = {
 
 // Lines 65 to 109 when nothing is ticked and nothing typed.
 const Lines kUntouched = {
-    {65, "999999"},  {66, "999999"}, {67, "999999999"}, {68, "999999"}, {69, "999999"}, {70, "9999999999"},
-    {71, "999999999"}, {72, "99999999"}, {73, "999999"}, {74, "9999"}, {75, "9999999"}, {76, "99999"},
-    {77, "99999"},   {78, "99999"},  {79, "99999"},     {80, "9999999"}, {81, "9999999"}, {82, "9999999"},
-    {83, "99999"},   {84, "9999999"}, {86, "999999"},   {87, "999999999"},
+    {65, "999999"},    {66, "999999"},   {67, "999999999"}, {68, "999999"},    {69, "999999"},  {70, "9999999999"},
+    {71, "999999999"}, {72, "99999999"}, {73, "999999"},    {74, "9999"},      {75, "9999999"}, {76, "99999"},
+    {77, "99999"},     {78, "99999"},    {79, "99999"},     {80, "9999999"},   {81, "9999999"}, {82, "9999999"},
+    {83, "99999"},     {84, "9999999"},  {86, "999999"},    {87, "999999999"},
 };
 
 // Every line of 65 to 109 with the row's lines put over the untouched ones.
@@ -165,8 +165,9 @@ void QuestionnaireTest::initialState()
     QCOMPARE(page->ranking(), QString());
     QCOMPARE(page->findChild<QLabel *>("Label2")->text(), QStringLiteral("问卷结束，感谢您的配合。"));
     QCOMPARE(page->findChild<QPlainTextEdit *>("Memo1")->toPlainText(),
-             QStringLiteral("    点击“保存并退出”按钮，系统自动在当前文件夹生成以“填报企业名称_填报结果.mdf”命名的文件，请将此文件"
-                            "\n提交给数据收集人员。"));
+             QStringLiteral(
+                 "    点击“保存并退出”按钮，系统自动在当前文件夹生成以“填报企业名称_填报结果.mdf”命名的文件，请将此文件"
+                 "\n提交给数据收集人员。"));
 
     const QStringList back = {"BitBtn1", "BitBtn3", "BitBtn5", "BitBtn7", "BitBtn10"};
     const QStringList forward = {"BitBtn2", "BitBtn4", "BitBtn6", "BitBtn8", "BitBtn9"};
@@ -183,9 +184,10 @@ void QuestionnaireTest::initialState()
 
     // The survey's fonts: family, pixels, bold.
     const QList<std::tuple<QString, QString, int, bool>> fonts = {
-        {"Label1", "微软雅黑", 21, true}, {"PageControl1", "微软雅黑", 16, false}, {"GroupBox9", "微软雅黑", 14, false},
-        {"CheckBox50", "微软雅黑", 14, false}, {"Edit7", "宋体", 14, false},      {"Label3", "微软雅黑", 14, false},
-        {"Label2", "微软雅黑", 35, false}, {"Memo1", "宋体", 16, false},
+        {"Label1", "微软雅黑", 21, true},     {"PageControl1", "微软雅黑", 16, false},
+        {"GroupBox9", "微软雅黑", 14, false}, {"CheckBox50", "微软雅黑", 14, false},
+        {"Edit7", "宋体", 14, false},         {"Label3", "微软雅黑", 14, false},
+        {"Label2", "微软雅黑", 35, false},    {"Memo1", "宋体", 16, false},
     };
     for (const auto &[name, family, pixels, bold] : fonts) {
         const QFont font = page->findChild<QWidget *>(name)->font();
@@ -205,32 +207,75 @@ void QuestionnaireTest::captions_data()
     QTest::addColumn<QString>("groupBox");
     QTest::addColumn<int>("tab");
 
-    QTest::newRow("question 1") << "GroupBox1" << "1.  以下选项中企业认为较重要的三项：" << "" << 0;
-    QTest::newRow("1 F") << "CheckBox23" << "F. 其他" << "GroupBox1" << 0;
-    QTest::newRow("2 B trailing blank") << "CheckBox7" << "B. 在财务信息报告中披露部分相关内容 " << "GroupBox2" << 0;
-    QTest::newRow("3 D") << "CheckBox15" << "D. 通通过SA8000社会责任认证" << "GroupBox3" << 0;
-    QTest::newRow("3 sixth F") << "CheckBox25" << "F . CQC认证" << "GroupBox3" << 0;
-    QTest::newRow("3 ninth F") << "CheckBox28" << "F. 其他" << "GroupBox3" << 0;
-    QTest::newRow("question 4") << "GroupBox4" << "4. 企业希望相关部门采取哪些措施来帮助企业开展社会责任工作：" << ""
-                                << 0;
-    QTest::newRow("question 5") << "GroupBox7" << "5.  企业采取的薪酬激励方式有：" << "" << 0;
-    QTest::newRow("6 J") << "CheckBox47" << "J . 其他" << "GroupBox8" << 1;
-    QTest::newRow("7 H") << "CheckBox128" << "H. 员工心理援助计划（EAP）" << "GroupBox9" << 1;
-    QTest::newRow("question 8") << "GroupBox10" << "8. 企业培训内容主要包括:" << "" << 1;
-    QTest::newRow("8 C leading blank") << "CheckBox58" << " C. 学历培训" << "GroupBox10" << 1;
-    QTest::newRow("12 A full-width point") << "CheckBox81" << "A．设立员工活动中心 " << "GroupBox14" << 2;
-    QTest::newRow("14 E") << "CheckBox153" << " E. 其他" << "GroupBox5" << 2;
-    QTest::newRow("17 E both blanks") << "CheckBox118" << " E. 办公用品回收再利用 " << "GroupBox20" << 3;
-    QTest::newRow("19 C") << "CheckBox93" << "C. 研发新型环保产" << "GroupBox6" << 3;
-    QTest::newRow("20 A tab") << "CheckBox95" << "A. 技术支持\t" << "GroupBox16" << 3;
+    QTest::newRow("question 1") << "GroupBox1"
+                                << "1.  以下选项中企业认为较重要的三项："
+                                << "" << 0;
+    QTest::newRow("1 F") << "CheckBox23"
+                         << "F. 其他"
+                         << "GroupBox1" << 0;
+    QTest::newRow("2 B trailing blank") << "CheckBox7"
+                                        << "B. 在财务信息报告中披露部分相关内容 "
+                                        << "GroupBox2" << 0;
+    QTest::newRow("3 D") << "CheckBox15"
+                         << "D. 通通过SA8000社会责任认证"
+                         << "GroupBox3" << 0;
+    QTest::newRow("3 sixth F") << "CheckBox25"
+                               << "F . CQC认证"
+                               << "GroupBox3" << 0;
+    QTest::newRow("3 ninth F") << "CheckBox28"
+                               << "F. 其他"
+                               << "GroupBox3" << 0;
+    QTest::newRow("question 4") << "GroupBox4"
+                                << "4. 企业希望相关部门采取哪些措施来帮助企业开展社会责任工作："
+                                << "" << 0;
+    QTest::newRow("question 5") << "GroupBox7"
+                                << "5.  企业采取的薪酬激励方式有："
+                                << "" << 0;
+    QTest::newRow("6 J") << "CheckBox47"
+                         << "J . 其他"
+                         << "GroupBox8" << 1;
+    QTest::newRow("7 H") << "CheckBox128"
+                         << "H. 员工心理援助计划（EAP）"
+                         << "GroupBox9" << 1;
+    QTest::newRow("question 8") << "GroupBox10"
+                                << "8. 企业培训内容主要包括:"
+                                << "" << 1;
+    QTest::newRow("8 C leading blank") << "CheckBox58"
+                                       << " C. 学历培训"
+                                       << "GroupBox10" << 1;
+    QTest::newRow("12 A full-width point") << "CheckBox81"
+                                           << "A．设立员工活动中心 "
+                                           << "GroupBox14" << 2;
+    QTest::newRow("14 E") << "CheckBox153"
+                          << " E. 其他"
+                          << "GroupBox5" << 2;
+    QTest::newRow("17 E both blanks") << "CheckBox118"
+                                      << " E. 办公用品回收再利用 "
+                                      << "GroupBox20" << 3;
+    QTest::newRow("19 C") << "CheckBox93"
+                          << "C. 研发新型环保产"
+                          << "GroupBox6" << 3;
+    QTest::newRow("20 A tab") << "CheckBox95"
+                              << "A. 技术支持\t"
+                              << "GroupBox16" << 3;
     QTest::newRow("question 21") << "GroupBox23"
-                                 << "21. 企业从社会责任角度选择供应商时考虑的因素依次是：（请按重要性依次点击选项）" << ""
-                                 << 4;
-    QTest::newRow("21 B tab") << "CheckBox136" << "B. 公平竞争，不搞商业贿赂\t" << "GroupBox23" << 4;
-    QTest::newRow("21 C two blanks") << "CheckBox137" << "C. 员工权益与发展  " << "GroupBox23" << 4;
-    QTest::newRow("21 D tab") << "CheckBox138" << "D. 节能减排与环境保护\t" << "GroupBox23" << 4;
-    QTest::newRow("22 E") << "CheckBox129" << "E. 防治腐败和商业贿赂" << "GroupBox24" << 4;
-    QTest::newRow("23 G") << "CheckBox130" << "G. 安置下岗职工、复转军人、残疾人等特殊人群就业" << "GroupBox25" << 4;
+                                 << "21. 企业从社会责任角度选择供应商时考虑的因素依次是：（请按重要性依次点击选项）"
+                                 << "" << 4;
+    QTest::newRow("21 B tab") << "CheckBox136"
+                              << "B. 公平竞争，不搞商业贿赂\t"
+                              << "GroupBox23" << 4;
+    QTest::newRow("21 C two blanks") << "CheckBox137"
+                                     << "C. 员工权益与发展  "
+                                     << "GroupBox23" << 4;
+    QTest::newRow("21 D tab") << "CheckBox138"
+                              << "D. 节能减排与环境保护\t"
+                              << "GroupBox23" << 4;
+    QTest::newRow("22 E") << "CheckBox129"
+                          << "E. 防治腐败和商业贿赂"
+                          << "GroupBox24" << 4;
+    QTest::newRow("23 G") << "CheckBox130"
+                          << "G. 安置下岗职工、复转军人、残疾人等特殊人群就业"
+                          << "GroupBox25" << 4;
 }
 
 void QuestionnaireTest::captions()
@@ -249,8 +294,7 @@ void QuestionnaireTest::captions()
         QVERIFY(check);
         QCOMPARE(check->text(), caption);
         QCOMPARE(check->parentWidget()->objectName(), groupBox);
-        QVERIFY(check->accessibleName().startsWith(
-            page->findChild<QGroupBox *>(groupBox)->title().trimmed().left(3)));
+        QVERIFY(check->accessibleName().startsWith(page->findChild<QGroupBox *>(groupBox)->title().trimmed().left(3)));
         QVERIFY(check->accessibleName().endsWith(caption.trimmed()));
     }
     QVERIFY(tabWidget()->widget(tab)->isAncestorOf(widget));
@@ -323,10 +367,9 @@ void QuestionnaireTest::threeChoiceRule_data()
     QTest::newRow("third tick is allowed") << QStringList{"CheckBox1", "CheckBox2"} << "CheckBox5" << 0 << false
                                            << QStringList{"CheckBox1", "CheckBox2", "CheckBox5"};
     QTest::newRow("third tick by Space") << QStringList{"CheckBox1", "CheckBox2"} << "CheckBox3" << 3 << false << abc;
-    QTest::newRow("unticking at three") << abc << "CheckBox2" << 0 << false
-                                        << QStringList{"CheckBox1", "CheckBox3"};
-    QTest::newRow("unticking by Space at three") << abc << "CheckBox3" << 3 << false
-                                                 << QStringList{"CheckBox1", "CheckBox2"};
+    QTest::newRow("unticking at three") << abc << "CheckBox2" << 0 << false << QStringList{"CheckBox1", "CheckBox3"};
+    QTest::newRow("unticking by Space at three")
+        << abc << "CheckBox3" << 3 << false << QStringList{"CheckBox1", "CheckBox2"};
     QTest::newRow("D after unticking B") << QStringList{"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox2"}
                                          << "CheckBox4" << 0 << false
                                          << QStringList{"CheckBox1", "CheckBox3", "CheckBox4"};
@@ -407,14 +450,30 @@ void QuestionnaireTest::otherField_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("question");
 
-    QTest::newRow("question 1") << "CheckBox23" << "Edit4" << "1.";
-    QTest::newRow("question 3") << "CheckBox28" << "Edit17" << "3.";
-    QTest::newRow("question 6") << "CheckBox47" << "Edit6" << "6.";
-    QTest::newRow("question 10") << "CheckBox73" << "Edit10" << "10.";
-    QTest::newRow("question 14") << "CheckBox153" << "Edit2" << "14.";
-    QTest::newRow("question 19") << "CheckBox109" << "Edit3" << "19.";
-    QTest::newRow("question 20") << "CheckBox154" << "Edit14" << "20.";
-    QTest::newRow("question 23") << "CheckBox152" << "Edit23" << "23.";
+    QTest::newRow("question 1") << "CheckBox23"
+                                << "Edit4"
+                                << "1.";
+    QTest::newRow("question 3") << "CheckBox28"
+                                << "Edit17"
+                                << "3.";
+    QTest::newRow("question 6") << "CheckBox47"
+                                << "Edit6"
+                                << "6.";
+    QTest::newRow("question 10") << "CheckBox73"
+                                 << "Edit10"
+                                 << "10.";
+    QTest::newRow("question 14") << "CheckBox153"
+                                 << "Edit2"
+                                 << "14.";
+    QTest::newRow("question 19") << "CheckBox109"
+                                 << "Edit3"
+                                 << "19.";
+    QTest::newRow("question 20") << "CheckBox154"
+                                 << "Edit14"
+                                 << "20.";
+    QTest::newRow("question 23") << "CheckBox152"
+                                 << "Edit23"
+                                 << "23.";
 }
 
 void QuestionnaireTest::otherField()
@@ -563,13 +622,13 @@ void QuestionnaireTest::encoding_data()
 
     QTest::newRow("nothing") << QStringList{} << withLines({});
 
-    QStringList everything = {"CheckBox2", "CheckBox4", "CheckBox23", "*", "CheckBox137", "CheckBox135",
-                              "CheckBox139", "CheckBox136", "CheckBox138"};
+    QStringList everything = {"CheckBox2",   "CheckBox4",   "CheckBox23",  "*",          "CheckBox137",
+                              "CheckBox135", "CheckBox139", "CheckBox136", "CheckBox138"};
     Lines everyLine = {
-        {65, "919191"},  {66, "111111"},  {67, "111111111"}, {68, "111111"},   {69, "111111"}, {70, "1111111111"},
-        {71, "111111111"}, {72, "11111111"}, {73, "111111"}, {74, "1111"},     {75, "1111111"}, {76, "11111"},
-        {77, "11111"},   {78, "11111"},   {79, "11111"},     {80, "1111111"},  {81, "1111111"}, {82, "1111111"},
-        {83, "11111"},   {84, "1111111"}, {85, "CAEBD"},     {86, "111111"},   {87, "111111111"},
+        {65, "919191"},    {66, "111111"},   {67, "111111111"}, {68, "111111"},  {69, "111111"},    {70, "1111111111"},
+        {71, "111111111"}, {72, "11111111"}, {73, "111111"},    {74, "1111"},    {75, "1111111"},   {76, "11111"},
+        {77, "11111"},     {78, "11111"},    {79, "11111"},     {80, "1111111"}, {81, "1111111"},   {82, "1111111"},
+        {83, "11111"},     {84, "1111111"},  {85, "CAEBD"},     {86, "111111"},  {87, "111111111"},
     };
     for (const auto &other : kOtherFieldLines) {
         everything << other.second + "=line " + QString::number(other.first);
@@ -593,8 +652,7 @@ void QuestionnaireTest::encoding_data()
                                     << withLines({{87, "999999991"}, {109, "  both sides  "}});
     QTest::newRow("6 Chinese text") << QStringList{"CheckBox47", "Edit6~员工持股计划"}
                                     << withLines({{70, "9999999991"}, {93, "员工持股计划"}});
-    QTest::newRow("10 typed then unticked") << QStringList{"CheckBox73", "Edit10=abc", "CheckBox73"}
-                                            << withLines({});
+    QTest::newRow("10 typed then unticked") << QStringList{"CheckBox73", "Edit10=abc", "CheckBox73"} << withLines({});
     QTest::newRow("22 and 14") << QStringList{"CheckBox129", "CheckBox144", "Edit22=audit", "CheckBox30"}
                                << withLines({{86, "999911"}, {108, "audit"}, {78, "99199"}});
 }

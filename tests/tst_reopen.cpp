@@ -1,15 +1,15 @@
 // Reopening a result file: the pages filled from its lines show what the file
 // holds, walking through them and saving gives the same bytes back, and a file
 // that does not fit is named in a box and nothing of it is loaded.
-#include "Drive.h"
-#include "IntroPage.h"
-#include "ModalBoxes.h"
-#include "Page.h"
-#include "QuestionnairePage.h"
-#include "RandomFiller.h"
-#include "ResultFile.h"
-#include "SampleRecords.h"
-#include "TestMain.h"
+#include "pages/intro/IntroPage.h"
+#include "pages/questionnaire/QuestionnairePage.h"
+#include "tests/collect/SampleRecords.h"
+#include "tests/support/Drive.h"
+#include "tests/support/ModalBoxes.h"
+#include "tests/support/RandomFiller.h"
+#include "tests/support/ResultFile.h"
+#include "tests/support/TestMain.h"
+#include "widgets/Page.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,9 +30,10 @@ const QString kSuffix = QStringLiteral("_填报结果.dbf");
 QString walkAndSave(Shell &shell, ModalBoxes &boxes)
 {
     RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
-    for (Shell::PageIndex index : {Shell::BasicInformation, Shell::Foundation, Shell::Performance}) {
+    for (Survey::PageId index :
+         {Survey::PageId::BasicInformation, Survey::PageId::Foundation, Survey::PageId::Performance}) {
         Page *page = shell.page(index);
-        const int tabs = index == Shell::Performance ? 3 : 1;
+        const int tabs = index == Survey::PageId::Performance ? 3 : 1;
         for (int i = 0; i < tabs; ++i)
             RandomFiller::press(page, QStringLiteral("下一步"));
     }
@@ -69,25 +70,59 @@ QString writeFile(const QString &folder, const QString &name, const QByteArray &
 QList<QPair<int, QString>> aFullFile()
 {
     QList<QPair<int, QString>> lines = {
-        {1, QStringLiteral("甲乙科技有限公司")}, {2, QStringLiteral(" 北京市 ")}, {3, QStringLiteral("500")},
-        {4, QStringLiteral("1200.5")}, {5, QStringLiteral("股份有限公司")}, {6, QStringLiteral("10-20年")},
-        {7, QStringLiteral("19")}, {8, QStringLiteral("新能源")}, {9, QStringLiteral("191919")},
-        {10, QStringLiteral("1")}, {11, QStringLiteral("1")}, {12, QStringLiteral("甲乙基金")},
-        {13, QStringLiteral("100")}, {14, QStringLiteral("50")}, {15, QStringLiteral("2008年")},
-        {16, QStringLiteral("B")}, {17, QStringLiteral("1")}, {18, QStringLiteral("GRI")},
-        {19, QStringLiteral("1")}, {20, QStringLiteral("11-30页")}, {21, QStringLiteral("网站")},
-        {22, QStringLiteral("9")}, {23, QStringLiteral("2010年")}, {24, QStringLiteral("4")},
+        {1, QStringLiteral("甲乙科技有限公司")},
+        {2, QStringLiteral(" 北京市 ")},
+        {3, QStringLiteral("500")},
+        {4, QStringLiteral("1200.5")},
+        {5, QStringLiteral("股份有限公司")},
+        {6, QStringLiteral("10-20年")},
+        {7, QStringLiteral("19")},
+        {8, QStringLiteral("新能源")},
+        {9, QStringLiteral("191919")},
+        {10, QStringLiteral("1")},
+        {11, QStringLiteral("1")},
+        {12, QStringLiteral("甲乙基金")},
+        {13, QStringLiteral("100")},
+        {14, QStringLiteral("50")},
+        {15, QStringLiteral("2008年")},
+        {16, QStringLiteral("B")},
+        {17, QStringLiteral("1")},
+        {18, QStringLiteral("GRI")},
+        {19, QStringLiteral("1")},
+        {20, QStringLiteral("11-30页")},
+        {21, QStringLiteral("网站")},
+        {22, QStringLiteral("9")},
+        {23, QStringLiteral("2010年")},
+        {24, QStringLiteral("4")},
         {25, QStringLiteral("12a")}, // pasted into a number field: loaded as it stands
-        {114, QStringLiteral("30")}, {137, QStringLiteral("7.")}, {138, QStringLiteral("1999999991")},
+        {114, QStringLiteral("30")},
+        {137, QStringLiteral("7.")},
+        {138, QStringLiteral("1999999991")},
         {139, QStringLiteral("养殖")},
-        {65, QStringLiteral("119991")}, {66, QStringLiteral("999999")}, {67, QStringLiteral("999999999")},
-        {68, QStringLiteral("999999")}, {69, QStringLiteral("999999")}, {70, QStringLiteral("9999999999")},
-        {71, QStringLiteral("999999999")}, {72, QStringLiteral("99999999")}, {73, QStringLiteral("999999")},
-        {74, QStringLiteral("9999")}, {75, QStringLiteral("9999999")}, {76, QStringLiteral("99999")},
-        {77, QStringLiteral("99999")}, {78, QStringLiteral("99999")}, {79, QStringLiteral("99999")},
-        {80, QStringLiteral("9999999")}, {81, QStringLiteral("9999999")}, {82, QStringLiteral("9999999")},
-        {83, QStringLiteral("99999")}, {84, QStringLiteral("9999999")}, {85, QStringLiteral("CAE")},
-        {86, QStringLiteral("999999")}, {87, QStringLiteral("999999999")}, {88, QStringLiteral("品牌")},
+        {65, QStringLiteral("119991")},
+        {66, QStringLiteral("999999")},
+        {67, QStringLiteral("999999999")},
+        {68, QStringLiteral("999999")},
+        {69, QStringLiteral("999999")},
+        {70, QStringLiteral("9999999999")},
+        {71, QStringLiteral("999999999")},
+        {72, QStringLiteral("99999999")},
+        {73, QStringLiteral("999999")},
+        {74, QStringLiteral("9999")},
+        {75, QStringLiteral("9999999")},
+        {76, QStringLiteral("99999")},
+        {77, QStringLiteral("99999")},
+        {78, QStringLiteral("99999")},
+        {79, QStringLiteral("99999")},
+        {80, QStringLiteral("9999999")},
+        {81, QStringLiteral("9999999")},
+        {82, QStringLiteral("9999999")},
+        {83, QStringLiteral("99999")},
+        {84, QStringLiteral("9999999")},
+        {85, QStringLiteral("CAE")},
+        {86, QStringLiteral("999999")},
+        {87, QStringLiteral("999999999")},
+        {88, QStringLiteral("品牌")},
     };
     return lines;
 }
@@ -130,8 +165,8 @@ void ReopenTest::randomAnswersSurviveReopeningByteForByte()
         shell.showIntroPage();
         RandomFiller filler(seed);
         RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
-        for (Shell::PageIndex index :
-             {Shell::BasicInformation, Shell::Foundation, Shell::Performance, Shell::Questionnaire}) {
+        for (Survey::PageId index : {Survey::PageId::BasicInformation, Survey::PageId::Foundation,
+                                     Survey::PageId::Performance, Survey::PageId::Questionnaire}) {
             filler.fillPage(shell.page(index));
             if (QTest::currentTestFailed())
                 return;
@@ -166,7 +201,7 @@ void ReopenTest::reopenedPagesShowWhatTheFileHolds()
     QVERIFY(shell.openResultFile(path));
     QVERIFY(shell.introPage()->isVisible()); // the person starts from the intro page as usual
 
-    Page *basic = shell.page(Shell::BasicInformation);
+    Page *basic = shell.page(Survey::PageId::BasicInformation);
     QCOMPARE(on<QLineEdit>(basic, "Edit2")->text(), QStringLiteral(" 北京市 "));
     QCOMPARE(on<QComboBox>(basic, "ComboBox1")->currentText(), QStringLiteral("股份有限公司"));
     QVERIFY(on<QRadioButton>(basic, "RadioButton19")->isChecked());
@@ -174,14 +209,14 @@ void ReopenTest::reopenedPagesShowWhatTheFileHolds()
     QCOMPARE(on<QLineEdit>(basic, "Edit5")->text(), QStringLiteral("新能源"));
     QVERIFY(on<QCheckBox>(basic, "CheckBox1")->isChecked() && !on<QCheckBox>(basic, "CheckBox2")->isChecked());
 
-    Page *foundation = shell.page(Shell::Foundation);
+    Page *foundation = shell.page(Survey::PageId::Foundation);
     QVERIFY(on<QLineEdit>(foundation, "Edit6")->isEnabled());
     QVERIFY(on<QLineEdit>(foundation, "Edit11")->isEnabled());
     QVERIFY(on<QCheckBox>(foundation, "CheckBox9")->isChecked());
     QVERIFY(on<QCheckBox>(foundation, "CheckBox8")->isChecked());
     QCOMPARE(on<QComboBox>(foundation, "ComboBox5")->currentText(), QStringLiteral("2010年"));
 
-    Page *performance = shell.page(Shell::Performance);
+    Page *performance = shell.page(Survey::PageId::Performance);
     QCOMPARE(on<QLineEdit>(performance, "Edit1")->text(), QStringLiteral("12a"));
     QVERIFY(on<QCheckBox>(performance, "CheckBox1")->isChecked());
     QVERIFY(on<QLineEdit>(performance, "Edit97")->isEnabled());
@@ -220,8 +255,8 @@ void ReopenTest::droppedFileOnTheIntroPageIsOpened()
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(intro, &drop);
-    QCOMPARE(on<QLineEdit>(shell.page(Shell::BasicInformation), "Edit1")->text(), QStringLiteral("丙"));
-    QVERIFY(on<QRadioButton>(shell.page(Shell::BasicInformation), "RadioButton3")->isChecked());
+    QCOMPARE(on<QLineEdit>(shell.page(Survey::PageId::BasicInformation), "Edit1")->text(), QStringLiteral("丙"));
+    QVERIFY(on<QRadioButton>(shell.page(Survey::PageId::BasicInformation), "RadioButton3")->isChecked());
     QCOMPARE(shell.record().get(7), QStringLiteral("3"));
     QCOMPARE(boxes.count(), 0);
 }
@@ -247,8 +282,8 @@ void ReopenTest::fileThatDoesNotFitIsNamedAndNothingIsLoaded_data()
     QTest::newRow("not GBK") << notGbk << 2 << QStringLiteral("GBK");
     QTest::newRow("industry 20") << with({{7, QStringLiteral("20")}}) << 7 << QStringLiteral("20");
     QTest::newRow("code string too short") << with({{65, QStringLiteral("11")}}) << 65 << QString();
-    QTest::newRow("list item not in list") << with({{5, QStringLiteral("集体企业")}}) << 5
-                                           << QStringLiteral("集体企业");
+    QTest::newRow("list item not in list")
+        << with({{5, QStringLiteral("集体企业")}}) << 5 << QStringLiteral("集体企业");
     QTest::newRow("four ticks in question 1") << with({{65, QStringLiteral("111199")}}) << 65 << QString();
     QTest::newRow("figures of an unticked type")
         << with({{138, QStringLiteral("9999999999")}, {114, QStringLiteral("5")}}) << 114 << QString();

@@ -1,12 +1,12 @@
 // The result file: its bytes, its place, and every way writing it can fail.
-#include "AnswerRecord.h"
-#include "Drive.h"
-#include "FileSystemCalls.h"
-#include "ModalBoxes.h"
-#include "QuestionnairePage.h"
-#include "ResultFile.h"
-#include "ResultFileWriter.h"
-#include "TestMain.h"
+#include "pages/questionnaire/QuestionnairePage.h"
+#include "survey/AnswerRecord.h"
+#include "survey/FileSystemCalls.h"
+#include "survey/ResultFileWriter.h"
+#include "tests/support/Drive.h"
+#include "tests/support/ModalBoxes.h"
+#include "tests/support/ResultFile.h"
+#include "tests/support/TestMain.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -20,7 +20,7 @@
 namespace {
 
 // The real calls, with one step made to fail for a given reason.
-class FailingCalls : public PosixFileSystem {
+class FailingCalls : public FileSystemCalls {
 public:
     enum Step { Nothing, Check, Create, Write, Close, Rename, OpenFilesExhausted };
     Step step = Nothing;
@@ -28,36 +28,37 @@ public:
 
     int checkReplaceable(const QByteArray &path) override
     {
-        return step == Check ? code : PosixFileSystem::checkReplaceable(path);
+        return step == Check ? code : real_.checkReplaceable(path);
     }
-    int createTemporary(const QByteArray &folder, int &fd, QByteArray &path) override
+    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
     {
         if (step == Create)
             return code;
         if (step == OpenFilesExhausted)
-            return createWithNoDescriptorLeft(folder, fd, path);
-        return PosixFileSystem::createTemporary(folder, fd, path);
+            return createWithNoDescriptorLeft(prefix, file, path);
+        return real_.createTemporary(prefix, file, path);
     }
-    int writeAll(int fd, const char *data, std::size_t size) override
+    int writeAll(Handle file, const char *data, std::size_t size) override
     {
         if (step != Write)
-            return PosixFileSystem::writeAll(fd, data, size);
-        PosixFileSystem::writeAll(fd, data, size / 2); // the disk fills up half-way
+            return real_.writeAll(file, data, size);
+        real_.writeAll(file, data, size / 2); // the disk fills up half-way
         return code;
     }
-    int close(int fd) override
+    int close(Handle file) override
     {
-        const int real = PosixFileSystem::close(fd);
-        return step == Close ? code : real;
+        const int result = real_.close(file);
+        return step == Close ? code : result;
     }
     int rename(const QByteArray &from, const QByteArray &to) override
     {
-        return step == Rename ? code : PosixFileSystem::rename(from, to);
+        return step == Rename ? code : real_.rename(from, to);
     }
+    void remove(const QByteArray &path) override { real_.remove(path); }
 
 private:
     // A real EMFILE: the process may open no further file while the call runs.
-    int createWithNoDescriptorLeft(const QByteArray &folder, int &fd, QByteArray &path)
+    int createWithNoDescriptorLeft(const QByteArray &prefix, Handle &file, QByteArray &path)
     {
         rlimit saved{};
         getrlimit(RLIMIT_NOFILE, &saved);
@@ -71,12 +72,14 @@ private:
         setrlimit(RLIMIT_NOFILE, &tight);
         for (int f; (f = ::dup(0)) >= 0;)
             fillers << f;
-        const int result = PosixFileSystem::createTemporary(folder, fd, path);
+        const int result = real_.createTemporary(prefix, file, path);
         for (int f : fillers)
             ::close(f);
         setrlimit(RLIMIT_NOFILE, &saved);
         return result;
     }
+
+    FileSystemCalls &real_ = FileSystemCalls::system();
 };
 
 QStringList filesIn(const QString &folder)

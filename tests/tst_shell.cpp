@@ -1,17 +1,17 @@
 // The shell: start-up, the intro page, window style, close confirmation, page switch, error box.
-#include "AnswerRecord.h"
-#include "ModalBoxes.h"
-#include "ResultFileWriter.h"
-#include "TestMain.h"
-#include "IntroPage.h"
-#include "PerformancePage.h"
-#include "BasicInformationPage.h"
-#include "FoundationPage.h"
-#include "QuestionnairePage.h"
+#include "pages/intro/IntroPage.h"
+#include "pages/performance/PerformancePage.h"
+#include "pages/profile/BasicInformationPage.h"
+#include "pages/profile/FoundationPage.h"
+#include "pages/questionnaire/QuestionnairePage.h"
+#include "survey/AnswerRecord.h"
+#include "survey/ResultFileWriter.h"
+#include "tests/support/ModalBoxes.h"
+#include "tests/support/TestMain.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
-#include <QDir>
 #include <QTemporaryDir>
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -1,9 +1,9 @@
 // The survey definition as a whole: every line claimed once, names that a data
 // set can use, code strings as long as their options, gates that exist, and
 // every control the line map names present on its page.
-#include "LineMap.h"
-#include "Page.h"
-#include "TestMain.h"
+#include "survey/LineMap.h"
+#include "tests/support/TestMain.h"
+#include "widgets/Page.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -124,10 +124,10 @@ void SurveyDefinitionTest::everyControlOfTheMapIsOnItsPage()
 {
     Shell shell;
     const QHash<Survey::PageId, Page *> pages = {
-        {Survey::PageId::BasicInformation, shell.page(Shell::BasicInformation)},
-        {Survey::PageId::Foundation, shell.page(Shell::Foundation)},
-        {Survey::PageId::Performance, shell.page(Shell::Performance)},
-        {Survey::PageId::Questionnaire, shell.page(Shell::Questionnaire)},
+        {Survey::PageId::BasicInformation, shell.page(Survey::PageId::BasicInformation)},
+        {Survey::PageId::Foundation, shell.page(Survey::PageId::Foundation)},
+        {Survey::PageId::Performance, shell.page(Survey::PageId::Performance)},
+        {Survey::PageId::Questionnaire, shell.page(Survey::PageId::Questionnaire)},
     };
     for (const Survey::Line &line : Survey::lines()) {
         Page *page = pages.value(line.page);

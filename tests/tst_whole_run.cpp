@@ -1,15 +1,15 @@
 // Whole runs: from the intro page through the four pages to the result file on
 // disk, through the real widgets, compared byte for byte with files written by hand.
-#include "AnswerRecord.h"
-#include "BasicInformationPage.h"
-#include "FoundationPage.h"
-#include "IntroPage.h"
-#include "ModalBoxes.h"
-#include "PageFixture.h"
-#include "PerformancePage.h"
-#include "QuestionnairePage.h"
-#include "ResultFile.h"
-#include "TestMain.h"
+#include "pages/intro/IntroPage.h"
+#include "pages/performance/PerformancePage.h"
+#include "pages/profile/BasicInformationPage.h"
+#include "pages/profile/FoundationPage.h"
+#include "pages/questionnaire/QuestionnairePage.h"
+#include "survey/AnswerRecord.h"
+#include "tests/support/ModalBoxes.h"
+#include "tests/support/PageFixture.h"
+#include "tests/support/ResultFile.h"
+#include "tests/support/TestMain.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // Renders every page, and every tab of the tabbed pages, to PNG files in the
 // folder given as the first argument (docs/ in the repository).
-#include "Page.h"
-#include "Shell.h"
-#include "SurveyApplication.h"
+#include "app/Shell.h"
+#include "app/SurveyApplication.h"
+#include "widgets/Page.h"
 
 #include <QDir>
 #include <QTabWidget>

@@ -1,5 +1,5 @@
 // JPEG decoding through libjpeg, with errors turned into a null image.
-#include "Banner.h"
+#include "widgets/Banner.h"
 
 #include <QFile>
 #include <csetjmp>

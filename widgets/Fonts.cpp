@@ -1,5 +1,5 @@
 // Font substitution: the survey names Windows families; these machines have others.
-#include "Fonts.h"
+#include "widgets/Fonts.h"
 
 #include <QStringList>
 

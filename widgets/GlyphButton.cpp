@@ -1,5 +1,5 @@
 // Picture buttons of the pages.
-#include "GlyphButton.h"
+#include "widgets/GlyphButton.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
 // A push button with a 16 x 16 picture at the left of its caption.
 #pragma once
 
-#include "Glyphs.h"
+#include "widgets/Glyphs.h"
 
 #include <QPushButton>
 

@@ -1,5 +1,5 @@
 // Loading of the button pictures.
-#include "Glyphs.h"
+#include "widgets/Glyphs.h"
 
 #include <QPixmap>
 #include <iterator>

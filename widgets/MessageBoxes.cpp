@@ -1,7 +1,7 @@
 // The message boxes.
-#include "MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
-#include "Captions.h"
+#include "survey/Captions.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,5 +1,5 @@
 // Key filters of the number fields.
-#include "NumericEntryFilter.h"
+#include "widgets/NumericEntryFilter.h"
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>

@@ -1,9 +1,9 @@
 // The page base.
-#include "Page.h"
+#include "widgets/Page.h"
 
-#include "Captions.h"
-#include "Fonts.h"
-#include "PageMetrics.h"
+#include "survey/Captions.h"
+#include "widgets/Fonts.h"
+#include "widgets/PageMetrics.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // The shared single-line field behaviour.
-#include "TextFieldGuard.h"
+#include "widgets/TextFieldGuard.h"
 
-#include "Gbk.h"
+#include "survey/Gbk.h"
 
 #include <QLineEdit>
 #include <QRegularExpression>

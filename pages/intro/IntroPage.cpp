@@ -1,12 +1,12 @@
 // The intro page.
-#include "IntroPage.h"
+#include "pages/intro/IntroPage.h"
 
-#include "Banner.h"
-#include "Captions.h"
-#include "Fonts.h"
-#include "GlyphButton.h"
-#include "IntroContent.h"
-#include "PageMetrics.h"
+#include "survey/Captions.h"
+#include "survey/IntroContent.h"
+#include "widgets/Banner.h"
+#include "widgets/Fonts.h"
+#include "widgets/GlyphButton.h"
+#include "widgets/PageMetrics.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,7 +1,7 @@
 // The intro page: banner, usage instructions and "开始填报".
 #pragma once
 
-#include "Page.h"
+#include "widgets/Page.h"
 
 class QLabel;
 class GlyphButton;

@@ -1,13 +1,13 @@
 // The performance data page.
-#include "PerformancePage.h"
+#include "pages/performance/PerformancePage.h"
 
-#include "AnswerRecord.h"
-#include "Captions.h"
-#include "Fonts.h"
-#include "GlyphButton.h"
-#include "NumericEntryFilter.h"
-#include "PageMetrics.h"
-#include "PerformanceContent.h"
+#include "survey/AnswerRecord.h"
+#include "survey/Captions.h"
+#include "survey/PerformanceContent.h"
+#include "widgets/Fonts.h"
+#include "widgets/GlyphButton.h"
+#include "widgets/NumericEntryFilter.h"
+#include "widgets/PageMetrics.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -179,8 +179,7 @@ void PerformancePage::buildTab(int tab)
                 auto *rule = new QFrame(sheet);
                 rule->setFrameShape(QFrame::HLine);
                 rule->setFrameShadow(QFrame::Sunken);
-                rule->setGeometry(kRuleLeft, y - (pitch - kRowHeight) / 2 - 1, kRuleRight - kRuleLeft,
-                                  kRuleThickness);
+                rule->setGeometry(kRuleLeft, y - (pitch - kRowHeight) / 2 - 1, kRuleRight - kRuleLeft, kRuleThickness);
             }
             makeLabel(sheet, label, labelFont, QRect(kLabelX, y, kLabelWidth, kRowHeight));
             makeLabel(sheet, text(row.unit), labelFont, QRect(kUnitX, y, kUnitWidth, kRowHeight));
@@ -198,8 +197,8 @@ void PerformancePage::buildTab(int tab)
                 group->setObjectName(page.projectTypeGroup.toString());
                 group->setFont(labelFont);
                 const int top = kFirstRowY + (plainRows - 1) * pitch + kRowHeight + kGroupGap;
-                const int height = kGroupFirstRowY + projectRows * kGroupPitch - (kGroupPitch - kGroupRowHeight) +
-                                   kGroupBottomPadding;
+                const int height =
+                    kGroupFirstRowY + projectRows * kGroupPitch - (kGroupPitch - kGroupRowHeight) + kGroupBottomPadding;
                 group->setGeometry(kGroupX, top, kGroupWidth, height);
             }
             const int index = int(projectTypes_.size());
@@ -241,8 +240,8 @@ void PerformancePage::buildTab(int tab)
     }
 
     const int nextX = kSheetWidth - kButtonRightMargin - kButtonWidth;
-    GlyphButton *back = makeButton(sheet, Glyph::Back, Captions::kBack, content.backButton,
-                                   nextX - kButtonGap - kButtonWidth);
+    GlyphButton *back =
+        makeButton(sheet, Glyph::Back, Captions::kBack, content.backButton, nextX - kButtonGap - kButtonWidth);
     GlyphButton *next = makeButton(sheet, Glyph::Forward, Captions::kForward, content.nextButton, nextX);
     chain(back);
     chain(next);

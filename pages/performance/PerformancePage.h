@@ -2,7 +2,7 @@
 // lines 25 to 64 and 110 to 139.
 #pragma once
 
-#include "Page.h"
+#include "widgets/Page.h"
 
 #include <QList>
 

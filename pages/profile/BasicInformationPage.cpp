@@ -1,9 +1,9 @@
 // The basic information page.
-#include "BasicInformationPage.h"
+#include "pages/profile/BasicInformationPage.h"
 
-#include "Fonts.h"
-#include "MessageBoxes.h"
-#include "PageMetrics.h"
+#include "widgets/Fonts.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/PageMetrics.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -38,10 +38,10 @@ BasicInformationPage::BasicInformationPage(AnswerRecord &record)
     // The other industry is asked for only once industry 19 is chosen.
     otherIndustryField_->hide();
 
-    const int industryLine = Profile::find(Profile::BasicInformation::items(), otherIndustryButton_->objectName())->line;
-    for (QWidget *button : sheet_.widgets([industryLine](const Item &item) {
-             return item.kind == Kind::Choice && item.line == industryLine;
-         })) {
+    const int industryLine =
+        Profile::find(Profile::BasicInformation::items(), otherIndustryButton_->objectName())->line;
+    for (QWidget *button : sheet_.widgets(
+             [industryLine](const Item &item) { return item.kind == Kind::Choice && item.line == industryLine; })) {
         connect(static_cast<QRadioButton *>(button), &QRadioButton::toggled, this, [this](bool selected) {
             if (!selected)
                 return;

@@ -1,8 +1,8 @@
 // The basic information page (section "一.企业概况", questions 1 to 3): lines 1 to 10.
 #pragma once
 
-#include "Page.h"
-#include "ProfileSheet.h"
+#include "pages/profile/ProfileSheet.h"
+#include "widgets/Page.h"
 
 class AnswerRecord;
 class QAbstractButton;

@@ -1,8 +1,8 @@
 // The foundation and CSR organisation page.
-#include "FoundationPage.h"
+#include "pages/profile/FoundationPage.h"
 
-#include "AnswerRecord.h"
-#include "PageMetrics.h"
+#include "survey/AnswerRecord.h"
+#include "widgets/PageMetrics.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,9 +33,8 @@ FoundationPage::FoundationPage(AnswerRecord &record)
         const Opener opener{sheet_.get<QAbstractButton>(item.name), item.opens};
         openers_.append(opener);
         const int line = item.line;
-        for (QWidget *widget : sheet_.widgets([line](const Item &other) {
-                 return other.kind == Kind::Choice && other.line == line;
-             })) {
+        for (QWidget *widget :
+             sheet_.widgets([line](const Item &other) { return other.kind == Kind::Choice && other.line == line; })) {
             auto *button = static_cast<QRadioButton *>(widget);
             const bool opens = button == opener.button;
             connect(button, &QRadioButton::toggled, this, [this, opener, opens](bool selected) {
@@ -62,9 +61,8 @@ void FoundationPage::onDetailAnswered(const Opener &opener, bool opened)
     if (opened) {
         sheet_.openDetail(opener.detail);
         const Detail detail = opener.detail;
-        const QList<QWidget *> fields = sheet_.widgets([detail](const Item &item) {
-            return item.detail == detail && item.kind == Kind::Text;
-        });
+        const QList<QWidget *> fields =
+            sheet_.widgets([detail](const Item &item) { return item.detail == detail && item.kind == Kind::Text; });
         if (!fields.isEmpty())
             fields.first()->setFocus();
         return;

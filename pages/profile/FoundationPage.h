@@ -2,8 +2,8 @@
 // to 6): lines 11 to 24.
 #pragma once
 
-#include "Page.h"
-#include "ProfileSheet.h"
+#include "pages/profile/ProfileSheet.h"
+#include "widgets/Page.h"
 
 class AnswerRecord;
 class QAbstractButton;

@@ -1,11 +1,11 @@
 // Builds a profile page from its table and keeps its answer lines in step with it.
-#include "ProfileSheet.h"
+#include "pages/profile/ProfileSheet.h"
 
-#include "AnswerRecord.h"
-#include "Fonts.h"
-#include "GlyphButton.h"
-#include "NumericEntryFilter.h"
-#include "PageMetrics.h"
+#include "survey/AnswerRecord.h"
+#include "widgets/Fonts.h"
+#include "widgets/GlyphButton.h"
+#include "widgets/NumericEntryFilter.h"
+#include "widgets/PageMetrics.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // page's answer lines in step with them.
 #pragma once
 
-#include "ProfileContent.h"
+#include "survey/ProfileContent.h"
 
 #include <QHash>
 #include <QList>

@@ -1,12 +1,12 @@
 // The questionnaire page.
-#include "QuestionnairePage.h"
+#include "pages/questionnaire/QuestionnairePage.h"
 
-#include "AnswerRecord.h"
-#include "Captions.h"
-#include "Fonts.h"
-#include "GlyphButton.h"
-#include "MessageBoxes.h"
-#include "PageMetrics.h"
+#include "survey/AnswerRecord.h"
+#include "survey/Captions.h"
+#include "widgets/Fonts.h"
+#include "widgets/GlyphButton.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/PageMetrics.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 // tabs): lines 65 to 109, and the save.
 #pragma once
 
-#include "Page.h"
-#include "QuestionnaireContent.h"
+#include "survey/QuestionnaireContent.h"
+#include "widgets/Page.h"
 
 #include <QList>
 #include <QString>

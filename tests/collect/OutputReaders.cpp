@@ -1,5 +1,5 @@
 // Reading the collector's outputs back, independently of its writers.
-#include "OutputReaders.h"
+#include "tests/collect/OutputReaders.h"
 
 #include <QFile>
 #include <QProcess>

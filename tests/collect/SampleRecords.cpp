@@ -1,9 +1,9 @@
 // Random answer records.
-#include "SampleRecords.h"
+#include "tests/collect/SampleRecords.h"
 
-#include "FileSystemCalls.h"
-#include "LineMap.h"
-#include "ResultFileWriter.h"
+#include "survey/FileSystemCalls.h"
+#include "survey/LineMap.h"
+#include "survey/ResultFileWriter.h"
 
 namespace SampleRecords {
 namespace {
@@ -126,7 +126,7 @@ AnswerRecord make(QRandomGenerator &rng, int index, Texts texts)
 
 QString write(const AnswerRecord &record, const QString &folder)
 {
-    ResultFileWriter writer(record, PosixFileSystem::instance(), folder);
+    ResultFileWriter writer(record, FileSystemCalls::system(), folder);
     return writer.write();
 }
 

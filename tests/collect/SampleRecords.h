@@ -4,7 +4,7 @@
 // result file writer.
 #pragma once
 
-#include "AnswerRecord.h"
+#include "survey/AnswerRecord.h"
 
 #include <QRandomGenerator>
 #include <QString>

@@ -1,5 +1,5 @@
 // Answers modal message boxes from a timer that runs inside their own event loop.
-#include "ModalBoxes.h"
+#include "tests/support/ModalBoxes.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // A fresh shell for each test function, and the one page under test.
 #pragma once
 
-#include "Drive.h"
-#include "Shell.h"
+#include "app/Shell.h"
+#include "tests/support/Drive.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // Random filling of the pages through their widgets.
-#include "RandomFiller.h"
+#include "tests/support/RandomFiller.h"
 
-#include "Drive.h"
-#include "LineMap.h"
-#include "Page.h"
+#include "survey/LineMap.h"
+#include "tests/support/Drive.h"
+#include "widgets/Page.h"
 
 #include <QAbstractButton>
 #include <QClipboard>

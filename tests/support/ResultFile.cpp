@@ -1,7 +1,7 @@
 // Reading the result file back in tests.
-#include "ResultFile.h"
+#include "tests/support/ResultFile.h"
 
-#include "Gbk.h"
+#include "survey/Gbk.h"
 
 #include <QFile>
 

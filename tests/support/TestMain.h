@@ -2,9 +2,9 @@
 // own application object (so errors reach the error box), its fonts and its title.
 #pragma once
 
-#include "Shell.h"
-#include "SurveyApplication.h"
-#include "TestPlatform.h"
+#include "app/Shell.h"
+#include "app/SurveyApplication.h"
+#include "tests/support/TestPlatform.h"
 
 #include <QTest>
 

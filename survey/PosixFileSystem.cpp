@@ -1,0 +1,160 @@
+// The file calls of a POSIX system (Linux).
+#include "survey/FileSystemCalls.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class PosixFileSystem : public FileSystemCalls {
+public:
+    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    {
+        QByteArray pattern = prefix + "XXXXXX";
+        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd < 0)
+            return errno;
+        // Readable by the data collectors' tools like any ordinary file.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        file = fd;
+        path = pattern;
+        return 0;
+    }
+
+    int writeAll(Handle file, const char *data, std::size_t size) override
+    {
+        while (size > 0) {
+            const ssize_t n = ::write(int(file), data, size);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return errno;
+            }
+            data += n;
+            size -= std::size_t(n);
+        }
+        return 0;
+    }
+
+    int close(Handle file) override
+    {
+        // No fsync: the rename replaces the file in one step, and waiting for
+        // the disk would make every save many times slower for no visible gain.
+        if (::close(int(file)) != 0 && errno != EINTR)
+            return errno;
+        return 0;
+    }
+
+    int checkReplaceable(const QByteArray &path) override
+    {
+        struct stat info {};
+        if (::stat(path.constData(), &info) != 0)
+            return errno == ENOENT ? 0 : errno;
+        if (S_ISDIR(info.st_mode))
+            return EISDIR;
+        if (S_ISREG(info.st_mode) && ::access(path.constData(), W_OK) != 0)
+            return errno;
+        return 0;
+    }
+
+    int rename(const QByteArray &from, const QByteArray &to) override
+    {
+        return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+    }
+
+    void remove(const QByteArray &path) override { ::unlink(path.constData()); }
+};
+
+} // namespace
+
+FileSystemCalls &FileSystemCalls::system()
+{
+    static PosixFileSystem calls;
+    return calls;
+}
+
+QByteArray FileSystemCalls::nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+QString FileSystemCalls::displayPath(const QByteArray &nativePath)
+{
+    return QFile::decodeName(nativePath);
+}
+
+QByteArray FileSystemCalls::nativeFolderOf(const QByteArray &nativePath)
+{
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    return slash < 0 ? QByteArray() : nativePath.left(slash + 1);
+}
+
+bool FileSystemCalls::isPlainFileName(const QString &name)
+{
+    // A backslash is refused too: on the collectors' Windows machines it is a separator.
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
+FileSystemCalls::ErrorKind FileSystemCalls::kindOf(int code)
+{
+    switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+        return ErrorKind::InvalidName;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ErrorKind::AccessDenied;
+    case EMFILE:
+    case ENFILE:
+        return ErrorKind::TooManyOpenFiles;
+    case ENOSPC:
+    case EDQUOT:
+        return ErrorKind::DiskFull;
+    default:
+        return ErrorKind::Other;
+    }
+}
+
+QString FileSystemCalls::describe(int code)
+{
+    switch (code) {
+    case ENOENT:
+        return QStringLiteral("文件或文件夹不存在");
+    case ENOTDIR:
+        return QStringLiteral("路径中有一部分不是文件夹");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("没有访问权限");
+    case EROFS:
+        return QStringLiteral("文件系统只读");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("打开的文件太多");
+    case ENOSPC:
+        return QStringLiteral("磁盘空间不足");
+    case EDQUOT:
+        return QStringLiteral("超出磁盘配额");
+    case EISDIR:
+        return QStringLiteral("这是一个文件夹");
+    case ENAMETOOLONG:
+        return QStringLiteral("文件名或路径太长");
+    case ELOOP:
+        return QStringLiteral("符号链接层数太多");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("文件正被占用");
+    case EEXIST:
+        return QStringLiteral("文件已存在");
+    case EIO:
+        return QStringLiteral("读写设备出错");
+    default:
+        return QStringLiteral("系统错误 %1").arg(code);
+    }
+}
