@@ -1,89 +1,15 @@
-// GBK (code page 936) conversion through glibc's iconv.
 #include "survey/Gbk.h"
 
+#include "survey/GbkCodec.h"
+
 #include <QList>
+
 #include <array>
-#include <cerrno>
-#include <iconv.h>
-#include <mutex>
-
-namespace {
-
-constexpr const char *kCodePage = "CP936";
-
-class Converter {
-public:
-    Converter(const char *to, const char *from) : handle_(iconv_open(to, from)) {}
-    ~Converter()
-    {
-        if (valid())
-            iconv_close(handle_);
-    }
-    Converter(const Converter &) = delete;
-    Converter &operator=(const Converter &) = delete;
-
-    bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts the whole input; returns false when an input sequence has no
-    // form in the target encoding (that sequence is skipped).
-    bool convert(const QByteArray &in, QByteArray &out, int unitSize)
-    {
-        out.clear();
-        if (!valid())
-            return false;
-        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-        bool clean = true;
-        char *src = const_cast<char *>(in.constData());
-        size_t srcLeft = size_t(in.size());
-        std::array<char, 512> buffer{};
-        while (srcLeft > 0) {
-            char *dst = buffer.data();
-            size_t dstLeft = buffer.size();
-            size_t r = iconv(handle_, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer.data(), qsizetype(buffer.size() - dstLeft));
-            if (r == size_t(-1)) {
-                if (errno == E2BIG)
-                    continue;
-                clean = false;
-                if (errno == EILSEQ && srcLeft >= size_t(unitSize)) {
-                    src += unitSize;
-                    srcLeft -= size_t(unitSize);
-                    continue;
-                }
-                break;
-            }
-        }
-        char *dst = buffer.data();
-        size_t dstLeft = buffer.size();
-        iconv(handle_, nullptr, nullptr, &dst, &dstLeft);
-        out.append(buffer.data(), qsizetype(buffer.size() - dstLeft));
-        return clean;
-    }
-
-private:
-    iconv_t handle_;
-};
-
-QByteArray toUtf32(const QString &text)
-{
-    const QList<uint> codes = text.toUcs4();
-    return QByteArray(reinterpret_cast<const char *>(codes.constData()), codes.size() * qsizetype(sizeof(uint)));
-}
-
-std::mutex &conversionMutex()
-{
-    static std::mutex m;
-    return m;
-}
-
-} // namespace
 
 namespace Gbk {
 
 QByteArray encode(const QString &text, bool *ok)
 {
-    QByteArray out;
-    bool clean = true;
     bool ascii = true;
     for (QChar c : text) {
         if (c.unicode() >= 0x80) {
@@ -91,15 +17,12 @@ QByteArray encode(const QString &text, bool *ok)
             break;
         }
     }
-    if (ascii) {
+    QByteArray out;
+    bool clean = true;
+    if (ascii)
         out = text.toLatin1();
-    } else {
-        std::lock_guard lock(conversionMutex());
-        static Converter toGbk(kCodePage, "UTF-32LE");
-        // Encoding per code point keeps unrepresentable characters from
-        // swallowing their neighbours.
-        clean = toGbk.convert(toUtf32(text), out, 4);
-    }
+    else
+        clean = GbkCodec::encode(text, out);
     if (ok)
         *ok = clean;
     return out;
@@ -107,28 +30,27 @@ QByteArray encode(const QString &text, bool *ok)
 
 QString decode(const QByteArray &bytes)
 {
-    std::lock_guard lock(conversionMutex());
-    static Converter fromGbk("UTF-8", kCodePage);
-    QByteArray utf8;
-    fromGbk.convert(bytes, utf8, 1);
-    return QString::fromUtf8(utf8);
+    return GbkCodec::decode(bytes);
+}
+
+char16_t decodeSequence(const char *bytes, int size)
+{
+    return GbkCodec::decodeSequence(bytes, size);
 }
 
 bool canEncode(char32_t codePoint)
 {
     if (codePoint < 0x80)
         return true;
-    if (codePoint > 0xFFFF)
+    if (codePoint > 0xFFFF || QChar::isSurrogate(codePoint))
         return false; // code page 936 has no characters outside the basic plane
     // Answers are checked character by character as they are typed, so each
-    // code point is asked of iconv once and remembered.
+    // code point is asked of the converter once and remembered.
     static std::array<unsigned char, 0x10000> known{};
     unsigned char &state = known[codePoint];
     if (state == 0) {
         bool ok = false;
         encode(QString(QChar(char16_t(codePoint))), &ok);
-        if (QChar::isSurrogate(codePoint))
-            ok = false;
         state = ok ? 1 : 2;
     }
     return state == 1;

@@ -1,0 +1,181 @@
+// The file calls of Windows. Native paths are UTF-8 here and widened for the
+// system, so Chinese and blank folder names work whatever the code page;
+// error codes are GetLastError's.
+#include "survey/FileSystemCalls.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+
+#include <windows.h>
+
+namespace {
+
+std::wstring wide(const QByteArray &nativePath)
+{
+    return QString::fromUtf8(nativePath).toStdWString();
+}
+
+class WindowsFileSystem : public FileSystemCalls {
+public:
+    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    {
+        static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            QByteArray candidate = prefix;
+            for (int i = 0; i < 6; ++i)
+                candidate += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+            // Others may read, and a library may open it by name to write it.
+            const HANDLE handle = ::CreateFileW(wide(candidate).c_str(), GENERIC_WRITE,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle == INVALID_HANDLE_VALUE) {
+                const DWORD code = ::GetLastError();
+                if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
+                    continue;
+                return int(code);
+            }
+            file = Handle(handle);
+            path = candidate;
+            return 0;
+        }
+        return ERROR_FILE_EXISTS;
+    }
+
+    int writeAll(Handle file, const char *data, std::size_t size) override
+    {
+        while (size > 0) {
+            const DWORD chunk = DWORD(std::min<std::size_t>(size, 1u << 30));
+            DWORD written = 0;
+            if (!::WriteFile(HANDLE(file), data, chunk, &written, nullptr))
+                return int(::GetLastError());
+            data += written;
+            size -= written;
+        }
+        return 0;
+    }
+
+    int close(Handle file) override { return ::CloseHandle(HANDLE(file)) ? 0 : int(::GetLastError()); }
+
+    int checkReplaceable(const QByteArray &path) override
+    {
+        const std::wstring name = wide(path);
+        const DWORD attributes = ::GetFileAttributesW(name.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD code = ::GetLastError();
+            return code == ERROR_FILE_NOT_FOUND ? 0 : int(code);
+        }
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            return ERROR_DIRECTORY;
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            return ERROR_ACCESS_DENIED;
+        // Opened for writing and closed at once, unchanged: tells a file that
+        // another program holds, or that this user may not write.
+        const HANDLE handle =
+            ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return int(::GetLastError());
+        ::CloseHandle(handle);
+        return 0;
+    }
+
+    int rename(const QByteArray &from, const QByteArray &to) override
+    {
+        return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? 0
+                   : int(::GetLastError());
+    }
+
+    void remove(const QByteArray &path) override { ::DeleteFileW(wide(path).c_str()); }
+};
+
+} // namespace
+
+FileSystemCalls &FileSystemCalls::system()
+{
+    static WindowsFileSystem calls;
+    return calls;
+}
+
+QByteArray FileSystemCalls::nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toUtf8();
+}
+
+QString FileSystemCalls::displayPath(const QByteArray &nativePath)
+{
+    return QString::fromUtf8(nativePath);
+}
+
+QByteArray FileSystemCalls::nativeFolderOf(const QByteArray &nativePath)
+{
+    const qsizetype separator = std::max(nativePath.lastIndexOf('\\'), nativePath.lastIndexOf('/'));
+    return separator < 0 ? QByteArray() : nativePath.left(separator + 1);
+}
+
+bool FileSystemCalls::isPlainFileName(const QString &name)
+{
+    // Besides the separators, these would name a device, a stream or a pattern.
+    for (QChar c : name)
+        if (c.unicode() < 0x20 || QStringView(u"<>:\"/\\|?*").contains(c))
+            return false;
+    return true;
+}
+
+FileSystemCalls::ErrorKind FileSystemCalls::kindOf(int code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_INVALID_DRIVE:
+        return ErrorKind::InvalidName;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NETWORK_ACCESS_DENIED:
+        return ErrorKind::AccessDenied;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return ErrorKind::TooManyOpenFiles;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ErrorKind::DiskFull;
+    default:
+        return ErrorKind::Other;
+    }
+}
+
+QString FileSystemCalls::describe(int code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+        return QStringLiteral("文件或文件夹不存在");
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+        return QStringLiteral("文件名中有不允许的字符");
+    case ERROR_ACCESS_DENIED:
+    case ERROR_NETWORK_ACCESS_DENIED:
+        return QStringLiteral("没有访问权限");
+    case ERROR_WRITE_PROTECT:
+        return QStringLiteral("磁盘写保护");
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return QStringLiteral("打开的文件太多");
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return QStringLiteral("磁盘空间不足");
+    case ERROR_DIRECTORY:
+        return QStringLiteral("这是一个文件夹");
+    case ERROR_FILENAME_EXCED_RANGE:
+        return QStringLiteral("文件名或路径太长");
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return QStringLiteral("文件正被其他程序占用");
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return QStringLiteral("文件已存在");
+    default:
+        return QStringLiteral("系统错误 %1").arg(code);
+    }
+}
