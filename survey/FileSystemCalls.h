@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +40,29 @@ public:
     // The reason in Chinese words, for the collector and the drafts
     // ("磁盘空间不足", ...); the code itself for what has no words here.
     static QString describe(int code);
+
+    // Reading a whole file, as the result file reader and the drafts do.
+    struct ReadFile {
+        int error = 0;           // the system's error code of a failure to open or read
+        bool notRegular = false; // a folder, a pipe, a device: refused without waiting on it
+        bool tooLarge = false;   // more than the most bytes asked for
+        QByteArray bytes;
+        qint64 modified = 0; // nanoseconds since the epoch
+    };
+    // Reads the file when it is a regular file of at most maxBytes. It is
+    // opened without waiting, so a pipe named like a file cannot hang the reader.
+    static ReadFile readRegularFile(const QByteArray &nativePath, qint64 maxBytes);
+
+    // What a folder holds, for the collector's search.
+    enum class EntryType { File, Folder, Other, Unknown };
+    struct FolderEntry {
+        QByteArray name; // the entry's own name, native
+        EntryType type = EntryType::Unknown;
+    };
+    // Lists a folder's entries (without . and ..); returns 0 or the system's error code.
+    static int listFolder(const QByteArray &nativePath, QList<FolderEntry> &entries);
+    // The type of what a path names, following links; returns 0 or the error code.
+    static int typeOf(const QByteArray &nativePath, EntryType &type);
 
     // Each call returns 0 on success or the system's error code (errno on
     // POSIX, GetLastError on Windows).

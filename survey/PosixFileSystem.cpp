@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -157,4 +158,113 @@ QString FileSystemCalls::describe(int code)
     default:
         return QStringLiteral("系统错误 %1").arg(code);
     }
+}
+
+FileSystemCalls::ReadFile FileSystemCalls::readRegularFile(const QByteArray &nativePath, qint64 maxBytes)
+{
+    ReadFile result;
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        result.error = errno;
+        return result;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        result.error = errno;
+        return result;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        result.notRegular = true;
+        return result;
+    }
+    if (info.st_size > maxBytes) {
+        result.tooLarge = true;
+        return result;
+    }
+    result.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    // One byte past the size tells a file that grew since fstat.
+    QByteArray &bytes = result.bytes;
+    bytes.resize(qsizetype(info.st_size) + 1);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (got > maxBytes) {
+                result.tooLarge = true;
+                bytes.clear();
+                return result;
+            }
+            bytes.resize(std::min<qsizetype>(maxBytes + 1, got * 2));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            result.error = errno;
+            bytes.clear();
+            return result;
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    return result;
+}
+
+namespace {
+FileSystemCalls::EntryType typeOfMode(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return FileSystemCalls::EntryType::File;
+    if (S_ISDIR(mode))
+        return FileSystemCalls::EntryType::Folder;
+    return FileSystemCalls::EntryType::Other;
+}
+} // namespace
+
+int FileSystemCalls::typeOf(const QByteArray &nativePath, EntryType &type)
+{
+    struct stat info {};
+    if (::stat(nativePath.constData(), &info) != 0)
+        return errno;
+    type = typeOfMode(info.st_mode);
+    return 0;
+}
+
+int FileSystemCalls::listFolder(const QByteArray &nativePath, QList<FolderEntry> &entries)
+{
+    DIR *dir = ::opendir(nativePath.constData());
+    if (!dir)
+        return errno;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        FolderEntry found{name, EntryType::Unknown};
+        // The entry's type spares a stat per file; links and unknown types are asked of stat.
+        switch (entry->d_type) {
+        case DT_REG:
+            found.type = EntryType::File;
+            break;
+        case DT_DIR:
+            found.type = EntryType::Folder;
+            break;
+        case DT_LNK:
+        case DT_UNKNOWN:
+            break;
+        default:
+            found.type = EntryType::Other;
+        }
+        entries.append(found);
+        errno = 0;
+    }
+    const int code = errno;
+    ::closedir(dir);
+    return code;
 }

@@ -179,3 +179,109 @@ QString FileSystemCalls::describe(int code)
         return QStringLiteral("系统错误 %1").arg(code);
     }
 }
+
+FileSystemCalls::ReadFile FileSystemCalls::readRegularFile(const QByteArray &nativePath, qint64 maxBytes)
+{
+    ReadFile result;
+    const std::wstring name = wide(nativePath);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        result.notRegular = true;
+        return result;
+    }
+    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        result.error = int(::GetLastError());
+        return result;
+    }
+    struct Closer {
+        HANDLE file;
+        ~Closer() { ::CloseHandle(file); }
+    } closer{file};
+
+    // A device or a pipe named like a file (CON, \\.\pipe\...) is not read.
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+        result.notRegular = true;
+        return result;
+    }
+    LARGE_INTEGER size{};
+    FILETIME written{};
+    if (!::GetFileSizeEx(file, &size) || !::GetFileTime(file, nullptr, nullptr, &written)) {
+        result.error = int(::GetLastError());
+        return result;
+    }
+    if (size.QuadPart > maxBytes) {
+        result.tooLarge = true;
+        return result;
+    }
+    // FILETIME counts 100 ns from 1601; the epoch is 11644473600 s later.
+    const qint64 ticks = (qint64(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    result.modified = (ticks - 116444736000000000LL) * 100;
+
+    QByteArray &bytes = result.bytes;
+    bytes.resize(qsizetype(size.QuadPart) + 1);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (got > maxBytes) {
+                result.tooLarge = true;
+                bytes.clear();
+                return result;
+            }
+            bytes.resize(std::min<qsizetype>(maxBytes + 1, got * 2));
+        }
+        DWORD n = 0;
+        if (!::ReadFile(file, bytes.data() + got, DWORD(std::min<qsizetype>(bytes.size() - got, 1 << 30)), &n,
+                        nullptr)) {
+            result.error = int(::GetLastError());
+            bytes.clear();
+            return result;
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    return result;
+}
+
+int FileSystemCalls::typeOf(const QByteArray &nativePath, EntryType &type)
+{
+    const DWORD attributes = ::GetFileAttributesW(wide(nativePath).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return int(::GetLastError());
+    type = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryType::Folder
+           : (attributes & FILE_ATTRIBUTE_DEVICE)  ? EntryType::Other
+                                                   : EntryType::File;
+    return 0;
+}
+
+int FileSystemCalls::listFolder(const QByteArray &nativePath, QList<FolderEntry> &entries)
+{
+    QByteArray pattern = nativePath;
+    if (!pattern.endsWith('\\') && !pattern.endsWith('/'))
+        pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileExW(wide(pattern).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                             nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD code = ::GetLastError();
+        return code == ERROR_FILE_NOT_FOUND ? 0 : int(code); // an empty folder
+    }
+    do {
+        const QString name = QString::fromWCharArray(found.cFileName);
+        if (name == QLatin1String(".") || name == QLatin1String(".."))
+            continue;
+        FolderEntry entry{name.toUtf8(), EntryType::File};
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            entry.type = EntryType::Unknown; // a link: what it names is asked of typeOf
+        else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            entry.type = EntryType::Folder;
+        entries.append(entry);
+    } while (::FindNextFileW(search, &found));
+    const DWORD code = ::GetLastError();
+    ::FindClose(search);
+    return code == ERROR_NO_MORE_FILES ? 0 : int(code);
+}

@@ -8,10 +8,14 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 // Taken from glibc's iconv (CP936) by this test itself.
@@ -29,6 +33,8 @@ private slots:
     void wholeCodePageAsOnLinux();
     void keptFileInChineseFolder();
     void keptFileFailuresLeaveTheEarlierFile();
+    void readsRegularFilesOnly();
+    void listsAFolder();
 };
 
 void PlatformTest::encodesAsCodePage936_data()
@@ -161,6 +167,48 @@ void PlatformTest::keptFileFailuresLeaveTheEarlierFile()
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("earlier"));
     QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("乙.txt")});
+}
+
+void PlatformTest::readsRegularFilesOnly()
+{
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QString path = root.path() + QStringLiteral("/甲 公司.dbf");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("0123456789");
+    }
+    const QByteArray native = FileSystemCalls::nativePath(path);
+    const auto whole = FileSystemCalls::readRegularFile(native, 10);
+    QCOMPARE(whole.error, 0);
+    QCOMPARE(whole.bytes, QByteArray("0123456789"));
+    QVERIFY(qAbs(whole.modified / 1000000 - QFileInfo(path).lastModified().toMSecsSinceEpoch()) < 1000);
+    QVERIFY(FileSystemCalls::readRegularFile(native, 9).tooLarge);
+    QVERIFY(FileSystemCalls::readRegularFile(FileSystemCalls::nativePath(root.path()), 10).notRegular);
+    const auto missing = FileSystemCalls::readRegularFile(native + "x", 10);
+    QCOMPARE(FileSystemCalls::kindOf(missing.error), FileSystemCalls::ErrorKind::InvalidName);
+}
+
+void PlatformTest::listsAFolder()
+{
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QVERIFY(QDir(root.path()).mkdir(QStringLiteral("子 文件夹")));
+    QFile file(root.path() + QStringLiteral("/乙.dbf"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QList<FileSystemCalls::FolderEntry> entries;
+    QCOMPARE(FileSystemCalls::listFolder(FileSystemCalls::nativePath(root.path()), entries), 0);
+    std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(FileSystemCalls::displayPath(entries[0].name), QStringLiteral("乙.dbf"));
+    QCOMPARE(FileSystemCalls::displayPath(entries[1].name), QStringLiteral("子 文件夹"));
+    QVERIFY(entries[0].type == FileSystemCalls::EntryType::File);
+    QVERIFY(entries[1].type == FileSystemCalls::EntryType::Folder);
+    FileSystemCalls::EntryType type{};
+    QCOMPARE(FileSystemCalls::typeOf(FileSystemCalls::nativePath(root.path() + QStringLiteral("/子 文件夹")), type), 0);
+    QVERIFY(type == FileSystemCalls::EntryType::Folder);
 }
 
 int main(int argc, char *argv[])
