@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -52,17 +51,6 @@ public:
     // Reads the file when it is a regular file of at most maxBytes. It is
     // opened without waiting, so a pipe named like a file cannot hang the reader.
     static ReadFile readRegularFile(const QByteArray &nativePath, qint64 maxBytes);
-
-    // What a folder holds, for the collector's search.
-    enum class EntryType { File, Folder, Other, Unknown };
-    struct FolderEntry {
-        QByteArray name; // the entry's own name, native
-        EntryType type = EntryType::Unknown;
-    };
-    // Lists a folder's entries (without . and ..); returns 0 or the system's error code.
-    static int listFolder(const QByteArray &nativePath, QList<FolderEntry> &entries);
-    // The type of what a path names, following links; returns 0 or the error code.
-    static int typeOf(const QByteArray &nativePath, EntryType &type);
 
     // Each call returns 0 on success or the system's error code (errno on
     // POSIX, GetLastError on Windows).

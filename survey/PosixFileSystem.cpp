@@ -4,7 +4,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -214,57 +213,4 @@ FileSystemCalls::ReadFile FileSystemCalls::readRegularFile(const QByteArray &nat
     }
     bytes.truncate(got);
     return result;
-}
-
-namespace {
-FileSystemCalls::EntryType typeOfMode(mode_t mode)
-{
-    if (S_ISREG(mode))
-        return FileSystemCalls::EntryType::File;
-    if (S_ISDIR(mode))
-        return FileSystemCalls::EntryType::Folder;
-    return FileSystemCalls::EntryType::Other;
-}
-} // namespace
-
-int FileSystemCalls::typeOf(const QByteArray &nativePath, EntryType &type)
-{
-    struct stat info {};
-    if (::stat(nativePath.constData(), &info) != 0)
-        return errno;
-    type = typeOfMode(info.st_mode);
-    return 0;
-}
-
-int FileSystemCalls::listFolder(const QByteArray &nativePath, QList<FolderEntry> &entries)
-{
-    DIR *dir = ::opendir(nativePath.constData());
-    if (!dir)
-        return errno;
-    errno = 0;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        FolderEntry found{name, EntryType::Unknown};
-        // The entry's type spares a stat per file; links and unknown types are asked of stat.
-        switch (entry->d_type) {
-        case DT_REG:
-            found.type = EntryType::File;
-            break;
-        case DT_DIR:
-            found.type = EntryType::Folder;
-            break;
-        case DT_LNK:
-        case DT_UNKNOWN:
-            break;
-        default:
-            found.type = EntryType::Other;
-        }
-        entries.append(found);
-        errno = 0;
-    }
-    const int code = errno;
-    ::closedir(dir);
-    return code;
 }

@@ -15,8 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
-
 namespace {
 // Taken from glibc's iconv (CP936) by this test itself.
 constexpr char kEncodeDigest[] = "af2dc605898abb18ebdae0313b3b47eac95865ec3935bc59c8d9608cffb59263";
@@ -34,7 +32,6 @@ private slots:
     void keptFileInChineseFolder();
     void keptFileFailuresLeaveTheEarlierFile();
     void readsRegularFilesOnly();
-    void listsAFolder();
 };
 
 void PlatformTest::encodesAsCodePage936_data()
@@ -188,27 +185,6 @@ void PlatformTest::readsRegularFilesOnly()
     QVERIFY(FileSystemCalls::readRegularFile(FileSystemCalls::nativePath(root.path()), 10).notRegular);
     const auto missing = FileSystemCalls::readRegularFile(native + "x", 10);
     QCOMPARE(FileSystemCalls::kindOf(missing.error), FileSystemCalls::ErrorKind::InvalidName);
-}
-
-void PlatformTest::listsAFolder()
-{
-    QTemporaryDir root;
-    QVERIFY(root.isValid());
-    QVERIFY(QDir(root.path()).mkdir(QStringLiteral("子 文件夹")));
-    QFile file(root.path() + QStringLiteral("/乙.dbf"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QList<FileSystemCalls::FolderEntry> entries;
-    QCOMPARE(FileSystemCalls::listFolder(FileSystemCalls::nativePath(root.path()), entries), 0);
-    std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
-    QCOMPARE(entries.size(), 2);
-    QCOMPARE(FileSystemCalls::displayPath(entries[0].name), QStringLiteral("乙.dbf"));
-    QCOMPARE(FileSystemCalls::displayPath(entries[1].name), QStringLiteral("子 文件夹"));
-    QVERIFY(entries[0].type == FileSystemCalls::EntryType::File);
-    QVERIFY(entries[1].type == FileSystemCalls::EntryType::Folder);
-    FileSystemCalls::EntryType type{};
-    QCOMPARE(FileSystemCalls::typeOf(FileSystemCalls::nativePath(root.path() + QStringLiteral("/子 文件夹")), type), 0);
-    QVERIFY(type == FileSystemCalls::EntryType::Folder);
 }
 
 int main(int argc, char *argv[])
