@@ -7,15 +7,12 @@
 #include "tests/support/ModalBoxes.h"
 #include "tests/support/ResultFile.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/TestSystem.h"
 
 #include <QDir>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
-#include <cerrno>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -60,23 +57,7 @@ private:
     // A real EMFILE: the process may open no further file while the call runs.
     int createWithNoDescriptorLeft(const QByteArray &prefix, Handle &file, QByteArray &path)
     {
-        rlimit saved{};
-        getrlimit(RLIMIT_NOFILE, &saved);
-        int highest = 0;
-        for (const QString &entry : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System))
-            highest = std::max(highest, entry.toInt());
-        rlimit tight = saved;
-        tight.rlim_cur = rlim_t(highest) + 1;
-        // Fill every free descriptor below the limit.
-        QList<int> fillers;
-        setrlimit(RLIMIT_NOFILE, &tight);
-        for (int f; (f = ::dup(0)) >= 0;)
-            fillers << f;
-        const int result = real_.createTemporary(prefix, file, path);
-        for (int f : fillers)
-            ::close(f);
-        setrlimit(RLIMIT_NOFILE, &saved);
-        return result;
+        return TestSystem::withNoFileLeft([&] { return real_.createTemporary(prefix, file, path); });
     }
 
     FileSystemCalls &real_ = FileSystemCalls::system();
@@ -257,6 +238,8 @@ void ResultFileTest::othersMayReadItAsTheUmaskAllows()
     QFETCH(int, mask);
     QFETCH(int, mode);
     QFETCH(bool, replacesPrivateFile);
+    if (!TestSystem::posixOnlyReason().isEmpty())
+        QSKIP(qPrintable(TestSystem::posixOnlyReason()));
     shell_->setFileSystem(nullptr); // the program's own calls
     const QString name = QStringLiteral("丁公司");
     const QString path = folder_->path() + QLatin1Char('/') + name + QStringLiteral("_填报结果.dbf");
@@ -276,18 +259,12 @@ void ResultFileTest::othersMayReadItAsTheUmaskAllows()
     QCOMPARE(Drive::control<QPushButton>(page, QStringLiteral("BitBtn9"))->text(), QStringLiteral("保存退出"));
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::Ok);
-    {
-        const mode_t before = ::umask(mode_t(mask));
-        const auto restore = qScopeGuard([before] { ::umask(before); });
-        Drive::press(page, QStringLiteral("BitBtn9"));
-    }
+    TestSystem::withUmask(mask, [&] { Drive::press(page, QStringLiteral("BitBtn9")); });
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + path);
     QVERIFY(shell_->hasEnded());
 
-    struct stat info {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
-    QCOMPARE(QString::number(info.st_mode & 07777, 8), QString::number(mode, 8));
+    QCOMPARE(QString::number(TestSystem::modeOf(path), 8), QString::number(mode, 8));
     QCOMPARE(ResultFile::lines(ResultFile::readBytes(path)).value(0), name);
 }
 
@@ -299,27 +276,31 @@ void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing_data()
     QTest::addColumn<QString>("message");
 
     const QString name = QStringLiteral("丙公司");
+    const TestSystem::ErrorCodes &codes = TestSystem::errorCodes();
+    const auto ioError = [](int code) { return QStringLiteral("I/O error %1.").arg(code); };
     QTest::newRow("no write permission in the folder")
-        << int(FailingCalls::Create) << EACCES << name << QStringLiteral("File access denied.");
+        << int(FailingCalls::Create) << codes.accessDenied << name << QStringLiteral("File access denied.");
     QTest::newRow("read-only result file")
-        << int(FailingCalls::Check) << EACCES << name << QStringLiteral("File access denied.");
-    QTest::newRow("program folder gone") << int(FailingCalls::Create) << ENOENT << name
+        << int(FailingCalls::Check) << codes.accessDenied << name << QStringLiteral("File access denied.");
+    QTest::newRow("program folder gone") << int(FailingCalls::Create) << codes.missingFolder << name
                                          << QStringLiteral("Invalid filename.");
     QTest::newRow("disk full while writing")
-        << int(FailingCalls::Write) << ENOSPC << name << QStringLiteral("I/O error 28.");
-    QTest::newRow("failure at close") << int(FailingCalls::Close) << EIO << name << QStringLiteral("I/O error 5.");
+        << int(FailingCalls::Write) << codes.diskFull << name << ioError(codes.diskFull);
+    QTest::newRow("failure at close") << int(FailingCalls::Close) << codes.ioFailure << name
+                                      << ioError(codes.ioFailure);
     QTest::newRow("file held by another program")
-        << int(FailingCalls::Rename) << EBUSY << name << QStringLiteral("I/O error 16.");
-    QTest::newRow("too many open files (real)")
-        << int(FailingCalls::OpenFilesExhausted) << 0 << name << QStringLiteral("Too many open files.");
+        << int(FailingCalls::Rename) << codes.heldByAnotherProgram << name << ioError(codes.heldByAnotherProgram);
+    if (TestSystem::posixOnlyReason().isEmpty())
+        QTest::newRow("too many open files (real)")
+            << int(FailingCalls::OpenFilesExhausted) << 0 << name << QStringLiteral("Too many open files.");
     QTest::newRow("slash into an existing folder (real)")
         << int(FailingCalls::Nothing) << 0 << QStringLiteral("sub/丙公司") << QStringLiteral("Invalid filename.");
     QTest::newRow("backslash (real)") << int(FailingCalls::Nothing) << 0 << QStringLiteral("丙\\公司")
                                       << QStringLiteral("Invalid filename.");
     QTest::newRow("overlong name (real)")
-        << int(FailingCalls::Nothing) << 0 << QString(300, QChar(u'甲')) << QStringLiteral("I/O error 36.");
+        << int(FailingCalls::Nothing) << 0 << QString(300, QChar(u'甲')) << codes.overlongNameMessage;
     QTest::newRow("a folder holds the name (real)")
-        << int(FailingCalls::Nothing) << 0 << QStringLiteral("folder") << QStringLiteral("I/O error 21.");
+        << int(FailingCalls::Nothing) << 0 << QStringLiteral("folder") << codes.folderNameMessage;
 }
 
 void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing()
