@@ -39,7 +39,6 @@ public:
 
     // This filling's draft, or nullptr while none is kept.
     DraftStore *draft() const { return store_.get(); }
-    DraftKeeper &keeper() { return keeper_; }
 
 private:
     struct Offer {
