@@ -11,11 +11,12 @@ struct Draft {
     static constexpr int kVersion = 1;
 
     QDateTime savedAt;
-    QStringList lines;                 // the answer record: 139 texts
-    QMap<QString, QString> controls;   // "Form3/Edit1" -> text, list index, or "1" for a tick
-    QString ranking;                   // question 21's letters in ticking order
-    int page = 0;                      // the shell's page index
-    int tab = 0;                       // the tab on that page
+    QStringList lines;               // the answer record: 139 texts
+    QMap<QString, QString> controls; // "Form3/Edit1" -> text, list index, or "1" for a tick
+    QString ranking;                 // question 21's letters in ticking order
+    int page = 0;                    // the shell's page index
+    int tab = 0;                     // the tab on that page
+    QByteArray source;               // a reopened result file's path, as the file system gives it
 
     Draft();
 

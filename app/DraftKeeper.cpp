@@ -1,4 +1,4 @@
-// Keeping the draft.
+// Following every control of the pages and writing the draft when they change.
 #include "app/DraftKeeper.h"
 
 #include "app/DraftStore.h"
@@ -11,11 +11,18 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
-DraftKeeper::DraftKeeper(Shell &shell, DraftStore &store) : shell_(shell), store_(store)
+DraftKeeper::DraftKeeper(Shell &shell) : shell_(shell)
 {
     timer_.setSingleShot(true);
     timer_.setInterval(kDelayMs);
     connect(&timer_, &QTimer::timeout, this, &DraftKeeper::writeNow);
+}
+
+void DraftKeeper::keepIn(DraftStore *store, const QByteArray &source)
+{
+    timer_.stop();
+    store_ = store;
+    source_ = source;
 }
 
 void DraftKeeper::watch(Page *page)
@@ -34,7 +41,7 @@ void DraftKeeper::watch(Page *page)
 void DraftKeeper::onChanged()
 {
     // The timer is not restarted: steady typing still reaches the draft within the delay.
-    if (!paused_ && !stopped_ && !timer_.isActive())
+    if (isKeeping() && !timer_.isActive())
         timer_.start();
 }
 
@@ -45,20 +52,24 @@ void DraftKeeper::setPaused(bool paused)
         timer_.stop();
 }
 
+QByteArray DraftKeeper::stateText() const
+{
+    Draft draft = PageState::capture(shell_);
+    draft.source = source_;
+    return draft.toText();
+}
+
 void DraftKeeper::writeNow()
 {
     timer_.stop();
-    if (paused_ || stopped_)
-        return;
-    store_.writeLater(PageState::capture(shell_).toText());
+    if (isKeeping())
+        store_->writeLater(stateText());
 }
 
 bool DraftKeeper::flush()
 {
     timer_.stop();
-    if (paused_ || stopped_)
-        return true;
-    return store_.writeNow(PageState::capture(shell_).toText());
+    return !isKeeping() || store_->writeNow(stateText());
 }
 
 void DraftKeeper::stop()

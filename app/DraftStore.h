@@ -1,33 +1,26 @@
-// Where the draft lives (the user's data folder, never the program's folder,
-// which may be read-only) and how it is written: to a temporary file renamed
-// over the draft, on a thread of its own so that typing never waits for a disk.
+// Writes the draft of this copy's filling: the one safe way (a temporary file
+// beside it, every write and the close checked, then renamed over it), on a
+// thread of its own so that typing never waits for a disk. A failed write
+// leaves the earlier draft whole; the next one tries again.
 #pragma once
 
-#include "app/Draft.h"
+#include "app/DraftFile.h"
 
 #include <QObject>
 #include <QString>
 
+class FileSystemCalls;
 class QThread;
 
 class DraftStore : public QObject {
     Q_OBJECT
 public:
-    // The draft file inside folder; by default the user's data folder.
-    explicit DraftStore(const QString &folder = defaultFolder());
-    ~DraftStore() override;
+    // Writes into the draft this copy holds, through these calls.
+    explicit DraftStore(DraftFile file, FileSystemCalls &calls);
+    ~DraftStore() override; // after every queued write; the draft stays
 
-    static QString defaultFolder();
-    QString path() const { return path_; }
-    bool exists() const;
-
-    // Reads the draft. found is false when there is none; otherwise parsed
-    // says whether it could be read.
-    struct Loaded {
-        bool found = false;
-        Draft::Parsed parsed;
-    };
-    Loaded load() const;
+    const QString &path() const { return file_.path(); }
+    bool exists() const { return file_.exists(); }
 
     // Queues the text for writing; writes happen in order, each replacing the last.
     void writeLater(const QByteArray &text);
@@ -36,11 +29,8 @@ public:
     // Returns once every queued write is done.
     void waitForWrites();
 
-    // Removes the draft (after every queued write); true when none is left.
+    // Deletes the draft after every queued write; true when none is left.
     bool remove();
-    // Moves an unreadable draft aside, next to it with a suffix, and returns
-    // its new path; the draft itself is never deleted. Empty on failure.
-    QString moveAside();
 
 signals:
     // A background write failed (reported once per reason, on the caller's thread).
@@ -48,10 +38,8 @@ signals:
 
 private:
     class Writer;
-    static bool writeFile(const QString &path, const QByteArray &text, QString *error);
 
-    QString folder_;
-    QString path_;
+    DraftFile file_;
     QThread *thread_ = nullptr;
     Writer *writer_ = nullptr;
 };

@@ -1,4 +1,5 @@
-// Taking and restoring the state of the pages.
+// Reading every control of the pages into a draft and setting them back from
+// one, in the order the pages need (a choice before the fields it opens).
 #include "app/PageState.h"
 
 #include "app/Shell.h"

@@ -1,9 +1,6 @@
-// The application shell.
+// Building the pages, moving between them, the save and the end of the run.
 #include "app/Shell.h"
 
-#include "app/DraftKeeper.h"
-#include "app/DraftStore.h"
-#include "app/PageState.h"
 #include "pages/intro/IntroPage.h"
 #include "pages/performance/PerformancePage.h"
 #include "pages/profile/BasicInformationPage.h"
@@ -12,15 +9,12 @@
 #include "survey/Captions.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
-#include "survey/RecordCheck.h"
-#include "survey/ResultFileReader.h"
 #include "survey/ResultFileWriter.h"
 #include "widgets/Fonts.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/TextFieldGuard.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QEvent>
 #include <QTimer>
 
@@ -41,7 +35,6 @@ Shell::Shell()
 
 Shell::~Shell()
 {
-    keeper_.reset();
     for (qsizetype i = pages_.size(); i-- > 0;)
         delete pages_[size_t(i)];
 }
@@ -75,7 +68,7 @@ void Shell::build(Survey::PageId index)
     switch (index) {
     case Intro: {
         auto *intro = new IntroPage;
-        connect(intro, &IntroPage::resultFileDropped, this, &Shell::openResultFile);
+        connect(intro, &IntroPage::resultFileDropped, this, &Shell::resultFileDropped);
         page = intro;
         break;
     }
@@ -104,8 +97,7 @@ void Shell::build(Survey::PageId index)
         connect(page, &Page::forwardRequested, this, [this, position] { moveTo(Survey::PageId(position + 1)); });
     if (index > BasicInformation)
         connect(page, &Page::backRequested, this, [this, position] { moveTo(Survey::PageId(position - 1)); });
-    if (keeper_)
-        keeper_->watch(page);
+    emit pageBuilt(page);
     if (std::all_of(pages_.begin(), pages_.end(), [](Page *p) { return p != nullptr; }))
         emit allPagesBuilt();
 }
@@ -195,120 +187,10 @@ void Shell::buildNextInBackground()
     }
 }
 
-int Shell::run(const QString &resultFile)
+int Shell::run()
 {
     running_ = true;
-    start(resultFile);
     return QApplication::exec();
-}
-
-void Shell::start(const QString &resultFile)
-{
-    // The intro page is up first, so that a box has a window to stand over;
-    // the question comes before anything can be typed.
-    showIntroPage();
-    if (!resultFile.isEmpty())
-        openResultFile(resultFile);
-    else
-        offerDraft();
-}
-
-void Shell::useDrafts(DraftStore &store)
-{
-    drafts_ = &store;
-    keeper_ = std::make_unique<DraftKeeper>(*this, store);
-    for (Page *page : pages_)
-        if (page)
-            keeper_->watch(page);
-    connect(&store, &DraftStore::writeFailed, this, &Shell::onDraftWriteFailed);
-}
-
-void Shell::onDraftWriteFailed(const QString &reason)
-{
-    if (draftWriteFailureShown_ || ended_)
-        return;
-    draftWriteFailureShown_ = true;
-    MessageBoxes::warning(currentPage(),
-                          QStringLiteral("填报草稿无法保存（%1）。\n\n填报可以照常继续，保存退出不受影响；但程序若意外"
-                                         "关闭，未保存的填写内容将会丢失。")
-                              .arg(reason));
-}
-
-void Shell::offerDraft()
-{
-    if (!drafts_)
-        return;
-    const DraftStore::Loaded loaded = drafts_->load();
-    if (!loaded.found)
-        return;
-    if (!loaded.parsed.ok()) {
-        const QString aside = drafts_->moveAside();
-        QString text = QStringLiteral("上次未完成的填报草稿无法读取：%1。\n\n").arg(loaded.parsed.reason);
-        if (!aside.isEmpty()) {
-            text += QStringLiteral("草稿已原样移至：\n%1\n\n程序将开始新的填报。").arg(QDir::toNativeSeparators(aside));
-        } else {
-            // It could not be moved: leave it where it is, untouched, and keep no draft this run.
-            keeper_->stop();
-            text += QStringLiteral("草稿无法移开，已原样保留在：\n%1\n\n程序将开始新的填报，本次填报不保存草稿。")
-                        .arg(QDir::toNativeSeparators(drafts_->path()));
-        }
-        MessageBoxes::warning(introPage(), text);
-        return;
-    }
-    const Draft &draft = loaded.parsed.draft;
-    if (!draft.holdsAnswers()) {
-        drafts_->remove();
-        return;
-    }
-    QString name = draft.controls.value(
-        Draft::controlKey(Survey::pageObjectName(Survey::PageId::BasicInformation), Survey::line(1).controls.first()));
-    if (name.isEmpty())
-        name = draft.lines.value(0);
-    if (name.isEmpty())
-        name = QStringLiteral("未填企业名称");
-    const QString when = draft.savedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-    if (MessageBoxes::askYesNo(introPage(),
-                               QStringLiteral("发现未完成的填报（%1，%2），是否继续填报？").arg(name, when))) {
-        keeper_->setPaused(true);
-        PageState::restore(*this, draft);
-        keeper_->setPaused(false);
-    } else {
-        drafts_->remove();
-    }
-}
-
-bool Shell::openResultFile(const QString &path)
-{
-    const QString shown = QDir::toNativeSeparators(path);
-    auto refuse = [&](int line, const QString &reason) {
-        QString text = QStringLiteral("无法打开填报结果文件：\n%1\n\n").arg(shown);
-        if (line > 0)
-            text += QStringLiteral("第 %1 行：").arg(line);
-        text += reason + QStringLiteral("\n\n文件没有被读入，程序将开始新的填报。");
-        MessageBoxes::warning(currentPage() ? currentPage() : introPage(), text);
-        return false;
-    };
-    const ResultFileReader::Result read = ResultFileReader::read(path);
-    if (!read.accepted())
-        return refuse(read.line, read.reason);
-    for (const RecordCheck::Problem &problem : RecordCheck::check(read.lines))
-        if (RecordCheck::blocksReopening(problem.kind))
-            return refuse(problem.line, problem.what);
-
-    // A draft of an earlier run stays as it is until this file is saved.
-    if (keeper_ && drafts_->exists())
-        keeper_->stop();
-    if (keeper_)
-        keeper_->setPaused(true);
-    startEmpty();
-    Draft state = PageState::fromLines(read.lines);
-    state.page = int(Survey::PageId::Intro);
-    PageState::restore(*this, state);
-    if (keeper_) {
-        keeper_->setPaused(false);
-        keeper_->writeNow();
-    }
-    return true;
 }
 
 void Shell::moveTo(Survey::PageId to)
@@ -321,8 +203,7 @@ void Shell::moveTo(Survey::PageId to)
         from->hide();
     next->show();
     next->activateWindow();
-    if (keeper_)
-        keeper_->writeNow();
+    emit moved();
 }
 
 void Shell::endApplication()
@@ -345,11 +226,7 @@ bool Shell::saveResultFile()
         MessageBoxes::error(QApplication::activeWindow(), error.message());
         return false;
     }
-    if (keeper_) {
-        // Everything is in the file now: the draft has done its work.
-        keeper_->stop();
-        drafts_->remove();
-    }
+    emit saved();
     MessageBoxes::message(QApplication::activeWindow(), Captions::kSavedAs.toString() + path);
     endApplication();
     for (Page *page : pages_) {
@@ -362,9 +239,8 @@ bool Shell::saveResultFile()
 bool Shell::confirmClose(Page *page)
 {
     if (ended_ || MessageBoxes::confirmClose(page)) {
-        // The draft is kept: the next start offers it back.
-        if (keeper_ && !ended_)
-            keeper_->flush();
+        if (!ended_)
+            emit closing();
         endApplication();
         return true;
     }

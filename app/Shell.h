@@ -8,10 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
-#include <memory>
 
-class DraftKeeper;
-class DraftStore;
 class FileSystemCalls;
 class IntroPage;
 class BasicInformationPage;
@@ -51,26 +48,11 @@ public:
 
     // Shows the intro page; the other pages are built once it has been painted.
     void showIntroPage();
-    // Shows the intro page and runs the event loop until the end of the application.
-    // With a file, the pages are filled from it; otherwise a draft left by an
-    // earlier run is offered back.
-    int run(const QString &resultFile = QString());
+    // Runs the event loop until the end of the application.
+    int run();
 
-    // Shows the intro page, then opens the file or offers the draft, as run() does.
-    void start(const QString &resultFile = QString());
-
-    // Keeps a draft in the store while the pages are filled in.
-    void useDrafts(DraftStore &store);
-    DraftKeeper *draftKeeper() const { return keeper_.get(); }
-
-    // Offers back the draft of an earlier run, if it holds answers. An
-    // unreadable draft is moved aside and the run starts empty.
-    void offerDraft();
-
-    // Fills the pages from a result file and shows the intro page. A file that
-    // does not fit is named in a box with its first wrong line, and nothing is
-    // loaded. Returns whether the file was loaded.
-    bool openResultFile(const QString &path);
+    // Drops every page but the intro page and empties the record: a new filling.
+    void startEmpty();
 
     // Hides the page on screen and shows the other one.
     void moveTo(Survey::PageId to);
@@ -91,8 +73,17 @@ public:
 signals:
     // The intro page has been painted for the first time.
     void introPainted();
-    // Every page is built.
+    // A page was built; every page is built.
+    void pageBuilt(Page *page);
     void allPagesBuilt();
+    // Another page is on screen.
+    void moved();
+    // The person confirmed closing a page: the run ends unsaved.
+    void closing();
+    // The result file was written, before the person is told where.
+    void saved();
+    // A result file was dropped on the intro page.
+    void resultFileDropped(const QString &path);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -101,9 +92,6 @@ private:
     void build(Survey::PageId index);
     void buildNextInBackground();
     bool confirmClose(Page *page);
-    // Drops every page but the intro page and empties the record.
-    void startEmpty();
-    void onDraftWriteFailed(const QString &reason);
 
     AnswerRecord record_;
     std::array<Page *, Survey::kPageCount> pages_{};
@@ -112,7 +100,4 @@ private:
     bool running_ = false;
     bool ended_ = false;
     bool introPainted_ = false;
-    DraftStore *drafts_ = nullptr;
-    std::unique_ptr<DraftKeeper> keeper_;
-    bool draftWriteFailureShown_ = false;
 };

@@ -1,4 +1,4 @@
-// Catching errors at the event loop.
+// The last resort for an error that escapes an event handler: the error box, and the run goes on.
 #include "app/SurveyApplication.h"
 
 #include "widgets/MessageBoxes.h"

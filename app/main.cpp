@@ -1,19 +1,21 @@
 // The questionnaire program: start-up only. `csr-survey [FILE]` opens a result
-// file to correct it; without one, a draft left by an earlier run is offered.
-#include "app/DraftStore.h"
+// file to correct it; without one, the drafts left by earlier runs are offered.
+#include "app/DraftFolder.h"
+#include "app/Resumption.h"
 #include "app/Shell.h"
 #include "app/SurveyApplication.h"
 
-#include <QStringList>
+#include <QByteArray>
 
 int main(int argc, char *argv[])
 {
     SurveyApplication application(argc, argv);
     Shell::prepareApplication();
-    const QStringList arguments = QCoreApplication::arguments();
-    const QString resultFile = arguments.size() > 1 ? arguments.at(1) : QString();
-    DraftStore drafts;
+    // The file's name as the system gave it (the application has taken its own
+    // options out of argv): it need not be valid UTF-8.
+    const QByteArray resultFile = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     Shell shell;
-    shell.useDrafts(drafts);
-    return shell.run(resultFile);
+    Resumption resumption(shell, DraftFolder::ofUser());
+    resumption.start(resultFile);
+    return shell.run();
 }

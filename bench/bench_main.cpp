@@ -9,6 +9,7 @@
 //     write on the draft thread; the load of a result file into the pages.
 //   csr-bench [runs]      prints the figures (default 9 start-ups per side)
 #include "app/Draft.h"
+#include "app/DraftFolder.h"
 #include "app/DraftKeeper.h"
 #include "app/DraftStore.h"
 #include "app/PageState.h"
@@ -255,13 +256,11 @@ double keystrokeMs(QLineEdit *field)
 void draftFigures()
 {
     QTemporaryDir folder;
-    DraftStore drafts(folder.path());
+    DraftStore drafts(DraftFolder(folder.path()).takeNew(), FileSystemCalls::system());
     Shell shell;
-    shell.useDrafts(drafts);
     shell.showIntroPage();
     shell.createPages();
-    PageState::restore(shell, PageState::fromLines(fullAnswers()));
-    shell.draftKeeper()->stop(); // the figures below time each step on its own
+    PageState::restore(shell, PageState::fromLines(fullAnswers())); // the figures below time each step on its own
 
     QList<double> captureMs, writeMs, keyWithMs, keyWithoutMs;
     QByteArray text;
@@ -278,7 +277,8 @@ void draftFigures()
     // A keystroke with drafts kept (the field is watched) against one without.
     Shell plain;
     plain.createPages();
-    DraftKeeper keeper(shell, drafts);
+    DraftKeeper keeper(shell);
+    keeper.keepIn(&drafts);
     auto *watched = shell.page(Survey::PageId::Performance)->findChild<QLineEdit *>(QStringLiteral("Edit2"));
     auto *unwatched = plain.page(Survey::PageId::Performance)->findChild<QLineEdit *>(QStringLiteral("Edit2"));
     keeper.watch(shell.page(Survey::PageId::Performance));

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -161,21 +162,22 @@ bool decodeStrict(const char *data, qsizetype size, QString &out)
     return ok;
 }
 
-Result parse(const QByteArray &bytes, Decode decode)
-{
-    if (bytes.size() > kMaxBytes)
-        return reject(Rejection::TooLarge, 0, tooLarge());
-    if (bytes.isEmpty())
-        return reject(Rejection::Framing, 0, QStringLiteral("文件是空的"));
+namespace {
 
-    // Framing first, in one pass over the whole file: where every line starts,
-    // and which lines are plain ASCII (most are: numbers and codes). Most
-    // lines are a few bytes long, so a plain loop beats a search per line.
-    const char *data = bytes.constData();
-    const qsizetype size = bytes.size();
-    std::array<qsizetype, Survey::kLineCount + 1> starts{};
+// Where each line of a result file starts, found in one pass over the whole
+// file, and which lines hold a byte above ASCII (most are plain: numbers and codes).
+struct Framing {
+    std::array<qsizetype, Survey::kLineCount + 1> starts{}; // starts[k]: line k + 1; the last one is the end
     std::array<bool, Survey::kLineCount> wide{};
     qsizetype nonAsciiBytes = 0;
+};
+
+// Finds the 139 lines, each ended by CR LF; the rejection when they are not there.
+// Most lines are a few bytes long, so a plain loop beats a search per line.
+std::optional<Result> frameLines(const QByteArray &bytes, Framing &framing)
+{
+    const char *data = bytes.constData();
+    const qsizetype size = bytes.size();
     int count = 0;
     unsigned char high = 0; // the bytes of the line so far, or-ed: bit 7 tells a byte above ASCII
     auto framingFault = [&count] {
@@ -186,7 +188,7 @@ Result parse(const QByteArray &bytes, Decode decode)
         const auto c = static_cast<unsigned char>(data[i]);
         if (c > '\r') { // neither CR nor LF
             high |= c;
-            nonAsciiBytes += c >> 7;
+            framing.nonAsciiBytes += c >> 7;
             continue;
         }
         if (c == '\r') {
@@ -195,19 +197,25 @@ Result parse(const QByteArray &bytes, Decode decode)
                 return framingFault();
             if (count == Survey::kLineCount)
                 return reject(Rejection::Framing, 0, QStringLiteral("文件多于 %1 行").arg(Survey::kLineCount));
-            wide[size_t(count)] = high >= 0x80;
+            framing.wide[size_t(count)] = high >= 0x80;
             high = 0;
-            starts[size_t(++count)] = ++i + 1;
+            framing.starts[size_t(++count)] = ++i + 1;
         } else if (c == '\n') {
             return framingFault();
         }
     }
-    if (starts[size_t(count)] != size)
+    if (framing.starts[size_t(count)] != size)
         return framingFault(); // the last line has no CR LF
     if (count != Survey::kLineCount)
         return reject(Rejection::Framing, 0,
                       QStringLiteral("文件只有 %1 行，应为 %2 行").arg(count).arg(Survey::kLineCount));
+    return std::nullopt;
+}
 
+// Decodes the framed lines from GBK, into strings or into one block of UTF-8.
+Result decodeLines(const QByteArray &bytes, const Framing &framing, Decode decode)
+{
+    const char *data = bytes.constData();
     Result r;
     char *out = nullptr;
     if (decode == Decode::Lines) {
@@ -215,18 +223,18 @@ Result parse(const QByteArray &bytes, Decode decode)
     } else {
         // A byte above ASCII grows by at most two in UTF-8 (a pair gives at
         // most three bytes, the one single byte, €, three).
-        r.utf8.resize(size + 2 * nonAsciiBytes);
+        r.utf8.resize(bytes.size() + 2 * framing.nonAsciiBytes);
         out = r.utf8.data();
     }
     for (int i = 0; i < Survey::kLineCount; ++i) {
-        const char *line = data + starts[size_t(i)];
-        const qsizetype length = starts[size_t(i) + 1] - starts[size_t(i)] - 2;
+        const char *line = data + framing.starts[size_t(i)];
+        const qsizetype length = framing.starts[size_t(i) + 1] - framing.starts[size_t(i)] - 2;
         bool ok = true;
         if (decode == Decode::Lines) {
             QString text;
             ok = decodeStrict(line, length, text);
             r.lines.append(text);
-        } else if (!wide[size_t(i)]) {
+        } else if (!framing.wide[size_t(i)]) {
             std::memcpy(out, line, size_t(length));
             out += length;
         } else {
@@ -246,18 +254,39 @@ Result parse(const QByteArray &bytes, Decode decode)
     return r;
 }
 
+} // namespace
+
+Result parse(const QByteArray &bytes, Decode decode)
+{
+    if (bytes.size() > kMaxBytes)
+        return reject(Rejection::TooLarge, 0, tooLarge());
+    if (bytes.isEmpty())
+        return reject(Rejection::Framing, 0, QStringLiteral("文件是空的"));
+    Framing framing;
+    if (std::optional<Result> fault = frameLines(bytes, framing))
+        return *fault;
+    return decodeLines(bytes, framing, decode);
+}
+
 Result read(const QString &path, Decode decode)
 {
     return readNative(QFile::encodeName(path), decode);
 }
 
-Result readNative(const QByteArray &nativePath, Decode decode)
+FileBytes readRegularFile(const QByteArray &nativePath, qint64 maxBytes)
 {
-    // Non-blocking, so that a pipe or device named like a result file cannot
-    // make the reader wait; anything but a regular file is refused below.
+    FileBytes file;
+    auto fail = [&file](Rejection rejection, const QString &reason) {
+        file.rejection = rejection;
+        file.reason = reason;
+        file.bytes.clear();
+        return file;
+    };
+    // Non-blocking, so that a pipe or device named like the file cannot make
+    // the reader wait; anything but a regular file is refused below.
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return reject(Rejection::Unreadable, 0, QStringLiteral("无法打开文件：") + systemError(errno));
+        return fail(Rejection::Unreadable, QStringLiteral("无法打开文件：") + systemError(errno));
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
@@ -265,34 +294,44 @@ Result readNative(const QByteArray &nativePath, Decode decode)
 
     struct stat info {};
     if (::fstat(fd, &info) != 0)
-        return reject(Rejection::Unreadable, 0, QStringLiteral("无法读取文件：") + systemError(errno));
+        return fail(Rejection::Unreadable, QStringLiteral("无法读取文件：") + systemError(errno));
     if (!S_ISREG(info.st_mode))
-        return reject(Rejection::Unreadable, 0, QStringLiteral("不是普通文件"));
-    if (info.st_size > kMaxBytes)
-        return reject(Rejection::TooLarge, 0, tooLarge());
+        return fail(Rejection::Unreadable, QStringLiteral("不是普通文件"));
+    if (info.st_size > maxBytes)
+        return fail(Rejection::TooLarge, QString());
 
     // One byte past the limit tells a file that grew since fstat.
-    QByteArray bytes(qsizetype(info.st_size) + 1, Qt::Uninitialized);
+    QByteArray &bytes = file.bytes;
+    bytes.resize(qsizetype(info.st_size) + 1);
     qsizetype got = 0;
     for (;;) {
         if (got == bytes.size()) {
-            if (got > kMaxBytes)
-                return reject(Rejection::TooLarge, 0, tooLarge());
-            bytes.resize(std::min<qsizetype>(kMaxBytes + 1, got * 2));
+            if (got > maxBytes)
+                return fail(Rejection::TooLarge, QString());
+            bytes.resize(qsizetype(std::min<qint64>(maxBytes + 1, got * 2)));
         }
         const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return reject(Rejection::Unreadable, 0, QStringLiteral("无法读取文件：") + systemError(errno));
+            return fail(Rejection::Unreadable, QStringLiteral("无法读取文件：") + systemError(errno));
         }
         if (n == 0)
             break;
         got += n;
     }
     bytes.truncate(got);
-    Result r = parse(bytes, decode);
-    r.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    file.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return file;
+}
+
+Result readNative(const QByteArray &nativePath, Decode decode)
+{
+    const FileBytes file = readRegularFile(nativePath, kMaxBytes);
+    if (file.rejection != Rejection::None)
+        return reject(file.rejection, 0, file.rejection == Rejection::TooLarge ? tooLarge() : file.reason);
+    Result r = parse(file.bytes, decode);
+    r.modified = file.modified;
     return r;
 }
 

@@ -46,6 +46,17 @@ bool decodeStrict(const char *data, qsizetype size, QString &out);
 // Splits and decodes the bytes of a result file.
 Result parse(const QByteArray &bytes, Decode decode = Decode::Lines);
 
+// A whole regular file's bytes, read without ever waiting on it: a pipe or a
+// device in its place is Unreadable, a file above maxBytes TooLarge (with no
+// reason: the caller words it). Drafts are read this way as well.
+struct FileBytes {
+    Rejection rejection = Rejection::None; // None, Unreadable or TooLarge
+    QString reason;                        // for Unreadable
+    QByteArray bytes;
+    qint64 modified = 0; // in nanoseconds since the epoch
+};
+FileBytes readRegularFile(const QByteArray &nativePath, qint64 maxBytes);
+
 // Reads at most kMaxBytes + 1 bytes of the file and parses them. Anything
 // but a regular file (a pipe, a device, a folder) is Unreadable.
 Result read(const QString &path, Decode decode = Decode::Lines);

@@ -1,10 +1,13 @@
-// Drafts: nothing typed is lost to a closed window, a crash or a killed
-// process. The draft's text form, offering it back and restoring every page,
-// drafts that cannot be read, a draft folder that cannot be written, and a
-// real process killed half-way.
+// Drafts: nothing typed is lost to a closed window, a crash, a killed process,
+// a full disk or a second copy of the program. The draft's text form, offering
+// it back and restoring every page, several drafts and the picker, drafts that
+// cannot be used, a reopened file's corrections, and real processes killed
+// half-way.
+#include "app/DraftFolder.h"
 #include "app/DraftKeeper.h"
 #include "app/DraftStore.h"
 #include "app/PageState.h"
+#include "app/Resumption.h"
 #include "app/Shell.h"
 #include "app/SurveyApplication.h"
 #include "pages/intro/IntroPage.h"
@@ -12,6 +15,8 @@
 #include "pages/profile/BasicInformationPage.h"
 #include "pages/profile/FoundationPage.h"
 #include "pages/questionnaire/QuestionnairePage.h"
+#include "survey/FileSystemCalls.h"
+#include "tests/support/Drive.h"
 #include "tests/support/ModalBoxes.h"
 #include "tests/support/RandomFiller.h"
 #include "tests/support/ResultFile.h"
@@ -19,20 +24,36 @@
 #include "widgets/Page.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
 #include <cstdio>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
 
 namespace {
 
 const QString kAskPrefix = QStringLiteral("发现未完成的填报（");
 const QString kAskSuffix = QStringLiteral("），是否继续填报？");
+const QString kSavedAs = QStringLiteral("填报结果保存为:");
 
 QByteArray readAll(const QString &path)
 {
@@ -42,10 +63,28 @@ QByteArray readAll(const QString &path)
 
 void writeAll(const QString &path, const QByteArray &bytes)
 {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
+
+// One run of the program: the shell and the drafts of its filling.
+struct Run {
+    explicit Run(const QString &dataFolder, FileSystemCalls &calls = FileSystemCalls::system())
+        : resumption(shell, DraftFolder(dataFolder), calls)
+    {
+    }
+    Shell shell;
+    Resumption resumption;
+
+    DraftStore &draft() { return *resumption.draft(); }
+    void waitForWrites()
+    {
+        if (resumption.draft())
+            resumption.draft()->waitForWrites();
+    }
+};
 
 // Fills the first pages, seed by seed, and leaves the person on the performance page.
 void fillProfilePages(Shell &shell, quint32 seed)
@@ -66,28 +105,205 @@ QByteArray fillTheRestAndSave(Shell &shell, ModalBoxes &boxes, quint32 seed)
     RandomFiller::press(shell.questionnairePage(), QStringLiteral("保存退出"));
     if (!shell.hasEnded())
         return {};
-    return ResultFile::readBytes(boxes.last().text.mid(QStringLiteral("填报结果保存为:").size()));
+    return ResultFile::readBytes(boxes.last().text.mid(kSavedAs.size()));
 }
 
-// The child of the crash test: the program's own start-up, filled part-way,
-// then it waits to be killed.
-int crashChild(int argc, char *argv[])
+// Goes through every page pressing only "下一步" and saves; returns the saved file's path.
+QString walkAndSave(Shell &shell, ModalBoxes &boxes)
+{
+    if (shell.introPage()->isVisible())
+        RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
+    while (!shell.questionnairePage()->isVisible())
+        RandomFiller::press(shell.currentPage(), QStringLiteral("下一步"));
+    for (int i = 0; i < 4; ++i)
+        RandomFiller::press(shell.questionnairePage(), QStringLiteral("下一步"));
+    boxes.answerWith(QMessageBox::Ok);
+    RandomFiller::press(shell.questionnairePage(), QStringLiteral("保存退出"));
+    return shell.hasEnded() ? boxes.last().text.mid(kSavedAs.size()) : QString();
+}
+
+QLineEdit *field(Page *page, const char *name)
+{
+    return page->findChild<QLineEdit *>(QString::fromLatin1(name));
+}
+
+// Types after what the field holds, key by key.
+void typeKeys(QLineEdit *edit, const QString &text)
+{
+    Drive::type(edit, text);
+}
+
+// The answers of the first pages that a seed gives, as a run without drafts fills them.
+QStringList profileAnswers(quint32 seed)
+{
+    Shell shell;
+    shell.showIntroPage();
+    fillProfilePages(shell, seed);
+    QStringList lines;
+    for (int k = 1; k <= Survey::kLineCount; ++k)
+        lines << shell.record().get(k);
+    return lines;
+}
+
+// Does what the person does with the next draft picker: the hand gets the
+// picker's list and buttons. What it listed is kept.
+class PickerHand : public QObject {
+public:
+    struct Picker {
+        QDialog *dialog;
+        QListWidget *list;
+        QPushButton *continueDraft, *startNewFilling, *deleteDraft;
+        // Selects the row that mentions the text.
+        bool select(const QString &text) const
+        {
+            for (int row = 0; row < list->count(); ++row)
+                if (list->item(row)->text().contains(text)) {
+                    list->setCurrentRow(row);
+                    return true;
+                }
+            return false;
+        }
+    };
+
+    explicit PickerHand(std::function<void(const Picker &)> hand) : hand_(std::move(hand))
+    {
+        connect(&timer_, &QTimer::timeout, this, &PickerHand::poll);
+        timer_.start(5);
+    }
+    int shown = 0;
+    QStringList listed;
+
+private:
+    void poll()
+    {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != QLatin1String("draftPicker") || !dialog->isVisible() || shown > 0)
+            return;
+        ++shown;
+        const Picker picker{dialog, dialog->findChild<QListWidget *>(QStringLiteral("draftList")),
+                            dialog->findChild<QPushButton *>(QStringLiteral("continueDraft")),
+                            dialog->findChild<QPushButton *>(QStringLiteral("startNewFilling")),
+                            dialog->findChild<QPushButton *>(QStringLiteral("deleteDraft"))};
+        for (int row = 0; row < picker.list->count(); ++row)
+            listed << picker.list->item(row)->text();
+        hand_(picker);
+        if (dialog->isVisible()) // the hand did not decide: leave it as a new filling
+            dialog->reject();
+    }
+
+    std::function<void(const Picker &)> hand_;
+    QTimer timer_;
+};
+
+// The system's file calls, with a disk that can be made full at the write or
+// at the close, and the moment of each draft that reached its place. Called on
+// the draft writer's thread.
+class DiskOfDrafts : public FileSystemCalls {
+public:
+    enum Step { Nothing, Write, Close };
+    std::atomic<int> fullAt{Nothing};
+    std::atomic<int> keysTyped{0};
+
+    QList<int> keysAtEachDraft() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return keysAtEachDraft_;
+    }
+
+    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    {
+        return real_.createTemporary(prefix, file, path);
+    }
+    int writeAll(Handle file, const char *data, std::size_t size) override
+    {
+        if (fullAt != Write)
+            return real_.writeAll(file, data, size);
+        real_.writeAll(file, data, size / 2); // the disk fills up half-way
+        return ENOSPC;
+    }
+    int close(Handle file) override
+    {
+        const int result = real_.close(file);
+        return fullAt == Close ? ENOSPC : result;
+    }
+    int checkReplaceable(const QByteArray &path) override { return real_.checkReplaceable(path); }
+    int rename(const QByteArray &from, const QByteArray &to) override
+    {
+        const int result = real_.rename(from, to);
+        if (result == 0) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            keysAtEachDraft_ << keysTyped;
+        }
+        return result;
+    }
+    void remove(const QByteArray &path) override { real_.remove(path); }
+
+private:
+    FileSystemCalls &real_ = FileSystemCalls::system();
+    mutable std::mutex mutex_;
+    QList<int> keysAtEachDraft_;
+};
+
+// Ends the test program when a step hangs: a failure with a message, never a
+// test that waits for ever.
+class Watchdog {
+public:
+    explicit Watchdog(int seconds)
+        : thread_([this, seconds] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!done_changed_.wait_for(lock, std::chrono::seconds(seconds), [this] { return done_; })) {
+                  std::fprintf(stderr, "FAIL: a step hung for %d seconds\n", seconds);
+                  std::_Exit(1);
+              }
+          })
+    {
+    }
+    ~Watchdog()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        done_changed_.notify_one();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_changed_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+// The data folder the program takes for its drafts when XDG_DATA_HOME is xdg.
+QString dataFolderUnder(const QString &xdg)
+{
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(xdg));
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    qputenv("XDG_DATA_HOME", saved);
+    return folder;
+}
+
+// The child of the process tests: the program's own start-up (drafts in the
+// user's data folder), the first pages filled, "42" typed on the performance
+// page; then it says how many boxes it met and waits to be killed.
+int typingChild(int argc, char *argv[])
 {
     SurveyApplication application(argc, argv);
     Shell::prepareApplication();
     application.setAttribute(Qt::AA_Use96Dpi, true);
-    DraftStore drafts(QString::fromLocal8Bit(argv[2]));
     Shell shell;
-    shell.useDrafts(drafts);
-    shell.start();
+    Resumption resumption(shell, DraftFolder::ofUser());
+    ModalBoxes boxes; // none is expected: each is noted and closed
+    resumption.start();
     if (!QTest::qWaitForWindowExposed(shell.introPage()))
         return 3;
-    fillProfilePages(shell, quint32(std::atoi(argv[3])));
-    shell.performancePage()->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setFocus();
-    QTest::keyClicks(shell.performancePage()->findChild<QLineEdit *>(QStringLiteral("Edit1")), "42");
+    fillProfilePages(shell, quint32(std::atoi(argv[2])));
+    typeKeys(field(shell.performancePage(), "Edit1"), QStringLiteral("42"));
     QTest::qWait(DraftKeeper::kDelayMs * 2); // the typing reaches the draft by itself
-    drafts.waitForWrites();
-    std::printf("ready\n");
+    resumption.draft()->waitForWrites();
+    std::printf("ready %d\n", boxes.count());
     std::fflush(stdout);
     return QApplication::exec(); // until killed
 }
@@ -103,18 +319,30 @@ private slots:
     void everyCutOffDraftIsRefused();
     void closedWindowKeepsTheDraftAndTheNextStartRestoresEveryPage();
     void declinedDraftIsDeleted();
-    void unreadableDraftIsMovedAsideAndTheRunStartsEmpty_data();
-    void unreadableDraftIsMovedAsideAndTheRunStartsEmpty();
+    void draftOfAnEarlierVersionIsOfferedAndSaved();
+    void unusableDraftIsMovedAsideAndTheRunStartsEmpty_data();
+    void unusableDraftIsMovedAsideAndTheRunStartsEmpty();
     void draftFollowsChangesAndMoves();
+    void steadyTypingReachesTheDraftEverySecond();
     void unwritableDraftFolderIsToldOnceAndNothingElseChanges();
+    void fullDiskLeavesTheEarlierDraftWhole_data();
+    void fullDiskLeavesTheEarlierDraftWhole();
+    void fullDiskOfARealFileSystem();
+    void draftsAreOffWithoutAFolderOfTheUsersOwn_data();
+    void draftsAreOffWithoutAFolderOfTheUsersOwn();
     void saveRemovesTheDraft();
-    void openedFileLeavesAnEarlierDraftUntilTheSave();
+    void reopenedFileKeepsItsCorrectionsAndLeavesOtherDraftsAlone();
     void killedProcessResumesToTheSameFile();
+    void twoCopiesAtOnceKeepADraftEach();
 
 private:
     std::unique_ptr<QTemporaryDir> folder_;
-    QString draftFolder() const { return folder_->filePath(QStringLiteral("drafts")); }
+    QString dataFolder() const { return folder_->filePath(QStringLiteral("data")); }
+    QString draftsFolder() const { return folder_->filePath(QStringLiteral("data/drafts")); }
     QString programFolder() const { return folder_->path() + QLatin1Char('/'); }
+    QStringList draftFiles() const { return QDir(draftsFolder()).entryList({QStringLiteral("*.txt")}, QDir::Files); }
+    // Starts the typing child with its drafts under the test's folder; returns once it is ready.
+    void startTypingChild(QProcess &child, quint32 seed);
 };
 
 void DraftsTest::init()
@@ -139,6 +367,7 @@ void DraftsTest::draftTextReadsBackWhatWasWritten()
     draft.ranking = QStringLiteral("CAE");
     draft.page = 3;
     draft.tab = 2;
+    draft.source = QByteArray("/home/甲/\xb6\xa1 100%_填报结果.dbf"); // a name that is not UTF-8
     const Draft::Parsed parsed = Draft::fromText(draft.toText());
     QVERIFY2(parsed.ok(), qPrintable(parsed.reason));
     QCOMPARE(parsed.draft.savedAt, draft.savedAt);
@@ -147,6 +376,7 @@ void DraftsTest::draftTextReadsBackWhatWasWritten()
     QCOMPARE(parsed.draft.ranking, draft.ranking);
     QCOMPARE(parsed.draft.page, 3);
     QCOMPARE(parsed.draft.tab, 2);
+    QCOMPARE(parsed.draft.source, draft.source);
     QVERIFY(parsed.draft.holdsAnswers());
     QVERIFY(!Draft().holdsAnswers());
 }
@@ -157,6 +387,7 @@ void DraftsTest::everyCutOffDraftIsRefused()
     draft.savedAt = QDateTime::currentDateTime();
     draft.lines[0] = QStringLiteral("甲公司");
     draft.controls.insert(QStringLiteral("Form2/Edit1"), QStringLiteral("甲公司"));
+    draft.source = "/tmp/甲公司_填报结果.dbf";
     const QByteArray text = draft.toText();
     // A crash can stop a write anywhere; only the whole text is a draft.
     for (qsizetype length = 0; length < text.size(); ++length)
@@ -176,11 +407,10 @@ void DraftsTest::closedWindowKeepsTheDraftAndTheNextStartRestoresEveryPage()
 {
     Draft left;
     {
-        DraftStore drafts(draftFolder());
-        Shell shell;
-        shell.useDrafts(drafts);
+        Run run(dataFolder());
         ModalBoxes boxes;
-        shell.start();
+        run.resumption.start();
+        Shell &shell = run.shell;
         fillProfilePages(shell, 11);
         RandomFiller filler(99);
         filler.fillPage(shell.page(Survey::PageId::Performance));
@@ -193,13 +423,12 @@ void DraftsTest::closedWindowKeepsTheDraftAndTheNextStartRestoresEveryPage()
         QCOMPARE(boxes.last().text, QStringLiteral("填报未完成，确认退出吗?"));
         QVERIFY(shell.hasEnded());
     }
-    DraftStore drafts(draftFolder());
-    QVERIFY(drafts.exists());
-    Shell shell;
-    shell.useDrafts(drafts);
+    QCOMPARE(draftFiles().size(), 1);
+    Run run(dataFolder());
+    Shell &shell = run.shell;
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::Yes);
-    shell.start();
+    run.resumption.start();
     QTRY_COMPARE(boxes.count(), 1);
     const SeenBox &box = boxes.last();
     const QString name = left.controls.value(QStringLiteral("Form2/Edit1"));
@@ -219,38 +448,60 @@ void DraftsTest::closedWindowKeepsTheDraftAndTheNextStartRestoresEveryPage()
     Page *basic = shell.page(Survey::PageId::BasicInformation);
     QCOMPARE(basic->findChild<QLineEdit *>(QStringLiteral("Edit5"))->isHidden(),
              !basic->findChild<QRadioButton *>(QStringLiteral("RadioButton19"))->isChecked());
-    for (QLineEdit *field : shell.page(Survey::PageId::Performance)->findChildren<QLineEdit *>())
-        QVERIFY2(field->isEnabled() || field->text().isEmpty(), qPrintable(field->objectName()));
+    for (QLineEdit *edit : shell.page(Survey::PageId::Performance)->findChildren<QLineEdit *>())
+        QVERIFY2(edit->isEnabled() || edit->text().isEmpty(), qPrintable(edit->objectName()));
+    // The filling goes on in the same draft.
+    QCOMPARE(QFileInfo(run.draft().path()).fileName(), draftFiles().value(0));
 }
 
 void DraftsTest::declinedDraftIsDeleted()
 {
     {
-        DraftStore drafts(draftFolder());
-        Shell shell;
-        shell.useDrafts(drafts);
-        shell.start();
-        fillProfilePages(shell, 5);
-        drafts.waitForWrites();
+        Run run(dataFolder());
+        run.resumption.start();
+        fillProfilePages(run.shell, 5);
+        run.waitForWrites();
     }
-    DraftStore drafts(draftFolder());
-    QVERIFY(drafts.exists());
-    Shell shell;
-    shell.useDrafts(drafts);
+    QCOMPARE(draftFiles().size(), 1);
+    Run run(dataFolder());
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::No);
-    shell.start();
+    run.resumption.start();
     QTRY_COMPARE(boxes.count(), 1);
     QVERIFY(boxes.last().text.startsWith(kAskPrefix));
-    QVERIFY(!drafts.exists());
-    QVERIFY(shell.introPage()->isVisible());
+    QVERIFY(draftFiles().isEmpty());
+    QVERIFY(run.shell.introPage()->isVisible());
     for (int k = 1; k <= 139; ++k)
-        QCOMPARE(shell.record().get(k), QString());
-    QVERIFY(!shell.isBuilt(Survey::PageId::BasicInformation) ||
-            shell.basicInformationPage()->findChild<QLineEdit *>(QStringLiteral("Edit1"))->text().isEmpty());
+        QCOMPARE(run.shell.record().get(k), QString());
+    QVERIFY(!run.shell.isBuilt(Survey::PageId::BasicInformation) ||
+            run.shell.basicInformationPage()->findChild<QLineEdit *>(QStringLiteral("Edit1"))->text().isEmpty());
 }
 
-void DraftsTest::unreadableDraftIsMovedAsideAndTheRunStartsEmpty_data()
+void DraftsTest::draftOfAnEarlierVersionIsOfferedAndSaved()
+{
+    // Earlier versions kept one draft.txt beside the drafts folder.
+    Draft earlier;
+    earlier.savedAt = QDateTime(QDate(2026, 3, 1), QTime(9, 15));
+    earlier.page = int(Survey::PageId::BasicInformation);
+    earlier.controls.insert(QStringLiteral("Form2/Edit1"), QStringLiteral("旧版公司"));
+    const QString legacy = folder_->filePath(QStringLiteral("data/draft.txt"));
+    writeAll(legacy, earlier.toText());
+
+    Run run(dataFolder());
+    run.shell.setProgramFolder(programFolder());
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Yes);
+    run.resumption.start();
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().text, kAskPrefix + QStringLiteral("旧版公司，2026-03-01 09:15") + kAskSuffix);
+    QCOMPARE(field(run.shell.basicInformationPage(), "Edit1")->text(), QStringLiteral("旧版公司"));
+    QVERIFY(run.shell.basicInformationPage()->isVisible());
+    const QString saved = walkAndSave(run.shell, boxes);
+    QCOMPARE(ResultFile::lines(ResultFile::readBytes(saved)).value(0), QStringLiteral("旧版公司"));
+    QVERIFY(!QFileInfo::exists(legacy));
+}
+
+void DraftsTest::unusableDraftIsMovedAsideAndTheRunStartsEmpty_data()
 {
     Draft draft;
     draft.savedAt = QDateTime::currentDateTime();
@@ -262,132 +513,318 @@ void DraftsTest::unreadableDraftIsMovedAsideAndTheRunStartsEmpty_data()
     QRandomGenerator random(3);
     for (char &c : junk)
         c = char(random.bounded(256));
+    Draft outOfSet = draft;
+    outOfSet.lines[6] = QStringLiteral("99"); // an industry no choice stands for
 
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("pipe");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("cut off") << whole.left(whole.size() / 2) << QStringLiteral("不完整");
-    QTest::newRow("random bytes") << junk << QStringLiteral("不是本程序的草稿");
-    QTest::newRow("newer version") << newer << QStringLiteral("较新版本");
-    QTest::newRow("empty") << QByteArray() << QStringLiteral("空的");
+    QTest::newRow("cut off") << whole.left(whole.size() / 2) << false << QStringLiteral("不完整");
+    QTest::newRow("random bytes") << junk << false << QStringLiteral("不是本程序的草稿");
+    QTest::newRow("newer version") << newer << false << QStringLiteral("较新版本");
+    QTest::newRow("empty") << QByteArray() << false << QStringLiteral("空的");
+    QTest::newRow("industry out of the set") << outOfSet.toText() << false << QStringLiteral("第 7 行");
+    QTest::newRow("a pipe") << QByteArray() << true << QStringLiteral("不是普通文件");
 }
 
-void DraftsTest::unreadableDraftIsMovedAsideAndTheRunStartsEmpty()
+void DraftsTest::unusableDraftIsMovedAsideAndTheRunStartsEmpty()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, pipe);
     QFETCH(QString, reason);
-    QDir().mkpath(draftFolder());
-    DraftStore drafts(draftFolder());
-    writeAll(drafts.path(), bytes);
+    const QString path = QDir(draftsFolder()).filePath(QStringLiteral("20260101-120000-abcdef.txt"));
+    if (pipe) {
+#if defined(Q_OS_UNIX)
+        QDir().mkpath(draftsFolder());
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#else
+        QSKIP("pipes in the file system are a POSIX thing");
+#endif
+    } else {
+        writeAll(path, bytes);
+    }
 
-    Shell shell;
-    shell.useDrafts(drafts);
-    shell.setProgramFolder(programFolder());
+    const Watchdog watchdog(60); // a draft that is a pipe must not hang the start
+    Run run(dataFolder());
+    run.shell.setProgramFolder(programFolder());
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::Ok);
-    shell.start();
+    run.resumption.start();
     QTRY_COMPARE(boxes.count(), 1);
     const SeenBox &box = boxes.last();
     QCOMPARE(box.icon, QMessageBox::Warning);
     QVERIFY2(box.text.contains(reason), qPrintable(box.text));
 
     // Moved aside next to it, never deleted, byte for byte.
-    const QStringList aside = QDir(draftFolder()).entryList({QStringLiteral("draft.txt.unreadable-*")});
+    const QStringList aside =
+        QDir(draftsFolder()).entryList({QStringLiteral("*.unreadable-*")}, QDir::Files | QDir::System);
     QCOMPARE(aside.size(), 1);
     QVERIFY2(box.text.contains(aside.first()), qPrintable(box.text));
-    QCOMPARE(readAll(QDir(draftFolder()).filePath(aside.first())), bytes);
-    QVERIFY(!drafts.exists());
+    const QString movedTo = QDir(draftsFolder()).filePath(aside.first());
+    if (pipe)
+        QVERIFY(!QFileInfo(movedTo).isFile());
+    else
+        QCOMPARE(readAll(movedTo), bytes);
+    QVERIFY(!QFileInfo::exists(path));
 
     // An empty run that works as ever.
     for (int k = 1; k <= 139; ++k)
-        QCOMPARE(shell.record().get(k), QString());
-    fillProfilePages(shell, 21);
-    QVERIFY(!fillTheRestAndSave(shell, boxes, 21).isEmpty());
+        QCOMPARE(run.shell.record().get(k), QString());
+    fillProfilePages(run.shell, 21);
+    QVERIFY(!fillTheRestAndSave(run.shell, boxes, 21).isEmpty());
+    QCOMPARE(boxes.unexpected(), 0);
 }
 
 void DraftsTest::draftFollowsChangesAndMoves()
 {
-    DraftStore drafts(draftFolder());
-    Shell shell;
-    shell.useDrafts(drafts);
-    shell.start();
-    RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
-    drafts.waitForWrites();
-    QCOMPARE(Draft::fromText(readAll(drafts.path())).draft.page, int(Survey::PageId::BasicInformation));
+    Run run(dataFolder());
+    run.resumption.start();
+    RandomFiller::press(run.shell.introPage(), QStringLiteral("开始填报"));
+    run.waitForWrites();
+    const QString path = run.draft().path();
+    QCOMPARE(Draft::fromText(readAll(path)).draft.page, int(Survey::PageId::BasicInformation));
 
     // A change reaches the draft by itself, well within two seconds.
-    auto *name = shell.basicInformationPage()->findChild<QLineEdit *>(QStringLiteral("Edit1"));
-    name->setFocus();
-    QTest::keyClicks(name, "ABC");
+    typeKeys(field(run.shell.basicInformationPage(), "Edit1"), QStringLiteral("ABC"));
     QTRY_VERIFY_WITH_TIMEOUT(
-        Draft::fromText(readAll(drafts.path())).draft.controls.value(QStringLiteral("Form2/Edit1")) == "ABC", 2000);
+        Draft::fromText(readAll(path)).draft.controls.value(QStringLiteral("Form2/Edit1")) == "ABC", 2000);
 
     // A move is written at once.
-    RandomFiller::press(shell.basicInformationPage(), QStringLiteral("下一步"));
-    drafts.waitForWrites();
-    Draft draft = Draft::fromText(readAll(drafts.path())).draft;
+    RandomFiller::press(run.shell.basicInformationPage(), QStringLiteral("下一步"));
+    run.waitForWrites();
+    Draft draft = Draft::fromText(readAll(path)).draft;
     QCOMPARE(draft.page, int(Survey::PageId::Foundation));
     QCOMPARE(draft.lines[0], QStringLiteral("ABC"));
-    RandomFiller::press(shell.foundationPage(), QStringLiteral("下一步"));
-    RandomFiller::press(shell.performancePage(), QStringLiteral("下一步"));
-    drafts.waitForWrites();
-    draft = Draft::fromText(readAll(drafts.path())).draft;
+    RandomFiller::press(run.shell.foundationPage(), QStringLiteral("下一步"));
+    RandomFiller::press(run.shell.performancePage(), QStringLiteral("下一步"));
+    run.waitForWrites();
+    draft = Draft::fromText(readAll(path)).draft;
     QCOMPARE(draft.page, int(Survey::PageId::Performance));
     QCOMPARE(draft.tab, 1);
+}
+
+void DraftsTest::steadyTypingReachesTheDraftEverySecond()
+{
+    DiskOfDrafts disk;
+    Run run(dataFolder(), disk);
+    run.resumption.start();
+    RandomFiller::press(run.shell.introPage(), QStringLiteral("开始填报"));
+    run.waitForWrites();
+    const qsizetype before = disk.keysAtEachDraft().size();
+
+    // One key every 200 ms for five seconds: a timer that started again at
+    // every key would write nothing until the typing stops.
+    QLineEdit *address = field(run.shell.basicInformationPage(), "Edit2");
+    address->setFocus();
+    constexpr int kKeys = 25;
+    for (int key = 1; key <= kKeys; ++key) {
+        QTest::keyClick(address, Qt::Key_A);
+        disk.keysTyped = key;
+        QTest::qWait(200);
+    }
+    run.waitForWrites();
+    const QList<int> keys = disk.keysAtEachDraft().mid(before);
+    // A second is five keys; a draft every seven keys at most allows for a busy machine.
+    QVERIFY2(keys.size() >= 3, qPrintable(QString::number(keys.size())));
+    int last = 0;
+    for (int atKey : keys) {
+        QVERIFY2(atKey - last <= 7,
+                 qPrintable(QStringLiteral("a draft after key %1, the one before after key %2").arg(atKey).arg(last)));
+        last = atKey;
+    }
+    QVERIFY2(kKeys - last <= 7, qPrintable(QString::number(last)));
 }
 
 void DraftsTest::unwritableDraftFolderIsToldOnceAndNothingElseChanges()
 {
     // Permission bits do not stop root, so the folder's place is taken by a
     // file: the draft can be written nowhere, as in a read-only folder.
-    writeAll(draftFolder(), "not a folder");
-    DraftStore drafts(draftFolder());
-    Shell shell;
-    shell.useDrafts(drafts);
-    shell.setProgramFolder(programFolder());
+    writeAll(draftsFolder(), "not a folder");
+    Run run(dataFolder());
+    run.shell.setProgramFolder(programFolder());
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::Ok);
-    shell.start();
-    RandomFiller::press(shell.introPage(), QStringLiteral("开始填报")); // the first move writes a draft
+    run.resumption.start();
+    RandomFiller::press(run.shell.introPage(), QStringLiteral("开始填报"));
     QTRY_COMPARE(boxes.count(), 1);
     QCOMPARE(boxes.last().icon, QMessageBox::Warning);
     QVERIFY2(boxes.last().text.startsWith(QStringLiteral("填报草稿无法保存")), qPrintable(boxes.last().text));
     RandomFiller filler(31);
-    filler.fillPage(shell.page(Survey::PageId::BasicInformation));
-    filler.fillPage(shell.page(Survey::PageId::Foundation));
-    const QByteArray saved = fillTheRestAndSave(shell, boxes, 31);
+    filler.fillPage(run.shell.page(Survey::PageId::BasicInformation));
+    filler.fillPage(run.shell.page(Survey::PageId::Foundation));
+    const QByteArray saved = fillTheRestAndSave(run.shell, boxes, 31);
     QCOMPARE(ResultFile::lines(saved).size(), 139);
     QCOMPARE(boxes.count(), 2); // told once, not at every move; then the saved-as message
     QCOMPARE(boxes.unexpected(), 0);
 }
 
-void DraftsTest::saveRemovesTheDraft()
+void DraftsTest::fullDiskLeavesTheEarlierDraftWhole_data()
 {
-    DraftStore drafts(draftFolder());
-    Shell shell;
-    shell.useDrafts(drafts);
-    shell.setProgramFolder(programFolder());
-    ModalBoxes boxes;
-    shell.start();
-    fillProfilePages(shell, 41);
-    drafts.waitForWrites();
-    QVERIFY(drafts.exists());
-    QVERIFY(!fillTheRestAndSave(shell, boxes, 41).isEmpty());
-    drafts.waitForWrites();
-    QVERIFY(!drafts.exists());
+    QTest::addColumn<int>("step");
+    QTest::newRow("full at a write") << int(DiskOfDrafts::Write);
+    QTest::newRow("full at the close") << int(DiskOfDrafts::Close);
 }
 
-void DraftsTest::openedFileLeavesAnEarlierDraftUntilTheSave()
+void DraftsTest::fullDiskLeavesTheEarlierDraftWhole()
 {
-    QByteArray earlier;
+    QFETCH(int, step);
+    DiskOfDrafts disk;
+    Run run(dataFolder(), disk);
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Ok);
+    run.resumption.start();
+    fillProfilePages(run.shell, 81);
+    run.waitForWrites();
+    const QString path = run.draft().path();
+    const QByteArray earlier = readAll(path);
+    QVERIFY(Draft::fromText(earlier).ok());
+
+    disk.fullAt = step;
+    PerformancePage *performance = run.shell.performancePage();
+    typeKeys(field(performance, "Edit1"), QStringLiteral("7"));
+    QTRY_COMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+    QVERIFY2(boxes.last().text.contains(QStringLiteral("磁盘空间不足")), qPrintable(boxes.last().text));
+    // More changes and moves: each write fails the same way, and is not told again.
+    typeKeys(field(performance, "Edit2"), QStringLiteral("8"));
+    RandomFiller::press(performance, QStringLiteral("下一步"));
+    QTest::qWait(DraftKeeper::kDelayMs + 200);
+    run.waitForWrites();
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(readAll(path), earlier);
+    QCOMPARE(QDir(draftsFolder()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".csr-")),
+             QStringList()); // no temporary file left behind
+
+    // Room again: the next write goes through.
+    disk.fullAt = DiskOfDrafts::Nothing;
+    RandomFiller::press(performance, QStringLiteral("上一步"));
+    run.waitForWrites();
+    const Draft now = Draft::fromText(readAll(path)).draft;
+    QVERIFY(now.controls.value(Draft::controlKey(performance->objectName(), QStringLiteral("Edit1")))
+                .endsWith(QLatin1Char('7')));
+    QCOMPARE(boxes.count(), 1);
+}
+
+void DraftsTest::fullDiskOfARealFileSystem()
+{
+#if !defined(Q_OS_LINUX)
+    QSKIP("a tmpfs of a given size needs Linux");
+#endif
+    const QString tiny = folder_->filePath(QStringLiteral("tiny"));
+    QDir().mkpath(tiny);
+    QProcess mount;
+    mount.setProcessChannelMode(QProcess::MergedChannels);
+    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                          QStringLiteral("size=64k"), QStringLiteral("tmpfs"), tiny});
+    if (!mount.waitForFinished() || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0)
+        QSKIP(qPrintable(QStringLiteral("mounting a tmpfs is not permitted here: ") +
+                         QString::fromLocal8Bit(mount.readAll()).trimmed()));
+    const auto unmount = qScopeGuard([&tiny] { QProcess::execute(QStringLiteral("umount"), {tiny}); });
+
+    Run run(tiny + QStringLiteral("/data"));
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Ok);
+    run.resumption.start();
+    fillProfilePages(run.shell, 91);
+    run.waitForWrites();
+    const QString path = run.draft().path();
+    const QByteArray earlier = readAll(path);
+    QVERIFY(Draft::fromText(earlier).ok());
+
+    // Everything that is left is taken.
+    const QString filler = tiny + QStringLiteral("/filler");
     {
-        DraftStore drafts(draftFolder());
-        Shell shell;
-        shell.useDrafts(drafts);
-        shell.start();
-        fillProfilePages(shell, 51);
-        drafts.waitForWrites();
-        earlier = readAll(drafts.path());
+        QFile file(filler);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(1024, 'x');
+        while (file.write(block) == block.size()) {
+        }
     }
+    typeKeys(field(run.shell.performancePage(), "Edit1"), QStringLiteral("7"));
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.count(), 1, 10000);
+    QVERIFY2(boxes.last().text.contains(QStringLiteral("磁盘空间不足")), qPrintable(boxes.last().text));
+    QCOMPARE(readAll(path), earlier);
+
+    QVERIFY(QFile::remove(filler));
+    typeKeys(field(run.shell.performancePage(), "Edit2"), QStringLiteral("8"));
+    const QString figure = Draft::controlKey(run.shell.performancePage()->objectName(), QStringLiteral("Edit2"));
+    QTRY_VERIFY_WITH_TIMEOUT(Draft::fromText(readAll(path)).draft.controls.value(figure).endsWith(QLatin1Char('8')),
+                             10000);
+    QCOMPARE(boxes.count(), 1);
+}
+
+void DraftsTest::draftsAreOffWithoutAFolderOfTheUsersOwn_data()
+{
+    QTest::addColumn<QByteArray>("xdgDataHome");
+    QTest::addColumn<bool>("home");
+    QTest::newRow("relative XDG_DATA_HOME") << QByteArray("relative/data") << true;
+    QTest::newRow("no HOME") << QByteArray() << false;
+}
+
+void DraftsTest::draftsAreOffWithoutAFolderOfTheUsersOwn()
+{
+    QFETCH(QByteArray, xdgDataHome);
+    QFETCH(bool, home);
+    const QByteArray savedXdg = qgetenv("XDG_DATA_HOME");
+    const QByteArray savedHome = qgetenv("HOME");
+    const bool hadXdg = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    const QString savedWorkingFolder = QDir::currentPath();
+    const auto restore = qScopeGuard([&] {
+        hadXdg ? qputenv("XDG_DATA_HOME", savedXdg) : qunsetenv("XDG_DATA_HOME");
+        qputenv("HOME", savedHome);
+        QDir::setCurrent(savedWorkingFolder);
+    });
+    const QString working = folder_->filePath(QStringLiteral("working"));
+    QDir().mkpath(working);
+    QDir::setCurrent(working);
+    xdgDataHome.isEmpty() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", xdgDataHome);
+    if (!home)
+        qunsetenv("HOME");
+    const bool rootHadLocal = QFileInfo::exists(QStringLiteral("/.local"));
+
+    Shell shell;
+    Resumption resumption(shell, DraftFolder::ofUser());
+    shell.setProgramFolder(programFolder());
+    ModalBoxes boxes;
+    boxes.answerWith(QMessageBox::Ok);
+    resumption.start();
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+    QVERIFY2(boxes.last().text.contains(QStringLiteral("本次填报不保存草稿")), qPrintable(boxes.last().text));
+    fillProfilePages(shell, 101);
+    QVERIFY(!fillTheRestAndSave(shell, boxes, 101).isEmpty());
+    QCOMPARE(boxes.count(), 2); // then only the saved-as message
+    QCOMPARE(QDir(working).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    QCOMPARE(QFileInfo::exists(QStringLiteral("/.local")), rootHadLocal);
+}
+
+void DraftsTest::saveRemovesTheDraft()
+{
+    Run run(dataFolder());
+    run.shell.setProgramFolder(programFolder());
+    ModalBoxes boxes;
+    run.resumption.start();
+    fillProfilePages(run.shell, 41);
+    run.waitForWrites();
+    QCOMPARE(draftFiles().size(), 1);
+    QVERIFY(!fillTheRestAndSave(run.shell, boxes, 41).isEmpty());
+    QVERIFY(draftFiles().isEmpty());
+}
+
+void DraftsTest::reopenedFileKeepsItsCorrectionsAndLeavesOtherDraftsAlone()
+{
+    // Another enterprise's filling, left unfinished.
+    QByteArray other;
+    {
+        Run run(dataFolder());
+        run.resumption.start();
+        fillProfilePages(run.shell, 51);
+        run.waitForWrites();
+        other = readAll(run.draft().path());
+    }
+    const QString otherDraft = QDir(draftsFolder()).filePath(draftFiles().value(0));
+    const QString otherName = Draft::fromText(other).draft.lines[0];
+    // A result file saved earlier.
     QByteArray file;
     QString path;
     {
@@ -397,43 +834,79 @@ void DraftsTest::openedFileLeavesAnEarlierDraftUntilTheSave()
         shell.showIntroPage();
         fillProfilePages(shell, 52);
         file = fillTheRestAndSave(shell, boxes, 52);
-        path = boxes.last().text.mid(QStringLiteral("填报结果保存为:").size());
+        path = boxes.last().text.mid(kSavedAs.size());
     }
-    DraftStore drafts(draftFolder());
-    Shell shell;
-    shell.useDrafts(drafts);
-    shell.setProgramFolder(programFolder());
+    const QString name = ResultFile::lines(file).value(0);
+    const QString corrected = QStringLiteral("更正后的地址");
+
+    // Opened and corrected, then the run is cut short.
+    {
+        Run run(dataFolder());
+        ModalBoxes boxes;
+        run.resumption.start(FileSystemCalls::nativePath(path));
+        QCOMPARE(boxes.count(), 0); // the file wins: no question about the other draft
+        RandomFiller::press(run.shell.introPage(), QStringLiteral("开始填报"));
+        Drive::typeInto(run.shell.basicInformationPage(), QStringLiteral("Edit2"), corrected);
+        QTRY_COMPARE(Draft::fromText(readAll(run.draft().path())).draft.controls.value(QStringLiteral("Form2/Edit2")),
+                     corrected);
+    }
+    QCOMPARE(draftFiles().size(), 2);
+
+    // Opening the same file again offers the corrections back.
+    {
+        Run run(dataFolder());
+        ModalBoxes boxes;
+        boxes.answerWith(QMessageBox::Yes);
+        run.resumption.start(FileSystemCalls::nativePath(path));
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY2(boxes.last().text.startsWith(kAskPrefix + name + QStringLiteral("，")), qPrintable(boxes.last().text));
+        QCOMPARE(field(run.shell.basicInformationPage(), "Edit2")->text(), corrected);
+    }
+
+    // A plain start lists both fillings; the reopened one names its file.
+    Run run(dataFolder());
+    run.shell.setProgramFolder(programFolder());
     ModalBoxes boxes;
-    shell.start(path);
-    QTest::qWait(10);
-    QCOMPARE(boxes.count(), 0); // the file wins: no question about the draft
-    RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
-    RandomFiller::press(shell.basicInformationPage(), QStringLiteral("下一步"));
-    drafts.waitForWrites();
-    QCOMPARE(readAll(drafts.path()), earlier);
-    QCOMPARE(shell.record().get(1), ResultFile::lines(file).value(0));
-    RandomFiller::press(shell.foundationPage(), QStringLiteral("下一步"));
-    for (int i = 0; i < 3; ++i)
-        RandomFiller::press(shell.performancePage(), QStringLiteral("下一步"));
-    for (int i = 0; i < 4; ++i)
-        RandomFiller::press(shell.questionnairePage(), QStringLiteral("下一步"));
-    boxes.answerWith(QMessageBox::Ok);
-    RandomFiller::press(shell.questionnairePage(), QStringLiteral("保存退出"));
-    QVERIFY(shell.hasEnded());
-    QCOMPARE(ResultFile::readBytes(path), file);
-    QVERIFY(!drafts.exists());
+    PickerHand hand([&](const PickerHand::Picker &picker) {
+        QVERIFY(picker.select(name));
+        QTest::mouseClick(picker.continueDraft, Qt::LeftButton);
+    });
+    run.resumption.start();
+    QCOMPARE(hand.shown, 1);
+    QCOMPARE(hand.listed.size(), 2);
+    QVERIFY2(hand.listed.filter(name).value(0).contains(QDir::toNativeSeparators(path)),
+             qPrintable(hand.listed.join('|')));
+    QVERIFY(hand.listed.filter(otherName).size() == 1);
+    QCOMPARE(field(run.shell.basicInformationPage(), "Edit2")->text(), corrected);
+
+    // Saved over the same file: the correction is in, the other draft untouched.
+    QCOMPARE(walkAndSave(run.shell, boxes), path);
+    QStringList expected = ResultFile::lines(file);
+    expected[1] = corrected;
+    QCOMPARE(ResultFile::lines(ResultFile::readBytes(path)), expected);
+    QCOMPARE(draftFiles(), QStringList{QFileInfo(otherDraft).fileName()});
+    QCOMPARE(readAll(otherDraft), other);
+}
+
+void DraftsTest::startTypingChild(QProcess &child, quint32 seed)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), folder_->filePath(QStringLiteral("xdg")));
+    environment.insert(QStringLiteral("HOME"), folder_->filePath(QStringLiteral("home")));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--typing-child"), QString::number(seed)});
+    QVERIFY(child.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(child.canReadLine() || child.state() != QProcess::Running, 120000);
+    // No question at its start: no draft was free to offer.
+    QCOMPARE(child.readLine().trimmed(), QByteArray("ready 0"));
 }
 
 void DraftsTest::killedProcessResumesToTheSameFile()
 {
     const quint32 seed = 61;
     QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--crash-child"), draftFolder(), QString::number(seed)});
-    QVERIFY(child.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(child.canReadLine() || child.state() != QProcess::Running, 60000);
-    QCOMPARE(child.readLine().trimmed(), QByteArray("ready"));
+    startTypingChild(child, seed);
     child.kill(); // SIGKILL: nothing of the program runs after this
     QVERIFY(child.waitForFinished());
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
@@ -441,23 +914,22 @@ void DraftsTest::killedProcessResumesToTheSameFile()
     QByteArray resumed;
     {
         QDir().mkpath(folder_->filePath(QStringLiteral("resumed")));
-        DraftStore drafts(draftFolder());
-        Shell shell;
-        shell.useDrafts(drafts);
-        shell.setProgramFolder(folder_->filePath(QStringLiteral("resumed/")));
+        Run run(dataFolderUnder(folder_->filePath(QStringLiteral("xdg"))));
+        run.shell.setProgramFolder(folder_->filePath(QStringLiteral("resumed/")));
         ModalBoxes boxes;
         boxes.answerWith(QMessageBox::Yes);
-        shell.start();
+        run.resumption.start(); // the killed copy's lock is taken over
         QTRY_COMPARE(boxes.count(), 1);
         QVERIFY(boxes.last().text.startsWith(kAskPrefix));
+        Shell &shell = run.shell;
         QCOMPARE(shell.currentPage(), shell.page(Survey::PageId::Performance));
         // The figure typed just before the kill is there; the rest is the person's.
-        auto *figure = shell.performancePage()->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        QLineEdit *figure = field(shell.performancePage(), "Edit1");
         QVERIFY(figure->text().endsWith(QStringLiteral("42")));
         figure->selectAll();
         QTest::keyClick(figure, Qt::Key_Backspace);
         resumed = fillTheRestAndSave(shell, boxes, seed);
-        QVERIFY(!drafts.exists());
+        QVERIFY(!run.draft().exists());
     }
     QByteArray uninterrupted;
     {
@@ -473,11 +945,81 @@ void DraftsTest::killedProcessResumesToTheSameFile()
     QCOMPARE(resumed, uninterrupted);
 }
 
+void DraftsTest::twoCopiesAtOnceKeepADraftEach()
+{
+    // Two copies type at once; the second is not offered the first one's draft.
+    QProcess first, second;
+    startTypingChild(first, 71);
+    startTypingChild(second, 72);
+    const QString data = dataFolderUnder(folder_->filePath(QStringLiteral("xdg")));
+    const QString drafts = QDir(data).filePath(QStringLiteral("drafts"));
+    const QStringList files = QDir(drafts).entryList({QStringLiteral("*.txt")}, QDir::Files);
+    QCOMPARE(files.size(), 2);
+    {
+        // Nor is a third copy, while both run; and it touches neither.
+        Run run(data);
+        ModalBoxes boxes;
+        run.resumption.start();
+        QCOMPARE(boxes.count(), 0);
+    }
+    QMap<QString, QByteArray> live;
+    for (const QString &name : files)
+        live.insert(name, readAll(QDir(drafts).filePath(name)));
+    first.kill(); // a power cut: both end at once
+    second.kill();
+    QVERIFY(first.waitForFinished() && second.waitForFinished());
+    for (const QString &name : files)
+        QCOMPARE(readAll(QDir(drafts).filePath(name)), live.value(name));
+
+    // At the next start both are offered, and each gives back its own answers.
+    for (const quint32 seed : {71u, 72u}) {
+        const QStringList answers = profileAnswers(seed);
+        Run run(data);
+        ModalBoxes boxes;
+        PickerHand hand([&](const PickerHand::Picker &picker) {
+            QVERIFY(picker.select(answers[0]));
+            QTest::mouseClick(picker.continueDraft, Qt::LeftButton);
+        });
+        run.resumption.start();
+        QCOMPARE(hand.shown, 1);
+        QCOMPARE(hand.listed.size(), 2);
+        QCOMPARE(boxes.count(), 0);
+        for (int k = 1; k <= Survey::kLineCount; ++k)
+            QCOMPARE(run.shell.record().get(k), answers[k - 1]);
+        QVERIFY(field(run.shell.performancePage(), "Edit1")->text().endsWith(QStringLiteral("42")));
+    }
+
+    // One is deleted on purpose, after the question; the other stays.
+    const QString deleted = profileAnswers(71).value(0);
+    {
+        Run run(data);
+        ModalBoxes boxes;
+        boxes.answerWith(QMessageBox::Yes);
+        PickerHand hand([&](const PickerHand::Picker &picker) {
+            QVERIFY(picker.select(deleted));
+            QTest::mouseClick(picker.deleteDraft, Qt::LeftButton);
+            QCOMPARE(picker.list->count(), 1);
+            QTest::mouseClick(picker.startNewFilling, Qt::LeftButton);
+        });
+        run.resumption.start();
+        QCOMPARE(hand.shown, 1);
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY2(boxes.last().text.contains(deleted) && boxes.last().text.contains(QStringLiteral("删除")),
+                 qPrintable(boxes.last().text));
+        QCOMPARE(boxes.last().defaultButton, QMessageBox::No);
+        for (int k = 1; k <= Survey::kLineCount; ++k)
+            QCOMPARE(run.shell.record().get(k), QString());
+    }
+    const QStringList left = QDir(drafts).entryList({QStringLiteral("*.txt")}, QDir::Files);
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(Draft::fromText(readAll(QDir(drafts).filePath(left.first()))).draft.lines[0], profileAnswers(72).value(0));
+}
+
 int main(int argc, char *argv[])
 {
     chooseTestPlatform();
-    if (argc == 4 && QByteArray(argv[1]) == "--crash-child")
-        return crashChild(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--typing-child")
+        return typingChild(argc, argv);
     SurveyApplication app(argc, argv);
     Shell::prepareApplication();
     app.setAttribute(Qt::AA_Use96Dpi, true);

@@ -1,8 +1,11 @@
 // Reopening a result file: the pages filled from its lines show what the file
 // holds, walking through them and saving gives the same bytes back, and a file
 // that does not fit is named in a box and nothing of it is loaded.
+#include "app/Resumption.h"
 #include "pages/intro/IntroPage.h"
 #include "pages/questionnaire/QuestionnairePage.h"
+#include "survey/FileSystemCalls.h"
+#include "survey/SafeFile.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/Drive.h"
 #include "tests/support/ModalBoxes.h"
@@ -12,6 +15,7 @@
 #include "widgets/Page.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -25,11 +29,12 @@ namespace {
 
 const QString kSuffix = QStringLiteral("_填报结果.dbf");
 
-// Goes through every page as a person does after "开始填报", pressing only
-// "下一步", and saves. Returns the saved file's path.
+// Goes through every page as a person does from "开始填报" (or from the first
+// page after it), pressing only "下一步", and saves. Returns the saved file's path.
 QString walkAndSave(Shell &shell, ModalBoxes &boxes)
 {
-    RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
+    if (shell.introPage()->isVisible())
+        RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
     for (Survey::PageId index :
          {Survey::PageId::BasicInformation, Survey::PageId::Foundation, Survey::PageId::Performance}) {
         Page *page = shell.page(index);
@@ -143,6 +148,8 @@ private slots:
     void droppedFileOnTheIntroPageIsOpened();
     void fileThatDoesNotFitIsNamedAndNothingIsLoaded_data();
     void fileThatDoesNotFitIsNamedAndNothingIsLoaded();
+    void textLongerThanAFieldsDefaultLimitIsKeptWhole();
+    void fileWhoseNameIsNotUtf8IsOpened();
 };
 
 void ReopenTest::randomAnswersSurviveReopeningByteForByte_data()
@@ -180,10 +187,11 @@ void ReopenTest::randomAnswersSurviveReopeningByteForByte()
         QCOMPARE(ResultFile::lines(first).size(), 139);
     }
     Shell shell;
+    Resumption reopening(shell);
     shell.setProgramFolder(folder.path() + QLatin1Char('/'));
     ModalBoxes boxes;
     shell.showIntroPage();
-    QVERIFY(shell.openResultFile(path));
+    QVERIFY(reopening.openResultFile(FileSystemCalls::nativePath(path)));
     QCOMPARE(boxes.count(), 0);
     QCOMPARE(walkAndSave(shell, boxes), path);
     QCOMPARE(ResultFile::readBytes(path), first);
@@ -195,10 +203,11 @@ void ReopenTest::reopenedPagesShowWhatTheFileHolds()
     const QByteArray bytes = fileOf(aFullFile());
     const QString path = writeFile(folder.path(), QStringLiteral("甲乙科技有限公司") + kSuffix, bytes);
     Shell shell;
+    Resumption reopening(shell);
     shell.setProgramFolder(folder.path() + QLatin1Char('/'));
     ModalBoxes boxes;
     shell.showIntroPage();
-    QVERIFY(shell.openResultFile(path));
+    QVERIFY(reopening.openResultFile(FileSystemCalls::nativePath(path)));
     QVERIFY(shell.introPage()->isVisible()); // the person starts from the intro page as usual
 
     Page *basic = shell.page(Survey::PageId::BasicInformation);
@@ -244,6 +253,7 @@ void ReopenTest::droppedFileOnTheIntroPageIsOpened()
     const QString path = writeFile(folder.path(), QStringLiteral("丙") + kSuffix,
                                    fileOf({{1, QStringLiteral("丙")}, {7, QStringLiteral("3")}}));
     Shell shell;
+    Resumption reopening(shell);
     ModalBoxes boxes;
     shell.showIntroPage();
     IntroPage *intro = shell.introPage();
@@ -299,10 +309,11 @@ void ReopenTest::fileThatDoesNotFitIsNamedAndNothingIsLoaded()
     const QDateTime modified = QFileInfo(path).lastModified();
 
     Shell shell;
+    Resumption reopening(shell);
     ModalBoxes boxes;
     boxes.answerWith(QMessageBox::Ok);
     shell.showIntroPage();
-    QVERIFY(!shell.openResultFile(path));
+    QVERIFY(!reopening.openResultFile(FileSystemCalls::nativePath(path)));
     QCOMPARE(boxes.count(), 1);
     const SeenBox &box = boxes.last();
     QCOMPARE(box.icon, QMessageBox::Warning);
@@ -320,6 +331,76 @@ void ReopenTest::fileThatDoesNotFitIsNamedAndNothingIsLoaded()
             QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
     QCOMPARE(ResultFile::readBytes(path), bytes);
     QCOMPARE(QFileInfo(path).lastModified(), modified);
+}
+
+void ReopenTest::textLongerThanAFieldsDefaultLimitIsKeptWhole()
+{
+    // 40,000 characters (QLineEdit keeps 32,767 unless told otherwise), 60,000
+    // bytes in the file: within what a result file may hold.
+    const QString address = QStringLiteral("北京ab").repeated(10000);
+    QTemporaryDir folder;
+    QString path;
+    QByteArray first;
+    {
+        Shell shell;
+        shell.setProgramFolder(folder.path() + QLatin1Char('/'));
+        ModalBoxes boxes;
+        shell.showIntroPage();
+        RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
+        Page *basic = shell.page(Survey::PageId::BasicInformation);
+        Drive::typeInto(basic, QStringLiteral("Edit1"), QStringLiteral("长地址公司"));
+        QGuiApplication::clipboard()->setText(address);
+        auto *field = on<QLineEdit>(basic, "Edit2");
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field->text(), address);
+        path = walkAndSave(shell, boxes);
+        first = ResultFile::readBytes(path);
+        QCOMPARE(ResultFile::lines(first).value(1), address);
+    }
+    Shell shell;
+    Resumption reopening(shell);
+    shell.setProgramFolder(folder.path() + QLatin1Char('/'));
+    ModalBoxes boxes;
+    shell.showIntroPage();
+    QVERIFY(reopening.openResultFile(FileSystemCalls::nativePath(path)));
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(on<QLineEdit>(shell.page(Survey::PageId::BasicInformation), "Edit2")->text(), address);
+    QCOMPARE(walkAndSave(shell, boxes), path);
+    QCOMPARE(ResultFile::readBytes(path), first);
+}
+
+void ReopenTest::fileWhoseNameIsNotUtf8IsOpened()
+{
+#if defined(Q_OS_WIN)
+    QSKIP("Windows names files in Unicode");
+#endif
+    QTemporaryDir folder;
+    // "丁" in GBK, as an older system may have named the file: not UTF-8.
+    const QByteArray native = FileSystemCalls::nativePath(folder.path()) + "/\xb6\xa1";
+    auto written = [](const QByteArray &name, const QByteArray &bytes) {
+        SafeFile file(name);
+        return file.open() && file.write(bytes) && file.commit();
+    };
+    const QByteArray fits = native + FileSystemCalls::nativePath(kSuffix);
+    QVERIFY(written(fits, fileOf({{1, QStringLiteral("丁")}, {7, QStringLiteral("3")}})));
+
+    Shell shell;
+    Resumption reopening(shell);
+    ModalBoxes boxes;
+    reopening.start(fits); // as the name comes from the command line
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(shell.record().get(1), QStringLiteral("丁"));
+    QVERIFY(on<QRadioButton>(shell.page(Survey::PageId::BasicInformation), "RadioButton3")->isChecked());
+
+    // A file that does not fit is named as the system shows the name.
+    const QByteArray damaged = native + "-2" + FileSystemCalls::nativePath(kSuffix);
+    QVERIFY(written(damaged, "not a result file"));
+    boxes.answerWith(QMessageBox::Ok);
+    QVERIFY(!reopening.openResultFile(damaged));
+    QCOMPARE(boxes.count(), 1);
+    QVERIFY2(boxes.last().text.contains(FileSystemCalls::displayPath(damaged)), qPrintable(boxes.last().text));
+    QCOMPARE(shell.record().get(1), QStringLiteral("丁")); // the filling on screen goes on
 }
 
 SURVEY_TEST_MAIN(ReopenTest)

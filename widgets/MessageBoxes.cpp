@@ -1,11 +1,19 @@
-// The message boxes.
+// The boxes the program shows and their texts: questions, warnings, the error
+// box, and the picker of unfinished fillings.
 #include "widgets/MessageBoxes.h"
 
 #include "survey/Captions.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace MessageBoxes {
 
@@ -24,6 +32,31 @@ int show(QWidget *page, QMessageBox::Icon icon, const QString &title, const QStr
 QString applicationTitle()
 {
     return Captions::kApplicationTitle.toString();
+}
+
+// What happens to the work while no draft is kept.
+const QString kWithoutDraft =
+    QStringLiteral("填报可以照常继续，保存退出不受影响；但程序若意外关闭，未保存的填写内容将会丢失。");
+
+QString enterpriseOf(const DraftEntry &entry)
+{
+    return entry.enterprise.isEmpty() ? QStringLiteral("未填企业名称") : entry.enterprise;
+}
+
+QString timeOf(const DraftEntry &entry)
+{
+    return entry.changed.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+bool askYesNo(QWidget *page, QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                    page ? page : QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    box.setDefaultButton(defaultButton);
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace
@@ -51,18 +84,117 @@ void error(QWidget *page, const QString &message)
 
 bool askYesNo(QWidget *page, const QString &text)
 {
-    QMessageBox box(QMessageBox::Question, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
-                    page ? page : QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return askYesNo(page, QMessageBox::Question, text, QMessageBox::Yes);
 }
 
 void warning(QWidget *page, const QString &text)
 {
     show(page, QMessageBox::Warning, applicationTitle(), text, QMessageBox::Ok);
+}
+
+void resultFileRefused(QWidget *page, const QString &path, int line, const QString &reason)
+{
+    QString text = QStringLiteral("无法打开填报结果文件：\n%1\n\n").arg(path);
+    if (line > 0)
+        text += QStringLiteral("第 %1 行：").arg(line);
+    text += reason + QStringLiteral("\n\n文件没有被读入，程序将开始新的填报。");
+    warning(page, text);
+}
+
+bool askContinueDraft(QWidget *page, const QString &enterprise, const QDateTime &changed)
+{
+    const DraftEntry entry{enterprise, changed, QString()};
+    return askYesNo(
+        page, QStringLiteral("发现未完成的填报（%1，%2），是否继续填报？").arg(enterpriseOf(entry), timeOf(entry)));
+}
+
+int pickDraft(QWidget *page, const QList<DraftEntry> &drafts, const std::function<QString(int)> &remove)
+{
+    QDialog dialog(page ? page : QApplication::activeWindow(),
+                   Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    dialog.setObjectName(QStringLiteral("draftPicker"));
+    dialog.setWindowTitle(applicationTitle());
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(
+        new QLabel(QStringLiteral("发现多份未完成的填报。请选择要继续填报的一份，或开始新的填报："), &dialog));
+    auto *list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("draftList"));
+    for (qsizetype i = 0; i < drafts.size(); ++i) {
+        const DraftEntry &entry = drafts[i];
+        QString text = enterpriseOf(entry) + QStringLiteral("　　") + timeOf(entry);
+        if (!entry.source.isEmpty())
+            text += QStringLiteral("\n修改的填报结果文件：") + entry.source;
+        auto *item = new QListWidgetItem(text, list);
+        item->setData(Qt::UserRole, int(i));
+    }
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+
+    auto *buttons = new QDialogButtonBox(&dialog);
+    QPushButton *continueButton = buttons->addButton(QStringLiteral("继续填报"), QDialogButtonBox::AcceptRole);
+    continueButton->setObjectName(QStringLiteral("continueDraft"));
+    continueButton->setDefault(true);
+    QPushButton *newButton = buttons->addButton(QStringLiteral("开始新的填报"), QDialogButtonBox::RejectRole);
+    newButton->setObjectName(QStringLiteral("startNewFilling"));
+    QPushButton *deleteButton = buttons->addButton(QStringLiteral("删除"), QDialogButtonBox::ActionRole);
+    deleteButton->setObjectName(QStringLiteral("deleteDraft"));
+    layout->addWidget(buttons);
+
+    int chosen = -1;
+    auto continueCurrent = [&] {
+        if (QListWidgetItem *item = list->currentItem()) {
+            chosen = item->data(Qt::UserRole).toInt();
+            dialog.accept();
+        }
+    };
+    QObject::connect(continueButton, &QPushButton::clicked, &dialog, continueCurrent);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, continueCurrent);
+    QObject::connect(newButton, &QPushButton::clicked, &dialog, &QDialog::reject);
+    QObject::connect(deleteButton, &QPushButton::clicked, &dialog, [&] {
+        QListWidgetItem *item = list->currentItem();
+        if (!item)
+            return;
+        const int index = item->data(Qt::UserRole).toInt();
+        const DraftEntry &entry = drafts[index];
+        if (!askYesNo(&dialog, QMessageBox::Question,
+                      QStringLiteral("确定删除未完成的填报（%1，%2）吗？删除后无法恢复。")
+                          .arg(enterpriseOf(entry), timeOf(entry)),
+                      QMessageBox::No))
+            return;
+        const QString failure = remove(index);
+        if (!failure.isEmpty()) {
+            warning(&dialog, QStringLiteral("草稿无法删除（%1），已原样保留。").arg(failure));
+            return;
+        }
+        delete item;
+        if (list->count() == 0)
+            dialog.reject();
+    });
+    dialog.exec();
+    return chosen;
+}
+
+void draftUnusable(QWidget *page, const QString &reason, const QString &movedTo, const QString &keptAt)
+{
+    QString text = QStringLiteral("上次未完成的填报草稿无法读取：%1。\n\n").arg(reason);
+    if (!movedTo.isEmpty())
+        text += QStringLiteral("草稿已原样移至：\n%1").arg(QDir::toNativeSeparators(movedTo));
+    else
+        text += QStringLiteral("草稿无法移开，已原样保留在：\n%1").arg(QDir::toNativeSeparators(keptAt));
+    warning(page, text);
+}
+
+void draftUnsaved(QWidget *page, const QString &reason)
+{
+    warning(page, QStringLiteral("填报草稿无法保存（%1）。\n\n").arg(reason) + kWithoutDraft);
+}
+
+void draftsOff(QWidget *page, const QString &location)
+{
+    warning(
+        page,
+        QStringLiteral("找不到当前用户自己的数据文件夹（系统给出的是“%1”），本次填报不保存草稿。\n\n").arg(location) +
+            kWithoutDraft);
 }
 
 QString errorBoxText(const QString &message)

@@ -1,4 +1,5 @@
-// The shared single-line field behaviour.
+// Keeping line breaks and characters outside code page 936 out of every
+// single-line field, and no length limit but the file's.
 #include "widgets/TextFieldGuard.h"
 
 #include "survey/Gbk.h"
@@ -6,12 +7,17 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QWidget>
+#include <limits>
 
 void TextFieldGuard::guardFieldsOf(QWidget *page)
 {
     auto *guard = new TextFieldGuard(page);
-    for (QLineEdit *field : page->findChildren<QLineEdit *>())
+    for (QLineEdit *field : page->findChildren<QLineEdit *>()) {
         field->setValidator(guard);
+        // QLineEdit cuts text at 32,767 characters without a word, on typing
+        // and on setText alike; a result file may hold longer lines.
+        field->setMaxLength(std::numeric_limits<int>::max());
+    }
 }
 
 QString TextFieldGuard::sanitize(const QString &text)

@@ -1,6 +1,7 @@
 // The behaviour every single-line field of the program shares: no line break
 // and no character outside code page 936 ever enters it, so line k of the
-// result file is always answer k, exactly as the user saw it.
+// result file is always answer k, exactly as the user saw it; and no length
+// limit cuts what it holds.
 #pragma once
 
 #include <QValidator>
@@ -13,7 +14,7 @@ class TextFieldGuard : public QValidator {
 public:
     using QValidator::QValidator;
 
-    // Guards every single-line field inside the page.
+    // Guards every single-line field inside the page and lifts its length limit.
     static void guardFieldsOf(QWidget *page);
 
     // The text as a field may hold it: each line break (CR LF, CR, LF or a
