@@ -1,26 +1,20 @@
 // Reading a result file back: framing, strict GBK decoding and the size limit.
 #include "survey/ResultFileReader.h"
 
+#include "survey/FileSystemCalls.h"
+#include "survey/Gbk.h"
 #include "survey/LineMap.h"
 
-#include <QFile>
-
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <iconv.h>
 #include <memory>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace ResultFileReader {
 namespace {
 
 // Code page 936 as a table: the character of each byte and of each pair of
-// bytes, 0 where the code page has none. Asked of glibc's iconv once (a few
-// milliseconds), it decodes exactly as the result file writer encodes, needs
+// bytes, 0 where the code page has none. Asked of the system's converter once
+// (a few milliseconds), it decodes exactly as the result file writer encodes, needs
 // no lock, and rejects what Gbk::decode would skip. Every character of the code
 // page is in the basic plane, and no two byte sequences give the same character.
 class GbkTable {
@@ -42,32 +36,16 @@ public:
 private:
     GbkTable()
     {
-        iconv_t handle = iconv_open("UTF-16LE", "CP936");
-        if (handle == reinterpret_cast<iconv_t>(-1))
-            return; // nothing but ASCII will decode
-        auto convert = [handle](const char *bytes, size_t size) -> char16_t {
-            char *src = const_cast<char *>(bytes);
-            size_t srcLeft = size;
-            unsigned char out[8];
-            char *dst = reinterpret_cast<char *>(out);
-            size_t dstLeft = sizeof out;
-            iconv(handle, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(handle, &src, &srcLeft, &dst, &dstLeft) == size_t(-1) || srcLeft != 0 ||
-                sizeof out - dstLeft != 2)
-                return 0;
-            return char16_t(out[0] | (out[1] << 8));
-        };
         for (int byte = 0x80; byte <= 0xFF; ++byte) {
             const char c = char(byte);
-            single_[size_t(byte)] = isLead(static_cast<unsigned char>(byte)) ? 0 : convert(&c, 1);
+            single_[size_t(byte)] = isLead(static_cast<unsigned char>(byte)) ? 0 : Gbk::decodeSequence(&c, 1);
         }
         for (int lead = 0x81; lead <= 0xFE; ++lead) {
             for (int trail = 0x40; trail <= 0xFE; ++trail) {
                 const char bytes[2] = {char(lead), char(trail)};
-                pairs_[size_t(lead - 0x81) * 191 + size_t(trail - 0x40)] = convert(bytes, 2);
+                pairs_[size_t(lead - 0x81) * 191 + size_t(trail - 0x40)] = Gbk::decodeSequence(bytes, 2);
             }
         }
-        iconv_close(handle);
     }
 
     std::array<char16_t, 256> single_ = [] {
@@ -135,11 +113,6 @@ Result reject(Rejection rejection, int line, const QString &reason)
     r.line = line;
     r.reason = reason;
     return r;
-}
-
-QString systemError(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
 }
 
 QString tooLarge()
@@ -270,58 +243,25 @@ Result parse(const QByteArray &bytes, Decode decode)
 
 Result read(const QString &path, Decode decode)
 {
-    return readNative(QFile::encodeName(path), decode);
+    return readNative(FileSystemCalls::nativePath(path), decode);
 }
 
 FileBytes readRegularFile(const QByteArray &nativePath, qint64 maxBytes)
 {
+    const FileSystemCalls::ReadFile read = FileSystemCalls::readRegularFile(nativePath, maxBytes);
     FileBytes file;
-    auto fail = [&file](Rejection rejection, const QString &reason) {
-        file.rejection = rejection;
-        file.reason = reason;
-        file.bytes.clear();
-        return file;
-    };
-    // Non-blocking, so that a pipe or device named like the file cannot make
-    // the reader wait; anything but a regular file is refused below.
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return fail(Rejection::Unreadable, QStringLiteral("无法打开文件：") + systemError(errno));
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        return fail(Rejection::Unreadable, QStringLiteral("无法读取文件：") + systemError(errno));
-    if (!S_ISREG(info.st_mode))
-        return fail(Rejection::Unreadable, QStringLiteral("不是普通文件"));
-    if (info.st_size > maxBytes)
-        return fail(Rejection::TooLarge, QString());
-
-    // One byte past the limit tells a file that grew since fstat.
-    QByteArray &bytes = file.bytes;
-    bytes.resize(qsizetype(info.st_size) + 1);
-    qsizetype got = 0;
-    for (;;) {
-        if (got == bytes.size()) {
-            if (got > maxBytes)
-                return fail(Rejection::TooLarge, QString());
-            bytes.resize(qsizetype(std::min<qint64>(maxBytes + 1, got * 2)));
-        }
-        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail(Rejection::Unreadable, QStringLiteral("无法读取文件：") + systemError(errno));
-        }
-        if (n == 0)
-            break;
-        got += n;
+    if (read.error != 0) {
+        file.rejection = Rejection::Unreadable;
+        file.reason = QStringLiteral("无法读取文件：") + FileSystemCalls::describe(read.error);
+    } else if (read.notRegular) {
+        file.rejection = Rejection::Unreadable;
+        file.reason = QStringLiteral("不是普通文件");
+    } else if (read.tooLarge) {
+        file.rejection = Rejection::TooLarge;
+    } else {
+        file.bytes = read.bytes;
+        file.modified = read.modified;
     }
-    bytes.truncate(got);
-    file.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     return file;
 }
 
