@@ -27,11 +27,12 @@ FoundationPage::FoundationPage(AnswerRecord &record)
 
     // A question's "是" opens its detail fields and its "否" closes them. The
     // buttons write their line themselves as they become selected; this runs after.
+    QList<Detail> details;
     for (const Item &item : table) {
         if (item.kind != Kind::Choice || item.opens == Detail::None)
             continue;
         const Opener opener{sheet_.get<QAbstractButton>(item.name), item.opens};
-        openers_.append(opener);
+        details.append(item.opens);
         const int line = item.line;
         for (QWidget *widget :
              sheet_.widgets([line](const Item &other) { return other.kind == Kind::Choice && other.line == line; })) {
@@ -52,8 +53,8 @@ FoundationPage::FoundationPage(AnswerRecord &record)
         connect(static_cast<QPushButton *>(button), &QPushButton::clicked, this, &Page::backRequested);
 
     // Every set starts closed, the last first.
-    for (qsizetype i = openers_.size(); i-- > 0;)
-        sheet_.closeDetail(openers_[i].detail);
+    for (qsizetype i = details.size(); i-- > 0;)
+        sheet_.closeDetail(details[i]);
 }
 
 void FoundationPage::onDetailAnswered(const Opener &opener, bool opened)
@@ -72,14 +73,4 @@ void FoundationPage::onDetailAnswered(const Opener &opener, bool opened)
     // published has no audit or shortcomings answer to keep.
     for (int line : sheet_.pairLines(opener.detail))
         record_.set(line, QString());
-}
-
-void FoundationPage::followAnswers()
-{
-    for (const Opener &opener : openers_) {
-        if (opener.button->isChecked())
-            sheet_.openDetail(opener.detail);
-        else
-            sheet_.closeDetail(opener.detail);
-    }
 }
