@@ -84,11 +84,11 @@ constexpr FigureRow kProjects[] = {
 };
 
 constexpr FiguresTab kTabs[] = {
-    {.sheet = u"TabSheet1", .caption = u"     绩效    1    ", .subHeading = u"综合绩效", .backButton = u"BitBtn1", .nextButton = u"BitBtn2", .rulesBetweenRows = true,
+    {.sheet = u"TabSheet1", .caption = u"     绩效    1    ", .subHeading = u"综合绩效", .backButton = u"BitBtn1", .nextButton = u"BitBtn2",
      .rows = kOverall},
-    {.sheet = u"TabSheet2", .caption = u"      绩效  2    ", .subHeading = u"企业公益慈善领域年度投入金额", .backButton = u"BitBtn3", .nextButton = u"BitBtn4", .rulesBetweenRows = true,
+    {.sheet = u"TabSheet2", .caption = u"      绩效  2    ", .subHeading = u"企业公益慈善领域年度投入金额", .backButton = u"BitBtn3", .nextButton = u"BitBtn4",
      .rows = kDonations},
-    {.sheet = u"TabSheet4", .caption = u"     绩效    3 ", .subHeading = u"Solvane事业项目概况", .backButton = u"BitBtn5", .nextButton = u"BitBtn6", .rulesBetweenRows = false,
+    {.sheet = u"TabSheet4", .caption = u"     绩效    3 ", .subHeading = u"Solvane事业项目概况", .backButton = u"BitBtn5", .nextButton = u"BitBtn6",
      .rows = kProjects},
 };
 // clang-format on

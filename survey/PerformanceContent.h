@@ -31,7 +31,6 @@ struct FiguresTab {
     QStringView subHeading;
     QStringView backButton;
     QStringView nextButton;
-    bool rulesBetweenRows;
     std::span<const FigureRow> rows;
 };
 

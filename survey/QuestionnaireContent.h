@@ -40,6 +40,7 @@ struct Tab {
 std::span<const Tab> tabs();
 
 inline constexpr QStringView kPageName = u"Form5";
+inline constexpr QStringView kTabsName = u"PageControl1";
 inline constexpr QStringView kHeading = u"三.企业履责现状";
 inline constexpr QStringView kRankingLabel = u"结果为：";
 inline constexpr QStringView kThreeChoiceMessage = u"本题只能选择三项";

@@ -49,7 +49,7 @@ QString withoutLetter(QStringView caption)
 } // namespace
 
 QuestionnairePage::QuestionnairePage(AnswerRecord &record)
-    : Page(PageMetrics::kQuestionnaire, Page::Centring::Desktop), record_(record)
+    : TabbedPage(PageMetrics::kQuestionnaire, Page::Centring::Desktop, kTabsName), record_(record)
 {
     setObjectName(kPageName.toString());
 
@@ -62,21 +62,20 @@ QuestionnairePage::QuestionnairePage(AnswerRecord &record)
     heading->adjustSize();
     heading->move(kHeadingAt);
 
-    tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("PageControl1"));
-    tabs_->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kTabTitle));
-    tabs_->setGeometry(0, kTabsTop, width(), height() - kTabsTop);
+    QTabWidget *sheets = tabWidget();
+    sheets->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kTabTitle));
+    sheets->setGeometry(0, kTabsTop, width(), height() - kTabsTop);
     for (int index = 0; index < int(tabs().size()); ++index)
-        tabs_->addTab(buildTab(index), tabs()[index].title.toString());
+        buildTab(index);
 
     for (const BuiltQuestion &question : questions_) {
         if (question.otherField)
             question.otherField->setEnabled(false);
     }
-    tabs_->setCurrentIndex(0);
+    sheets->setCurrentIndex(0);
 }
 
-QWidget *QuestionnairePage::buildTab(int index)
+void QuestionnairePage::buildTab(int index)
 {
     const Tab &tab = tabs()[index];
     auto *sheet = new QWidget;
@@ -87,7 +86,7 @@ QWidget *QuestionnairePage::buildTab(int index)
 
     for (const Question &question : tab.questions)
         column->addWidget(buildQuestion(question, sheet));
-    firstOptionOfTab_.append(questions_[questions_.size() - int(tab.questions.size())].boxes.first());
+    QCheckBox *firstOption = questions_[questions_.size() - int(tab.questions.size())].boxes.first();
 
     const bool lastTab = index == int(tabs().size()) - 1;
     if (lastTab)
@@ -108,15 +107,8 @@ QWidget *QuestionnairePage::buildTab(int index)
     buttons->addWidget(forward);
     column->addLayout(buttons);
 
-    if (index == 0)
-        connect(back, &QPushButton::clicked, this, &Page::backRequested);
-    else
-        connect(back, &QPushButton::clicked, this, [this, index] { showTab(index - 1); });
-    if (lastTab)
-        connect(forward, &QPushButton::clicked, this, &QuestionnairePage::onSaveClicked);
-    else
-        connect(forward, &QPushButton::clicked, this, [this, index] { showTab(index + 1); });
-    return sheet;
+    tabWidget()->addTab(sheet, tab.title.toString());
+    bindTabMoves(firstOption, back, forward);
 }
 
 QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *sheet)
@@ -200,7 +192,7 @@ void QuestionnairePage::placeRankingLabel(QGroupBox *box)
     // Right after the caption that the style draws in the frame's top edge.
     QStyleOptionGroupBox option;
     option.initFrom(box);
-    option.rect = QRect(0, 0, tabs_->width(), 100);
+    option.rect = QRect(0, 0, tabWidget()->width(), 100);
     option.text = box->title();
     option.textAlignment = box->alignment();
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
@@ -311,18 +303,7 @@ void QuestionnairePage::onRankingOptionToggled(QChar letter, bool ticked)
     rankingLabel_->setText(ranking_);
 }
 
-int QuestionnairePage::currentTab() const
-{
-    return tabs_->currentIndex();
-}
-
-void QuestionnairePage::showTab(int index)
-{
-    tabs_->setCurrentIndex(index);
-    firstOptionOfTab_[index]->setFocus();
-}
-
-void QuestionnairePage::onSaveClicked()
+void QuestionnairePage::finishTabs()
 {
     storeAnswers();
     // The shell writes the file; on failure the page and its answers stay as they are.
