@@ -18,7 +18,6 @@ struct Question {
     QStringView groupBox;
     QStringView caption;
     std::span<const Option> options; // in code-position order
-    int columns;                     // options per row on screen
     int codeLine;                    // the line of its option codes (question 21: of its ranking)
     QStringView otherField = {};     // the field beside its last option; empty when it has none
     int otherLine = 0;               // the line of that field's text; 0 when it has none

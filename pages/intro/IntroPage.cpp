@@ -20,6 +20,9 @@ namespace {
 constexpr QRect kBannerArea(0, 0, 839, 165);
 constexpr QPoint kHeadingAt(8, 194);
 constexpr int kInstructionWidth = 780;
+// The top left corner of each instruction's label, in the table's order.
+constexpr QPoint kInstructionAt[] = {{16, 236}, {16, 259}, {16, 283}, {16, 306}, {14, 330}};
+static_assert(std::size(kInstructionAt) == std::size(Intro::kInstructions));
 constexpr QRect kStartButton(620, 452, 153, 41);
 
 QLabel *makeLabel(QWidget *parent, QStringView name, const QString &text, const QFont &font)
@@ -59,10 +62,11 @@ IntroPage::IntroPage() : Page(PageMetrics::kIntro)
     heading->adjustSize();
 
     const QFont instructionFont = Fonts::pixelFont(Fonts::kHei, PageMetrics::kIntroInstruction);
-    for (const Intro::Instruction &line : Intro::kInstructions) {
+    for (size_t i = 0; i < std::size(Intro::kInstructions); ++i) {
+        const Intro::Instruction &line = Intro::kInstructions[i];
         QLabel *label = makeLabel(this, line.name, line.text.toString(), instructionFont);
         label->adjustSize();
-        label->setGeometry(line.x, line.y, kInstructionWidth, label->height());
+        label->setGeometry(QRect(kInstructionAt[i], QSize(kInstructionWidth, label->height())));
     }
 
     startButton_ = new GlyphButton(Glyph::Pencil, Captions::kStart.toString(), this);

@@ -27,7 +27,7 @@ BasicInformationPage::BasicInformationPage(AnswerRecord &record)
     setObjectName(Profile::BasicInformation::kPageName.toString());
     // This page alone has a larger window font; "下一步" shows it.
     setFont(Fonts::pixelFont(Fonts::kWindow, PageMetrics::kBasicInformationFont));
-    sheet_.build(this, Profile::BasicInformation::items(), kFieldPixels, record);
+    sheet_.build(this, Profile::BasicInformation::items(), ProfileLayout::basicInformation(), kFieldPixels, record);
 
     nameField_ = sheet_.get<QLineEdit>(Profile::BasicInformation::kNameField);
     otherIndustryField_ = static_cast<QLineEdit *>(

@@ -23,7 +23,7 @@ FoundationPage::FoundationPage(AnswerRecord &record)
 {
     setObjectName(Profile::Foundation::kPageName.toString());
     const std::span<const Item> table = Profile::Foundation::items();
-    sheet_.build(this, table, kFieldPixels, record);
+    sheet_.build(this, table, ProfileLayout::foundation(), kFieldPixels, record);
 
     // A question's "是" opens its detail fields and its "否" closes them. The
     // buttons write their line themselves as they become selected; this runs after.

@@ -22,6 +22,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Questionnaire;
 
@@ -37,6 +38,14 @@ constexpr QPoint kHeadingAt(8, kHeadingTop);
 constexpr int kClosingWordsPixels = 35;
 constexpr int kNotePixels = 16;
 constexpr int kOtherFieldPixels = 14;
+
+// Options per row: questions with long options (numbers 1 to 23 in the
+// table's order) stand in two columns, the others in three.
+int optionsPerRow(int questionNumber)
+{
+    constexpr int twoColumns[] = {1, 2, 4, 14, 18, 23};
+    return std::find(std::begin(twoColumns), std::end(twoColumns), questionNumber) != std::end(twoColumns) ? 2 : 3;
+}
 
 // "F. 其他" -> "其他": what a screen reader says for the field beside the option.
 QString withoutLetter(QStringView caption)
@@ -120,7 +129,8 @@ QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *s
     grid->setContentsMargins(10, 2, 10, 4);
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(1);
-    for (int c = 0; c < question.columns; ++c)
+    const int columns = optionsPerRow(int(questions_.size()) + 1);
+    for (int c = 0; c < columns; ++c)
         grid->setColumnStretch(c, 1);
 
     const bool limited = question.groupBox == kThreeChoiceGroup;
@@ -146,8 +156,8 @@ QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *s
                 }
             });
         }
-        const int row = position / question.columns;
-        const int col = position % question.columns;
+        const int row = position / columns;
+        const int col = position % columns;
 
         const bool other = question.hasOtherField() && position == count - 1;
         if (!other) {
@@ -168,7 +178,7 @@ QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *s
         pair->addWidget(check);
         pair->addWidget(field, 1);
         pair->addStretch(0);
-        grid->addLayout(pair, row, col, 1, question.columns - col);
+        grid->addLayout(pair, row, col, 1, columns - col);
         built.otherField = field;
         connect(check, &QCheckBox::toggled, this, [this, check, field] { onOtherOptionToggled(check, field); });
     }
