@@ -13,6 +13,9 @@ struct Instruction {
 
 inline constexpr QStringView kPageName = u"Form1";
 inline constexpr QStringView kHeading = u"软件使用说明：";
+inline constexpr QStringView kHeadingName = u"Label1";
+inline constexpr QStringView kBannerName = u"Image1";
+inline constexpr QStringView kStartButtonName = u"BitBtn1";
 
 // Instruction 4 is split over two labels; the three blanks line the second
 // part up under the first.

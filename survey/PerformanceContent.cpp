@@ -96,6 +96,7 @@ constexpr FiguresTab kTabs[] = {
 constexpr Content kPage = {
     .pageName = u"Form3",
     .heading = u"二.绩效数据",
+    .headingName = u"Label1",
     .tabsName = u"PageControl1",
     .labelHeader = u"指标",
     .unitHeader = u"单位",

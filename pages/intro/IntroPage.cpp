@@ -50,13 +50,13 @@ IntroPage::IntroPage() : Page(PageMetrics::kIntro)
     setObjectName(Intro::kPageName.toString());
 
     banner_ = new QLabel(this);
-    banner_->setObjectName(QStringLiteral("Image1"));
+    banner_->setObjectName(Intro::kBannerName.toString());
     banner_->setGeometry(kBannerArea);
     // Natural size from the top-left corner: what does not fit is cut off.
     banner_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     banner_->setScaledContents(false);
 
-    QLabel *heading = makeLabel(this, u"Label1", Intro::kHeading.toString(),
+    QLabel *heading = makeLabel(this, Intro::kHeadingName, Intro::kHeading.toString(),
                                 Fonts::pixelFont(Fonts::kHei, PageMetrics::kIntroHeading));
     heading->move(kHeadingAt);
     heading->adjustSize();
@@ -70,7 +70,7 @@ IntroPage::IntroPage() : Page(PageMetrics::kIntro)
     }
 
     startButton_ = new GlyphButton(Glyph::Pencil, Captions::kStart.toString(), this);
-    startButton_->setObjectName(QStringLiteral("BitBtn1"));
+    startButton_->setObjectName(Intro::kStartButtonName.toString());
     startButton_->setGeometry(kStartButton);
     connect(startButton_, &QPushButton::clicked, this, &Page::forwardRequested);
     startButton_->setFocus();

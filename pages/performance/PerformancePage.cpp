@@ -139,7 +139,7 @@ PerformancePage::PerformancePage(AnswerRecord &record)
 
     auto *heading = makeLabel(this, text(page.heading),
                               Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kSectionHeading, true), kHeading);
-    heading->setObjectName(QStringLiteral("Label1"));
+    heading->setObjectName(page.headingName.toString());
 
     QTabWidget *tabs = tabWidget();
     tabs->setGeometry(0, PageMetrics::kPerformance.height() - kTabsHeight, PageMetrics::kPerformance.width(),

@@ -63,7 +63,7 @@ QuestionnairePage::QuestionnairePage(AnswerRecord &record)
     setObjectName(kPageName.toString());
 
     auto *heading = new QLabel(kHeading.toString(), this);
-    heading->setObjectName(QStringLiteral("Label1"));
+    heading->setObjectName(kHeadingName.toString());
     heading->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kSectionHeading, true));
     QPalette black = heading->palette();
     black.setColor(QPalette::WindowText, Qt::black);
@@ -198,7 +198,7 @@ QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *s
 void QuestionnairePage::placeRankingLabel(QGroupBox *box)
 {
     rankingLabel_ = new QLabel(kRankingLabel.toString(), box);
-    rankingLabel_->setObjectName(QStringLiteral("Label3"));
+    rankingLabel_->setObjectName(kRankingLabelName.toString());
     // Right after the caption that the style draws in the frame's top edge.
     QStyleOptionGroupBox option;
     option.initFrom(box);
@@ -217,7 +217,7 @@ void QuestionnairePage::buildClosingNote(QWidget *sheet)
     auto *column = static_cast<QVBoxLayout *>(sheet->layout());
 
     auto *closing = new QLabel(kClosingWords.toString(), sheet);
-    closing->setObjectName(QStringLiteral("Label2"));
+    closing->setObjectName(kClosingWordsName.toString());
     closing->setFont(Fonts::pixelFont(Fonts::kYaHei, kClosingWordsPixels));
     closing->setAlignment(Qt::AlignCenter);
     QPalette black = closing->palette();
@@ -227,7 +227,7 @@ void QuestionnairePage::buildClosingNote(QWidget *sheet)
     column->addWidget(closing);
 
     auto *memo = new QPlainTextEdit(sheet);
-    memo->setObjectName(QStringLiteral("Memo1"));
+    memo->setObjectName(kNoteName.toString());
     memo->setFont(Fonts::pixelFont(Fonts::kSong, kNotePixels));
     memo->setFrameShape(QFrame::NoFrame);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
