@@ -55,6 +55,42 @@ QString withoutLetter(QStringView caption)
     return mark < 0 ? text : text.mid(mark + 1).trimmed();
 }
 
+// The grid of a question's options: equal columns, rows close together.
+QGridLayout *makeOptionGrid(QGroupBox *box, int columns)
+{
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(10, 2, 10, 4);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(1);
+    for (int c = 0; c < columns; ++c)
+        grid->setColumnStretch(c, 1);
+    return grid;
+}
+
+// The field that names an "其他" option's answer.
+QLineEdit *makeOtherField(QGroupBox *box, QStringView name, const QString &accessibleName)
+{
+    auto *field = new QLineEdit(box);
+    field->setObjectName(name.toString());
+    field->setFont(Fonts::pixelFont(Fonts::kSong, kOtherFieldPixels));
+    field->setMinimumWidth(kOtherFieldMinWidth);
+    field->setMaximumWidth(kOtherFieldMaxWidth);
+    field->setAccessibleName(accessibleName);
+    return field;
+}
+
+// The option as wide as its caption, its field taking what the row has left.
+QHBoxLayout *besideEachOther(QCheckBox *option, QLineEdit *field)
+{
+    option->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    auto *pair = new QHBoxLayout;
+    pair->setSpacing(4);
+    pair->addWidget(option);
+    pair->addWidget(field, 1);
+    pair->addStretch(0);
+    return pair;
+}
+
 } // namespace
 
 QuestionnairePage::QuestionnairePage(AnswerRecord &record)
@@ -125,13 +161,8 @@ QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *s
     auto *box = new QGroupBox(question.caption.toString(), sheet);
     box->setObjectName(question.groupBox.toString());
     box->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kQuestionCaption));
-    auto *grid = new QGridLayout(box);
-    grid->setContentsMargins(10, 2, 10, 4);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(1);
     const int columns = optionsPerRow(int(questions_.size()) + 1);
-    for (int c = 0; c < columns; ++c)
-        grid->setColumnStretch(c, 1);
+    QGridLayout *grid = makeOptionGrid(box, columns);
 
     const bool limited = question.groupBox == kThreeChoiceGroup;
     if (limited)
@@ -146,16 +177,8 @@ QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *s
         check->setObjectName(option.box.toString());
         check->setAccessibleName(questionName + QLatin1Char(' ') + option.caption.trimmed().toString());
         built.boxes.append(check);
-        if (limited) {
-            check->installEventFilter(this);
-            // Ticks that come by neither mouse nor key (an assistive tool's toggle) are held to the limit too.
-            connect(check, &QCheckBox::toggled, this, [this, check](bool ticked) {
-                if (ticked && tickedInThreeChoiceGroup() > kThreeChoiceLimit) {
-                    check->setChecked(false);
-                    MessageBoxes::information(this, kThreeChoiceMessage.toString());
-                }
-            });
-        }
+        if (limited)
+            holdToThreeTicks(check);
         const int row = position / columns;
         const int col = position % columns;
 
@@ -165,34 +188,40 @@ QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *s
             grid->addWidget(check, row, col, Qt::AlignLeft | Qt::AlignVCenter);
             continue;
         }
+        QLineEdit *field =
+            makeOtherField(box, question.otherField, questionName + QLatin1Char(' ') + withoutLetter(option.caption));
         // The other field stands right after its option and may use the rest of the row.
-        auto *field = new QLineEdit(box);
-        field->setObjectName(question.otherField.toString());
-        field->setFont(Fonts::pixelFont(Fonts::kSong, kOtherFieldPixels));
-        field->setMinimumWidth(kOtherFieldMinWidth);
-        field->setMaximumWidth(kOtherFieldMaxWidth);
-        field->setAccessibleName(questionName + QLatin1Char(' ') + withoutLetter(option.caption));
-        check->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        auto *pair = new QHBoxLayout;
-        pair->setSpacing(4);
-        pair->addWidget(check);
-        pair->addWidget(field, 1);
-        pair->addStretch(0);
-        grid->addLayout(pair, row, col, 1, columns - col);
+        grid->addLayout(besideEachOther(check, field), row, col, 1, columns - col);
         built.otherField = field;
         connect(check, &QCheckBox::toggled, this, [this, check, field] { onOtherOptionToggled(check, field); });
     }
 
-    if (question.isRanked()) {
-        for (int position = 0; position < count; ++position) {
-            const QChar letter = question.rankLetters[position];
-            connect(built.boxes[position], &QCheckBox::toggled, this,
-                    [this, letter](bool ticked) { onRankingOptionToggled(letter, ticked); });
-        }
-        placeRankingLabel(box);
-    }
+    if (question.isRanked())
+        bindRanking(question, built.boxes, box);
     questions_.append(built);
     return box;
+}
+
+void QuestionnairePage::holdToThreeTicks(QCheckBox *option)
+{
+    option->installEventFilter(this);
+    // Ticks that come by neither mouse nor key (an assistive tool's toggle) are held to the limit too.
+    connect(option, &QCheckBox::toggled, this, [this, option](bool ticked) {
+        if (ticked && tickedInThreeChoiceGroup() > kThreeChoiceLimit) {
+            option->setChecked(false);
+            MessageBoxes::information(this, kThreeChoiceMessage.toString());
+        }
+    });
+}
+
+void QuestionnairePage::bindRanking(const Question &question, const QList<QCheckBox *> &options, QGroupBox *box)
+{
+    for (int position = 0; position < int(options.size()); ++position) {
+        const QChar letter = question.rankLetters[position];
+        connect(options[position], &QCheckBox::toggled, this,
+                [this, letter](bool ticked) { onRankingOptionToggled(letter, ticked); });
+    }
+    placeRankingLabel(box);
 }
 
 void QuestionnairePage::placeRankingLabel(QGroupBox *box)

@@ -41,6 +41,10 @@ private:
 
     void buildTab(int index);
     QGroupBox *buildQuestion(const Questionnaire::Question &question, QWidget *sheet);
+    // Question 1: a press that would tick a fourth option is refused.
+    void holdToThreeTicks(QCheckBox *option);
+    // Question 21: each tick adds its option's letter to the ranking, each untick takes it out.
+    void bindRanking(const Questionnaire::Question &question, const QList<QCheckBox *> &options, QGroupBox *box);
     void placeRankingLabel(QGroupBox *box);
     void buildClosingNote(QWidget *sheet);
 
