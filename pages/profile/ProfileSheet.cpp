@@ -71,13 +71,6 @@ void Sheet::build(QWidget *page, std::span<const Item> table, std::span<const Pr
         qFatal("%s: %zu places for %zu items", qPrintable(page->objectName()), places.size(), table.size());
     record_ = &record;
     QGroupBox *group = nullptr;
-    // What a screen reader says: a field is named by the label just before it,
-    // a choice or box by its question (the last label, else the group's title)
-    // followed by its own caption.
-    QString question;
-    QString previous;
-    QLabel *pendingLabel = nullptr;
-
     for (size_t i = 0; i < table.size(); ++i) {
         const Item &item = table[i];
         QWidget *widget = make(item, places[i], page, group, fieldPixels);
@@ -85,11 +78,26 @@ void Sheet::build(QWidget *page, std::span<const Item> table, std::span<const Pr
             continue;
         if (!item.name.isEmpty())
             widget->setObjectName(item.name.toString());
-        const QString caption = text(item.caption).trimmed();
-
-        switch (item.kind) {
-        case Kind::Group:
+        if (item.kind == Kind::Group)
             group = static_cast<QGroupBox *>(widget);
+        built_.append({&item, widget});
+    }
+    nameForScreenReaders();
+    bindAnswers();
+    chainTabOrder();
+}
+
+// A field is named by the label just before it, a choice or box by its
+// question (the last label, else the group's title) followed by its own caption.
+void Sheet::nameForScreenReaders() const
+{
+    QString question;
+    QString previous;
+    QLabel *pendingLabel = nullptr;
+    for (const Built &b : built_) {
+        const QString caption = text(b.item->caption).trimmed();
+        switch (b.item->kind) {
+        case Kind::Group:
             question = caption;
             previous = caption;
             pendingLabel = nullptr;
@@ -97,28 +105,30 @@ void Sheet::build(QWidget *page, std::span<const Item> table, std::span<const Pr
         case Kind::Label:
             question = caption;
             previous = caption;
-            pendingLabel = static_cast<QLabel *>(widget);
+            pendingLabel = static_cast<QLabel *>(b.widget);
             break;
         case Kind::Choice:
         case Kind::Option:
         case Kind::Pair:
-            widget->setAccessibleName(question + QLatin1Char(' ') + caption);
+            b.widget->setAccessibleName(question + QLatin1Char(' ') + caption);
             previous = caption;
             pendingLabel = nullptr;
             break;
         default:
-            if (isField(item.kind)) {
-                widget->setAccessibleName(previous);
+            if (isField(b.item->kind)) {
+                b.widget->setAccessibleName(previous);
                 if (pendingLabel)
-                    pendingLabel->setBuddy(widget);
+                    pendingLabel->setBuddy(b.widget);
                 pendingLabel = nullptr;
             }
             break;
         }
-        built_.append({&item, widget});
     }
+}
 
-    // Bound once every widget exists: a box of a pair needs its partner.
+// Bound once every widget exists: a box of a pair needs its partner.
+void Sheet::bindAnswers()
+{
     QHash<int, QButtonGroup *> groups;
     for (const Built &b : built_) {
         if (b.item->kind == Kind::Choice)
@@ -126,8 +136,11 @@ void Sheet::build(QWidget *page, std::span<const Item> table, std::span<const Pr
         else if (b.item->kind == Kind::Pair)
             bindPair(*b.item, b.widget);
     }
+}
 
-    // The tab order is the table's order, whatever the positions on screen.
+// The tab order is the table's order, whatever the positions on screen.
+void Sheet::chainTabOrder() const
+{
     QWidget *before = nullptr;
     for (const Built &b : built_) {
         if (b.widget->focusPolicy() == Qt::NoFocus || b.item->kind == Kind::Group)

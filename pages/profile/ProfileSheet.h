@@ -52,6 +52,9 @@ private:
     };
     QWidget *make(const Item &item, const ProfileLayout::Place &place, QWidget *page, QGroupBox *group,
                   int fieldPixels);
+    void nameForScreenReaders() const;
+    void bindAnswers();
+    void chainTabOrder() const;
     void bindChoice(const Item &item, QWidget *widget, QHash<int, QButtonGroup *> &groups);
     void bindPair(const Item &item, QWidget *widget);
 
