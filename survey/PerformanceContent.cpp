@@ -1,4 +1,5 @@
-// The performance data page's content table.
+// Every figure the performance page asks for, tab by tab: its row, unit, fields,
+// answer lines and data-set name.
 #include "survey/PerformanceContent.h"
 
 namespace Performance {

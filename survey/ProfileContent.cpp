@@ -1,4 +1,5 @@
-// The two profile pages' content tables.
+// What the two profile pages show and which answer line each control fills,
+// in tab order, captions exactly as the survey has them.
 #include "survey/ProfileContent.h"
 
 #include "survey/Captions.h"

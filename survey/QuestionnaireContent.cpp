@@ -1,4 +1,5 @@
-// The questionnaire page's content table.
+// The 23 questions, their options character for character, and the lines
+// their codes and other texts go to.
 #include "survey/QuestionnaireContent.h"
 
 namespace Questionnaire {

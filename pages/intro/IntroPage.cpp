@@ -1,4 +1,6 @@
-// The intro page.
+// The first window: the banner (decoded on another core while the labels are
+// built), the usage instructions, "开始填报", and a result file dropped on it
+// to reopen.
 #include "pages/intro/IntroPage.h"
 
 #include "survey/Captions.h"

@@ -1,4 +1,6 @@
-// The basic information page.
+// The basic information page's own rules on top of its table: the name it
+// cannot go on without, the field that appears with industry 19, and where
+// the keys go.
 #include "pages/profile/BasicInformationPage.h"
 
 #include "widgets/Fonts.h"

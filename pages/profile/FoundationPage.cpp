@@ -1,4 +1,5 @@
-// The foundation and CSR organisation page.
+// The foundation page's own rule on top of its table: a question's "是" opens
+// its detail fields, its "否" closes and empties them.
 #include "pages/profile/FoundationPage.h"
 
 #include "survey/AnswerRecord.h"

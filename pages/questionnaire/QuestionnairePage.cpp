@@ -1,4 +1,6 @@
-// The questionnaire page.
+// Builds the questionnaire's five tabs from its table and keeps its rules:
+// three ticks at most in question 1, other fields that open with their
+// option, the ranking of question 21, and the lines stored on save.
 #include "pages/questionnaire/QuestionnairePage.h"
 
 #include "survey/AnswerRecord.h"
