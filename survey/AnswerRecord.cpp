@@ -1,4 +1,5 @@
-// The answer record: pages set slots, the result file writer reads them.
+// Slots numbered as the lines of the file. A number outside them throws: it is
+// a fault of the code, never of the answers.
 #include "survey/AnswerRecord.h"
 
 #include <stdexcept>

@@ -1,4 +1,4 @@
-// The line map, read off the pages' content tables.
+// Builds the line map by reading the pages' content tables once, in page order.
 #include "survey/LineMap.h"
 
 #include "survey/IntroContent.h"
@@ -47,6 +47,7 @@ public:
     void questionnairePage();
 
 private:
+    Line &claimField(PageId page, const Profile::Item &item, const Profile::Item *next, const QString &question);
     Line &claim(int number, PageId page, LineKind kind)
     {
         for (Line &line : claims)
@@ -100,21 +101,10 @@ void Builder::profilePage(PageId page, std::span<const Profile::Item> table)
         case Kind::Text:
         case Kind::Amount:
         case Kind::Count:
-        case Kind::List: {
-            const LineKind kind = item.kind == Kind::Text   ? LineKind::FreeText
-                                  : item.kind == Kind::List ? LineKind::ListPick
-                                                            : LineKind::Number;
-            line = &claim(item.line, page, kind);
-            line->question = previousIsLabel ? previous : group + QLatin1Char(' ') + previous;
-            line->label = line->question;
-            if (i + 1 < table.size() && table[i + 1].kind == Kind::Unit) {
-                line->unit = clean(table[i + 1].caption);
-                line->label += QStringLiteral("（%1）").arg(line->unit);
-            }
-            for (QStringView entry : item.items)
-                line->items << entry.toString();
+        case Kind::List:
+            line = &claimField(page, item, i + 1 < table.size() ? &table[i + 1] : nullptr,
+                               previousIsLabel ? previous : group + QLatin1Char(' ') + previous);
             break;
-        }
         case Kind::Choice:
         case Kind::Pair:
             line = &claim(item.line, page, item.kind == Kind::Choice ? LineKind::SingleChoice : LineKind::YesNoPair);
@@ -138,6 +128,7 @@ void Builder::profilePage(PageId page, std::span<const Profile::Item> table)
         line->controls << name;
         if (line->variable.isEmpty())
             line->variable = item.variable.toString();
+        // A detail field is filled only once the choice that opens its set is chosen.
         if (const Profile::Item *opener = openers.value(item.detail)) {
             line->gate = item.detail == Profile::Detail::OtherIndustry ? GateKind::OtherIndustry : GateKind::Detail;
             line->gateControl = opener->name.toString();
@@ -148,6 +139,26 @@ void Builder::profilePage(PageId page, std::span<const Profile::Item> table)
     for (Line &line : claims)
         if (line.page == page && line.kind == LineKind::OptionCodes)
             line.positionVariables = letterVariables(line.variable, line.positions.size());
+}
+
+// A text, number or list field's line; a unit label right after the field
+// joins its label.
+Line &Builder::claimField(PageId page, const Profile::Item &item, const Profile::Item *next, const QString &question)
+{
+    using Profile::Kind;
+    const LineKind kind = item.kind == Kind::Text   ? LineKind::FreeText
+                          : item.kind == Kind::List ? LineKind::ListPick
+                                                    : LineKind::Number;
+    Line &line = claim(item.line, page, kind);
+    line.question = question;
+    line.label = question;
+    if (next && next->kind == Kind::Unit) {
+        line.unit = clean(next->caption);
+        line.label += QStringLiteral("（%1）").arg(line.unit);
+    }
+    for (QStringView entry : item.items)
+        line.items << entry.toString();
+    return line;
 }
 
 void Builder::performancePage()

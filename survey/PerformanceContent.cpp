@@ -1,4 +1,5 @@
-// The performance data page's content table.
+// Every figure the performance page asks for, tab by tab: its row, unit, fields,
+// answer lines and data-set name.
 #include "survey/PerformanceContent.h"
 
 namespace Performance {
@@ -84,11 +85,11 @@ constexpr FigureRow kProjects[] = {
 };
 
 constexpr FiguresTab kTabs[] = {
-    {.sheet = u"TabSheet1", .caption = u"     绩效    1    ", .subHeading = u"综合绩效", .backButton = u"BitBtn1", .nextButton = u"BitBtn2", .rulesBetweenRows = true,
+    {.sheet = u"TabSheet1", .caption = u"     绩效    1    ", .subHeading = u"综合绩效", .backButton = u"BitBtn1", .nextButton = u"BitBtn2",
      .rows = kOverall},
-    {.sheet = u"TabSheet2", .caption = u"      绩效  2    ", .subHeading = u"企业公益慈善领域年度投入金额", .backButton = u"BitBtn3", .nextButton = u"BitBtn4", .rulesBetweenRows = true,
+    {.sheet = u"TabSheet2", .caption = u"      绩效  2    ", .subHeading = u"企业公益慈善领域年度投入金额", .backButton = u"BitBtn3", .nextButton = u"BitBtn4",
      .rows = kDonations},
-    {.sheet = u"TabSheet4", .caption = u"     绩效    3 ", .subHeading = u"Solvane事业项目概况", .backButton = u"BitBtn5", .nextButton = u"BitBtn6", .rulesBetweenRows = false,
+    {.sheet = u"TabSheet4", .caption = u"     绩效    3 ", .subHeading = u"Solvane事业项目概况", .backButton = u"BitBtn5", .nextButton = u"BitBtn6",
      .rows = kProjects},
 };
 // clang-format on
@@ -96,6 +97,7 @@ constexpr FiguresTab kTabs[] = {
 constexpr Content kPage = {
     .pageName = u"Form3",
     .heading = u"二.绩效数据",
+    .headingName = u"Label1",
     .tabsName = u"PageControl1",
     .labelHeader = u"指标",
     .unitHeader = u"单位",

@@ -16,7 +16,7 @@ struct FigureRow {
     int line2013 = 0;
     QStringView field2014;
     int line2014 = 0;
-    QStringView variable;     // stem of the data-set names: <stem>_2013, <stem>_2014
+    QStringView variable;      // stem of the data-set names: <stem>_2013, <stem>_2014
     QStringView checkBox = {}; // project type rows only
     QStringView nameField = {};
     int nameLine = 0;
@@ -31,13 +31,13 @@ struct FiguresTab {
     QStringView subHeading;
     QStringView backButton;
     QStringView nextButton;
-    bool rulesBetweenRows;
     std::span<const FigureRow> rows;
 };
 
 struct Content {
     QStringView pageName;
     QStringView heading;
+    QStringView headingName;
     QStringView tabsName;
     QStringView labelHeader;
     QStringView unitHeader;

@@ -28,9 +28,8 @@ enum class Kind {
 // The sets of detail fields that open and close together.
 enum class Detail { None, OtherIndustry, Foundation, Report };
 
-// One row of a page's table. Positions are in pixels within the group box (or
-// the page, for headings, group boxes and buttons); y is the top of a 22-pixel
-// row in which the widget is centred. A width of 0 sizes the widget to its text.
+// One row of a page's table. The items of a group box follow it; where each
+// stands on screen is the page's business.
 struct Item {
     Kind kind;
     QStringView name = {};    // object name; none for labels the survey does not name
@@ -40,11 +39,7 @@ struct Item {
     std::span<const QStringView> items = {};
     Detail detail = Detail::None; // the set of detail fields this item belongs to
     Detail opens = Detail::None;  // Choice: the set that selecting it opens (the others of its line close it)
-    QStringView variable = {}; // data-set name of the item's line (on one item of the line)
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0; // group boxes only
+    QStringView variable = {};    // data-set name of the item's line (on one item of the line)
 };
 
 // The basic information page (section "一.企业概况", questions 1 to 3).

@@ -18,7 +18,6 @@ struct Question {
     QStringView groupBox;
     QStringView caption;
     std::span<const Option> options; // in code-position order
-    int columns;                     // options per row on screen
     int codeLine;                    // the line of its option codes (question 21: of its ranking)
     QStringView otherField = {};     // the field beside its last option; empty when it has none
     int otherLine = 0;               // the line of that field's text; 0 when it has none
@@ -40,10 +39,16 @@ struct Tab {
 std::span<const Tab> tabs();
 
 inline constexpr QStringView kPageName = u"Form5";
+inline constexpr QStringView kTabsName = u"PageControl1";
 inline constexpr QStringView kHeading = u"三.企业履责现状";
+inline constexpr QStringView kHeadingName = u"Label1";
+// Beside question 21's caption: the ranking so far.
 inline constexpr QStringView kRankingLabel = u"结果为：";
+inline constexpr QStringView kRankingLabelName = u"Label3";
 inline constexpr QStringView kThreeChoiceMessage = u"本题只能选择三项";
 inline constexpr QStringView kClosingWords = u"问卷结束，感谢您的配合。";
+inline constexpr QStringView kClosingWordsName = u"Label2";
+inline constexpr QStringView kNoteName = u"Memo1";
 inline constexpr QStringView kNoteLines[] = {
     u"    点击“保存并退出”按钮，系统自动在当前文件夹生成以“填报企业名称_填报结果.mdf”命名的文件，请将此文件",
     u"提交给数据收集人员。",

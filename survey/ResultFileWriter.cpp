@@ -1,4 +1,6 @@
-// The result file writer.
+// Writes the record as the result file: named after line 1, beside the
+// program, CP936 lines ended by CR LF, the system's errors put in the
+// survey's words.
 #include "survey/ResultFileWriter.h"
 
 #include "survey/AnswerRecord.h"

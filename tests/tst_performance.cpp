@@ -82,6 +82,8 @@ private slots:
     void projectTypeRowRule();
     void tabButtonsMoveAndStoreNothing_data();
     void tabButtonsMoveAndStoreNothing();
+    void aTabThatDoesNotExistIsNotShown_data();
+    void aTabThatDoesNotExistIsNotShown();
     void keyboardOrder_data();
     void keyboardOrder();
     void numberFieldsFilterTheirKeys();
@@ -298,6 +300,23 @@ void PerformanceTest::tabButtonsMoveAndStoreNothing()
     QVERIFY(page->isVisible());
     for (int k : pageLines())
         QCOMPARE(shell->record().get(k), QString());
+}
+
+void PerformanceTest::aTabThatDoesNotExistIsNotShown_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addRow("before the first") << -1;
+    QTest::addRow("after the last") << 3;
+}
+
+// A draft written by a changed program may name any tab: the page stays where it is.
+void PerformanceTest::aTabThatDoesNotExistIsNotShown()
+{
+    QFETCH(int, tab);
+    goToTab(1);
+    page->showTab(tab);
+    QCOMPARE(currentTab(), 1);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Edit34"));
 }
 
 void PerformanceTest::keyboardOrder_data()

@@ -30,7 +30,8 @@ void ShellTest::closeConfirmationOnEveryPage_data()
 {
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("answer"); // 0 No, 1 Yes, 2 Enter
-    const char *names[] = {"intro", "basic", "performance", "questionnaire", "foundation"};
+    // In the shell's order, which is the order the user meets the pages.
+    const char *names[] = {"intro", "basic", "foundation", "performance", "questionnaire"};
     for (int page = 0; page < 5; ++page) {
         QTest::addRow("%s No", names[page]) << page << 0;
         QTest::addRow("%s Yes", names[page]) << page << 1;

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QTabWidget>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -13,6 +14,20 @@ int main(int argc, char *argv[])
     Shell::prepareApplication();
     Shell shell;
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
+    if (!out.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot make the folder %s\n", qPrintable(out.path()));
+        return 1;
+    }
+    // A picture that cannot be written fails the run: a missing screenshot
+    // would otherwise pass for an unchanged one.
+    bool allSaved = true;
+    auto save = [&](QWidget *page, const QString &name) {
+        const QString path = out.filePath(name + QStringLiteral(".png"));
+        if (!page->grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            allSaved = false;
+        }
+    };
     // In the order the user meets the pages.
     const QStringList names = {QStringLiteral("intro"), QStringLiteral("basic-information"),
                                QStringLiteral("foundation-organisation"), QStringLiteral("performance"),
@@ -23,15 +38,15 @@ int main(int argc, char *argv[])
         page->show();
         auto *tabs = page->findChild<QTabWidget *>();
         if (!tabs) {
-            page->grab().save(out.filePath(names[i] + QStringLiteral(".png")));
+            save(page, names[i]);
         } else {
             for (int t = 0; t < tabs->count(); ++t) {
                 tabs->setCurrentIndex(t);
-                page->grab().save(out.filePath(names[i] + QStringLiteral("-tab%1.png").arg(t + 1)));
+                save(page, names[i] + QStringLiteral("-tab%1").arg(t + 1));
             }
             tabs->setCurrentIndex(0);
         }
         page->hide();
     }
-    return 0;
+    return allSaved ? 0 : 1;
 }

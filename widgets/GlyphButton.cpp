@@ -1,4 +1,4 @@
-// Picture buttons of the pages.
+// The picture and the Enter key of the pages' buttons.
 #include "widgets/GlyphButton.h"
 
 #include <QKeyEvent>

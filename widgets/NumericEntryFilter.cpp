@@ -1,4 +1,6 @@
-// Key filters of the number fields.
+// Judges each character typed into a number field, or committed to it by an
+// input method, against the field's text; editing keys pass, and the copy,
+// cut, paste and undo shortcuts do nothing.
 #include "widgets/NumericEntryFilter.h"
 
 #include <QCoreApplication>

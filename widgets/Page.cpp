@@ -1,4 +1,5 @@
-// The page base.
+// What every page window shares: caption, icon, fixed size, centring on its
+// first showing, and the close question.
 #include "widgets/Page.h"
 
 #include "survey/Captions.h"

@@ -1,4 +1,6 @@
-// The intro page.
+// The first window: the banner (decoded on another core while the labels are
+// built), the usage instructions, "开始填报", and a result file dropped on it
+// to reopen.
 #include "pages/intro/IntroPage.h"
 
 #include "survey/Captions.h"
@@ -20,6 +22,9 @@ namespace {
 constexpr QRect kBannerArea(0, 0, 839, 165);
 constexpr QPoint kHeadingAt(8, 194);
 constexpr int kInstructionWidth = 780;
+// The top left corner of each instruction's label, in the table's order.
+constexpr QPoint kInstructionAt[] = {{16, 236}, {16, 259}, {16, 283}, {16, 306}, {14, 330}};
+static_assert(std::size(kInstructionAt) == std::size(Intro::kInstructions));
 constexpr QRect kStartButton(620, 452, 153, 41);
 
 QLabel *makeLabel(QWidget *parent, QStringView name, const QString &text, const QFont &font)
@@ -47,26 +52,27 @@ IntroPage::IntroPage() : Page(PageMetrics::kIntro)
     setObjectName(Intro::kPageName.toString());
 
     banner_ = new QLabel(this);
-    banner_->setObjectName(QStringLiteral("Image1"));
+    banner_->setObjectName(Intro::kBannerName.toString());
     banner_->setGeometry(kBannerArea);
     // Natural size from the top-left corner: what does not fit is cut off.
     banner_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     banner_->setScaledContents(false);
 
-    QLabel *heading = makeLabel(this, u"Label1", Intro::kHeading.toString(),
+    QLabel *heading = makeLabel(this, Intro::kHeadingName, Intro::kHeading.toString(),
                                 Fonts::pixelFont(Fonts::kHei, PageMetrics::kIntroHeading));
     heading->move(kHeadingAt);
     heading->adjustSize();
 
     const QFont instructionFont = Fonts::pixelFont(Fonts::kHei, PageMetrics::kIntroInstruction);
-    for (const Intro::Instruction &line : Intro::kInstructions) {
+    for (size_t i = 0; i < std::size(Intro::kInstructions); ++i) {
+        const Intro::Instruction &line = Intro::kInstructions[i];
         QLabel *label = makeLabel(this, line.name, line.text.toString(), instructionFont);
         label->adjustSize();
-        label->setGeometry(line.x, line.y, kInstructionWidth, label->height());
+        label->setGeometry(QRect(kInstructionAt[i], QSize(kInstructionWidth, label->height())));
     }
 
     startButton_ = new GlyphButton(Glyph::Pencil, Captions::kStart.toString(), this);
-    startButton_->setObjectName(QStringLiteral("BitBtn1"));
+    startButton_->setObjectName(Intro::kStartButtonName.toString());
     startButton_->setGeometry(kStartButton);
     connect(startButton_, &QPushButton::clicked, this, &Page::forwardRequested);
     startButton_->setFocus();

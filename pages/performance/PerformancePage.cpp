@@ -1,4 +1,5 @@
-// The performance data page.
+// Builds the performance page's three tabs of figures from its table, opens a
+// project type's fields when it is ticked, and stores the page's lines.
 #include "pages/performance/PerformancePage.h"
 
 #include "survey/AnswerRecord.h"
@@ -97,6 +98,15 @@ QLineEdit *makeNumberField(QWidget *parent, QStringView objectName, const QStrin
     return field;
 }
 
+// A sunken line between two rows.
+void addRule(QWidget *sheet, int y)
+{
+    auto *rule = new QFrame(sheet);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    rule->setGeometry(kRuleLeft, y, kRuleRight - kRuleLeft, kRuleThickness);
+}
+
 GlyphButton *makeButton(QWidget *parent, Glyph glyph, QStringView caption, QStringView objectName, int x)
 {
     auto *button = new GlyphButton(glyph, caption.toString(), parent);
@@ -107,154 +117,166 @@ GlyphButton *makeButton(QWidget *parent, Glyph glyph, QStringView caption, QStri
 
 } // namespace
 
+// The tab order is the order things are built in, whatever their places on screen.
+struct PerformancePage::FocusChain {
+    QWidget *end = nullptr;
+    void add(QWidget *next)
+    {
+        if (end)
+            setTabOrder(end, next);
+        end = next;
+    }
+};
+
 PerformancePage::PerformancePage(AnswerRecord &record)
-    : Page(PageMetrics::kPerformance, Page::Centring::Desktop), record_(record)
+    : TabbedPage(PageMetrics::kPerformance, Page::Centring::Desktop, Performance::content().tabsName), record_(record),
+      labelFont_(Fonts::pixelFont(Fonts::kYaHei, kRowLabelPixels)),
+      figureFont_(Fonts::pixelFont(Fonts::kSong, kFigurePixels)),
+      projectFigureFont_(Fonts::pixelFont(Fonts::kYaHei, kProjectFigurePixels))
 {
     const Performance::Content &page = Performance::content();
     setObjectName(page.pageName.toString());
 
     auto *heading = makeLabel(this, text(page.heading),
                               Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kSectionHeading, true), kHeading);
-    heading->setObjectName(QStringLiteral("Label1"));
+    heading->setObjectName(page.headingName.toString());
 
-    tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(page.tabsName.toString());
-    tabs_->setGeometry(0, PageMetrics::kPerformance.height() - kTabsHeight, PageMetrics::kPerformance.width(),
-                       kTabsHeight);
-    tabs_->tabBar()->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kTabTitle));
+    QTabWidget *tabs = tabWidget();
+    tabs->setGeometry(0, PageMetrics::kPerformance.height() - kTabsHeight, PageMetrics::kPerformance.width(),
+                      kTabsHeight);
+    tabs->tabBar()->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kTabTitle));
 
-    for (int tab = 0; tab < int(page.tabs.size()); ++tab)
-        buildTab(tab);
+    for (const FiguresTab &content : page.tabs)
+        buildTab(content);
 
     std::sort(storedFields_.begin(), storedFields_.end(),
               [](const StoredField &a, const StoredField &b) { return a.line < b.line; });
 
     closeProjectTypes();
     // The first figure takes the keys when the page first appears.
-    firstFieldOfTab_.first()->setFocus();
+    showTab(0);
 }
 
-void PerformancePage::buildTab(int tab)
+void PerformancePage::buildTab(const FiguresTab &content)
 {
-    const Performance::Content &page = Performance::content();
-    const FiguresTab &content = page.tabs[size_t(tab)];
     auto *sheet = new QWidget;
     sheet->setObjectName(content.sheet.toString());
-    tabs_->addTab(sheet, text(content.caption));
+    tabWidget()->addTab(sheet, text(content.caption));
+    addColumnHeadings(sheet, content);
 
-    const QFont subHeadingFont = Fonts::pixelFont(Fonts::kYaHei, kSubHeadingPixels);
-    const QFont headerFont = Fonts::pixelFont(Fonts::kYaHei, kColumnHeaderPixels);
-    const QFont labelFont = Fonts::pixelFont(Fonts::kYaHei, kRowLabelPixels);
-    const QFont fieldFont = Fonts::pixelFont(Fonts::kSong, kFigurePixels);
-    const QFont projectFieldFont = Fonts::pixelFont(Fonts::kYaHei, kProjectFigurePixels);
-
-    makeLabel(sheet, text(content.subHeading), subHeadingFont, kSubHeading, Qt::AlignCenter);
-
-    const QString year2013 = text(page.year2013);
-    const QString year2014 = text(page.year2014);
-    makeLabel(sheet, text(page.labelHeader), headerFont, QRect(kLabelX, kHeaderY, kLabelWidth, kRowHeight));
-    makeLabel(sheet, text(page.unitHeader), headerFont, QRect(kUnitX, kHeaderY, kUnitWidth, kRowHeight));
-    makeLabel(sheet, year2013, headerFont, QRect(kField2013X, kHeaderY, kFieldWidth, kRowHeight), Qt::AlignCenter);
-    makeLabel(sheet, year2014, headerFont, QRect(kField2014X, kHeaderY, kFieldWidth, kRowHeight), Qt::AlignCenter);
-
-    const int pitch = content.rulesBetweenRows ? kRulePitch : kPlainPitch;
+    // The tab with the project types packs its rows closer, without rules, to
+    // leave room for their group below.
+    const bool packed =
+        std::any_of(content.rows.begin(), content.rows.end(), [](const FigureRow &row) { return row.isProjectType(); });
+    const int pitch = packed ? kPlainPitch : kRulePitch;
+    FocusChain chain;
     QGroupBox *group = nullptr;
-    QWidget *focusChainEnd = nullptr;
-    auto chain = [&focusChainEnd](QWidget *next) {
-        if (focusChainEnd)
-            setTabOrder(focusChainEnd, next);
-        focusChainEnd = next;
-    };
-
+    QLineEdit *firstField = nullptr;
     int plainRows = 0;
-    bool firstRow = true;
     for (const FigureRow &row : content.rows) {
-        const QString label = text(row.label);
-        QLineEdit *field2013 = nullptr;
-        QLineEdit *field2014 = nullptr;
-
+        Figures figures;
         if (!row.isProjectType()) {
             const int y = kFirstRowY + plainRows * pitch;
-            if (content.rulesBetweenRows && plainRows > 0) {
-                auto *rule = new QFrame(sheet);
-                rule->setFrameShape(QFrame::HLine);
-                rule->setFrameShadow(QFrame::Sunken);
-                rule->setGeometry(kRuleLeft, y - (pitch - kRowHeight) / 2 - 1, kRuleRight - kRuleLeft, kRuleThickness);
-            }
-            makeLabel(sheet, label, labelFont, QRect(kLabelX, y, kLabelWidth, kRowHeight));
-            makeLabel(sheet, text(row.unit), labelFont, QRect(kUnitX, y, kUnitWidth, kRowHeight));
-            field2013 = makeNumberField(sheet, row.field2013, label, year2013, row.unit, fieldFont,
-                                        QRect(kField2013X, y, kFieldWidth, kRowHeight));
-            field2014 = makeNumberField(sheet, row.field2014, label, year2014, row.unit, fieldFont,
-                                        QRect(kField2014X, y, kFieldWidth, kRowHeight));
-            chain(field2013);
-            chain(field2014);
+            if (!packed && plainRows > 0)
+                addRule(sheet, y - (pitch - kRowHeight) / 2 - 1);
+            figures = addFigureRow(sheet, row, y, chain);
             ++plainRows;
         } else {
-            if (!group) {
-                const int projectRows = int(content.rows.size()) - plainRows;
-                group = new QGroupBox(text(page.projectTypeGroupCaption), sheet);
-                group->setObjectName(page.projectTypeGroup.toString());
-                group->setFont(labelFont);
-                const int top = kFirstRowY + (plainRows - 1) * pitch + kRowHeight + kGroupGap;
-                const int height =
-                    kGroupFirstRowY + projectRows * kGroupPitch - (kGroupPitch - kGroupRowHeight) + kGroupBottomPadding;
-                group->setGeometry(kGroupX, top, kGroupWidth, height);
-            }
-            const int index = int(projectTypes_.size());
-            const int y = kGroupFirstRowY + index * kGroupPitch;
-            ProjectTypeRow project;
-            project.box = new QCheckBox(label, group);
-            project.box->setObjectName(row.checkBox.toString());
-            project.box->setFont(labelFont);
-            const int boxWidth = row.nameField.isEmpty() ? kUnitX - kLabelX - kBoxRightMargin : kOtherBoxWidth;
-            project.box->setGeometry(kLabelX - kGroupX, y, boxWidth, kGroupRowHeight);
-            chain(project.box);
-            if (!row.nameField.isEmpty()) {
-                project.name = new QLineEdit(group);
-                project.name->setObjectName(row.nameField.toString());
-                project.name->setAccessibleName(text(page.otherTypeNameLabel));
-                project.name->setFont(labelFont);
-                const int x = kLabelX - kGroupX + kOtherBoxWidth + kOtherNameGap;
-                project.name->setGeometry(x, y, kUnitX - kGroupX - kOtherNameRightMargin - x, kGroupRowHeight);
-                otherTypeName_ = {row.nameLine, project.name};
-                chain(project.name);
-            }
-            makeLabel(group, text(row.unit), labelFont, QRect(kUnitX - kGroupX, y, kUnitWidth, kGroupRowHeight));
-            field2013 = makeNumberField(group, row.field2013, label, year2013, row.unit, projectFieldFont,
-                                        QRect(kField2013X - kGroupX, y, kFieldWidth, kGroupRowHeight));
-            field2014 = makeNumberField(group, row.field2014, label, year2014, row.unit, projectFieldFont,
-                                        QRect(kField2014X - kGroupX, y, kFieldWidth, kGroupRowHeight));
-            chain(field2013);
-            chain(field2014);
-            project.amount2013 = field2013;
-            project.amount2014 = field2014;
-            projectTypes_.append(project);
-            connect(project.box, &QCheckBox::toggled, this, [this, index] { onProjectTypeToggled(index); });
+            // The project types follow the plain rows, in a group of their own.
+            if (!group)
+                group = addProjectTypeGroup(sheet, kFirstRowY + (plainRows - 1) * pitch + kRowHeight + kGroupGap,
+                                            int(content.rows.size()) - plainRows);
+            figures = addProjectTypeRow(group, row, chain);
         }
-        storedFields_.append({row.line2013, field2013});
-        storedFields_.append({row.line2014, field2014});
-        if (firstRow)
-            firstFieldOfTab_.append(field2013);
-        firstRow = false;
+        storedFields_.append({row.line2013, figures.of2013});
+        storedFields_.append({row.line2014, figures.of2014});
+        if (!firstField)
+            firstField = figures.of2013;
     }
 
     const int nextX = kSheetWidth - kButtonRightMargin - kButtonWidth;
     GlyphButton *back =
         makeButton(sheet, Glyph::Back, Captions::kBack, content.backButton, nextX - kButtonGap - kButtonWidth);
     GlyphButton *next = makeButton(sheet, Glyph::Forward, Captions::kForward, content.nextButton, nextX);
-    chain(back);
-    chain(next);
+    chain.add(back);
+    chain.add(next);
+    bindTabMoves(firstField, back, next);
+}
 
-    const int lastTab = int(page.tabs.size()) - 1;
-    if (tab == 0)
-        connect(back, &QPushButton::clicked, this, &Page::backRequested);
-    else
-        connect(back, &QPushButton::clicked, this, [this, tab] { showTab(tab - 1); });
-    if (tab == lastTab)
-        connect(next, &QPushButton::clicked, this, &PerformancePage::onLastNextClicked);
-    else
-        connect(next, &QPushButton::clicked, this, [this, tab] { showTab(tab + 1); });
+void PerformancePage::addColumnHeadings(QWidget *sheet, const FiguresTab &content)
+{
+    const Performance::Content &page = Performance::content();
+    makeLabel(sheet, text(content.subHeading), Fonts::pixelFont(Fonts::kYaHei, kSubHeadingPixels), kSubHeading,
+              Qt::AlignCenter);
+    const QFont font = Fonts::pixelFont(Fonts::kYaHei, kColumnHeaderPixels);
+    makeLabel(sheet, text(page.labelHeader), font, QRect(kLabelX, kHeaderY, kLabelWidth, kRowHeight));
+    makeLabel(sheet, text(page.unitHeader), font, QRect(kUnitX, kHeaderY, kUnitWidth, kRowHeight));
+    makeLabel(sheet, text(page.year2013), font, QRect(kField2013X, kHeaderY, kFieldWidth, kRowHeight), Qt::AlignCenter);
+    makeLabel(sheet, text(page.year2014), font, QRect(kField2014X, kHeaderY, kFieldWidth, kRowHeight), Qt::AlignCenter);
+}
+
+PerformancePage::Figures PerformancePage::addFigureRow(QWidget *sheet, const FigureRow &row, int y, FocusChain &chain)
+{
+    makeLabel(sheet, text(row.label), labelFont_, QRect(kLabelX, y, kLabelWidth, kRowHeight));
+    makeLabel(sheet, text(row.unit), labelFont_, QRect(kUnitX, y, kUnitWidth, kRowHeight));
+    return addFigures(sheet, row, QRect(kField2013X, y, kFieldWidth, kRowHeight), figureFont_, chain);
+}
+
+QGroupBox *PerformancePage::addProjectTypeGroup(QWidget *sheet, int top, int rows)
+{
+    const Performance::Content &page = Performance::content();
+    auto *group = new QGroupBox(text(page.projectTypeGroupCaption), sheet);
+    group->setObjectName(page.projectTypeGroup.toString());
+    group->setFont(labelFont_);
+    const int height = kGroupFirstRowY + rows * kGroupPitch - (kGroupPitch - kGroupRowHeight) + kGroupBottomPadding;
+    group->setGeometry(kGroupX, top, kGroupWidth, height);
+    return group;
+}
+
+// A check box in place of the label, and for the "其他" type a field naming it.
+PerformancePage::Figures PerformancePage::addProjectTypeRow(QGroupBox *group, const FigureRow &row, FocusChain &chain)
+{
+    const int index = int(projectTypes_.size());
+    const int y = kGroupFirstRowY + index * kGroupPitch;
+    ProjectTypeRow project;
+    project.box = new QCheckBox(text(row.label), group);
+    project.box->setObjectName(row.checkBox.toString());
+    project.box->setFont(labelFont_);
+    const int boxWidth = row.nameField.isEmpty() ? kUnitX - kLabelX - kBoxRightMargin : kOtherBoxWidth;
+    project.box->setGeometry(kLabelX - kGroupX, y, boxWidth, kGroupRowHeight);
+    chain.add(project.box);
+    if (!row.nameField.isEmpty()) {
+        project.name = new QLineEdit(group);
+        project.name->setObjectName(row.nameField.toString());
+        project.name->setAccessibleName(text(Performance::content().otherTypeNameLabel));
+        project.name->setFont(labelFont_);
+        const int x = kLabelX - kGroupX + kOtherBoxWidth + kOtherNameGap;
+        project.name->setGeometry(x, y, kUnitX - kGroupX - kOtherNameRightMargin - x, kGroupRowHeight);
+        otherTypeName_ = {row.nameLine, project.name};
+        chain.add(project.name);
+    }
+    makeLabel(group, text(row.unit), labelFont_, QRect(kUnitX - kGroupX, y, kUnitWidth, kGroupRowHeight));
+    const Figures figures = addFigures(group, row, QRect(kField2013X - kGroupX, y, kFieldWidth, kGroupRowHeight),
+                                       projectFigureFont_, chain);
+    project.amount2013 = figures.of2013;
+    project.amount2014 = figures.of2014;
+    projectTypes_.append(project);
+    connect(project.box, &QCheckBox::toggled, this, [this, index] { onProjectTypeToggled(index); });
+    return figures;
+}
+
+// The row's 2013 field in the given place and its 2014 field in the next column.
+PerformancePage::Figures PerformancePage::addFigures(QWidget *parent, const FigureRow &row, QRect of2013,
+                                                     const QFont &font, FocusChain &chain)
+{
+    const Performance::Content &page = Performance::content();
+    const QString label = text(row.label);
+    const QRect of2014 = of2013.translated(kField2014X - kField2013X, 0);
+    const Figures figures{makeNumberField(parent, row.field2013, label, text(page.year2013), row.unit, font, of2013),
+                          makeNumberField(parent, row.field2014, label, text(page.year2014), row.unit, font, of2014)};
+    chain.add(figures.of2013);
+    chain.add(figures.of2014);
+    return figures;
 }
 
 void PerformancePage::closeProjectTypes()
@@ -292,18 +314,7 @@ void PerformancePage::onProjectTypeToggled(int index)
         field->clear();
 }
 
-int PerformancePage::currentTab() const
-{
-    return tabs_->currentIndex();
-}
-
-void PerformancePage::showTab(int tab)
-{
-    tabs_->setCurrentIndex(tab);
-    firstFieldOfTab_[tab]->setFocus();
-}
-
-void PerformancePage::onLastNextClicked()
+void PerformancePage::finishTabs()
 {
     storeAnswerLines();
     emit forwardRequested();

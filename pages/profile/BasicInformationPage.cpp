@@ -1,4 +1,6 @@
-// The basic information page.
+// The basic information page's own rules on top of its table: the name it
+// cannot go on without, the field that appears with industry 19, and where
+// the keys go.
 #include "pages/profile/BasicInformationPage.h"
 
 #include "widgets/Fonts.h"
@@ -27,7 +29,7 @@ BasicInformationPage::BasicInformationPage(AnswerRecord &record)
     setObjectName(Profile::BasicInformation::kPageName.toString());
     // This page alone has a larger window font; "下一步" shows it.
     setFont(Fonts::pixelFont(Fonts::kWindow, PageMetrics::kBasicInformationFont));
-    sheet_.build(this, Profile::BasicInformation::items(), kFieldPixels, record);
+    sheet_.build(this, Profile::BasicInformation::items(), ProfileLayout::basicInformation(), kFieldPixels, record);
 
     nameField_ = sheet_.get<QLineEdit>(Profile::BasicInformation::kNameField);
     otherIndustryField_ = static_cast<QLineEdit *>(

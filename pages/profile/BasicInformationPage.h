@@ -13,9 +13,6 @@ class BasicInformationPage : public Page {
 public:
     explicit BasicInformationPage(AnswerRecord &record);
 
-    // The page's controls, built from its table.
-    const Profile::Sheet &sheet() const { return sheet_; }
-
     // Shows or hides the other-industry field as its industry button says;
     // hiding empties it.
     void followIndustry();

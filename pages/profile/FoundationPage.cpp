@@ -1,4 +1,5 @@
-// The foundation and CSR organisation page.
+// The foundation page's own rule on top of its table: a question's "是" opens
+// its detail fields, its "否" closes and empties them.
 #include "pages/profile/FoundationPage.h"
 
 #include "survey/AnswerRecord.h"
@@ -23,15 +24,16 @@ FoundationPage::FoundationPage(AnswerRecord &record)
 {
     setObjectName(Profile::Foundation::kPageName.toString());
     const std::span<const Item> table = Profile::Foundation::items();
-    sheet_.build(this, table, kFieldPixels, record);
+    sheet_.build(this, table, ProfileLayout::foundation(), kFieldPixels, record);
 
     // A question's "是" opens its detail fields and its "否" closes them. The
     // buttons write their line themselves as they become selected; this runs after.
+    QList<Detail> details;
     for (const Item &item : table) {
         if (item.kind != Kind::Choice || item.opens == Detail::None)
             continue;
         const Opener opener{sheet_.get<QAbstractButton>(item.name), item.opens};
-        openers_.append(opener);
+        details.append(item.opens);
         const int line = item.line;
         for (QWidget *widget :
              sheet_.widgets([line](const Item &other) { return other.kind == Kind::Choice && other.line == line; })) {
@@ -52,8 +54,8 @@ FoundationPage::FoundationPage(AnswerRecord &record)
         connect(static_cast<QPushButton *>(button), &QPushButton::clicked, this, &Page::backRequested);
 
     // Every set starts closed, the last first.
-    for (qsizetype i = openers_.size(); i-- > 0;)
-        sheet_.closeDetail(openers_[i].detail);
+    for (qsizetype i = details.size(); i-- > 0;)
+        sheet_.closeDetail(details[i]);
 }
 
 void FoundationPage::onDetailAnswered(const Opener &opener, bool opened)
@@ -72,14 +74,4 @@ void FoundationPage::onDetailAnswered(const Opener &opener, bool opened)
     // published has no audit or shortcomings answer to keep.
     for (int line : sheet_.pairLines(opener.detail))
         record_.set(line, QString());
-}
-
-void FoundationPage::followAnswers()
-{
-    for (const Opener &opener : openers_) {
-        if (opener.button->isChecked())
-            sheet_.openDetail(opener.detail);
-        else
-            sheet_.closeDetail(opener.detail);
-    }
 }

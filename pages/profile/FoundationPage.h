@@ -13,13 +13,6 @@ class FoundationPage : public Page {
 public:
     explicit FoundationPage(AnswerRecord &record);
 
-    // The page's controls, built from its table.
-    const Profile::Sheet &sheet() const { return sheet_; }
-
-    // Opens or closes every set of detail fields as its question's answer
-    // says, without touching the record.
-    void followAnswers();
-
 private:
     // The "是" that opens a set of detail fields, and the set.
     struct Opener {
@@ -30,5 +23,4 @@ private:
 
     Profile::Sheet sheet_;
     AnswerRecord &record_;
-    QList<Opener> openers_;
 };

@@ -42,13 +42,13 @@ void setTextColour(QWidget *widget, const QColor &colour)
     widget->setPalette(palette);
 }
 
-// Puts a widget at its table position, centred in its row and kept inside it,
-// so that a click lands on the control the user sees.
-void place(QWidget *widget, const Item &item, int height)
+// Puts a widget in its place, centred in its row and kept inside it, so that
+// a click lands on the control the user sees.
+void putInRow(QWidget *widget, const ProfileLayout::Place &place, int height)
 {
-    const int width = item.w > 0 ? item.w : widget->sizeHint().width();
+    const int width = place.w > 0 ? place.w : widget->sizeHint().width();
     height = std::min(height, kRowHeight);
-    widget->setGeometry(item.x, item.y + (kRowHeight - height) / 2, width, height);
+    widget->setGeometry(place.x, place.y + (kRowHeight - height) / 2, width, height);
 }
 
 } // namespace
@@ -62,28 +62,42 @@ QString answerText(const QWidget *field)
     return {};
 }
 
-void Sheet::build(QWidget *page, std::span<const Item> table, int fieldPixels, AnswerRecord &record)
+void Sheet::build(QWidget *page, std::span<const Item> table, std::span<const ProfileLayout::Place> places,
+                  int fieldPixels, AnswerRecord &record)
 {
+    // Content and places are two tables in step: an item without its place
+    // would shift every control after it.
+    if (places.size() != table.size())
+        qFatal("%s: %zu places for %zu items", qPrintable(page->objectName()), places.size(), table.size());
     record_ = &record;
     QGroupBox *group = nullptr;
-    // What a screen reader says: a field is named by the label just before it,
-    // a choice or box by its question (the last label, else the group's title)
-    // followed by its own caption.
-    QString question;
-    QString previous;
-    QLabel *pendingLabel = nullptr;
-
-    for (const Item &item : table) {
-        QWidget *widget = make(item, page, group, fieldPixels);
+    for (size_t i = 0; i < table.size(); ++i) {
+        const Item &item = table[i];
+        QWidget *widget = make(item, places[i], page, group, fieldPixels);
         if (!widget)
             continue;
         if (!item.name.isEmpty())
             widget->setObjectName(item.name.toString());
-        const QString caption = text(item.caption).trimmed();
-
-        switch (item.kind) {
-        case Kind::Group:
+        if (item.kind == Kind::Group)
             group = static_cast<QGroupBox *>(widget);
+        built_.append({&item, widget});
+    }
+    nameForScreenReaders();
+    bindAnswers();
+    chainTabOrder();
+}
+
+// A field is named by the label just before it, a choice or box by its
+// question (the last label, else the group's title) followed by its own caption.
+void Sheet::nameForScreenReaders() const
+{
+    QString question;
+    QString previous;
+    QLabel *pendingLabel = nullptr;
+    for (const Built &b : built_) {
+        const QString caption = text(b.item->caption).trimmed();
+        switch (b.item->kind) {
+        case Kind::Group:
             question = caption;
             previous = caption;
             pendingLabel = nullptr;
@@ -91,28 +105,30 @@ void Sheet::build(QWidget *page, std::span<const Item> table, int fieldPixels, A
         case Kind::Label:
             question = caption;
             previous = caption;
-            pendingLabel = static_cast<QLabel *>(widget);
+            pendingLabel = static_cast<QLabel *>(b.widget);
             break;
         case Kind::Choice:
         case Kind::Option:
         case Kind::Pair:
-            widget->setAccessibleName(question + QLatin1Char(' ') + caption);
+            b.widget->setAccessibleName(question + QLatin1Char(' ') + caption);
             previous = caption;
             pendingLabel = nullptr;
             break;
         default:
-            if (isField(item.kind)) {
-                widget->setAccessibleName(previous);
+            if (isField(b.item->kind)) {
+                b.widget->setAccessibleName(previous);
                 if (pendingLabel)
-                    pendingLabel->setBuddy(widget);
+                    pendingLabel->setBuddy(b.widget);
                 pendingLabel = nullptr;
             }
             break;
         }
-        built_.append({&item, widget});
     }
+}
 
-    // Bound once every widget exists: a box of a pair needs its partner.
+// Bound once every widget exists: a box of a pair needs its partner.
+void Sheet::bindAnswers()
+{
     QHash<int, QButtonGroup *> groups;
     for (const Built &b : built_) {
         if (b.item->kind == Kind::Choice)
@@ -120,8 +136,11 @@ void Sheet::build(QWidget *page, std::span<const Item> table, int fieldPixels, A
         else if (b.item->kind == Kind::Pair)
             bindPair(*b.item, b.widget);
     }
+}
 
-    // The tab order is the table's order, whatever the positions on screen.
+// The tab order is the table's order, whatever the positions on screen.
+void Sheet::chainTabOrder() const
+{
     QWidget *before = nullptr;
     for (const Built &b : built_) {
         if (b.widget->focusPolicy() == Qt::NoFocus || b.item->kind == Kind::Group)
@@ -132,7 +151,8 @@ void Sheet::build(QWidget *page, std::span<const Item> table, int fieldPixels, A
     }
 }
 
-QWidget *Sheet::make(const Item &item, QWidget *page, QGroupBox *group, int fieldPixels)
+QWidget *Sheet::make(const Item &item, const ProfileLayout::Place &place, QWidget *page, QGroupBox *group,
+                     int fieldPixels)
 {
     QWidget *parent = group ? static_cast<QWidget *>(group) : page;
     const QFont fieldFont = Fonts::pixelFont(Fonts::kSong, fieldPixels);
@@ -143,13 +163,13 @@ QWidget *Sheet::make(const Item &item, QWidget *page, QGroupBox *group, int fiel
         label->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kProfileHeading, true));
         setTextColour(label, Qt::black);
         label->adjustSize();
-        label->move(item.x, item.y);
+        label->move(place.x, place.y);
         return label;
     }
     case Kind::Group: {
         auto *box = new QGroupBox(text(item.caption), page);
         box->setFont(Fonts::pixelFont(Fonts::kSong, PageMetrics::kProfileCaption));
-        box->setGeometry(item.x, item.y, item.w, item.h);
+        box->setGeometry(place.x, place.y, place.w, place.h);
         return box;
     }
     case Kind::Label:
@@ -158,7 +178,7 @@ QWidget *Sheet::make(const Item &item, QWidget *page, QGroupBox *group, int fiel
         auto *label = new QLabel(text(item.caption), parent);
         if (item.kind == Kind::Mark)
             setTextColour(label, Qt::red);
-        place(label, item, label->sizeHint().height());
+        putInRow(label, place, label->sizeHint().height());
         return label;
     }
     case Kind::Text:
@@ -166,7 +186,7 @@ QWidget *Sheet::make(const Item &item, QWidget *page, QGroupBox *group, int fiel
     case Kind::Count: {
         auto *edit = new QLineEdit(parent);
         edit->setFont(fieldFont);
-        place(edit, item, kFieldHeight);
+        putInRow(edit, place, kFieldHeight);
         if (item.kind == Kind::Amount)
             NumericEntryFilter::install(edit, NumericEntryFilter::Mode::Decimal);
         else if (item.kind == Kind::Count)
@@ -180,25 +200,25 @@ QWidget *Sheet::make(const Item &item, QWidget *page, QGroupBox *group, int fiel
         for (QStringView entry : item.items)
             list->addItem(text(entry));
         list->setCurrentIndex(-1);
-        place(list, item, kRowHeight);
+        putInRow(list, place, kRowHeight);
         return list;
     }
     case Kind::Choice: {
         auto *button = new QRadioButton(text(item.caption), parent);
-        place(button, item, button->sizeHint().height());
+        putInRow(button, place, button->sizeHint().height());
         return button;
     }
     case Kind::Option:
     case Kind::Pair: {
         auto *box = new QCheckBox(text(item.caption), parent);
-        place(box, item, box->sizeHint().height());
+        putInRow(box, place, box->sizeHint().height());
         return box;
     }
     case Kind::Forward:
     case Kind::Back: {
         auto *button =
             new GlyphButton(item.kind == Kind::Forward ? Glyph::Forward : Glyph::Back, text(item.caption), page);
-        button->setGeometry(item.x, item.y, item.w, item.h);
+        button->setGeometry(place.x, place.y, place.w, place.h);
         return button;
     }
     }

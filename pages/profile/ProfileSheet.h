@@ -2,6 +2,7 @@
 // page's answer lines in step with them.
 #pragma once
 
+#include "pages/profile/ProfileLayout.h"
 #include "survey/ProfileContent.h"
 
 #include <QHash>
@@ -21,9 +22,11 @@ namespace Profile {
 // The widgets of one page built from its table.
 class Sheet {
 public:
-    // Builds every item on the page. Captions and labels get the page's caption
-    // font, fields and lists the given field size in pixels.
-    void build(QWidget *page, std::span<const Item> table, int fieldPixels, AnswerRecord &record);
+    // Builds every item on the page, each in its place (one place per item).
+    // Captions and labels get the page's caption font, fields and lists the
+    // given field size in pixels.
+    void build(QWidget *page, std::span<const Item> table, std::span<const ProfileLayout::Place> places,
+               int fieldPixels, AnswerRecord &record);
 
     template <class T> T *get(QStringView name) const { return static_cast<T *>(widget(name)); }
     QWidget *widget(QStringView name) const;
@@ -47,7 +50,11 @@ private:
         const Item *item;
         QWidget *widget;
     };
-    QWidget *make(const Item &item, QWidget *page, QGroupBox *group, int fieldPixels);
+    QWidget *make(const Item &item, const ProfileLayout::Place &place, QWidget *page, QGroupBox *group,
+                  int fieldPixels);
+    void nameForScreenReaders() const;
+    void bindAnswers();
+    void chainTabOrder() const;
     void bindChoice(const Item &item, QWidget *widget, QHash<int, QButtonGroup *> &groups);
     void bindPair(const Item &item, QWidget *widget);
 

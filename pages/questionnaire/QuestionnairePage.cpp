@@ -1,4 +1,6 @@
-// The questionnaire page.
+// Builds the questionnaire's five tabs from its table and keeps its rules:
+// three ticks at most in question 1, other fields that open with their
+// option, the ranking of question 21, and the lines stored on save.
 #include "pages/questionnaire/QuestionnairePage.h"
 
 #include "survey/AnswerRecord.h"
@@ -22,6 +24,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Questionnaire;
 
@@ -38,6 +41,14 @@ constexpr int kClosingWordsPixels = 35;
 constexpr int kNotePixels = 16;
 constexpr int kOtherFieldPixels = 14;
 
+// Options per row: questions with long options (numbers 1 to 23 in the
+// table's order) stand in two columns, the others in three.
+int optionsPerRow(int questionNumber)
+{
+    constexpr int twoColumns[] = {1, 2, 4, 14, 18, 23};
+    return std::find(std::begin(twoColumns), std::end(twoColumns), questionNumber) != std::end(twoColumns) ? 2 : 3;
+}
+
 // "F. 其他" -> "其他": what a screen reader says for the field beside the option.
 QString withoutLetter(QStringView caption)
 {
@@ -46,15 +57,51 @@ QString withoutLetter(QStringView caption)
     return mark < 0 ? text : text.mid(mark + 1).trimmed();
 }
 
+// The grid of a question's options: equal columns, rows close together.
+QGridLayout *makeOptionGrid(QGroupBox *box, int columns)
+{
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(10, 2, 10, 4);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(1);
+    for (int c = 0; c < columns; ++c)
+        grid->setColumnStretch(c, 1);
+    return grid;
+}
+
+// The field that names an "其他" option's answer.
+QLineEdit *makeOtherField(QGroupBox *box, QStringView name, const QString &accessibleName)
+{
+    auto *field = new QLineEdit(box);
+    field->setObjectName(name.toString());
+    field->setFont(Fonts::pixelFont(Fonts::kSong, kOtherFieldPixels));
+    field->setMinimumWidth(kOtherFieldMinWidth);
+    field->setMaximumWidth(kOtherFieldMaxWidth);
+    field->setAccessibleName(accessibleName);
+    return field;
+}
+
+// The option as wide as its caption, its field taking what the row has left.
+QHBoxLayout *besideEachOther(QCheckBox *option, QLineEdit *field)
+{
+    option->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    auto *pair = new QHBoxLayout;
+    pair->setSpacing(4);
+    pair->addWidget(option);
+    pair->addWidget(field, 1);
+    pair->addStretch(0);
+    return pair;
+}
+
 } // namespace
 
 QuestionnairePage::QuestionnairePage(AnswerRecord &record)
-    : Page(PageMetrics::kQuestionnaire, Page::Centring::Desktop), record_(record)
+    : TabbedPage(PageMetrics::kQuestionnaire, Page::Centring::Desktop, kTabsName), record_(record)
 {
     setObjectName(kPageName.toString());
 
     auto *heading = new QLabel(kHeading.toString(), this);
-    heading->setObjectName(QStringLiteral("Label1"));
+    heading->setObjectName(kHeadingName.toString());
     heading->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kSectionHeading, true));
     QPalette black = heading->palette();
     black.setColor(QPalette::WindowText, Qt::black);
@@ -62,21 +109,20 @@ QuestionnairePage::QuestionnairePage(AnswerRecord &record)
     heading->adjustSize();
     heading->move(kHeadingAt);
 
-    tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("PageControl1"));
-    tabs_->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kTabTitle));
-    tabs_->setGeometry(0, kTabsTop, width(), height() - kTabsTop);
+    QTabWidget *sheets = tabWidget();
+    sheets->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kTabTitle));
+    sheets->setGeometry(0, kTabsTop, width(), height() - kTabsTop);
     for (int index = 0; index < int(tabs().size()); ++index)
-        tabs_->addTab(buildTab(index), tabs()[index].title.toString());
+        buildTab(index);
 
     for (const BuiltQuestion &question : questions_) {
         if (question.otherField)
             question.otherField->setEnabled(false);
     }
-    tabs_->setCurrentIndex(0);
+    sheets->setCurrentIndex(0);
 }
 
-QWidget *QuestionnairePage::buildTab(int index)
+void QuestionnairePage::buildTab(int index)
 {
     const Tab &tab = tabs()[index];
     auto *sheet = new QWidget;
@@ -87,7 +133,7 @@ QWidget *QuestionnairePage::buildTab(int index)
 
     for (const Question &question : tab.questions)
         column->addWidget(buildQuestion(question, sheet));
-    firstOptionOfTab_.append(questions_[questions_.size() - int(tab.questions.size())].boxes.first());
+    QCheckBox *firstOption = questions_[questions_.size() - int(tab.questions.size())].boxes.first();
 
     const bool lastTab = index == int(tabs().size()) - 1;
     if (lastTab)
@@ -108,15 +154,8 @@ QWidget *QuestionnairePage::buildTab(int index)
     buttons->addWidget(forward);
     column->addLayout(buttons);
 
-    if (index == 0)
-        connect(back, &QPushButton::clicked, this, &Page::backRequested);
-    else
-        connect(back, &QPushButton::clicked, this, [this, index] { showTab(index - 1); });
-    if (lastTab)
-        connect(forward, &QPushButton::clicked, this, &QuestionnairePage::onSaveClicked);
-    else
-        connect(forward, &QPushButton::clicked, this, [this, index] { showTab(index + 1); });
-    return sheet;
+    tabWidget()->addTab(sheet, tab.title.toString());
+    bindTabMoves(firstOption, back, forward);
 }
 
 QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *sheet)
@@ -124,12 +163,8 @@ QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *s
     auto *box = new QGroupBox(question.caption.toString(), sheet);
     box->setObjectName(question.groupBox.toString());
     box->setFont(Fonts::pixelFont(Fonts::kYaHei, PageMetrics::kQuestionCaption));
-    auto *grid = new QGridLayout(box);
-    grid->setContentsMargins(10, 2, 10, 4);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(1);
-    for (int c = 0; c < question.columns; ++c)
-        grid->setColumnStretch(c, 1);
+    const int columns = optionsPerRow(int(questions_.size()) + 1);
+    QGridLayout *grid = makeOptionGrid(box, columns);
 
     const bool limited = question.groupBox == kThreeChoiceGroup;
     if (limited)
@@ -144,18 +179,10 @@ QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *s
         check->setObjectName(option.box.toString());
         check->setAccessibleName(questionName + QLatin1Char(' ') + option.caption.trimmed().toString());
         built.boxes.append(check);
-        if (limited) {
-            check->installEventFilter(this);
-            // Ticks that come by neither mouse nor key (an assistive tool's toggle) are held to the limit too.
-            connect(check, &QCheckBox::toggled, this, [this, check](bool ticked) {
-                if (ticked && tickedInThreeChoiceGroup() > kThreeChoiceLimit) {
-                    check->setChecked(false);
-                    MessageBoxes::information(this, kThreeChoiceMessage.toString());
-                }
-            });
-        }
-        const int row = position / question.columns;
-        const int col = position % question.columns;
+        if (limited)
+            holdToThreeTicks(check);
+        const int row = position / columns;
+        const int col = position % columns;
 
         const bool other = question.hasOtherField() && position == count - 1;
         if (!other) {
@@ -163,44 +190,50 @@ QGroupBox *QuestionnairePage::buildQuestion(const Question &question, QWidget *s
             grid->addWidget(check, row, col, Qt::AlignLeft | Qt::AlignVCenter);
             continue;
         }
+        QLineEdit *field =
+            makeOtherField(box, question.otherField, questionName + QLatin1Char(' ') + withoutLetter(option.caption));
         // The other field stands right after its option and may use the rest of the row.
-        auto *field = new QLineEdit(box);
-        field->setObjectName(question.otherField.toString());
-        field->setFont(Fonts::pixelFont(Fonts::kSong, kOtherFieldPixels));
-        field->setMinimumWidth(kOtherFieldMinWidth);
-        field->setMaximumWidth(kOtherFieldMaxWidth);
-        field->setAccessibleName(questionName + QLatin1Char(' ') + withoutLetter(option.caption));
-        check->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        auto *pair = new QHBoxLayout;
-        pair->setSpacing(4);
-        pair->addWidget(check);
-        pair->addWidget(field, 1);
-        pair->addStretch(0);
-        grid->addLayout(pair, row, col, 1, question.columns - col);
+        grid->addLayout(besideEachOther(check, field), row, col, 1, columns - col);
         built.otherField = field;
         connect(check, &QCheckBox::toggled, this, [this, check, field] { onOtherOptionToggled(check, field); });
     }
 
-    if (question.isRanked()) {
-        for (int position = 0; position < count; ++position) {
-            const QChar letter = question.rankLetters[position];
-            connect(built.boxes[position], &QCheckBox::toggled, this,
-                    [this, letter](bool ticked) { onRankingOptionToggled(letter, ticked); });
-        }
-        placeRankingLabel(box);
-    }
+    if (question.isRanked())
+        bindRanking(question, built.boxes, box);
     questions_.append(built);
     return box;
+}
+
+void QuestionnairePage::holdToThreeTicks(QCheckBox *option)
+{
+    option->installEventFilter(this);
+    // Ticks that come by neither mouse nor key (an assistive tool's toggle) are held to the limit too.
+    connect(option, &QCheckBox::toggled, this, [this, option](bool ticked) {
+        if (ticked && tickedInThreeChoiceGroup() > kThreeChoiceLimit) {
+            option->setChecked(false);
+            MessageBoxes::information(this, kThreeChoiceMessage.toString());
+        }
+    });
+}
+
+void QuestionnairePage::bindRanking(const Question &question, const QList<QCheckBox *> &options, QGroupBox *box)
+{
+    for (int position = 0; position < int(options.size()); ++position) {
+        const QChar letter = question.rankLetters[position];
+        connect(options[position], &QCheckBox::toggled, this,
+                [this, letter](bool ticked) { onRankingOptionToggled(letter, ticked); });
+    }
+    placeRankingLabel(box);
 }
 
 void QuestionnairePage::placeRankingLabel(QGroupBox *box)
 {
     rankingLabel_ = new QLabel(kRankingLabel.toString(), box);
-    rankingLabel_->setObjectName(QStringLiteral("Label3"));
+    rankingLabel_->setObjectName(kRankingLabelName.toString());
     // Right after the caption that the style draws in the frame's top edge.
     QStyleOptionGroupBox option;
     option.initFrom(box);
-    option.rect = QRect(0, 0, tabs_->width(), 100);
+    option.rect = QRect(0, 0, tabWidget()->width(), 100);
     option.text = box->title();
     option.textAlignment = box->alignment();
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
@@ -215,7 +248,7 @@ void QuestionnairePage::buildClosingNote(QWidget *sheet)
     auto *column = static_cast<QVBoxLayout *>(sheet->layout());
 
     auto *closing = new QLabel(kClosingWords.toString(), sheet);
-    closing->setObjectName(QStringLiteral("Label2"));
+    closing->setObjectName(kClosingWordsName.toString());
     closing->setFont(Fonts::pixelFont(Fonts::kYaHei, kClosingWordsPixels));
     closing->setAlignment(Qt::AlignCenter);
     QPalette black = closing->palette();
@@ -225,7 +258,7 @@ void QuestionnairePage::buildClosingNote(QWidget *sheet)
     column->addWidget(closing);
 
     auto *memo = new QPlainTextEdit(sheet);
-    memo->setObjectName(QStringLiteral("Memo1"));
+    memo->setObjectName(kNoteName.toString());
     memo->setFont(Fonts::pixelFont(Fonts::kSong, kNotePixels));
     memo->setFrameShape(QFrame::NoFrame);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -311,18 +344,7 @@ void QuestionnairePage::onRankingOptionToggled(QChar letter, bool ticked)
     rankingLabel_->setText(ranking_);
 }
 
-int QuestionnairePage::currentTab() const
-{
-    return tabs_->currentIndex();
-}
-
-void QuestionnairePage::showTab(int index)
-{
-    tabs_->setCurrentIndex(index);
-    firstOptionOfTab_[index]->setFocus();
-}
-
-void QuestionnairePage::onSaveClicked()
+void QuestionnairePage::finishTabs()
 {
     storeAnswers();
     // The shell writes the file; on failure the page and its answers stay as they are.

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "survey/QuestionnaireContent.h"
-#include "widgets/Page.h"
+#include "widgets/TabbedPage.h"
 
 #include <QList>
 #include <QString>
@@ -13,19 +13,14 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QTabWidget;
 
-class QuestionnairePage : public Page {
+class QuestionnairePage : public TabbedPage {
     Q_OBJECT
 public:
     explicit QuestionnairePage(AnswerRecord &record);
 
     // Question 21's ranking: the letters of its ticked options in the order they were ticked.
     const QString &ranking() const { return ranking_; }
-
-    int currentTab() const;
-    // Shows the tab with its first option focused.
-    void showTab(int index);
 
 signals:
     // "保存退出": the page's lines are stored; the shell writes the file.
@@ -34,6 +29,8 @@ signals:
 protected:
     // The three-choice rule of question 1 sees presses before the box does.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // "保存退出".
+    void finishTabs() override;
 
 private:
     struct BuiltQuestion {
@@ -42,8 +39,12 @@ private:
         QLineEdit *otherField = nullptr;
     };
 
-    QWidget *buildTab(int index);
+    void buildTab(int index);
     QGroupBox *buildQuestion(const Questionnaire::Question &question, QWidget *sheet);
+    // Question 1: a press that would tick a fourth option is refused.
+    void holdToThreeTicks(QCheckBox *option);
+    // Question 21: each tick adds its option's letter to the ranking, each untick takes it out.
+    void bindRanking(const Questionnaire::Question &question, const QList<QCheckBox *> &options, QGroupBox *box);
     void placeRankingLabel(QGroupBox *box);
     void buildClosingNote(QWidget *sheet);
 
@@ -52,14 +53,11 @@ private:
     int tickedInThreeChoiceGroup() const;
     void onOtherOptionToggled(QCheckBox *box, QLineEdit *field);
     void onRankingOptionToggled(QChar letter, bool ticked);
-    void onSaveClicked();
     void storeAnswers();
 
     AnswerRecord &record_;
-    QTabWidget *tabs_ = nullptr;
     QLabel *rankingLabel_ = nullptr;
     QGroupBox *threeChoiceGroup_ = nullptr;
     QList<BuiltQuestion> questions_;
-    QList<QCheckBox *> firstOptionOfTab_;
     QString ranking_;
 };

@@ -1,4 +1,4 @@
-// Random filling of the pages through their widgets.
+// Seeded random answers typed, clicked and picked into the pages' real widgets.
 #include "tests/support/RandomFiller.h"
 
 #include "survey/LineMap.h"
@@ -77,7 +77,20 @@ void RandomFiller::fillPage(Page *page)
 
 void RandomFiller::fillVisible(Page *page)
 {
-    // The lines of this page whose controls are on the tab now shown.
+    const QList<const Survey::Line *> lines = linesOnScreen(page);
+    // Choices and ticks first: they open the fields that belong to them.
+    chooseAndTick(page, lines);
+    if (QTest::currentTestFailed())
+        return;
+    fillFields(page, lines);
+    if (QTest::currentTestFailed())
+        return;
+    takeTicksBack(page, lines);
+}
+
+// The lines of this page whose controls are on the tab now shown.
+QList<const Survey::Line *> RandomFiller::linesOnScreen(Page *page)
+{
     auto *tabs = page->findChild<QTabWidget *>();
     QList<const Survey::Line *> lines;
     for (const Survey::Line &line : Survey::lines()) {
@@ -87,10 +100,12 @@ void RandomFiller::fillVisible(Page *page)
         if (first && (!tabs || tabs->currentWidget()->isAncestorOf(first)))
             lines.append(&line);
     }
+    return lines;
+}
 
+void RandomFiller::chooseAndTick(Page *page, const QList<const Survey::Line *> &lines)
+{
     auto control = [page](const QString &name) { return page->findChild<QWidget *>(name); };
-
-    // Choices and ticks first: they open the fields that belong to them.
     for (const Survey::Line *line : lines) {
         switch (line->kind) {
         case LineKind::SingleChoice:
@@ -145,9 +160,12 @@ void RandomFiller::fillVisible(Page *page)
         if (QTest::currentTestFailed())
             return;
     }
+}
 
+void RandomFiller::fillFields(Page *page, const QList<const Survey::Line *> &lines)
+{
     for (const Survey::Line *line : lines) {
-        QWidget *widget = control(line->controls.first());
+        QWidget *widget = page->findChild<QWidget *>(line->controls.first());
         if (line->kind == LineKind::ListPick && usable(widget) && chance(70)) {
             auto *list = static_cast<QComboBox *>(widget);
             const int target = int(random_.bounded(list->count()));
@@ -171,12 +189,15 @@ void RandomFiller::fillVisible(Page *page)
         if (QTest::currentTestFailed())
             return;
     }
+}
 
-    // Now and then a tick is taken back, which empties what it had opened.
+// Now and then a tick is taken back, which empties what it had opened.
+void RandomFiller::takeTicksBack(Page *page, const QList<const Survey::Line *> &lines)
+{
     for (const Survey::Line *line : lines) {
         if (line->kind != LineKind::OptionCodes || !chance(10))
             continue;
-        auto *box = static_cast<QAbstractButton *>(control(line->controls.last()));
+        auto *box = static_cast<QAbstractButton *>(page->findChild<QWidget *>(line->controls.last()));
         if (usable(box) && box->isChecked())
             Drive::click(box);
     }

@@ -5,11 +5,15 @@
 // the screen: a field that is closed or hidden stays as it is.
 #pragma once
 
+#include <QList>
 #include <QRandomGenerator>
 #include <QString>
 
 class Page;
 class QWidget;
+namespace Survey {
+struct Line;
+}
 
 class RandomFiller {
 public:
@@ -24,6 +28,10 @@ public:
 
 private:
     void fillVisible(Page *page);
+    static QList<const Survey::Line *> linesOnScreen(Page *page);
+    void chooseAndTick(Page *page, const QList<const Survey::Line *> &lines);
+    void fillFields(Page *page, const QList<const Survey::Line *> &lines);
+    void takeTicksBack(Page *page, const QList<const Survey::Line *> &lines);
     QString randomText(bool required);
     QString randomNumber();
     bool chance(int percent) { return int(random_.bounded(100)) < percent; }

@@ -1,4 +1,5 @@
-// Reading the result file back in tests.
+// Result file bytes for the tests: read from disk, or built by hand from the
+// lines a test expects.
 #pragma once
 
 #include <QByteArray>
