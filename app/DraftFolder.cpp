@@ -54,9 +54,13 @@ std::vector<DraftFile> DraftFolder::takeFree() const
         if (file.isHeld())
             free.push_back(std::move(file));
     }
-    DraftFile legacy(QDir(dataFolder_).filePath(kLegacyDraft));
-    if (legacy.exists() && legacy.isHeld())
-        free.push_back(std::move(legacy));
+    // The one draft of earlier versions; its lock is only tried where it is.
+    const QString legacyPath = QDir(dataFolder_).filePath(kLegacyDraft);
+    if (QFileInfo::exists(legacyPath) || QFileInfo(legacyPath).isSymLink()) {
+        DraftFile legacy(legacyPath);
+        if (legacy.isHeld())
+            free.push_back(std::move(legacy));
+    }
 
     // A copy killed before its first write leaves a lock and no draft: taking
     // the lock over and letting go of it removes it.
