@@ -1,6 +1,7 @@
 // Reading a result file back: framing, strict GBK decoding and the size limit.
 #include "survey/ResultFileReader.h"
 
+#include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
 
 #include <QFile>
@@ -138,7 +139,7 @@ Result reject(Rejection rejection, int line, const QString &reason)
 
 QString systemError(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    return FileSystemCalls::describe(code);
 }
 
 QString tooLarge()
@@ -161,7 +162,23 @@ bool decodeStrict(const char *data, qsizetype size, QString &out)
     return ok;
 }
 
+namespace {
+
+Result parseBytes(const QByteArray &bytes, Decode decode);
+
+} // namespace
+
 Result parse(const QByteArray &bytes, Decode decode)
+{
+    Result r = parseBytes(bytes, decode);
+    if (r.rejection == Rejection::Framing || r.rejection == Rejection::NotGbk)
+        r.bytes = bytes; // so that a reader can tell a cut file from one that never was a result file
+    return r;
+}
+
+namespace {
+
+Result parseBytes(const QByteArray &bytes, Decode decode)
 {
     if (bytes.size() > kMaxBytes)
         return reject(Rejection::TooLarge, 0, tooLarge());
@@ -245,6 +262,8 @@ Result parse(const QByteArray &bytes, Decode decode)
     r.bytes = bytes;
     return r;
 }
+
+} // namespace
 
 Result read(const QString &path, Decode decode)
 {
