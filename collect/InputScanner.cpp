@@ -25,10 +25,11 @@ const QByteArray &dbfExtension()
     return extension;
 }
 
+// As in the texts of a record: NUL and the like go, a tab stays.
 QString withoutControlCharacters(QString text)
 {
     for (QChar &c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F)
             c = QChar::ReplacementCharacter;
     return text;
 }

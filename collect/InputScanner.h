@@ -48,7 +48,7 @@ public:
     // Whether a file name (in the file system's bytes) ends with .dbf in any case.
     static bool isDbf(const QByteArray &name);
     // A name in the file system's bytes as text: UTF-8, else GBK, else UTF-8 with
-    // replacement characters; control characters become replacement characters too.
+    // replacement characters; control characters but the tab become replacement characters too.
     static QString decodeName(const QByteArray &name);
 
 private:

@@ -124,7 +124,7 @@ QString visible(QByteArrayView utf8)
 {
     QString text = QString::fromUtf8(utf8);
     for (QChar &c : text) {
-        if (c.unicode() < 0x20)
+        if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
             c = QChar(0x2400 + c.unicode());
         else if (c.unicode() == 0x7F)
             c = QChar(0x2421);
@@ -132,9 +132,10 @@ QString visible(QByteArrayView utf8)
     return text;
 }
 
+// NUL and the like; a tab is a blank like any other, and LF ends a line here.
 bool isControl(char c)
 {
-    return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
+    return (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') || c == 0x7F;
 }
 
 } // namespace

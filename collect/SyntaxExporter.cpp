@@ -201,7 +201,7 @@ private:
         s += QStringLiteral("* 去掉 CSV 为防公式而加在文字前的 '.\nDO REPEAT v =\n%1.\n")
                  .arg(wrapped(namesWhere(isText), QStringLiteral("    ")));
         s += QStringLiteral("IF (SUBSTR(v, 1, 1) = \"'\" AND ANY(SUBSTR(LTRIM(v, \"'\"), 1, 1), \"=\", \"+\", \"-\", "
-                            "\"@\")) v = SUBSTR(v, 2).\nEND REPEAT.\nEXECUTE.\n");
+                            "\"@\", \"\t\")) v = SUBSTR(v, 2).\nEND REPEAT.\nEXECUTE.\n");
         return s;
     }
 
@@ -225,7 +225,7 @@ private:
         for (qsizetype i = 0; i < variables().size(); ++i)
             s += QStringLiteral("rename v%1 %2\n").arg(i + 1).arg(variables()[i].name);
         s += QStringLiteral("\n* 去掉 CSV 为防公式而加在文字前的 '。\nforeach v of varlist ///\n%1 {\n"
-                            "    quietly replace `v' = substr(`v', 2, .) if ustrregexm(`v', \"^'+[-=+@]\")\n}\n")
+                            "    quietly replace `v' = substr(`v', 2, .) if ustrregexm(`v', \"^'+[-=+@\\t]\")\n}\n")
                  .arg(wrapped(namesWhere(isText), QStringLiteral("    ")).replace(QLatin1Char('\n'), QStringLiteral(" ///\n")));
         for (const DataSet::Variable &v : variables()) {
             if (v.kind != Kind::Modified)
