@@ -77,7 +77,7 @@ QString plainReason(const ResultFileReader::Result &r)
     if (bytes.isEmpty())
         return QStringLiteral("文件是空的");
     const qsizetype ended = bytes.count("\r\n");
-    if (ended == 0 && bytes.contains('\n'))
+    if (ended == 0 && bytes.count('\n') == lines && bytes.endsWith('\n'))
         return QStringLiteral("行尾是 LF 而不是 CR LF：文件可能在传送中被转换过");
     if (ended > lines)
         return QStringLiteral("不是填报结果文件：多于 %1 行").arg(lines);

@@ -117,10 +117,12 @@ public:
             }
         }
         const long rows = long(data_->rowCount());
-        if (flavour_ == Flavour::Stata)
+        if (flavour_ == Flavour::Stata) {
             check(readstat_begin_writing_dta(writer_, file_, rows));
-        else
+            addStrLs();
+        } else {
             check(readstat_begin_writing_sav(writer_, file_, rows));
+        }
         return ok();
     }
 
@@ -129,6 +131,7 @@ public:
         const QList<DataSet::Variable> &variables = data_->variables();
         const DataSet::Record &record = data_->records()[index];
         const DataSet::Lines lines = DataSet::split(record);
+        nextStrL_ = index * strLsPerRow_;
         check(readstat_begin_row(writer_));
         for (qsizetype i = 0; i < variables.size() && ok(); ++i)
             insert(variables[i], variables_[i], DataSet::cell(variables[i], record, lines));
@@ -153,6 +156,31 @@ private:
             return;
         error_ = error;
         file_->fail(QString::fromUtf8(readstat_error_message(error)));
+    }
+
+    // ReadStat measures the strLs for the file's map when the first row
+    // begins, so every one is added before: row by row, as Stata orders them.
+    // Empty texts share one.
+    void addStrLs()
+    {
+        const QList<DataSet::Variable> &variables = data_->variables();
+        QList<qsizetype> strLs;
+        for (qsizetype i = 0; i < variables.size(); ++i)
+            if (readstat_variable_get_type(variables_[i]) == READSTAT_TYPE_STRING_REF)
+                strLs << i;
+        if (strLs.isEmpty())
+            return;
+        readstat_string_ref_t *empty = nullptr;
+        for (const DataSet::Record &record : data_->records()) {
+            const DataSet::Lines lines = DataSet::split(record);
+            for (qsizetype i : strLs) {
+                const QByteArrayView text = DataSet::cell(variables[i], record, lines).text;
+                if (text.isEmpty() && !empty)
+                    empty = readstat_add_string_ref(writer_, "");
+                strLRefs_.append(text.isEmpty() ? empty : readstat_add_string_ref(writer_, cString(text)));
+            }
+        }
+        strLsPerRow_ = strLs.size();
     }
 
     readstat_variable_t *addVariable(const DataSet::Variable &v, const StatColumn &column)
@@ -198,11 +226,7 @@ private:
         using State = DataSet::Cell::State;
         if (!v.isNumeric()) {
             if (readstat_variable_get_type(variable) == READSTAT_TYPE_STRING_REF) {
-                if (cell.text.isEmpty())
-                    check(readstat_insert_missing_value(writer_, variable));
-                else
-                    check(readstat_insert_string_ref(writer_, variable,
-                                                     readstat_add_string_ref(writer_, cString(cell.text))));
+                check(readstat_insert_string_ref(writer_, variable, strLRefs_[nextStrL_++]));
                 return;
             }
             check(readstat_insert_string_value(writer_, variable,
@@ -255,6 +279,9 @@ private:
     QList<readstat_variable_t *> variables_;
     readstat_error_t error_ = READSTAT_OK;
     std::string text_;
+    QList<readstat_string_ref_t *> strLRefs_; // row by row
+    qsizetype strLsPerRow_ = 0;
+    qsizetype nextStrL_ = 0;
 };
 
 } // namespace

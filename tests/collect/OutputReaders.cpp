@@ -190,9 +190,10 @@ int onVariable(int index, readstat_variable_t *variable, const char *labelSet, v
     v.name = QString::fromUtf8(readstat_variable_get_name(variable));
     v.label = QString::fromUtf8(readstat_variable_get_label(variable));
     v.isString = readstat_variable_get_type_class(variable) == READSTAT_TYPE_CLASS_STRING;
-    v.isStrL = readstat_variable_get_type(variable) == READSTAT_TYPE_STRING_REF;
     v.labelSet = labelSet ? QString::fromUtf8(labelSet) : QString();
     v.storageWidth = int(readstat_variable_get_storage_width(variable));
+    // ReadStat gives a strL as a string of no fixed width.
+    v.isStrL = v.isString && v.storageWidth == 0;
     v.format = QString::fromUtf8(readstat_variable_get_format(variable));
     v.measure = measureName(readstat_variable_get_measure(variable));
     v.displayWidth = readstat_variable_get_display_width(variable);
