@@ -178,6 +178,7 @@ private slots:
     void cancelled_data();
     void cancelled();
     void longTextsGoWholeIntoStata();
+    void formulaCellsInCsv();
     void problemReportFile();
 
 private:
@@ -549,6 +550,37 @@ void CollectMergeTest::longTextsGoWholeIntoStata()
     QVERIFY(dta.variables[address].isStrL);
     QCOMPARE(dta.rows[0][address].toString(), longText);
     QCOMPARE(sav.rows[0][address].toString(), longText);
+}
+
+// A text a spreadsheet would take for a formula gets a leading ' in every
+// CSV (data set, codebook, problem report); numbers and the other formats
+// keep their cells as they are.
+void CollectMergeTest::formulaCellsInCsv()
+{
+    const QString link = QStringLiteral("=HYPERLINK(\"http://x.example\",\"点击\")");
+    put(in(QStringLiteral("甲_填报结果.dbf")),
+        recordBytes(QStringLiteral("甲"), {{2, link}, {12, QStringLiteral("-5")}, {18, QStringLiteral("@平台")},
+                                            {3, QStringLiteral("5")}, {7, QStringLiteral("=1+1")}}));
+    run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx"))}, nullptr, out(QStringLiteral("p.csv")));
+    QFile csv(out(QStringLiteral("m.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QByteArray bytes = csv.readAll();
+    QVERIFY(bytes.contains("\"'=HYPERLINK(\"\"http://x.example\"\",\"\"点击\"\")\""));
+    const QList<QStringList> rows = csvRows(QStringLiteral("m.csv"));
+    auto cell = [&](const char *name) { return rows[1][rows[0].indexOf(QLatin1String(name))]; };
+    QCOMPARE(cell("address"), QLatin1Char('\'') + link);
+    QCOMPARE(cell("foundation_name"), QStringLiteral("'-5"));
+    QCOMPARE(cell("capital"), QStringLiteral("5"));
+
+    // The report holds the text at fault: marked too.
+    const QList<QStringList> report = csvRows(QStringLiteral("p.csv"));
+    QCOMPARE(report[1][3], QStringLiteral("bad_code"));
+    QCOMPARE(report[1][5], QStringLiteral("'=1+1"));
+    // The workbook keeps the text exactly, as a text.
+    const OutputReaders::Sheet sheet = OutputReaders::readXlsx(out(QStringLiteral("m.xlsx")))[0];
+    const OutputReaders::Cell address = sheet.cells.value({1, int(rows[0].indexOf(QStringLiteral("address")))});
+    QCOMPARE(address.text, link);
+    QVERIFY(!address.number);
 }
 
 void CollectMergeTest::problemReportFile()
