@@ -93,11 +93,10 @@ QByteArray formatRows(const DataSet &data, const QList<Run> &runs, Cells cells, 
         for (const Run &run : runs) {
             const DataSet::Variable &v = *run.variable;
             if (run.count == 0) {
-                const DataSet::Cell cell = DataSet::cell(v, record, lines);
                 if (cells == Cells::Values)
-                    at = putValue(at, v, cell);
-                else if (cell.isValue())
-                    at = CsvText::put(at, cell.text, isTextColumn(v, cells));
+                    at = putValue(at, v, DataSet::cell(v, record, lines));
+                else
+                    at = CsvText::put(at, DataSet::text(v, record, lines), isTextColumn(v, cells));
                 *at++ = ',';
                 continue;
             }

@@ -271,6 +271,18 @@ DataSet::Cell DataSet::cell(const Variable &v, const Record &record, const Lines
     }
 }
 
+QByteArrayView DataSet::text(const Variable &v, const Record &record, const Lines &lines)
+{
+    // A figure's text is what it was typed as; a figure that is not one made
+    // its line unusable when the record was checked, so nothing is parsed here.
+    if (v.kind == Kind::Number) {
+        const size_t at = size_t(v.line - 1);
+        return record.unusable.test(at) || record.notApplicable.test(at) ? QByteArrayView() : lines[at];
+    }
+    const Cell c = cell(v, record, lines);
+    return c.isValue() ? c.text : QByteArrayView();
+}
+
 std::optional<double> DataSet::parseNumber(QByteArrayView text)
 {
     const std::optional<QByteArrayView> number = RecordCheck::numberText(text);

@@ -110,6 +110,8 @@ public:
     static Lines split(const Record &record);
 
     static Cell cell(const Variable &variable, const Record &record, const Lines &lines);
+    // The cell's text alone (empty unless it holds a value): what CSV writes.
+    static QByteArrayView text(const Variable &variable, const Record &record, const Lines &lines);
 
     // A number field's text as a number; nothing when it is not one.
     static std::optional<double> parseNumber(QByteArrayView text);

@@ -21,6 +21,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QThread>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <array>
@@ -445,14 +446,21 @@ void Merge::readOne(const InputScanner::File &file, Outcome &o)
     DataSet::Record &record = o.record;
     record.file = file.displayPath.toUtf8();
     record.sha256 = QCryptographicHash::hash(r.bytes, QCryptographicHash::Sha256).toHex();
-    const QDateTime modified = QDateTime::fromMSecsSinceEpoch(r.modified / 1000000);
-    record.modified = modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
-    record.modifiedSeconds = modified.toSecsSinceEpoch() + modified.offsetFromUtc();
+    // The system's time zone, asked once: local time through the C library
+    // looks at the zone's file again for every file read.
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(r.modified / 1000000, Qt::UTC);
+    const QDateTime local = utc.addSecs(zone.offsetFromUtc(utc)); // the wall clock's reading, kept as UTC
+    record.modified = local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
+    record.modifiedSeconds = local.toSecsSinceEpoch();
     record.text = std::move(r.utf8);
     r = {};
 
     // Control characters come out of texts, the same for every format.
-    if (std::any_of(record.text.cbegin(), record.text.cend(), isControl)) {
+    bool anyControl = false;
+    for (char c : record.text) // a plain loop: the compiler reads it many bytes at a time
+        anyControl |= isControl(c);
+    if (anyControl) {
         const DataSet::Lines before = DataSet::split(record);
         QByteArray cleaned;
         cleaned.reserve(record.text.size());
