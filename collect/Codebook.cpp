@@ -1,4 +1,4 @@
-// The codebook's rows, and its two text forms.
+// One row per variable: the same rows make the CSV, the Markdown table and the workbook sheet.
 #include "collect/Codebook.h"
 
 #include "collect/CsvText.h"

@@ -185,8 +185,8 @@ void CollectWindow::setInputFolder(const QString &folder)
     // A first output beside the folder, named after it.
     if (outputEdit_->text().isEmpty() && !folder.isEmpty()) {
         const QFileInfo info(QDir::cleanPath(folder));
-        outputEdit_->setText(
-            QDir::toNativeSeparators(info.absolutePath() + QLatin1Char('/') + info.fileName() + QStringLiteral("_汇总")));
+        outputEdit_->setText(QDir::toNativeSeparators(info.absolutePath() + QLatin1Char('/') + info.fileName() +
+                                                      QStringLiteral("_汇总")));
     }
 }
 
@@ -307,8 +307,8 @@ void CollectWindow::setRunning(bool running)
 {
     startButton_->setEnabled(!running);
     cancelButton_->setEnabled(running);
-    for (QWidget *choice : std::initializer_list<QWidget *>{inputEdit_, inputButton_, outputEdit_, outputButton_,
-                                                           codebookBox_})
+    for (QWidget *choice :
+         std::initializer_list<QWidget *>{inputEdit_, inputButton_, outputEdit_, outputButton_, codebookBox_})
         choice->setEnabled(!running);
     for (const auto &[format, box] : formatBoxes_)
         box->setEnabled(!running);

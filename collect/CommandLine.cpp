@@ -107,7 +107,8 @@ QString notBuiltIn(const Format &format, std::span<const Format> formats)
 {
     QString text = QStringLiteral("这个版本不能直接写出 %1 文件（%2）").arg(format.name, format.extension);
     for (const Format &other : formats)
-        if (other.builtIn && other.holdsData() && !other.companionSuffix.isEmpty() && other.name.startsWith(format.name))
+        if (other.builtIn && other.holdsData() && !other.companionSuffix.isEmpty() &&
+            other.name.startsWith(format.name))
             text += QStringLiteral("：请改用 %1（%2）").arg(other.extension, other.caption);
     return text;
 }
@@ -175,8 +176,8 @@ int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<
     for (const QString &path : options.outputs) {
         const Format *format = Formats::of(formats, path);
         if (!format || !format->holdsData())
-            return usageError(err,
-                              QStringLiteral("不认识的输出格式：%1（用 %2）").arg(path, Formats::dataExtensions(formats)));
+            return usageError(
+                err, QStringLiteral("不认识的输出格式：%1（用 %2）").arg(path, Formats::dataExtensions(formats)));
         if (!format->builtIn) {
             print(err, QStringLiteral("csr-collect: %1\n").arg(notBuiltIn(*format, formats)));
             return 2;

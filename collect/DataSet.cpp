@@ -71,14 +71,16 @@ QString DataSet::notApplicableLabel()
 
 DataSet::DataSet()
 {
-    variables_.append({.name = QStringLiteral("file"), .label = QStringLiteral("文件（从所给文件夹的名称起的路径）"),
+    variables_.append({.name = QStringLiteral("file"),
+                       .label = QStringLiteral("文件（从所给文件夹的名称起的路径）"),
                        .kind = Kind::File});
     variables_.append({.name = QStringLiteral("file_modified"),
                        .label = QStringLiteral("文件的修改时间"),
                        .kind = Kind::Modified,
                        .measure = Measure::Scale});
-    variables_.append(
-        {.name = QStringLiteral("file_sha256"), .label = QStringLiteral("文件的 SHA-256（记录编号）"), .kind = Kind::Hash});
+    variables_.append({.name = QStringLiteral("file_sha256"),
+                       .label = QStringLiteral("文件的 SHA-256（记录编号）"),
+                       .kind = Kind::Hash});
     for (const Line &line : Survey::lines())
         addLine(line);
 
@@ -180,11 +182,12 @@ void DataSet::addLine(const Line &line)
             }
             variables_.append(r);
         }
-        for (qsizetype option = 0; option < line.optionRankVariables.size(); ++option) {
+        for (qsizetype option = 0; option < line.rankOfVariables.size(); ++option) {
             const QString letter = line.letters.mid(option, 1);
             Variable r;
-            r.name = line.optionRankVariables[option];
-            r.label = joined(line.question, withLetter(letter, line.positions.value(option)) + QStringLiteral("（名次）"));
+            r.name = line.rankOfVariables[option];
+            r.label =
+                joined(line.question, withLetter(letter, line.positions.value(option)) + QStringLiteral("（名次）"));
             r.kind = Kind::RankOf;
             r.line = line.number;
             r.position = int(option);
@@ -354,9 +357,9 @@ QString DataSet::missingText(const Variable &v)
 {
     QStringList parts;
     if (v.canBeNotApplicable()) {
-        const QString code = v.isNumeric() ? QStringLiteral("（SPSS 中为 %1，定义为缺失值；Stata 中为 .a）")
-                                                 .arg(kNotApplicableCode)
-                                           : QStringLiteral("（文字：在各格式中都为空）");
+        const QString code =
+            v.isNumeric() ? QStringLiteral("（SPSS 中为 %1，定义为缺失值；Stata 中为 .a）").arg(kNotApplicableCode)
+                          : QStringLiteral("（文字：在各格式中都为空）");
         parts << QStringLiteral("%1时为“%2”%3").arg(v.notApplicableWhen, notApplicableLabel(), code);
     }
     if (v.missingWhenUnanswered)

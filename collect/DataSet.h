@@ -57,9 +57,9 @@ public:
         QList<int> values{};             // the number each code stands for in SPSS and Stata
         QList<ValueLabel> valueLabels{}; // SPSS and Stata labels of those numbers, 不适用 included
         QString labelSet{};              // name of the label set (variables with equal labels share one)
-        bool numericCodes = false;     // Code: every code is a number, so the code itself is the value
+        bool numericCodes = false;       // Code: every code is a number, so the code itself is the value
         Measure measure = Measure::Nominal;
-        QString notApplicableWhen{};     // empty, or when the line's gate closes it ("industry 不是 19")
+        QString notApplicableWhen{};        // empty, or when the line's gate closes it ("industry 不是 19")
         bool missingWhenUnanswered = false; // a question's option: missing while nothing of it is ticked
 
         // Numeric in SPSS and Stata.

@@ -1,4 +1,4 @@
-// The table of formats.
+// Which formats this build writes and with what; SPSS and Stata files only where ReadStat is built in.
 #include "collect/Formats.h"
 
 #include "collect/Codebook.h"

@@ -108,8 +108,8 @@ int nameMatch(const QString &fileName, const QString &enterprise)
     QString stem = fileName.left(fileName.size() - extension);
     if (stem == expected)
         return 2;
-    static const QRegularExpression copyMark(QStringLiteral(
-        R"((\s*[(（]\d+[)）]|\s*-\s*(副本|[Cc]opy)|\s*的?副本|\s+[Cc]opy|\s+\d+)$)"));
+    static const QRegularExpression copyMark(
+        QStringLiteral(R"((\s*[(（]\d+[)）]|\s*-\s*(副本|[Cc]opy)|\s*的?副本|\s+[Cc]opy|\s+\d+)$)"));
     for (;;) {
         const QRegularExpressionMatch m = copyMark.match(stem);
         if (!m.hasMatch() || m.capturedLength() == 0)
@@ -299,7 +299,8 @@ bool Merge::startOutputs()
             continue;
         }
         if (!format->builtIn) {
-            summary_.outputErrors << QStringLiteral("无法写入“%1”：这个版本不能写出 %2 文件").arg(output->path, format->name);
+            summary_.outputErrors
+                << QStringLiteral("无法写入“%1”：这个版本不能写出 %2 文件").arg(output->path, format->name);
             continue;
         }
         output->file = std::make_unique<SafeFile>(output->path, calls);
@@ -559,9 +560,9 @@ QList<bool> Merge::dropDuplicates(const QList<InputScanner::File> &files, QList<
         for (qsizetype m : members) {
             const Outcome &o = outcomes[m], &k = outcomes[keeper];
             if (o.record.sha256 == content &&
-                (o.named > k.named ||
-                 (o.named == k.named && (o.modified > k.modified ||
-                                         (o.modified == k.modified && files[m].displayPath > files[keeper].displayPath)))))
+                (o.named > k.named || (o.named == k.named && (o.modified > k.modified ||
+                                                              (o.modified == k.modified &&
+                                                               files[m].displayPath > files[keeper].displayPath)))))
                 keeper = m;
         }
         for (qsizetype m : members) {

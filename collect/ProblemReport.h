@@ -13,15 +13,15 @@
 class ProblemReport {
 public:
     enum class Kind {
-        Rejected,      // not in the data set: see rejection
-        Record,        // a problem of an accepted record: see recordKind
-        FileName,      // the file's name does not match line 1
-        Duplicate,     // dropped: another file of the same enterprise is newer
-        IdenticalCopy, // dropped: the same bytes as a file that is kept
-        TextCut,       // a text too long for a format, cut there
+        Rejected,          // not in the data set: see rejection
+        Record,            // a problem of an accepted record: see recordKind
+        FileName,          // the file's name does not match line 1
+        Duplicate,         // dropped: another file of the same enterprise is newer
+        IdenticalCopy,     // dropped: the same bytes as a file that is kept
+        TextCut,           // a text too long for a format, cut there
         ControlCharacters, // control characters taken out of a text
-        Input,         // an input that could not be searched
-        NotRead,       // a file that is not a .dbf, left unread
+        Input,             // an input that could not be searched
+        NotRead,           // a file that is not a .dbf, left unread
     };
 
     struct Entry {

@@ -100,8 +100,7 @@ public:
             readstat_variable_t *variable = variables_.back();
             readstat_variable_set_label(variable, variableLabel(v.label).c_str());
             readstat_variable_set_measure(variable, measureOf(v));
-            const QString format =
-                flavour_ == Flavour::Spss ? column.spssFormat(v, limit_) : column.stataFormat(v);
+            const QString format = flavour_ == Flavour::Spss ? column.spssFormat(v, limit_) : column.stataFormat(v);
             if (!format.isEmpty())
                 readstat_variable_set_format(variable, format.toStdString().c_str());
             if (flavour_ == Flavour::Spss) {
@@ -211,7 +210,8 @@ private:
 
     readstat_label_set_t *labelSet(const DataSet::Variable &v)
     {
-        readstat_label_set_t *set = readstat_add_label_set(writer_, READSTAT_TYPE_INT32, v.labelSet.toStdString().c_str());
+        readstat_label_set_t *set =
+            readstat_add_label_set(writer_, READSTAT_TYPE_INT32, v.labelSet.toStdString().c_str());
         for (const DataSet::ValueLabel &l : v.valueLabels) {
             if (l.value == DataSet::kNotApplicableCode && flavour_ == Flavour::Stata)
                 readstat_label_tagged_value(set, kNotApplicableTag, valueLabel(l.label).c_str());
@@ -242,9 +242,9 @@ private:
             return;
         }
         const double value = cell.state == State::NotApplicable ? double(DataSet::kNotApplicableCode)
-                             : v.kind != Kind::Modified        ? cell.number
-                             : flavour_ == Flavour::Spss       ? spssDateTime(cell.number)
-                                                               : stataDateTime(cell.number);
+                             : v.kind != Kind::Modified         ? cell.number
+                             : flavour_ == Flavour::Spss        ? spssDateTime(cell.number)
+                                                                : stataDateTime(cell.number);
         switch (readstat_variable_get_type(variable)) {
         case READSTAT_TYPE_INT8:
             check(readstat_insert_int8_value(writer_, variable, int8_t(value)));

@@ -142,7 +142,8 @@ private:
         QString s;
         s += QStringLiteral("* Encoding: UTF-8.\n");
         // A comment ends with a point at the end of its line (interactive syntax).
-        s += QStringLiteral("* %1：读取 CSV，加上变量标签、值标签、缺失值（含“不适用”）、格式和测量级别.\n").arg(kTitle);
+        s +=
+            QStringLiteral("* %1：读取 CSV，加上变量标签、值标签、缺失值（含“不适用”）、格式和测量级别.\n").arg(kTitle);
         s += QStringLiteral("* 文件移动后，把 /FILE 中的路径改为 CSV 的新位置。读入后可用 SAVE OUTFILE 保存为 .sav.\n");
         s += QStringLiteral("GET DATA\n  /TYPE=TXT\n  /FILE=%1\n  /ENCODING='UTF8'\n  /ARRANGEMENT=DELIMITED\n"
                             "  /DELCASE=LINE\n  /FIRSTCASE=2\n  /DELIMITERS=\",\"\n  /QUALIFIER='\"'\n  /VARIABLES=\n")
@@ -159,7 +160,8 @@ private:
         QStringList parts;
         for (qsizetype i = 0; i < variables().size(); ++i)
             if (variables()[i].isNumeric())
-                parts << QStringLiteral("  %1 (%2)").arg(variables()[i].name, columns_[i].spssFormat(variables()[i], limit_));
+                parts << QStringLiteral("  %1 (%2)")
+                             .arg(variables()[i].name, columns_[i].spssFormat(variables()[i], limit_));
         s += parts.join(QStringLiteral("\n /")) + QStringLiteral(".\n\nVARIABLE LABELS\n");
         parts.clear();
         for (const DataSet::Variable &v : variables())
@@ -169,7 +171,9 @@ private:
         for (const LabelGroup &group : labelGroups()) {
             QString part = wrapped(group.names, QStringLiteral("  "));
             for (const DataSet::ValueLabel &l : group.first->valueLabels)
-                part += QStringLiteral("\n    %1 %2").arg(l.value).arg(spssQuoted(cutToBytes(l.label, kSpssValueLabelBytes)));
+                part += QStringLiteral("\n    %1 %2")
+                            .arg(l.value)
+                            .arg(spssQuoted(cutToBytes(l.label, kSpssValueLabelBytes)));
             parts << part;
         }
         s += parts.join(QStringLiteral("\n /")) + QStringLiteral(".\n\n");
@@ -187,7 +191,8 @@ private:
                       {DataSet::Measure::Ordinal, "ORDINAL"},
                       {DataSet::Measure::Scale, "SCALE"}};
         for (const auto &level : levels) {
-            const QStringList names = namesWhere([&](const DataSet::Variable &v) { return v.measure == level.measure; });
+            const QStringList names =
+                namesWhere([&](const DataSet::Variable &v) { return v.measure == level.measure; });
             if (!names.isEmpty())
                 parts << wrapped(names, QStringLiteral("  ")) + QStringLiteral(" (%1)").arg(QLatin1String(level.word));
         }
@@ -220,13 +225,15 @@ private:
                             "    rowrange(2) encoding(\"utf-8\") clear ///\n"
                             "    stringcols(%2) ///\n"
                             "    numericcols(%3)\n")
-                 .arg(stataQuoted(csv_), wrapped(textColumns, QString()).replace(QLatin1Char('\n'), QStringLiteral(" ///\n        ")),
+                 .arg(stataQuoted(csv_),
+                      wrapped(textColumns, QString()).replace(QLatin1Char('\n'), QStringLiteral(" ///\n        ")),
                       wrapped(numberColumns, QString()).replace(QLatin1Char('\n'), QStringLiteral(" ///\n        ")));
         for (qsizetype i = 0; i < variables().size(); ++i)
             s += QStringLiteral("rename v%1 %2\n").arg(i + 1).arg(variables()[i].name);
         s += QStringLiteral("\n* 去掉 CSV 为防公式而加在文字前的 '。\nforeach v of varlist ///\n%1 {\n"
                             "    quietly replace `v' = substr(`v', 2, .) if ustrregexm(`v', \"^'+[-=+@\\t]\")\n}\n")
-                 .arg(wrapped(namesWhere(isText), QStringLiteral("    ")).replace(QLatin1Char('\n'), QStringLiteral(" ///\n")));
+                 .arg(wrapped(namesWhere(isText), QStringLiteral("    "))
+                          .replace(QLatin1Char('\n'), QStringLiteral(" ///\n")));
         for (const DataSet::Variable &v : variables()) {
             if (v.kind != Kind::Modified)
                 continue;

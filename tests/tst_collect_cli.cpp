@@ -174,7 +174,8 @@ void CollectCommandLineTest::problemsGiveStatusOne()
              QStringLiteral("找到 32 个填报结果文件：接受 31，拒绝 1，舍弃重复 0，问题 3（其中 1 个其他文件未读）\n"));
     QVERIFY(QFileInfo(path(QStringLiteral("out/mixed.xlsx"))).size() > 0); // written all the same
     // No report asked for: the rejected file is named on the terminal.
-    QCOMPARE(run.err, QStringLiteral("csr-collect: mixed/坏_填报结果.dbf：未汇总：文件不完整：只有 1 行，应为 139 行\n"));
+    QCOMPARE(run.err,
+             QStringLiteral("csr-collect: mixed/坏_填报结果.dbf：未汇总：文件不完整：只有 1 行，应为 139 行\n"));
 }
 
 void CollectCommandLineTest::anOutputThatCannotBeWritten()
@@ -195,7 +196,8 @@ void CollectCommandLineTest::codebookAlone_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("start");
-    QTest::newRow("CSV") << "codebook.csv" << QByteArray("\xEF\xBB\xBFvariable,line,label,type,unit,values,missing\r\n");
+    QTest::newRow("CSV") << "codebook.csv"
+                         << QByteArray("\xEF\xBB\xBFvariable,line,label,type,unit,values,missing\r\n");
     QTest::newRow("Markdown") << "codebook.md" << QByteArray("# ");
     QTest::newRow("Excel") << "codebook.xlsx" << QByteArray("PK");
 }
@@ -265,10 +267,10 @@ void CollectCommandLineTest::rejectedFilesAreNamed()
 void CollectCommandLineTest::repeatedCodebooksAndReports()
 {
     const QStringList names{"c1.md", "c2.csv", "c3.xlsx", "p1.csv", "p2.csv"};
-    const Run run = collect({path(QStringLiteral("clean")), QStringLiteral("--codebook"), path("out/c1.md"),
-                             QStringLiteral("--codebook"), path("out/c2.csv"), QStringLiteral("--codebook"),
-                             path("out/c3.xlsx"), QStringLiteral("--problems"), path("out/p1.csv"),
-                             QStringLiteral("--problems"), path("out/p2.csv")});
+    const Run run =
+        collect({path(QStringLiteral("clean")), QStringLiteral("--codebook"), path("out/c1.md"),
+                 QStringLiteral("--codebook"), path("out/c2.csv"), QStringLiteral("--codebook"), path("out/c3.xlsx"),
+                 QStringLiteral("--problems"), path("out/p1.csv"), QStringLiteral("--problems"), path("out/p2.csv")});
     QCOMPARE(run.exitCode, 0);
     for (const QString &name : names)
         QVERIFY2(QFileInfo(path(QStringLiteral("out/") + name)).size() > 0, qPrintable(name));
@@ -357,8 +359,8 @@ void CollectCommandLineTest::withoutSpssAndStata()
     QVERIFY(help.out.contains(QStringLiteral(".sps")));
 
     const QStringList before = filesIn(path(QStringLiteral("out")));
-    const Run run =
-        collectHere({path(QStringLiteral("clean")), QStringLiteral("-o"), path(QStringLiteral("out/none.sav"))}, formats);
+    const Run run = collectHere(
+        {path(QStringLiteral("clean")), QStringLiteral("-o"), path(QStringLiteral("out/none.sav"))}, formats);
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
     QVERIFY2(run.err.contains(QStringLiteral(".sps")), qPrintable(run.err));

@@ -456,9 +456,12 @@ void CollectMergeTest::outputsThatCannotBeWritten_data()
 {
     QTest::addColumn<QString>("failing");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("folder missing") << "missing/m.dta" << "文件或文件夹不存在";
-    QTest::newRow("target is a folder") << "folder.xlsx" << "这是一个文件夹";
-    QTest::newRow("target is inside a file") << "file.csv/m.sav" << "路径中有一部分不是文件夹";
+    QTest::newRow("folder missing") << "missing/m.dta"
+                                    << "文件或文件夹不存在";
+    QTest::newRow("target is a folder") << "folder.xlsx"
+                                        << "这是一个文件夹";
+    QTest::newRow("target is inside a file") << "file.csv/m.sav"
+                                             << "路径中有一部分不是文件夹";
 }
 
 // Nothing is replaced when any output fails: the earlier outputs stay as they
@@ -558,9 +561,11 @@ void CollectMergeTest::longTextsGoWholeIntoStata()
 void CollectMergeTest::formulaCellsInCsv()
 {
     const QString link = QStringLiteral("=HYPERLINK(\"http://x.example\",\"点击\")");
-    put(in(QStringLiteral("甲_填报结果.dbf")),
-        recordBytes(QStringLiteral("甲"), {{2, link}, {12, QStringLiteral("-5")}, {18, QStringLiteral("@平台")},
-                                            {3, QStringLiteral("5")}, {7, QStringLiteral("=1+1")}}));
+    put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲"), {{2, link},
+                                                                                  {12, QStringLiteral("-5")},
+                                                                                  {18, QStringLiteral("@平台")},
+                                                                                  {3, QStringLiteral("5")},
+                                                                                  {7, QStringLiteral("=1+1")}}));
     run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx"))}, nullptr, out(QStringLiteral("p.csv")));
     QFile csv(out(QStringLiteral("m.csv")));
     QVERIFY(csv.open(QIODevice::ReadOnly));
@@ -702,9 +707,8 @@ void CollectMergeTest::controlCharactersAreTakenOut()
     QByteArray bytes = recordBytes(QStringLiteral("甲"), {{2, QStringLiteral("北京X路")}});
     bytes.replace("X", QByteArray("\x00\x01", 2));
     put(in(QStringLiteral("甲_填报结果.dbf")), bytes);
-    const Merge::Summary summary =
-        run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")), out(QStringLiteral("m.sav")),
-             out(QStringLiteral("m.dta"))});
+    const Merge::Summary summary = run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")),
+                                        out(QStringLiteral("m.sav")), out(QStringLiteral("m.dta"))});
     QCOMPARE(summary.exitStatus(), 1);
     QCOMPARE(kindsOf(merge_->problems()), (Kinds{"control_characters@2"}));
     QCOMPARE(merge_->problems().entries()[0].raw, QStringLiteral("北京␀␁路"));

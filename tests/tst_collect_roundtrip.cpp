@@ -159,8 +159,7 @@ QString csvCell(const Column &c, const Sample &s)
 // Seconds from a day, counted in local time as SPSS and Stata count.
 double secondsFrom(const QDate &epoch, const QDateTime &local)
 {
-    return double(QDateTime(epoch, QTime(0, 0), Qt::UTC)
-                      .secsTo(QDateTime(local.date(), local.time(), Qt::UTC)));
+    return double(QDateTime(epoch, QTime(0, 0), Qt::UTC).secsTo(QDateTime(local.date(), local.time(), Qt::UTC)));
 }
 
 // The cell as SPSS and Stata hold it: a string, a number, null for missing,
@@ -313,9 +312,10 @@ void CollectRoundTripTest::initTestCase()
         const QString path = SampleRecords::write(record, folder + sub);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString sha = QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
-        samples_.append({QStringLiteral("收到/") + sub + QFileInfo(path).fileName(), QFileInfo(path).lastModified(), sha,
-                         SampleRecords::lines(record)});
+        const QString sha =
+            QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
+        samples_.append({QStringLiteral("收到/") + sub + QFileInfo(path).fileName(), QFileInfo(path).lastModified(),
+                         sha, SampleRecords::lines(record)});
     }
     Merge::Options options;
     options.inputs = {folder};
@@ -467,10 +467,10 @@ void CollectRoundTripTest::stat()
         QCOMPARE(file.variables[c].format, QStringLiteral("F%1.%2").arg(width).arg(decimals));
     }
     if (spss) {
-        const QHash<QString, QString> levels{{"company_type", "nominal"}, {"company_age", "ordinal"},
+        const QHash<QString, QString> levels{{"company_type", "nominal"},  {"company_age", "ordinal"},
                                              {"report_length", "ordinal"}, {"industry", "nominal"},
-                                             {"revenue_2013", "scale"},     {"q21_rank_of_a", "ordinal"},
-                                             {"q01_a", "nominal"},          {"file_modified", "scale"}};
+                                             {"revenue_2013", "scale"},    {"q21_rank_of_a", "ordinal"},
+                                             {"q01_a", "nominal"},         {"file_modified", "scale"}};
         for (const OutputReaders::StatVariable &v : file.variables)
             if (levels.contains(v.name))
                 QCOMPARE(v.measure, levels.value(v.name));

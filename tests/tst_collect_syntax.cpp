@@ -72,7 +72,8 @@ void CollectSyntaxTest::initTestCase()
     }
     Merge::Options options;
     options.inputs = {folder};
-    options.outputs = {out(QStringLiteral("汇总.sav")), out(QStringLiteral("汇总.sps")), out(QStringLiteral("汇总.do"))};
+    options.outputs = {out(QStringLiteral("汇总.sav")), out(QStringLiteral("汇总.sps")),
+                       out(QStringLiteral("汇总.do"))};
     RunControl control;
     const Merge::Summary summary = Merge(options).run(control);
     QCOMPARE(summary.exitStatus(), 0);
@@ -88,8 +89,8 @@ std::optional<QByteArray> CollectSyntaxTest::pspp(const QString &syntax)
     file.close();
     const QString tables = out(QStringLiteral("tables.csv"));
     QProcess process;
-    process.start(QStringLiteral("pspp"), {QStringLiteral("-O"), QStringLiteral("format=csv"), QStringLiteral("-o"),
-                                           tables, script});
+    process.start(QStringLiteral("pspp"),
+                  {QStringLiteral("-O"), QStringLiteral("format=csv"), QStringLiteral("-o"), tables, script});
     const bool ran = process.waitForFinished(120000) && process.exitCode() == 0;
     // PSPP says what went wrong in its output, and exits with 0 all the same.
     QFile result(tables);
@@ -160,8 +161,10 @@ void CollectSyntaxTest::psppOpensTheSav()
 void CollectSyntaxTest::spsReadsWhatTheSavHolds()
 {
     const QString fromSyntax = out(QStringLiteral("pspp.sav"));
-    QVERIFY(pspp(QStringLiteral("INSERT FILE='%1'.\nSAVE OUTFILE='%2'.\n").arg(out(QStringLiteral("汇总.sps")), fromSyntax)));
-    const OutputReaders::StatFile direct = OutputReaders::readStat(out(QStringLiteral("汇总.sav")), QStringLiteral("sav"));
+    QVERIFY(pspp(
+        QStringLiteral("INSERT FILE='%1'.\nSAVE OUTFILE='%2'.\n").arg(out(QStringLiteral("汇总.sps")), fromSyntax)));
+    const OutputReaders::StatFile direct =
+        OutputReaders::readStat(out(QStringLiteral("汇总.sav")), QStringLiteral("sav"));
     const OutputReaders::StatFile read = OutputReaders::readStat(fromSyntax, QStringLiteral("sav"));
     QVERIFY2(direct.ok, qPrintable(direct.error));
     QVERIFY2(read.ok, qPrintable(read.error));
@@ -181,10 +184,10 @@ void CollectSyntaxTest::spsReadsWhatTheSavHolds()
     for (qsizetype r = 0; r < direct.rows.size(); ++r)
         for (qsizetype c = 0; c < direct.variables.size(); ++c)
             QVERIFY2(read.rows[r][c] == direct.rows[r][c],
-                     qPrintable(QStringLiteral("row %1, %2: %3 against %4")
-                                    .arg(r)
-                                    .arg(direct.variables[c].name, read.rows[r][c].toString(),
-                                         direct.rows[r][c].toString())));
+                     qPrintable(
+                         QStringLiteral("row %1, %2: %3 against %4")
+                             .arg(r)
+                             .arg(direct.variables[c].name, read.rows[r][c].toString(), direct.rows[r][c].toString())));
 }
 
 // Stata reads the same CSV, names and labels every variable, labels the
@@ -194,9 +197,11 @@ void CollectSyntaxTest::doFileSaysWhatStataNeeds()
     QFile file(out(QStringLiteral("汇总.do")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
-    QVERIFY(text.contains(QStringLiteral("import delimited using `\"%1\"'").arg(out(QStringLiteral("汇总_values.csv")))));
+    QVERIFY(
+        text.contains(QStringLiteral("import delimited using `\"%1\"'").arg(out(QStringLiteral("汇总_values.csv")))));
     QVERIFY(text.contains(QStringLiteral("encoding(\"utf-8\")")));
-    const OutputReaders::StatFile direct = OutputReaders::readStat(out(QStringLiteral("汇总.sav")), QStringLiteral("sav"));
+    const OutputReaders::StatFile direct =
+        OutputReaders::readStat(out(QStringLiteral("汇总.sav")), QStringLiteral("sav"));
     for (qsizetype i = 0; i < direct.variables.size(); ++i) {
         const QString &name = direct.variables[i].name;
         QVERIFY2(text.contains(QStringLiteral("rename v%1 %2\n").arg(i + 1).arg(name)), qPrintable(name));

@@ -12,9 +12,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -50,8 +50,8 @@ void writeRecords(const QString &folder, int count, quint32 seed)
 // A click on the box itself, at the left of its caption.
 void tick(QCheckBox *box)
 {
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1,
-                                                        box->height() / 2));
+    QTest::mouseClick(box, Qt::LeftButton, {},
+                      QPoint(box->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1, box->height() / 2));
 }
 
 QStringList filesIn(const QString &folder)
@@ -211,7 +211,8 @@ void CollectWindowTest::severalFormatsAndTheCodebook()
     for (const char *name : {"formatBox.csv", "formatBox.sps", "codebookBox"})
         tick(child<QCheckBox>(window_.get(), name));
     QVERIFY(runMerge());
-    QCOMPARE(filesIn(dir_->path()), (QStringList{"汇总.csv", "汇总.sps", "汇总.xlsx", "汇总_values.csv", "汇总_变量说明.xlsx"}));
+    QCOMPARE(filesIn(dir_->path()),
+             (QStringList{"汇总.csv", "汇总.sps", "汇总.xlsx", "汇总_values.csv", "汇总_变量说明.xlsx"}));
     QVERIFY(child<QLabel>(window_.get(), "summaryLabel")->text().contains(QStringLiteral("已写入：")));
 }
 
@@ -252,7 +253,7 @@ void CollectWindowTest::longReasonsShownWhole()
     QCOMPARE(reason.data(Qt::ToolTipRole).toString(),
              what + QStringLiteral("\n原文：") + QStringLiteral("约").repeated(60));
     QVERIFY(table->fontMetrics().horizontalAdvance(what) > table->columnWidth(0)); // it does not fit in one line
-    QVERIFY(table->rowHeight(0) >= 2 * table->fontMetrics().height());         // so it wraps
+    QVERIFY(table->rowHeight(0) >= 2 * table->fontMetrics().height());             // so it wraps
 }
 
 void CollectWindowTest::droppedFolder()

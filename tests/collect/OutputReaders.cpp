@@ -225,8 +225,8 @@ int onValue(int row, readstat_variable_t *variable, readstat_value_t value, void
 int onValueLabel(const char *labelSet, readstat_value_t value, const char *label, void *context)
 {
     auto *file = static_cast<StatFile *>(context);
-    const int key = readstat_value_is_tagged_missing(value) ? -int(readstat_value_tag(value))
-                                                            : int(readstat_double_value(value));
+    const int key =
+        readstat_value_is_tagged_missing(value) ? -int(readstat_value_tag(value)) : int(readstat_double_value(value));
     file->labelSets[QString::fromUtf8(labelSet)].insert(key, QString::fromUtf8(label));
     return READSTAT_HANDLER_OK;
 }
