@@ -3,9 +3,11 @@
 // thousands of files; file-system errors are shown in the words of FileSystemCalls.
 #include "collect/CollectWindow.h"
 
+#include "collect/Folders.h"
 #include "collect/MergeWorker.h"
 #include "collect/ProblemTableModel.h"
 #include "collect/RunControl.h"
+#include "survey/FileSystemCalls.h"
 #include "survey/SafeFile.h"
 
 #include <QCheckBox>
@@ -260,7 +262,7 @@ QString CollectWindow::codebookPath() const
 bool CollectWindow::checkOutputFolder(const QString &target)
 {
     SafeFile probe(QFileInfo(target).absolutePath() + QStringLiteral("/probe"));
-    if (probe.open("collect"))
+    if (probe.open(Folders::kTemporaryTag))
         return true; // the probe's temporary file goes with it
     showMessage(QStringLiteral("汇总结果无法写入文件夹“%1”：%2")
                     .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()), probe.errorText()),
@@ -381,8 +383,10 @@ bool CollectWindow::saveProblemsTo(const QString &path)
 {
     ProblemReport report;
     report.append(problems_->entries());
+    // Held like a merge's output folder, so that no merge's clean-up takes the file half-written.
+    const Folders::Hold hold(FileSystemCalls::nativeFolderOf(FileSystemCalls::nativePath(path)), Folders::kTemporaryTag);
     SafeFile file(path);
-    if (file.open("collect") && file.write(report.toCsv()) && file.commit()) {
+    if (file.open(Folders::kTemporaryTag) && file.write(report.toCsv()) && file.commit()) {
         showMessage(summaryLabel_->text() + QLatin1Char('\n') + QStringLiteral("问题表已保存：") +
                         QDir::toNativeSeparators(path),
                     false);

@@ -39,6 +39,9 @@ int list(const QByteArray &folder, const std::function<bool(const Entry &)> &eac
 // The separator of a native path.
 inline constexpr char kSeparator = '/';
 
+// The tag in the names of the collector's temporary files: ".csr-collect-XXXXXX".
+inline constexpr char kTemporaryTag[] = "collect";
+
 // While it lives, a merge holds the output folder, and no other merge's
 // clean-up removes the temporary files it writes there. The first merge to
 // hold a folder that no other holds removes the temporary files that killed

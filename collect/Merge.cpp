@@ -33,9 +33,6 @@
 
 namespace {
 
-// The tag of the collector's temporary files: ".csr-collect-XXXXXX".
-constexpr char kTemporaryTag[] = "collect";
-
 // Rows of writing between two looks at the cancel flag.
 constexpr qsizetype kRowsBetweenReports = 256;
 
@@ -286,7 +283,7 @@ bool Merge::startOutputs()
         const QByteArray folder = FileSystemCalls::nativeFolderOf(FileSystemCalls::nativePath(output->path));
         if (!folders.contains(folder)) {
             folders << folder;
-            holds_.push_back(std::make_unique<Folders::Hold>(folder, kTemporaryTag));
+            holds_.push_back(std::make_unique<Folders::Hold>(folder, Folders::kTemporaryTag));
         }
     }
     for (const std::unique_ptr<Output> &output : outputs_) {
@@ -304,7 +301,7 @@ bool Merge::startOutputs()
             continue;
         }
         output->file = std::make_unique<SafeFile>(output->path, calls);
-        if (!output->file->open(kTemporaryTag))
+        if (!output->file->open(Folders::kTemporaryTag))
             summary_.outputErrors << QStringLiteral("无法写入“%1”：%2").arg(output->path, output->file->errorText());
     }
     return summary_.outputErrors.isEmpty();
