@@ -1,6 +1,7 @@
 // Widths and formats read off the data: one pass over the texts and figures.
 #include "collect/StatDictionary.h"
 
+#include "collect/CsvText.h"
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 
@@ -74,6 +75,8 @@ QList<StatColumn> statColumns(const DataSet &data)
                 continue;
             if (!v.isNumeric()) {
                 columns[i].bytes = std::max(columns[i].bytes, cell.text.size());
+                columns[i].csvBytes =
+                    std::max(columns[i].csvBytes, cell.text.size() + (CsvText::needsFormulaMark(cell.text) ? 1 : 0));
                 screen[i] = std::max(screen[i], screenColumns(cell.text));
                 continue;
             }

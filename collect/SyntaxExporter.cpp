@@ -27,6 +27,8 @@ constexpr qsizetype kSpssValueLabelBytes = 120;
 // Syntax lines kept short, as older SPSS versions want them.
 constexpr qsizetype kChunkBytes = 60;
 constexpr qsizetype kLineWidth = 72;
+// The name a widened text is read under first.
+constexpr QStringView kWideSuffix = u"_csv";
 
 enum class Flavour { Spss, Stata };
 
@@ -148,15 +150,45 @@ private:
         s += QStringLiteral("GET DATA\n  /TYPE=TXT\n  /FILE=%1\n  /ENCODING='UTF8'\n  /ARRANGEMENT=DELIMITED\n"
                             "  /DELCASE=LINE\n  /FIRSTCASE=2\n  /DELIMITERS=\",\"\n  /QUALIFIER='\"'\n  /VARIABLES=\n")
                  .arg(spssQuoted(csv_));
+        // A text whose longest value has the CSV's formula mark is read one
+        // byte wider under another name, and copied into its own width once
+        // the mark is off.
+        QStringList texts, widened, names;
         for (qsizetype i = 0; i < variables().size(); ++i) {
             const DataSet::Variable &v = variables()[i];
-            // Read as plain numbers: a format's decimals would put a point into "5".
-            const QString input = !v.isNumeric()             ? columns_[i].spssFormat(v, limit_)
-                                  : v.kind == Kind::Modified ? QStringLiteral("YMDHMS19")
-                                                             : QStringLiteral("F40.0");
-            s += QStringLiteral("    %1 %2\n").arg(v.name, input);
+            const StatColumn &c = columns_[i];
+            names << v.name;
+            QString name = v.name, input;
+            if (!v.isNumeric()) {
+                input = c.spssFormat(v, limit_);
+                if (c.csvBytes > c.bytes && c.bytes < limit_.most) {
+                    name += kWideSuffix;
+                    input = QStringLiteral("A%1").arg(std::min(c.csvBytes, limit_.most));
+                    widened << v.name;
+                }
+                texts << name;
+            } else {
+                // Read as plain numbers: a format's decimals would put a point into "5".
+                input = v.kind == Kind::Modified ? QStringLiteral("YMDHMS19") : QStringLiteral("F40.0");
+            }
+            s += QStringLiteral("    %1 %2\n").arg(name, input);
         }
-        s += QStringLiteral(".\n\nFORMATS\n");
+        s += QStringLiteral(".\n\n");
+        // The CSV marks a text that a spreadsheet would take for a formula
+        // with a leading '; the mark comes off here.
+        s += QStringLiteral("* 去掉 CSV 为防公式而加在文字前的 '.\nDO REPEAT v =\n%1.\n").arg(wrapped(texts, QStringLiteral("    ")));
+        s += QStringLiteral("IF (SUBSTR(v, 1, 1) = \"'\" AND ANY(SUBSTR(LTRIM(v, \"'\"), 1, 1), \"=\", \"+\", \"-\", "
+                            "\"@\", \"\t\")) v = SUBSTR(v, 2).\nEND REPEAT.\n");
+        if (!widened.isEmpty()) {
+            for (qsizetype i = 0; i < variables().size(); ++i) {
+                const DataSet::Variable &v = variables()[i];
+                if (widened.contains(v.name))
+                    s += QStringLiteral("STRING %1 (%2).\nCOMPUTE %1 = %1%3.\n")
+                             .arg(v.name, columns_[i].spssFormat(v, limit_), kWideSuffix);
+            }
+            s += QStringLiteral("MATCH FILES /FILE=* /KEEP=\n%1.\n").arg(wrapped(names, QStringLiteral("    ")));
+        }
+        s += QStringLiteral("EXECUTE.\n\nFORMATS\n");
         QStringList parts;
         for (qsizetype i = 0; i < variables().size(); ++i)
             if (variables()[i].isNumeric())
@@ -201,12 +233,6 @@ private:
         for (qsizetype i = 0; i < variables().size(); ++i)
             parts << QStringLiteral("  %1 (%2)").arg(variables()[i].name).arg(columns_[i].displayWidth);
         s += parts.join(QStringLiteral("\n /")) + QStringLiteral(".\n\n");
-        // The CSV marks a text that a spreadsheet would take for a formula
-        // with a leading '; the mark comes off here.
-        s += QStringLiteral("* 去掉 CSV 为防公式而加在文字前的 '.\nDO REPEAT v =\n%1.\n")
-                 .arg(wrapped(namesWhere(isText), QStringLiteral("    ")));
-        s += QStringLiteral("IF (SUBSTR(v, 1, 1) = \"'\" AND ANY(SUBSTR(LTRIM(v, \"'\"), 1, 1), \"=\", \"+\", \"-\", "
-                            "\"@\", \"\t\")) v = SUBSTR(v, 2).\nEND REPEAT.\nEXECUTE.\n");
         return s;
     }
 

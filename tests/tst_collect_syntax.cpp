@@ -66,7 +66,10 @@ void CollectSyntaxTest::initTestCase()
     QVERIFY(QDir().mkpath(out(QString())));
     QRandomGenerator rng(21);
     for (int i = 0; i < 60; ++i) {
-        const AnswerRecord record = SampleRecords::make(rng, i, SampleRecords::Texts::Tricky);
+        AnswerRecord record = SampleRecords::make(rng, i, SampleRecords::Texts::Tricky);
+        // The longest address begins like a formula: the CSV's mark makes it a byte longer there.
+        if (i == 0)
+            record.set(2, QStringLiteral("=") + QStringLiteral("公益").repeated(40));
         SampleRecords::write(record, folder);
         samples_ << SampleRecords::lines(record);
     }
