@@ -384,7 +384,8 @@ bool CollectWindow::saveProblemsTo(const QString &path)
     ProblemReport report;
     report.append(problems_->entries());
     // Held like a merge's output folder, so that no merge's clean-up takes the file half-written.
-    const Folders::Hold hold(FileSystemCalls::nativeFolderOf(FileSystemCalls::nativePath(path)), Folders::kTemporaryTag);
+    const Folders::Hold hold(FileSystemCalls::nativeFolderOf(FileSystemCalls::nativePath(path)),
+                             Folders::kTemporaryTag);
     SafeFile file(path);
     if (file.open(Folders::kTemporaryTag) && file.write(report.toCsv()) && file.commit()) {
         showMessage(summaryLabel_->text() + QLatin1Char('\n') + QStringLiteral("问题表已保存：") +

@@ -8,13 +8,13 @@
 #include "collect/Exporter.h"
 #include "collect/Folders.h"
 #include "collect/RunControl.h"
+#include "collect/Sha256.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 #include "survey/ResultFileReader.h"
 #include "survey/SafeFile.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
@@ -27,6 +27,7 @@
 #include <array>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <numeric>
@@ -115,6 +116,30 @@ int nameMatch(const QString &fileName, const QString &enterprise)
         if (stem == expected)
             return 1;
     }
+}
+
+// "2014-06-01 09:30:00": written out here, thousands of times faster than a
+// format string is read.
+QByteArray dateTimeText(const QDateTime &time)
+{
+    const QDate date = time.date();
+    const QTime clock = time.time();
+    char text[32];
+    const int size = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", date.year(), date.month(),
+                                   date.day(), clock.hour(), clock.minute(), clock.second());
+    return QByteArray(text, size);
+}
+
+// What each line's gate must hold to open it, in UTF-8, made once.
+const std::array<QByteArray, Survey::kLineCount> &gateValues()
+{
+    static const std::array<QByteArray, Survey::kLineCount> values = [] {
+        std::array<QByteArray, Survey::kLineCount> out;
+        for (const Survey::Line &line : Survey::lines())
+            out[size_t(line.number - 1)] = line.gateValue.toUtf8();
+        return out;
+    }();
+    return values;
 }
 
 // Control characters (NUL and the like) shown as their pictures (␀), for the report.
@@ -443,13 +468,13 @@ void Merge::readOne(const InputScanner::File &file, Outcome &o)
     }
     DataSet::Record &record = o.record;
     record.file = file.displayPath.toUtf8();
-    record.sha256 = QCryptographicHash::hash(r.bytes, QCryptographicHash::Sha256).toHex();
+    record.sha256 = Sha256::hex(r.bytes);
     // The system's time zone, asked once: local time through the C library
     // looks at the zone's file again for every file read.
     static const QTimeZone zone = QTimeZone::systemTimeZone();
     const QDateTime utc = QDateTime::fromMSecsSinceEpoch(r.modified / 1000000, Qt::UTC);
     const QDateTime local = utc.addSecs(zone.offsetFromUtc(utc)); // the wall clock's reading, kept as UTC
-    record.modified = local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
+    record.modified = dateTimeText(local);
     record.modifiedSeconds = local.toSecsSinceEpoch();
     record.text = std::move(r.utf8);
     r = {};
@@ -494,7 +519,7 @@ void Merge::readOne(const InputScanner::File &file, Outcome &o)
         if (record.unusable.test(gateAt))
             continue;
         const QByteArrayView gate = lines[gateAt];
-        const QByteArray value = line.gateValue.toUtf8();
+        const QByteArray &value = gateValues()[at];
         const bool open = line.gatePosition < 0 ? gate == value
                                                 : line.gatePosition + value.size() <= gate.size() &&
                                                       gate.sliced(line.gatePosition, value.size()) == value;

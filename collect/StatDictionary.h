@@ -14,9 +14,9 @@
 struct StatColumn {
     qsizetype bytes = 1;    // a text: its longest value in UTF-8, at least 1
     qsizetype csvBytes = 1; // the same in the CSV, where a formula-like text has a mark before it
-    int width = 1;        // a number: digits before the point, the point and the decimals
-    int decimals = 0;     // a number: the most digits after the point seen
-    int displayWidth = 1; // SPSS's column width in the data view
+    int width = 1;          // a number: digits before the point, the point and the decimals
+    int decimals = 0;       // a number: the most digits after the point seen
+    int displayWidth = 1;   // SPSS's column width in the data view
 
     // A text that Stata's str cannot hold goes into a strL.
     static constexpr qsizetype kStataStrBytes = 2045;

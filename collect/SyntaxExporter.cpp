@@ -176,7 +176,8 @@ private:
         s += QStringLiteral(".\n\n");
         // The CSV marks a text that a spreadsheet would take for a formula
         // with a leading '; the mark comes off here.
-        s += QStringLiteral("* 去掉 CSV 为防公式而加在文字前的 '.\nDO REPEAT v =\n%1.\n").arg(wrapped(texts, QStringLiteral("    ")));
+        s += QStringLiteral("* 去掉 CSV 为防公式而加在文字前的 '.\nDO REPEAT v =\n%1.\n")
+                 .arg(wrapped(texts, QStringLiteral("    ")));
         s += QStringLiteral("IF (SUBSTR(v, 1, 1) = \"'\" AND ANY(SUBSTR(LTRIM(v, \"'\"), 1, 1), \"=\", \"+\", \"-\", "
                             "\"@\", \"\t\")) v = SUBSTR(v, 2).\nEND REPEAT.\n");
         if (!widened.isEmpty()) {
