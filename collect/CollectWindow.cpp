@@ -258,14 +258,14 @@ QString CollectWindow::codebookPath() const
     return QDir::fromNativeSeparators(outputEdit_->text().trimmed()) + kCodebookSuffix.toString();
 }
 
-// Whether a file can be made beside the target: the folder exists and may be written.
-bool CollectWindow::checkOutputFolder(const QString &target)
+// Whether the target can be written: its folder exists and takes a new file,
+// and what has its name may be replaced.
+bool CollectWindow::checkOutput(const QString &target)
 {
-    SafeFile probe(QFileInfo(target).absolutePath() + QStringLiteral("/probe"));
+    SafeFile probe(target);
     if (probe.open(Folders::kTemporaryTag))
         return true; // the probe's temporary file goes with it
-    showMessage(QStringLiteral("汇总结果无法写入文件夹“%1”：%2")
-                    .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()), probe.errorText()),
+    showMessage(QStringLiteral("汇总结果无法写入“%1”：%2").arg(QDir::toNativeSeparators(target), probe.errorText()),
                 true);
     return false;
 }
@@ -287,7 +287,7 @@ void CollectWindow::startMerge()
         return refuse(QStringLiteral("请先填写汇总结果的文件名。"));
     if (outputs.isEmpty() && !codebookBox_->isChecked())
         return refuse(QStringLiteral("请至少选择一种要写出的格式。"));
-    if (!checkOutputFolder(outputs.isEmpty() ? codebookPath() : outputs.front())) {
+    if (!checkOutput(outputs.isEmpty() ? codebookPath() : outputs.front())) {
         emit mergeEnded();
         return;
     }

@@ -56,7 +56,7 @@ private:
     void startMerge();
     QStringList chosenOutputs() const;
     QString codebookPath() const;
-    bool checkOutputFolder(const QString &target);
+    bool checkOutput(const QString &target);
     void showProgress(int phase, qint64 done, qint64 total, const QString &item);
     void showEnd();
     void showProblems();
