@@ -49,7 +49,10 @@ QString joinedPath(const QString &folder, const QString &name)
 
 bool InputScanner::isDbf(const QByteArray &name)
 {
-    return name.size() > dbfExtension().size() && name.right(dbfExtension().size()).toLower() == dbfExtension();
+    const QByteArray &extension = dbfExtension();
+    return name.size() > extension.size() &&
+           qstrnicmp(name.constData() + name.size() - extension.size(), extension.constData(),
+                     size_t(extension.size())) == 0;
 }
 
 QString InputScanner::decodeName(const QByteArray &name)

@@ -480,9 +480,15 @@ void Merge::readOne(const InputScanner::File &file, Outcome &o)
     r = {};
 
     // Control characters come out of texts, the same for every format.
+    static const std::array<bool, 256> control = [] {
+        std::array<bool, 256> table{};
+        for (int c = 0; c < 256; ++c)
+            table[size_t(c)] = isControl(char(c));
+        return table;
+    }();
     bool anyControl = false;
-    for (char c : record.text) // a plain loop: the compiler reads it many bytes at a time
-        anyControl |= isControl(c);
+    for (char c : record.text) // no branch a byte: most files hold none
+        anyControl |= control[static_cast<unsigned char>(c)];
     if (anyControl) {
         const DataSet::Lines before = DataSet::split(record);
         QByteArray cleaned;
