@@ -80,14 +80,15 @@ QString plainReason(const ResultFileReader::Result &r)
         return QStringLiteral("行尾是 LF 而不是 CR LF：文件可能在传送中被转换过");
     if (ended > lines)
         return QStringLiteral("不是填报结果文件：多于 %1 行").arg(lines);
-    // Cut short: every line but the last one ended as it should.
-    const qsizetype whole = bytes.endsWith("\r\n") ? ended : bytes.lastIndexOf("\r\n") < 0 ? 0 : ended;
-    const bool cutShort = r.line == 0 || r.line == whole + 1;
-    if (whole == 0)
+    if (ended == 0)
         return QStringLiteral("不是填报结果文件");
-    if (cutShort && bytes.indexOf('\n', bytes.lastIndexOf("\r\n") + 2) < 0 &&
-        bytes.indexOf('\r', bytes.lastIndexOf("\r\n") + 2) < 0)
-        return QStringLiteral("文件不完整：只有 %1 行，应为 %2 行").arg(whole).arg(lines);
+    // Cut short: every line ended as it should up to where the file stops,
+    // the last one perhaps half there.
+    const qsizetype tail = bytes.lastIndexOf("\r\n") + 2;
+    const bool cutShort = (r.line == 0 || r.line == ended + 1) && bytes.indexOf('\n', tail) < 0 &&
+                          bytes.indexOf('\r', tail) < 0;
+    if (cutShort)
+        return QStringLiteral("文件不完整：只有 %1 行，应为 %2 行").arg(ended).arg(lines);
     return QStringLiteral("不是填报结果文件（第 %1 行中有单独的回车或换行）").arg(r.line);
 }
 
@@ -118,8 +119,8 @@ int nameMatch(const QString &fileName, const QString &enterprise)
     }
 }
 
-// "2014-06-01 09:30:00": written out here, thousands of times faster than a
-// format string is read.
+// "2014-06-01 09:30:00", written out here: far faster than a format string
+// is read, for every file.
 QByteArray dateTimeText(const QDateTime &time)
 {
     const QDate date = time.date();
