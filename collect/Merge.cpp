@@ -4,7 +4,6 @@
 // outputs, and only then put them all in place.
 #include "collect/Merge.h"
 
-#include "collect/Codebook.h"
 #include "collect/Exporter.h"
 #include "collect/Folders.h"
 #include "collect/RunControl.h"
