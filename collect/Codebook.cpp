@@ -1,15 +1,16 @@
-// The codebook's rows and its text forms.
+// One row per variable: the same rows make the CSV, the Markdown table and the workbook sheet.
 #include "collect/Codebook.h"
 
 #include "collect/CsvText.h"
 #include "collect/DataSet.h"
+#include "survey/SafeFile.h"
 
 namespace Codebook {
 
 QStringList columns()
 {
-    return {QStringLiteral("variable"), QStringLiteral("line"), QStringLiteral("label"),
-            QStringLiteral("type"),     QStringLiteral("unit"), QStringLiteral("values")};
+    return {QStringLiteral("variable"), QStringLiteral("line"),   QStringLiteral("label"),  QStringLiteral("type"),
+            QStringLiteral("unit"),     QStringLiteral("values"), QStringLiteral("missing")};
 }
 
 QList<QStringList> rows(const DataSet &data)
@@ -17,7 +18,7 @@ QList<QStringList> rows(const DataSet &data)
     QList<QStringList> out;
     for (const DataSet::Variable &v : data.variables()) {
         out.append({v.name, v.line > 0 ? QString::number(v.line) : QString(), v.label, DataSet::typeName(v), v.unit,
-                    DataSet::valuesText(v)});
+                    DataSet::valuesText(v), DataSet::missingText(v)});
     }
     return out;
 }
@@ -55,6 +56,16 @@ QByteArray toMarkdown(const DataSet &data)
         out += QStringLiteral("| ") + cells.join(QStringLiteral(" | ")) + QStringLiteral(" |\n");
     }
     return out.toUtf8();
+}
+
+bool writeCsv(const DataSet &data, SafeFile &file)
+{
+    return file.write(toCsv(data));
+}
+
+bool writeMarkdown(const DataSet &data, SafeFile &file)
+{
+    return file.write(toMarkdown(data));
 }
 
 } // namespace Codebook

@@ -1,14 +1,17 @@
-// The collector's window.
+// The window checks what it can before a merge starts (the folder, the
+// output folder, a format), so that a wrong choice does not cost a read of
+// thousands of files; file-system errors are shown in the words of FileSystemCalls.
 #include "collect/CollectWindow.h"
 
-#include "collect/FileFormat.h"
+#include "collect/Folders.h"
 #include "collect/MergeWorker.h"
 #include "collect/ProblemTableModel.h"
 #include "collect/RunControl.h"
-#include "collect/SafeOutput.h"
+#include "survey/FileSystemCalls.h"
+#include "survey/SafeFile.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -27,24 +30,12 @@
 
 namespace {
 
-struct FormatChoice {
-    const char *caption;
-    const char *extension;
-};
-constexpr FormatChoice kFormats[] = {
-    {"Excel 工作簿 (*.xlsx)", ".xlsx"},
-    {"CSV 逗号分隔 (*.csv)", ".csv"},
-    {"SPSS 数据 (*.sav)", ".sav"},
-    {"Stata 数据 (*.dta)", ".dta"},
-};
-
-int formatIndexOf(const QString &path)
-{
-    for (int i = 0; i < int(std::size(kFormats)); ++i)
-        if (path.endsWith(QLatin1String(kFormats[i].extension), Qt::CaseInsensitive))
-            return i;
-    return -1;
-}
+// The codebook's name beside the outputs, in the format the window writes it.
+constexpr QStringView kCodebookSuffix = u"_变量说明.xlsx";
+// Tables longer than this keep one line per row: measuring every row's
+// wrapped height would hold the window up.
+constexpr int kMostWrappedRows = 500;
+constexpr int kFormatColumns = 2;
 
 // The folder a drop names: a folder itself, or the folder of a dropped file.
 QString droppedFolder(const QMimeData *mime)
@@ -61,28 +52,77 @@ QString droppedFolder(const QMimeData *mime)
 
 } // namespace
 
-CollectWindow::CollectWindow(QWidget *parent)
-    : QWidget(parent), problems_(new ProblemTableModel(this)), worker_(new MergeWorker(this))
+CollectWindow::CollectWindow(QWidget *parent, std::span<const Format> formats)
+    : QWidget(parent), formats_(formats), problems_(new ProblemTableModel(this)), worker_(new MergeWorker(this))
 {
     setWindowTitle(QStringLiteral("汇总填报结果"));
     setAcceptDrops(true);
-    resize(760, 520);
+    resize(820, 560);
 
+    summaryLabel_ = new QLabel(this);
+    summaryLabel_->setObjectName(QStringLiteral("summaryLabel"));
+    summaryLabel_->setWordWrap(true);
+    summaryLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    buildProblemTable();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(buildChoices());
+    layout->addLayout(buildRunRow());
+    layout->addWidget(summaryLabel_);
+    layout->addLayout(buildProblemRow());
+    layout->addWidget(problemTable_, 1);
+    connectParts();
+}
+
+CollectWindow::~CollectWindow() = default;
+
+// The input folder, the outputs' name, a check box for each format this
+// build writes, and one for the codebook.
+QGridLayout *CollectWindow::buildChoices()
+{
     inputEdit_ = new QLineEdit(this);
     inputEdit_->setObjectName(QStringLiteral("inputEdit"));
     inputEdit_->setPlaceholderText(QStringLiteral("选择或拖入存放填报结果的文件夹"));
-    auto *inputButton = new QPushButton(QStringLiteral("选择…"), this);
-    inputButton->setObjectName(QStringLiteral("inputButton"));
-
+    inputButton_ = new QPushButton(QStringLiteral("选择…"), this);
+    inputButton_->setObjectName(QStringLiteral("inputButton"));
     outputEdit_ = new QLineEdit(this);
     outputEdit_->setObjectName(QStringLiteral("outputEdit"));
-    auto *outputButton = new QPushButton(QStringLiteral("选择…"), this);
-    outputButton->setObjectName(QStringLiteral("outputButton"));
-    formatBox_ = new QComboBox(this);
-    formatBox_->setObjectName(QStringLiteral("formatBox"));
-    for (const FormatChoice &f : kFormats)
-        formatBox_->addItem(QString::fromUtf8(f.caption));
+    outputEdit_->setPlaceholderText(QStringLiteral("汇总结果的文件名（不含扩展名）"));
+    outputButton_ = new QPushButton(QStringLiteral("选择…"), this);
+    outputButton_->setObjectName(QStringLiteral("outputButton"));
 
+    auto *formatGrid = new QGridLayout;
+    for (const Format &format : formats_) {
+        if (!format.holdsData() || !format.builtIn)
+            continue;
+        auto *box = new QCheckBox(format.caption.toString(), this);
+        box->setObjectName(QStringLiteral("formatBox") + format.extension.toString());
+        const int at = int(formatBoxes_.size());
+        formatGrid->addWidget(box, at / kFormatColumns, at % kFormatColumns);
+        formatBoxes_.append({&format, box});
+    }
+    if (!formatBoxes_.isEmpty())
+        formatBoxes_.front().second->setChecked(true);
+    codebookBox_ = new QCheckBox(QStringLiteral("变量说明（文件名后加“%1”）").arg(kCodebookSuffix), this);
+    codebookBox_->setObjectName(QStringLiteral("codebookBox"));
+    formatGrid->addWidget(codebookBox_, int(formatBoxes_.size() + kFormatColumns - 1) / kFormatColumns, 0, 1,
+                          kFormatColumns);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("填报结果文件夹："), this), 0, 0);
+    grid->addWidget(inputEdit_, 0, 1);
+    grid->addWidget(inputButton_, 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("汇总结果文件："), this), 1, 0);
+    grid->addWidget(outputEdit_, 1, 1);
+    grid->addWidget(outputButton_, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("写出："), this), 2, 0, Qt::AlignTop);
+    grid->addLayout(formatGrid, 2, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
+
+QLayout *CollectWindow::buildRunRow()
+{
     startButton_ = new QPushButton(QStringLiteral("开始汇总"), this);
     startButton_->setObjectName(QStringLiteral("startButton"));
     startButton_->setDefault(true);
@@ -93,57 +133,47 @@ CollectWindow::CollectWindow(QWidget *parent)
     progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setRange(0, 1);
     progressBar_->setValue(0);
+    auto *row = new QHBoxLayout;
+    row->addWidget(progressBar_, 1);
+    row->addWidget(startButton_);
+    row->addWidget(cancelButton_);
+    return row;
+}
 
-    summaryLabel_ = new QLabel(this);
-    summaryLabel_->setObjectName(QStringLiteral("summaryLabel"));
-    summaryLabel_->setWordWrap(true);
-    summaryLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+QLayout *CollectWindow::buildProblemRow()
+{
+    saveProblemsButton_ = new QPushButton(QStringLiteral("保存问题表…"), this);
+    saveProblemsButton_->setObjectName(QStringLiteral("saveProblemsButton"));
+    saveProblemsButton_->setEnabled(false);
+    auto *row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("问题："), this));
+    row->addStretch(1);
+    row->addWidget(saveProblemsButton_);
+    return row;
+}
 
+// What is wrong takes the room that is left and wraps.
+void CollectWindow::buildProblemTable()
+{
     problemTable_ = new QTableView(this);
     problemTable_->setObjectName(QStringLiteral("problemTable"));
     problemTable_->setModel(problems_);
     problemTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     problemTable_->setAlternatingRowColors(true);
-    problemTable_->setWordWrap(false);
+    problemTable_->setWordWrap(true);
+    problemTable_->setTextElideMode(Qt::ElideMiddle);
     problemTable_->verticalHeader()->hide();
-    problemTable_->horizontalHeader()->setStretchLastSection(true);
-    problemTable_->setColumnWidth(0, 260);
-    problemTable_->setColumnWidth(1, 40);
-    saveProblemsButton_ = new QPushButton(QStringLiteral("保存问题表…"), this);
-    saveProblemsButton_->setObjectName(QStringLiteral("saveProblemsButton"));
-    saveProblemsButton_->setEnabled(false);
+    QHeaderView *header = problemTable_->horizontalHeader();
+    header->setSectionResizeMode(ProblemTableModel::What, QHeaderView::Stretch);
+    header->setSectionResizeMode(ProblemTableModel::File, QHeaderView::Interactive);
+    header->setSectionResizeMode(ProblemTableModel::Line, QHeaderView::ResizeToContents);
+    problemTable_->setColumnWidth(ProblemTableModel::File, 260);
+}
 
-    auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("填报结果文件夹："), this), 0, 0);
-    grid->addWidget(inputEdit_, 0, 1, 1, 2);
-    grid->addWidget(inputButton, 0, 3);
-    grid->addWidget(new QLabel(QStringLiteral("汇总结果文件："), this), 1, 0);
-    grid->addWidget(outputEdit_, 1, 1);
-    grid->addWidget(formatBox_, 1, 2);
-    grid->addWidget(outputButton, 1, 3);
-    grid->setColumnStretch(1, 1);
-
-    auto *runRow = new QHBoxLayout;
-    runRow->addWidget(progressBar_, 1);
-    runRow->addWidget(startButton_);
-    runRow->addWidget(cancelButton_);
-
-    auto *problemRow = new QHBoxLayout;
-    problemRow->addWidget(new QLabel(QStringLiteral("问题："), this));
-    problemRow->addStretch(1);
-    problemRow->addWidget(saveProblemsButton_);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(runRow);
-    layout->addWidget(summaryLabel_);
-    layout->addLayout(problemRow);
-    layout->addWidget(problemTable_, 1);
-
-    connect(inputButton, &QPushButton::clicked, this, &CollectWindow::chooseFolder);
-    connect(outputButton, &QPushButton::clicked, this, &CollectWindow::chooseOutput);
-    connect(formatBox_, &QComboBox::activated, this, &CollectWindow::formatPicked);
-    connect(outputEdit_, &QLineEdit::textEdited, this, &CollectWindow::outputEdited);
+void CollectWindow::connectParts()
+{
+    connect(inputButton_, &QPushButton::clicked, this, &CollectWindow::chooseFolder);
+    connect(outputButton_, &QPushButton::clicked, this, &CollectWindow::chooseOutput);
     connect(startButton_, &QPushButton::clicked, this, &CollectWindow::startMerge);
     connect(cancelButton_, &QPushButton::clicked, worker_, &MergeWorker::cancel);
     connect(saveProblemsButton_, &QPushButton::clicked, this, &CollectWindow::saveProblems);
@@ -151,24 +181,23 @@ CollectWindow::CollectWindow(QWidget *parent)
     connect(worker_, &MergeWorker::finished, this, &CollectWindow::showEnd);
 }
 
-CollectWindow::~CollectWindow() = default;
-
 void CollectWindow::setInputFolder(const QString &folder)
 {
     inputEdit_->setText(QDir::toNativeSeparators(folder));
-    // A first output beside the folder, named after it, in the chosen format.
+    // A first output beside the folder, named after it.
     if (outputEdit_->text().isEmpty() && !folder.isEmpty()) {
         const QFileInfo info(QDir::cleanPath(folder));
-        const QString extension = QLatin1String(kFormats[formatBox_->currentIndex()].extension);
-        outputEdit_->setText(info.absolutePath() + QLatin1Char('/') + info.fileName() + QStringLiteral("_汇总") +
-                             extension);
+        outputEdit_->setText(QDir::toNativeSeparators(info.absolutePath() + QLatin1Char('/') + info.fileName() +
+                                                      QStringLiteral("_汇总")));
     }
 }
 
-void CollectWindow::setOutputFile(const QString &path)
+void CollectWindow::setOutputBase(const QString &path)
 {
-    outputEdit_->setText(path);
-    outputEdited(path);
+    QString base = path;
+    if (const Format *format = Formats::of(formats_, base))
+        base.chop(format->extension.size());
+    outputEdit_->setText(QDir::toNativeSeparators(base));
 }
 
 void CollectWindow::chooseFolder()
@@ -181,38 +210,9 @@ void CollectWindow::chooseFolder()
 
 void CollectWindow::chooseOutput()
 {
-    QStringList filters;
-    for (const FormatChoice &f : kFormats)
-        filters << QString::fromUtf8(f.caption);
-    QString filter = filters[formatBox_->currentIndex()];
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("汇总结果保存为"), outputEdit_->text(),
-                                                      filters.join(QStringLiteral(";;")), &filter);
-    if (path.isEmpty())
-        return;
-    QString chosen = path;
-    if (formatIndexOf(chosen) < 0)
-        chosen += QLatin1String(kFormats[std::max(0, int(filters.indexOf(filter)))].extension);
-    setOutputFile(chosen);
-}
-
-// Picking a format changes the output's extension.
-void CollectWindow::formatPicked(int index)
-{
-    QString path = outputEdit_->text();
-    if (path.isEmpty())
-        return;
-    const int current = formatIndexOf(path);
-    if (current >= 0)
-        path.chop(qsizetype(std::strlen(kFormats[current].extension)));
-    outputEdit_->setText(path + QLatin1String(kFormats[index].extension));
-}
-
-// Typing an extension picks its format.
-void CollectWindow::outputEdited(const QString &path)
-{
-    const int index = formatIndexOf(path);
-    if (index >= 0)
-        formatBox_->setCurrentIndex(index);
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("汇总结果保存为"), outputEdit_->text());
+    if (!path.isEmpty())
+        setOutputBase(path);
 }
 
 void CollectWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -243,29 +243,60 @@ void CollectWindow::showMessage(const QString &text, bool error)
     summaryLabel_->setText(text);
 }
 
+QStringList CollectWindow::chosenOutputs() const
+{
+    const QString base = QDir::fromNativeSeparators(outputEdit_->text().trimmed());
+    QStringList outputs;
+    for (const auto &[format, box] : formatBoxes_)
+        if (box->isChecked())
+            outputs << base + format->extension.toString();
+    return outputs;
+}
+
+QString CollectWindow::codebookPath() const
+{
+    return QDir::fromNativeSeparators(outputEdit_->text().trimmed()) + kCodebookSuffix.toString();
+}
+
+// Whether the target can be written: its folder exists and takes a new file,
+// and what has its name may be replaced.
+bool CollectWindow::checkOutput(const QString &target)
+{
+    SafeFile probe(target);
+    if (probe.open(Folders::kTemporaryTag))
+        return true; // the probe's temporary file goes with it
+    showMessage(QStringLiteral("汇总结果无法写入“%1”：%2").arg(QDir::toNativeSeparators(target), probe.errorText()),
+                true);
+    return false;
+}
+
 void CollectWindow::startMerge()
 {
     if (worker_->isRunning())
         return;
     const QString input = QDir::fromNativeSeparators(inputEdit_->text().trimmed());
-    QString output = QDir::fromNativeSeparators(outputEdit_->text().trimmed());
-    if (input.isEmpty() || !QFileInfo(input).isDir()) {
-        showMessage(QStringLiteral("请先选择存放填报结果的文件夹。"), true);
+    setOutputBase(outputEdit_->text().trimmed()); // a typed extension comes off
+    const QStringList outputs = chosenOutputs();
+    auto refuse = [&](const QString &why) {
+        showMessage(why, true);
+        emit mergeEnded();
+    };
+    if (input.isEmpty() || !QFileInfo(input).isDir())
+        return refuse(QStringLiteral("请先选择存放填报结果的文件夹。"));
+    if (outputEdit_->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("请先填写汇总结果的文件名。"));
+    if (outputs.isEmpty() && !codebookBox_->isChecked())
+        return refuse(QStringLiteral("请至少选择一种要写出的格式。"));
+    if (!checkOutput(outputs.isEmpty() ? codebookPath() : outputs.front())) {
         emit mergeEnded();
         return;
-    }
-    if (output.isEmpty()) {
-        showMessage(QStringLiteral("请先选择汇总结果文件。"), true);
-        emit mergeEnded();
-        return;
-    }
-    if (!holdsData(fileFormatOf(output))) {
-        output += QLatin1String(kFormats[formatBox_->currentIndex()].extension);
-        outputEdit_->setText(output);
     }
     Merge::Options options;
     options.inputs = {input};
-    options.outputs = {output};
+    options.outputs = outputs;
+    if (codebookBox_->isChecked())
+        options.codebooks = {codebookPath()};
+    options.formats = formats_;
     problems_->setEntries({});
     saveProblemsButton_->setEnabled(false);
     showMessage(QStringLiteral("正在查找填报结果文件…"), false);
@@ -278,13 +309,11 @@ void CollectWindow::setRunning(bool running)
 {
     startButton_->setEnabled(!running);
     cancelButton_->setEnabled(running);
-    inputEdit_->setEnabled(!running);
-    outputEdit_->setEnabled(!running);
-    formatBox_->setEnabled(!running);
-    for (QPushButton *button : findChildren<QPushButton *>())
-        if (button->objectName() == QLatin1String("inputButton") ||
-            button->objectName() == QLatin1String("outputButton"))
-            button->setEnabled(!running);
+    for (QWidget *choice :
+         std::initializer_list<QWidget *>{inputEdit_, inputButton_, outputEdit_, outputButton_, codebookBox_})
+        choice->setEnabled(!running);
+    for (const auto &[format, box] : formatBoxes_)
+        box->setEnabled(!running);
 }
 
 void CollectWindow::showProgress(int phase, qint64 done, qint64 total, const QString &item)
@@ -312,15 +341,11 @@ void CollectWindow::showEnd()
 {
     setRunning(false);
     const Merge::Summary &summary = worker_->summary();
+    const bool failed = summary.cancelled || !summary.outputErrors.isEmpty();
     progressBar_->setRange(0, 1);
-    progressBar_->setValue(summary.cancelled || !summary.outputErrors.isEmpty() ? 0 : 1);
+    progressBar_->setValue(failed ? 0 : 1);
     progressBar_->setFormat(summary.cancelled ? QStringLiteral("已取消") : QStringLiteral("%p%"));
-    const QString input = QDir::fromNativeSeparators(inputEdit_->text().trimmed());
-    problems_->setEntries(worker_->problems().entries(),
-                          QFileInfo(QDir::cleanPath(input)).absolutePath() + QLatin1Char('/'));
-    problemTable_->resizeColumnToContents(0);
-    problemTable_->setColumnWidth(0, std::min(problemTable_->columnWidth(0), problemTable_->width() / 2));
-    saveProblemsButton_->setEnabled(!problems_->entries().isEmpty());
+    showProblems();
 
     QString text = summary.line() + QStringLiteral("。");
     if (summary.cancelled) {
@@ -328,10 +353,21 @@ void CollectWindow::showEnd()
     } else if (!summary.outputErrors.isEmpty()) {
         text += QLatin1Char('\n') + summary.outputErrors.join(QLatin1Char('\n'));
     } else {
-        text += QLatin1Char('\n') + QStringLiteral("已写入：") + QDir::toNativeSeparators(outputEdit_->text());
+        QStringList written = worker_->options().outputs + worker_->options().codebooks;
+        for (QString &path : written)
+            path = QDir::toNativeSeparators(path);
+        text += QLatin1Char('\n') + QStringLiteral("已写入：") + written.join(QStringLiteral("、"));
     }
-    showMessage(text, summary.cancelled || !summary.outputErrors.isEmpty());
+    showMessage(text, failed);
     emit mergeEnded();
+}
+
+void CollectWindow::showProblems()
+{
+    problems_->setEntries(worker_->problems().entries());
+    if (problems_->rowCount() <= kMostWrappedRows)
+        problemTable_->resizeRowsToContents();
+    saveProblemsButton_->setEnabled(!problems_->entries().isEmpty());
 }
 
 void CollectWindow::saveProblems()
@@ -347,11 +383,16 @@ bool CollectWindow::saveProblemsTo(const QString &path)
 {
     ProblemReport report;
     report.append(problems_->entries());
-    SafeOutput out(path);
-    if (out.open() && out.write(report.toCsv()) && out.commit()) {
-        showMessage(summaryLabel_->text() + QLatin1Char('\n') + QStringLiteral("问题表已保存：") + path, false);
+    // Held like a merge's output folder, so that no merge's clean-up takes the file half-written.
+    const Folders::Hold hold(FileSystemCalls::nativeFolderOf(FileSystemCalls::nativePath(path)),
+                             Folders::kTemporaryTag);
+    SafeFile file(path);
+    if (file.open(Folders::kTemporaryTag) && file.write(report.toCsv()) && file.commit()) {
+        showMessage(summaryLabel_->text() + QLatin1Char('\n') + QStringLiteral("问题表已保存：") +
+                        QDir::toNativeSeparators(path),
+                    false);
         return true;
     }
-    showMessage(out.error(), true);
+    showMessage(QStringLiteral("问题表无法保存到“%1”：%2").arg(QDir::toNativeSeparators(path), file.errorText()), true);
     return false;
 }

@@ -1,13 +1,19 @@
 // The collector's window ("汇总填报结果"): pick or drop the folder of result
-// files, pick the output and its format, run the merge with a progress bar and
-// a cancel button, then read the summary and the table of problems.
+// files, name the output and tick its formats and the codebook, run the merge
+// with a progress bar and a cancel button, then read the summary and the
+// table of problems.
 #pragma once
 
+#include "collect/Formats.h"
+
+#include <QList>
 #include <QWidget>
+#include <span>
 
 class MergeWorker;
 class ProblemTableModel;
-class QComboBox;
+class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -17,11 +23,13 @@ class QTableView;
 class CollectWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit CollectWindow(QWidget *parent = nullptr);
+    // formats: the formats on offer.
+    explicit CollectWindow(QWidget *parent = nullptr, std::span<const Format> formats = Formats::all());
     ~CollectWindow() override;
 
     void setInputFolder(const QString &folder);
-    void setOutputFile(const QString &path);
+    // The outputs' path without its extension; a known extension is taken off.
+    void setOutputBase(const QString &path);
     // Writes the problem table as CSV; false (and the summary says why) on failure.
     bool saveProblemsTo(const QString &path);
 
@@ -37,26 +45,38 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QGridLayout *buildChoices();
+    QLayout *buildRunRow();
+    QLayout *buildProblemRow();
+    void buildProblemTable();
+    void connectParts();
+
     void chooseFolder();
     void chooseOutput();
-    void formatPicked(int index);
-    void outputEdited(const QString &path);
     void startMerge();
+    QStringList chosenOutputs() const;
+    QString codebookPath() const;
+    bool checkOutput(const QString &target);
     void showProgress(int phase, qint64 done, qint64 total, const QString &item);
     void showEnd();
+    void showProblems();
     void saveProblems();
     void setRunning(bool running);
     void showMessage(const QString &text, bool error);
 
-    QLineEdit *inputEdit_;
-    QLineEdit *outputEdit_;
-    QComboBox *formatBox_;
-    QPushButton *startButton_;
-    QPushButton *cancelButton_;
-    QProgressBar *progressBar_;
-    QLabel *summaryLabel_;
-    QTableView *problemTable_;
-    QPushButton *saveProblemsButton_;
+    std::span<const Format> formats_;
+    QLineEdit *inputEdit_ = nullptr;
+    QPushButton *inputButton_ = nullptr;
+    QLineEdit *outputEdit_ = nullptr;
+    QPushButton *outputButton_ = nullptr;
+    QList<QPair<const Format *, QCheckBox *>> formatBoxes_;
+    QCheckBox *codebookBox_ = nullptr;
+    QPushButton *startButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
+    QProgressBar *progressBar_ = nullptr;
+    QLabel *summaryLabel_ = nullptr;
+    QTableView *problemTable_ = nullptr;
+    QPushButton *saveProblemsButton_ = nullptr;
     ProblemTableModel *problems_;
     MergeWorker *worker_;
 };

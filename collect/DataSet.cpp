@@ -1,9 +1,9 @@
-// The data set's variables from the line map, and its cells in each form.
+// The variables are read off the line map once; a cell is looked up in a
+// record's lines each time it is written, so nothing is kept twice.
 #include "collect/DataSet.h"
 
-#include "survey/RecordCheck.h"
-
 #include "survey/LineMap.h"
+#include "survey/RecordCheck.h"
 
 #include <QHash>
 #include <charconv>
@@ -11,6 +11,7 @@
 
 namespace {
 
+using Survey::GateKind;
 using Survey::Line;
 using Survey::LineKind;
 
@@ -42,15 +43,44 @@ bool isInteger(const QString &code)
     return ok && !code.isEmpty() && code.front().isDigit();
 }
 
+// A list of figures (years, ages, page counts) is in order; a list of kinds is not.
+bool isOrderedList(const QStringList &items)
+{
+    return !items.isEmpty() && std::all_of(items.begin(), items.end(), [](const QString &item) {
+        return std::any_of(item.begin(), item.end(), [](QChar c) { return c.isDigit(); });
+    });
+}
+
+// When the line's gate closes it, in the data set's own terms.
+QString closedWhen(const Line &line)
+{
+    if (line.gate == GateKind::None)
+        return {};
+    const Line &gate = Survey::line(line.gateLine);
+    if (line.gatePosition >= 0)
+        return QStringLiteral("%1 未选").arg(gate.positionVariables.value(line.gatePosition));
+    return QStringLiteral("%1 不是 %2").arg(gate.variable, line.gateValue);
+}
+
 } // namespace
+
+QString DataSet::notApplicableLabel()
+{
+    return QStringLiteral("不适用");
+}
 
 DataSet::DataSet()
 {
-    Variable file;
-    file.name = QStringLiteral("file");
-    file.label = QStringLiteral("文件名");
-    file.kind = Kind::FileName;
-    variables_.append(file);
+    variables_.append({.name = QStringLiteral("file"),
+                       .label = QStringLiteral("文件（从所给文件夹的名称起的路径）"),
+                       .kind = Kind::File});
+    variables_.append({.name = QStringLiteral("file_modified"),
+                       .label = QStringLiteral("文件的修改时间"),
+                       .kind = Kind::Modified,
+                       .measure = Measure::Scale});
+    variables_.append({.name = QStringLiteral("file_sha256"),
+                       .label = QStringLiteral("文件的 SHA-256（记录编号）"),
+                       .kind = Kind::Hash});
     for (const Line &line : Survey::lines())
         addLine(line);
 
@@ -76,6 +106,11 @@ void DataSet::addLine(const Line &line)
     v.label = line.label;
     v.line = line.number;
     v.unit = line.unit;
+    v.notApplicableWhen = closedWhen(line);
+    auto notApplicableLabel = [&](Variable &variable) {
+        if (variable.canBeNotApplicable() && variable.isNumeric())
+            variable.valueLabels.append({kNotApplicableCode, DataSet::notApplicableLabel()});
+    };
     switch (line.kind) {
     case LineKind::FreeText:
         v.kind = Kind::Text;
@@ -83,6 +118,8 @@ void DataSet::addLine(const Line &line)
         return;
     case LineKind::Number:
         v.kind = Kind::Number;
+        v.measure = Measure::Scale;
+        notApplicableLabel(v);
         variables_.append(v);
         return;
     case LineKind::SingleChoice:
@@ -97,16 +134,19 @@ void DataSet::addLine(const Line &line)
             v.values << value;
             v.valueLabels.append({value, v.numericCodes ? c.caption.trimmed() : withLetter(c.code, c.caption)});
         }
+        notApplicableLabel(v);
         variables_.append(v);
         return;
     }
     case LineKind::ListPick:
         v.kind = Kind::ListItem;
+        v.measure = isOrderedList(line.items) ? Measure::Ordinal : Measure::Nominal;
         for (qsizetype i = 0; i < line.items.size(); ++i) {
             v.codes << line.items[i].toUtf8();
             v.values << int(i + 1);
             v.valueLabels.append({int(i + 1), line.items[i]});
         }
+        notApplicableLabel(v);
         variables_.append(v);
         return;
     case LineKind::OptionCodes:
@@ -118,6 +158,9 @@ void DataSet::addLine(const Line &line)
             flag.line = line.number;
             flag.position = int(i);
             flag.valueLabels = {{0, QStringLiteral("未选")}, {1, QStringLiteral("选中")}};
+            // A question has no "none of these": nothing ticked is no answer.
+            // Holding no position or running no project is an answer.
+            flag.missingWhenUnanswered = line.page == Survey::PageId::Questionnaire;
             variables_.append(flag);
         }
         return;
@@ -139,16 +182,21 @@ void DataSet::addLine(const Line &line)
             }
             variables_.append(r);
         }
+        for (qsizetype option = 0; option < line.rankOfVariables.size(); ++option) {
+            const QString letter = line.letters.mid(option, 1);
+            Variable r;
+            r.name = line.rankOfVariables[option];
+            r.label =
+                joined(line.question, withLetter(letter, line.positions.value(option)) + QStringLiteral("（名次）"));
+            r.kind = Kind::RankOf;
+            r.line = line.number;
+            r.position = int(option);
+            r.codes << letter.toUtf8();
+            r.measure = Measure::Ordinal;
+            variables_.append(r);
+        }
         return;
     }
-}
-
-DataSet::Record DataSet::makeRecord(const QString &fileName, QByteArray utf8Lines)
-{
-    Record r;
-    r.fileName = fileName.toUtf8();
-    r.text = std::move(utf8Lines);
-    return r;
 }
 
 DataSet::Lines DataSet::split(const Record &record)
@@ -167,68 +215,75 @@ DataSet::Lines DataSet::split(const Record &record)
     return out;
 }
 
-QByteArrayView DataSet::text(const Variable &v, const Record &record, const Lines &lines)
+DataSet::Cell DataSet::cell(const Variable &v, const Record &record, const Lines &lines)
 {
-    static const char kTicked[] = "1";
-    static const char kUnticked[] = "0";
-    if (v.kind == Kind::FileName)
-        return record.fileName;
-    const QByteArrayView raw = lines[size_t(v.line - 1)];
+    using State = Cell::State;
+    static const char kDigits[] = "0123456789";
+    auto value = [](QByteArrayView text, double number = 0) { return Cell{State::Value, text, number}; };
     switch (v.kind) {
-    case Kind::FileName:
-    case Kind::Text:
-    case Kind::RankOrder:
-        return raw;
+    case Kind::File:
+        return value(record.file);
+    case Kind::Modified:
+        return value(record.modified, double(record.modifiedSeconds));
+    case Kind::Hash:
+        return value(record.sha256);
     default:
         break;
     }
-    if (record.unusable.test(size_t(v.line - 1)))
+    const size_t at = size_t(v.line - 1);
+    const QByteArrayView raw = lines[at];
+    if (record.notApplicable.test(at))
+        return {State::NotApplicable};
+    if (raw.isEmpty() || (v.kind != Kind::Text && v.kind != Kind::RankOrder && record.unusable.test(at)))
         return {};
     switch (v.kind) {
+    case Kind::Text:
+    case Kind::RankOrder:
+        return value(raw);
     case Kind::Number:
+        if (const std::optional<double> number = parseNumber(raw))
+            return value(raw, *number);
+        return {};
     case Kind::Code:
     case Kind::ListItem:
-        return raw;
+        for (qsizetype i = 0; i < v.codes.size(); ++i)
+            if (raw == v.codes[i])
+                return value(raw, double(v.values[i]));
+        return {};
     case Kind::Flag:
+        if (v.position >= raw.size() || (v.missingWhenUnanswered && record.unanswered.test(at)))
+            return {};
+        return raw[v.position] == '1' ? value(QByteArrayView(kDigits + 1, 1), 1) : value(QByteArrayView(kDigits, 1), 0);
+    case Kind::RankLetter: {
         if (v.position >= raw.size())
             return {};
-        return raw[v.position] == '1' ? QByteArrayView(kTicked, 1) : QByteArrayView(kUnticked, 1);
-    case Kind::RankLetter:
-        if (v.position >= raw.size())
+        const QByteArrayView letter = raw.sliced(v.position, 1);
+        for (qsizetype i = 0; i < v.codes.size(); ++i)
+            if (letter == v.codes[i])
+                return value(letter, double(v.values[i]));
+        return {};
+    }
+    case Kind::RankOf: {
+        const qsizetype rank = raw.indexOf(v.codes.front()) + 1;
+        if (rank <= 0 || rank > 9)
             return {};
-        return raw.sliced(v.position, 1);
+        return value(QByteArrayView(kDigits + rank, 1), double(rank));
+    }
     default:
         return {};
     }
 }
 
-std::optional<double> DataSet::number(const Variable &v, const Record &record, const Lines &lines)
+QByteArrayView DataSet::text(const Variable &v, const Record &record, const Lines &lines)
 {
-    if (!v.isNumeric() || record.unusable.test(size_t(v.line - 1)))
-        return std::nullopt;
-    const QByteArrayView raw = lines[size_t(v.line - 1)];
-    switch (v.kind) {
-    case Kind::Number:
-        return parseNumber(raw);
-    case Kind::Flag:
-        if (v.position >= raw.size())
-            return std::nullopt;
-        return raw[v.position] == '1' ? 1.0 : 0.0;
-    case Kind::Code:
-    case Kind::ListItem:
-    case Kind::RankLetter: {
-        const QByteArrayView code =
-            v.kind == Kind::RankLetter ? (v.position < raw.size() ? raw.sliced(v.position, 1) : QByteArrayView()) : raw;
-        if (code.isEmpty())
-            return std::nullopt;
-        for (qsizetype i = 0; i < v.codes.size(); ++i)
-            if (code == v.codes[i])
-                return double(v.values[i]);
-        return std::nullopt;
+    // A figure's text is what it was typed as; a figure that is not one made
+    // its line unusable when the record was checked, so nothing is parsed here.
+    if (v.kind == Kind::Number) {
+        const size_t at = size_t(v.line - 1);
+        return record.unusable.test(at) || record.notApplicable.test(at) ? QByteArrayView() : lines[at];
     }
-    default:
-        return std::nullopt;
-    }
+    const Cell c = cell(v, record, lines);
+    return c.isValue() ? c.text : QByteArrayView();
 }
 
 std::optional<double> DataSet::parseNumber(QByteArrayView text)
@@ -256,8 +311,12 @@ std::optional<double> DataSet::parseNumber(QByteArrayView text)
 QString DataSet::typeName(const Variable &v)
 {
     switch (v.kind) {
-    case Kind::FileName:
-        return QStringLiteral("文件名");
+    case Kind::File:
+        return QStringLiteral("文件路径");
+    case Kind::Modified:
+        return QStringLiteral("日期时间");
+    case Kind::Hash:
+        return QStringLiteral("文字（64 位十六进制）");
     case Kind::Text:
         return QStringLiteral("文字");
     case Kind::Number:
@@ -272,6 +331,8 @@ QString DataSet::typeName(const Variable &v)
         return QStringLiteral("排序字母串");
     case Kind::RankLetter:
         return QStringLiteral("排序字母（SPSS、Stata 中为数字）");
+    case Kind::RankOf:
+        return QStringLiteral("名次");
     }
     return {};
 }
@@ -279,26 +340,29 @@ QString DataSet::typeName(const Variable &v)
 QString DataSet::valuesText(const Variable &v)
 {
     QStringList parts;
-    switch (v.kind) {
-    case Kind::Code:
-        for (qsizetype i = 0; i < v.valueLabels.size(); ++i)
-            parts << (v.numericCodes
-                          ? QString::number(v.values[i])
-                          : QString::fromUtf8(v.codes[i]) + QLatin1Char('/') + QString::number(v.values[i])) +
-                         QLatin1Char('=') + v.valueLabels[i].label;
-        break;
-    case Kind::RankLetter:
-        for (qsizetype i = 0; i < v.valueLabels.size(); ++i)
-            parts << QString::fromUtf8(v.codes[i]) + QLatin1Char('/') + QString::number(v.values[i]) +
-                         QLatin1Char('=') + v.valueLabels[i].label;
-        break;
-    case Kind::ListItem:
-    case Kind::Flag:
-        for (const ValueLabel &l : v.valueLabels)
-            parts << QString::number(l.value) + QLatin1Char('=') + l.label;
-        break;
-    default:
-        break;
+    for (qsizetype i = 0; i < v.valueLabels.size(); ++i) {
+        const ValueLabel &l = v.valueLabels[i];
+        if (l.value == kNotApplicableCode)
+            continue; // in the missing column
+        const bool lettered = (v.kind == Kind::Code && !v.numericCodes) || v.kind == Kind::RankLetter;
+        parts << (lettered ? QString::fromUtf8(v.codes[i]) + QLatin1Char('/') : QString()) + QString::number(l.value) +
+                     QLatin1Char('=') + l.label;
     }
+    if (v.kind == Kind::RankOf)
+        parts << QStringLiteral("1…%1，未排入为空").arg(Survey::line(v.line).letters.size());
+    return parts.join(QStringLiteral("；"));
+}
+
+QString DataSet::missingText(const Variable &v)
+{
+    QStringList parts;
+    if (v.canBeNotApplicable()) {
+        const QString code =
+            v.isNumeric() ? QStringLiteral("（SPSS 中为 %1，定义为缺失值；Stata 中为 .a）").arg(kNotApplicableCode)
+                          : QStringLiteral("（文字：在各格式中都为空）");
+        parts << QStringLiteral("%1时为“%2”%3").arg(v.notApplicableWhen, notApplicableLabel(), code);
+    }
+    if (v.missingWhenUnanswered)
+        parts << QStringLiteral("本题一项都未选时为缺失（未作答）");
     return parts.join(QStringLiteral("；"));
 }

@@ -1,44 +1,58 @@
-// Finding result files in the inputs.
+// The search goes through the Folders seam; a folder that cannot be looked
+// at or listed becomes a failure with its reason, never a silent gap.
 #include "collect/InputScanner.h"
 
+#include "collect/Folders.h"
+#include "survey/FileSystemCalls.h"
+#include "survey/ResultFileFormat.h"
 #include "survey/ResultFileReader.h"
 
-#include <QFile>
+#include <QDir>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace {
 
-std::pair<quint64, quint64> identityOf(const struct stat &info)
+// ".dbf", from the result file's name.
+const QByteArray &dbfExtension()
 {
-    return {quint64(info.st_dev), quint64(info.st_ino)};
+    static const QByteArray extension = [] {
+        const QStringView suffix = Survey::kResultFileSuffix;
+        return suffix.mid(suffix.lastIndexOf(u'.')).toString().toLower().toUtf8();
+    }();
+    return extension;
 }
 
-QString systemError(int code)
+// As in the texts of a record: NUL and the like go, a tab stays.
+QString withoutControlCharacters(QString text)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    for (QChar &c : text)
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F)
+            c = QChar::ReplacementCharacter;
+    return text;
 }
 
-bool endsWithIgnoringCase(const QByteArray &name, const QByteArray &stem, const QByteArray &extension)
+// The name a named input stands for in the paths: its own last part.
+QString ownName(const QString &input)
 {
-    if (name.size() < stem.size() + extension.size())
-        return false;
-    const QByteArray tail = name.right(extension.size()).toLower();
-    return tail == extension && name.mid(name.size() - extension.size() - stem.size(), stem.size()) == stem;
+    return QFileInfo(QDir::cleanPath(QFileInfo(input).absoluteFilePath())).fileName();
+}
+
+QString joinedPath(const QString &folder, const QString &name)
+{
+    return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
 }
 
 } // namespace
 
-bool InputScanner::isResultFileName(const QByteArray &name)
+bool InputScanner::isDbf(const QByteArray &name)
 {
-    static const QByteArray utf8Stem = QStringLiteral("_填报结果").toUtf8();
-    static const QByteArray gbkStem("_\xCC\xEE\xB1\xA8\xBD\xE1\xB9\xFB");
-    return endsWithIgnoringCase(name, utf8Stem, ".dbf") || endsWithIgnoringCase(name, gbkStem, ".dbf");
+    const QByteArray &extension = dbfExtension();
+    return name.size() > extension.size() &&
+           qstrnicmp(name.constData() + name.size() - extension.size(), extension.constData(),
+                     size_t(extension.size())) == 0;
 }
 
 QString InputScanner::decodeName(const QByteArray &name)
@@ -46,38 +60,33 @@ QString InputScanner::decodeName(const QByteArray &name)
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(name);
     if (!utf8.hasError())
-        return text;
+        return withoutControlCharacters(text);
     QString gbk;
     if (ResultFileReader::decodeStrict(name.constData(), name.size(), gbk))
-        return gbk;
-    return text;
+        return withoutControlCharacters(gbk);
+    return withoutControlCharacters(text);
 }
 
 bool InputScanner::add(const QString &input)
 {
-    const QByteArray native = QFile::encodeName(input);
-    struct stat info {};
-    if (::stat(native.constData(), &info) != 0) {
-        failures_.append({input, QStringLiteral("找不到：") + systemError(errno)});
+    QByteArray native = FileSystemCalls::nativePath(input);
+    const QString display = decodeName(FileSystemCalls::nativePath(ownName(input)));
+    const Folders::Status status = Folders::status(native);
+    if (status.error != 0) {
+        failures_.append({display, QStringLiteral("无法打开：") + FileSystemCalls::describe(status.error)});
         return !isCancelled();
     }
-    if (S_ISDIR(info.st_mode)) {
-        QString display = input;
-        while (display.size() > 1 && display.endsWith(QLatin1Char('/')))
-            display.chop(1);
-        QByteArray folder = native;
-        while (folder.size() > 1 && folder.endsWith('/'))
-            folder.chop(1);
-        return scanFolder(folder, display);
+    if (status.type == Folders::Type::Folder) {
+        while (native.size() > 1 && native.endsWith(Folders::kSeparator))
+            native.chop(1);
+        return scanFolder(native, display);
     }
-    // A file named on the command line is read whatever its name.
-    const qsizetype slash = native.lastIndexOf('/');
-    addFile(native, input, decodeName(native.mid(slash + 1)), identityOf(info));
+    // A file named on its own is read whatever its name.
+    addFile(native, display, display, {status.device, status.node});
     return !isCancelled();
 }
 
-void InputScanner::addFile(const QByteArray &native, const QString &display, const QString &name,
-                           std::pair<quint64, quint64> identity)
+void InputScanner::addFile(const QByteArray &native, const QString &display, const QString &name, Identity identity)
 {
     // The same file reached twice (through a link, or named twice) is one file.
     if (identity.second != 0) {
@@ -98,60 +107,43 @@ bool InputScanner::scanFolder(const QByteArray &root, const QString &rootDisplay
     QList<std::pair<QByteArray, QString>> pending{{root, rootDisplay}};
     while (!pending.isEmpty()) {
         const auto [folder, display] = pending.takeLast();
-        struct stat info {};
-        if (::stat(folder.constData(), &info) != 0)
+        const Folders::Status status = Folders::status(folder);
+        if (status.error != 0) {
+            failures_.append({display, QStringLiteral("无法打开文件夹：") + FileSystemCalls::describe(status.error)});
             continue;
-        if (seenFolders_.contains(identityOf(info)))
+        }
+        const Identity identity{status.device, status.node};
+        if (seenFolders_.contains(identity))
             continue;
-        seenFolders_.insert(identityOf(info));
+        seenFolders_.insert(identity);
 
-        DIR *dir = ::opendir(folder.constData());
-        if (!dir) {
-            failures_.append({display, QStringLiteral("无法打开文件夹：") + systemError(errno)});
-            continue;
-        }
-        while (const dirent *entry = ::readdir(dir)) {
-            if (isCancelled()) {
-                ::closedir(dir);
+        const int error = Folders::list(folder, [&](const Folders::Entry &entry) {
+            if (isCancelled())
                 return false;
+            const QByteArray path = folder + Folders::kSeparator + entry.name;
+            const QString name = decodeName(entry.name);
+            const QString childDisplay = joinedPath(display, name);
+            // The entry's type spares a look at plain files and folders; links
+            // and file systems that do not tell need one.
+            Folders::Type type = entry.type;
+            Identity child{status.device, entry.node};
+            if (type == Folders::Type::Unknown) {
+                const Folders::Status looked = Folders::status(path);
+                type = looked.error != 0 ? Folders::Type::Other : looked.type;
+                child = looked.error != 0 ? Identity{0, 0} : Identity{looked.device, looked.node};
             }
-            const QByteArray name(entry->d_name);
-            if (name == "." || name == "..")
-                continue;
-            const QByteArray path = folder + '/' + name;
-            const bool resultFile = isResultFileName(name);
-            // The folder entry's type spares a stat for plain files and folders;
-            // links and file systems that do not tell need one.
-            if (entry->d_type == DT_REG) {
-                if (resultFile)
-                    addFile(path, display + QLatin1Char('/') + decodeName(name), decodeName(name),
-                            {quint64(info.st_dev), quint64(entry->d_ino)});
-                else
-                    ++skipped_;
-                continue;
-            }
-            const QString childDisplay = display + QLatin1Char('/') + decodeName(name);
-            if (entry->d_type == DT_DIR) {
+            if (type == Folders::Type::Folder)
                 pending.append({path, childDisplay});
-                continue;
-            }
-            struct stat child {};
-            if (::stat(path.constData(), &child) != 0) {
-                // A broken link named like a result file is listed as unreadable.
-                if (resultFile)
-                    addFile(path, childDisplay, decodeName(name), {0, 0});
-                else
-                    ++skipped_;
-                continue;
-            }
-            if (S_ISDIR(child.st_mode))
-                pending.append({path, childDisplay});
-            else if (resultFile)
-                addFile(path, childDisplay, decodeName(name), identityOf(child));
+            else if (isDbf(entry.name)) // a broken link too: it is listed as unreadable
+                addFile(path, childDisplay, name, child);
             else
-                ++skipped_;
-        }
-        ::closedir(dir);
+                others_.append(childDisplay);
+            return true;
+        });
+        if (isCancelled())
+            return false;
+        if (error != 0)
+            failures_.append({display, QStringLiteral("无法读取文件夹：") + FileSystemCalls::describe(error)});
     }
     return !isCancelled();
 }

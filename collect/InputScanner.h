@@ -1,12 +1,15 @@
 // Finding result files: each input is a file, taken as it is, or a folder,
-// searched through all its subfolders for "*_填报结果.dbf". Paths are kept in the
-// file system's own bytes, so that names that are not valid UTF-8 can still be opened.
+// searched through all its subfolders for every *.dbf (any case), whatever
+// its name: the content decides. Other files are counted and listed. Paths
+// are kept in the file system's own bytes, so that names that are not valid
+// UTF-8 can still be opened.
 #pragma once
 
 #include <QByteArray>
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 #include <utility>
@@ -15,11 +18,11 @@ class InputScanner {
 public:
     struct File {
         QByteArray nativePath;
-        QString displayPath; // the input as given, then the path inside it
+        QString displayPath; // the input's own name, then the path inside it
         QString fileName;    // the last part of the path, decoded
     };
     struct Failure {
-        QString path;
+        QString path; // as displayPath
         QString reason;
     };
 
@@ -37,29 +40,28 @@ public:
 
     // The files found, sorted by their display path (none when a sink took them).
     QList<File> files() const;
-    // Other files inside the folders, not searched.
-    qsizetype skipped() const { return skipped_; }
+    // Other files inside the folders, not read, by their display path.
+    const QStringList &others() const { return others_; }
     // Inputs and folders that could not be searched.
     const QList<Failure> &failures() const { return failures_; }
 
-    // Whether a file name (in the file system's bytes) is a result file's name;
-    // the suffix may be in UTF-8 or, from archives made on Windows, in GBK.
-    static bool isResultFileName(const QByteArray &name);
+    // Whether a file name (in the file system's bytes) ends with .dbf in any case.
+    static bool isDbf(const QByteArray &name);
     // A name in the file system's bytes as text: UTF-8, else GBK, else UTF-8 with
-    // replacement characters.
+    // replacement characters; control characters but the tab become replacement characters too.
     static QString decodeName(const QByteArray &name);
 
 private:
+    using Identity = std::pair<quint64, quint64>;
     bool scanFolder(const QByteArray &native, const QString &display);
-    void addFile(const QByteArray &native, const QString &display, const QString &name,
-                 std::pair<quint64, quint64> identity);
+    void addFile(const QByteArray &native, const QString &display, const QString &name, Identity identity);
     bool isCancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
 
     const std::atomic<bool> *cancelled_;
     Sink sink_;
     QList<File> files_;
-    QSet<std::pair<quint64, quint64>> seenFolders_;
-    QSet<std::pair<quint64, quint64>> seenFiles_;
-    qsizetype skipped_ = 0;
+    QSet<Identity> seenFolders_;
+    QSet<Identity> seenFiles_;
+    QStringList others_;
     QList<Failure> failures_;
 };

@@ -1,4 +1,3 @@
-// The merge on a thread of its own.
 #include "collect/MergeWorker.h"
 
 #include <QThread>
@@ -19,6 +18,7 @@ void MergeWorker::start(const Merge::Options &options)
     if (isRunning())
         return;
     delete thread_;
+    options_ = options;
     merge_ = std::make_unique<Merge>(options);
     control_ = std::make_unique<Control>(*this);
     summary_ = {};

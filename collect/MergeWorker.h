@@ -23,6 +23,7 @@ public:
     bool isRunning() const;
 
     // The last merge, once finished() has been emitted.
+    const Merge::Options &options() const { return options_; }
     const Merge::Summary &summary() const { return summary_; }
     const ProblemReport &problems() const;
 
@@ -49,6 +50,7 @@ private:
     QThread *thread_ = nullptr;
     std::unique_ptr<Merge> merge_;
     std::unique_ptr<Control> control_;
+    Merge::Options options_;
     Merge::Summary summary_;
     ProblemReport empty_;
 };

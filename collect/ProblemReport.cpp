@@ -1,4 +1,4 @@
-// The problem report's rows and its CSV form.
+// Names of the report's kinds for scripts, and the report as CSV.
 #include "collect/ProblemReport.h"
 
 #include "collect/CsvText.h"
@@ -50,8 +50,12 @@ QString ProblemReport::Entry::kindName() const
         return QStringLiteral("identical_copy");
     case Kind::TextCut:
         return QStringLiteral("text_cut");
+    case Kind::ControlCharacters:
+        return QStringLiteral("control_characters");
     case Kind::Input:
         return QStringLiteral("input");
+    case Kind::NotRead:
+        return QStringLiteral("not_read");
     }
     return {};
 }

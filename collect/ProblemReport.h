@@ -1,5 +1,6 @@
 // The problem report: every rejected file, every problem of an accepted file,
-// every dropped duplicate and every text cut to fit a format.
+// every dropped duplicate, every text cut to fit a format, every folder that
+// could not be searched and every other file left unread.
 #pragma once
 
 #include "survey/RecordCheck.h"
@@ -12,17 +13,19 @@
 class ProblemReport {
 public:
     enum class Kind {
-        Rejected,      // not in the data set: see rejection
-        Record,        // a problem of an accepted record: see recordKind
-        FileName,      // the file's name does not match line 1
-        Duplicate,     // dropped: another file of the same enterprise is newer
-        IdenticalCopy, // dropped: the same bytes as a file that is kept
-        TextCut,       // a text too long for a format, cut there
-        Input,         // an input that could not be searched
+        Rejected,          // not in the data set: see rejection
+        Record,            // a problem of an accepted record: see recordKind
+        FileName,          // the file's name does not match line 1
+        Duplicate,         // dropped: another file of the same enterprise is newer
+        IdenticalCopy,     // dropped: the same bytes as a file that is kept
+        TextCut,           // a text too long for a format, cut there
+        ControlCharacters, // control characters taken out of a text
+        Input,             // an input that could not be searched
+        NotRead,           // a file that is not a .dbf, left unread
     };
 
     struct Entry {
-        QString file; // as found: the input's path followed by the path inside it
+        QString file; // the path from the named input's own name on, as the data set's file column
         int line = 0; // 0 when the whole file is meant
         QString variable;
         Kind kind = Kind::Record;
@@ -33,8 +36,6 @@ public:
 
         // A short ASCII name of the kind, for scripts: "rejected_framing", "bad_code", ...
         QString kindName() const;
-        // Whether the entry makes the run's exit status 1. An identical copy does not.
-        bool counts() const { return kind != Kind::IdenticalCopy; }
     };
 
     void add(Entry entry) { entries_.append(std::move(entry)); }

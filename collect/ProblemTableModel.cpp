@@ -1,20 +1,10 @@
-// The problem table's model.
 #include "collect/ProblemTableModel.h"
 
-void ProblemTableModel::setEntries(const QList<ProblemReport::Entry> &entries, const QString &prefix)
+void ProblemTableModel::setEntries(const QList<ProblemReport::Entry> &entries)
 {
     beginResetModel();
     entries_ = entries;
-    prefix_ = prefix;
     endResetModel();
-}
-
-QString ProblemTableModel::shown(const QString &text) const
-{
-    if (prefix_.isEmpty())
-        return text;
-    QString out = text;
-    return out.replace(prefix_, QString());
 }
 
 int ProblemTableModel::rowCount(const QModelIndex &parent) const
@@ -24,7 +14,7 @@ int ProblemTableModel::rowCount(const QModelIndex &parent) const
 
 int ProblemTableModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 3;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant ProblemTableModel::data(const QModelIndex &index, int role) const
@@ -32,19 +22,19 @@ QVariant ProblemTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= entries_.size())
         return {};
     const ProblemReport::Entry &e = entries_[index.row()];
-    if (role == Qt::ToolTipRole && index.column() == 0)
-        return e.file;
-    if (role == Qt::ToolTipRole && index.column() == 2)
+    if (role == Qt::ToolTipRole && index.column() == What)
         return e.raw.isEmpty() ? e.what : e.what + QStringLiteral("\n原文：") + e.raw;
+    if (role == Qt::ToolTipRole && index.column() == File)
+        return e.file;
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
-    case 0:
-        return shown(e.file);
-    case 1:
+    case What:
+        return e.what;
+    case File:
+        return e.file;
+    case Line:
         return e.line > 0 ? QVariant(e.line) : QVariant();
-    case 2:
-        return shown(e.what);
     default:
         return {};
     }
@@ -55,12 +45,12 @@ QVariant ProblemTableModel::headerData(int section, Qt::Orientation orientation,
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
-    case 0:
-        return QStringLiteral("文件");
-    case 1:
-        return QStringLiteral("行");
-    case 2:
+    case What:
         return QStringLiteral("问题");
+    case File:
+        return QStringLiteral("文件");
+    case Line:
+        return QStringLiteral("行");
     default:
         return {};
     }

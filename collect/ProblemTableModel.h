@@ -1,4 +1,6 @@
-// The window's table of problems: file, line, what is wrong.
+// The window's table of problems: what is wrong first, then the file and the
+// line. A reason too long for its column shows whole in its tooltip, with the
+// text at fault.
 #pragma once
 
 #include "collect/ProblemReport.h"
@@ -8,12 +10,11 @@
 class ProblemTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    enum Column { What, File, Line, ColumnCount };
+
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Paths are shown without the leading prefix (the folder that holds the
-    // input folder), so that the table shows what tells files apart; the
-    // tooltip has the whole path.
-    void setEntries(const QList<ProblemReport::Entry> &entries, const QString &prefix = {});
+    void setEntries(const QList<ProblemReport::Entry> &entries);
     const QList<ProblemReport::Entry> &entries() const { return entries_; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -22,8 +23,5 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    QString shown(const QString &text) const;
-
     QList<ProblemReport::Entry> entries_;
-    QString prefix_;
 };

@@ -1,7 +1,6 @@
-// Cutting texts to the formats' limits.
+// Cutting UTF-8 on character boundaries.
 #include "collect/TextLimit.h"
 
-namespace TextLimit {
 namespace {
 
 bool isContinuation(char c)
@@ -25,7 +24,7 @@ qsizetype bytesOfCharacters(QByteArrayView utf8, qsizetype maxCharacters)
 
 } // namespace
 
-QByteArrayView cutBytes(QByteArrayView utf8, qsizetype maxBytes)
+QByteArrayView TextLimit::cutBytes(QByteArrayView utf8, qsizetype maxBytes)
 {
     if (utf8.size() <= maxBytes)
         return utf8;
@@ -35,25 +34,16 @@ QByteArrayView cutBytes(QByteArrayView utf8, qsizetype maxBytes)
     return utf8.first(end);
 }
 
-QByteArrayView cut(FileFormat format, QByteArrayView utf8)
+QByteArrayView TextLimit::cut(QByteArrayView utf8) const
 {
-    switch (format) {
-    case FileFormat::Dta:
-        return cutBytes(utf8, kDtaBytes);
-    case FileFormat::Sav:
-        return cutBytes(utf8, kSavBytes);
-    case FileFormat::Xlsx:
-        if (utf8.size() <= kXlsxCharacters)
-            return utf8;
-        return utf8.first(bytesOfCharacters(utf8, kXlsxCharacters));
-    default:
+    switch (unit) {
+    case Unit::None:
         return utf8;
+    case Unit::Bytes:
+        return cutBytes(utf8, most);
+    case Unit::Characters:
+        // A character is at least one byte: a short text needs no count.
+        return utf8.size() <= most ? utf8 : utf8.first(bytesOfCharacters(utf8, most));
     }
+    return utf8;
 }
-
-bool exceeds(FileFormat format, QByteArrayView utf8)
-{
-    return cut(format, utf8).size() != utf8.size();
-}
-
-} // namespace TextLimit

@@ -250,6 +250,7 @@ void Builder::questionnairePage()
                 codes.letters = q.rankLetters.toString();
                 for (qsizetype rank = 1; rank <= codes.letters.size(); ++rank)
                     codes.positionVariables << stem + QStringLiteral("_rank%1").arg(rank);
+                codes.rankOfVariables = letterVariables(stem + QStringLiteral("_rank_of"), codes.positions.size());
             } else {
                 codes.variable = stem;
                 codes.positionVariables = letterVariables(stem, codes.positions.size());

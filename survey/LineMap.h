@@ -56,6 +56,7 @@ struct Line {
     QStringList items;             // ListPick: the list's items in order
     QStringList positions;         // OptionCodes: caption of each position; Ranking: caption of each option
     QStringList positionVariables; // OptionCodes: q01_a …; Ranking: q21_rank1 … (one per rank)
+    QStringList rankOfVariables;   // Ranking: q21_rank_of_a … (the rank of each option)
     QString letters;               // Ranking: the letter of each option, in option order
     int maxTicks = 0;              // OptionCodes: the most ticks allowed, 0 for no limit
 

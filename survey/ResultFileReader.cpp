@@ -236,9 +236,14 @@ Result parse(const QByteArray &bytes, Decode decode)
     if (bytes.isEmpty())
         return reject(Rejection::Framing, 0, QStringLiteral("文件是空的"));
     Framing framing;
-    if (std::optional<Result> fault = frameLines(bytes, framing))
+    if (std::optional<Result> fault = frameLines(bytes, framing)) {
+        fault->bytes = bytes; // so that a reader can tell a cut file from one that never was a result file
         return *fault;
-    return decodeLines(bytes, framing, decode);
+    }
+    Result r = decodeLines(bytes, framing, decode);
+    if (r.rejection == Rejection::NotGbk)
+        r.bytes = bytes;
+    return r;
 }
 
 Result read(const QString &path, Decode decode)

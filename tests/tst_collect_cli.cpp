@@ -1,14 +1,21 @@
 // csr-collect on the command line, run as its own process: options, exit
-// statuses, the summary line, and outputs beside what was there before.
+// statuses, the summary line, rejected files named, interrupts, and outputs
+// beside what was there before; and, run in this process, a build without
+// SPSS and Stata files.
+#include "collect/CommandLine.h"
 #include "survey/Gbk.h"
 #include "tests/collect/SampleRecords.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <vector>
 
 namespace {
 
@@ -27,6 +34,32 @@ Run collect(const QStringList &arguments)
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }
 
+// Runs the command line in this process with the formats given.
+Run collectHere(const QStringList &arguments, std::span<const Format> formats)
+{
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    Run run;
+    run.exitCode = CommandLine::run(QStringList{QStringLiteral("csr-collect")} + arguments, out, err, formats);
+    auto text = [](std::FILE *file) {
+        std::rewind(file);
+        QByteArray bytes;
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            bytes.append(buffer, qsizetype(n));
+        std::fclose(file);
+        return QString::fromUtf8(bytes);
+    };
+    run.out = text(out);
+    run.err = text(err);
+    return run;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
 } // namespace
 
 class CollectCommandLineTest : public QObject {
@@ -43,6 +76,12 @@ private slots:
     void codebookAlone();
     void progressOnATerminal_data();
     void progressOnATerminal();
+    void rejectedFilesAreNamed();
+    void repeatedCodebooksAndReports();
+    void syntaxFilesBesideTheirCsv();
+    void interrupted_data();
+    void interrupted();
+    void withoutSpssAndStata();
 
 private:
     QString path(const QString &name) const { return dir_.path() + QLatin1Char('/') + name; }
@@ -65,8 +104,9 @@ void CollectCommandLineTest::help()
     const Run run = collect({QStringLiteral("--help")});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains(QStringLiteral("Usage:")));
-    for (const char *option : {"-o", "--codebook", "--problems", "-q", "--help"})
-        QVERIFY2(run.out.contains(QLatin1String(option)), option);
+    for (const char *said : {"-o", "--codebook", "--problems", "-q", "--help", ".xlsx", ".sav", ".dta", ".sps", ".do",
+                             "_values.csv", "130", "143"})
+        QVERIFY2(run.out.contains(QLatin1String(said)), said);
     QVERIFY(run.err.isEmpty());
 }
 
@@ -107,8 +147,9 @@ void CollectCommandLineTest::cleanFolder()
                  path(QStringLiteral("out/all.csv")), QStringLiteral("-o"), path(QStringLiteral("out/all.dta")),
                  QStringLiteral("--problems"), path(QStringLiteral("out/problems.csv"))});
     QCOMPARE(run.exitCode, 0);
+    // The other file is a row of the report, and no problem.
     QCOMPARE(run.out,
-             QStringLiteral("找到 30 个填报结果文件：接受 30，拒绝 0，舍弃重复 0，问题 0（另有 1 个其他文件未读）\n"));
+             QStringLiteral("找到 30 个填报结果文件：接受 30，拒绝 0，舍弃重复 0，问题 1（其中 1 个其他文件未读）\n"));
     QVERIFY(run.err.isEmpty()); // no terminal: no progress line
     QVERIFY(QFileInfo(path(QStringLiteral("out/all.csv"))).size() > 0);
     QVERIFY(QFileInfo(path(QStringLiteral("out/all.dta"))).size() > 0);
@@ -130,8 +171,11 @@ void CollectCommandLineTest::problemsGiveStatusOne()
                              path(QStringLiteral("out/mixed.xlsx"))});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out,
-             QStringLiteral("找到 32 个填报结果文件：接受 31，拒绝 1，舍弃重复 0，问题 1（另有 1 个其他文件未读）\n"));
+             QStringLiteral("找到 32 个填报结果文件：接受 31，拒绝 1，舍弃重复 0，问题 3（其中 1 个其他文件未读）\n"));
     QVERIFY(QFileInfo(path(QStringLiteral("out/mixed.xlsx"))).size() > 0); // written all the same
+    // No report asked for: the rejected file is named on the terminal.
+    QCOMPARE(run.err,
+             QStringLiteral("csr-collect: mixed/坏_填报结果.dbf：未汇总：文件不完整：只有 1 行，应为 139 行\n"));
 }
 
 void CollectCommandLineTest::anOutputThatCannotBeWritten()
@@ -152,7 +196,8 @@ void CollectCommandLineTest::codebookAlone_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("start");
-    QTest::newRow("CSV") << "codebook.csv" << QByteArray("\xEF\xBB\xBFvariable,line,label,type,unit,values\r\n");
+    QTest::newRow("CSV") << "codebook.csv"
+                         << QByteArray("\xEF\xBB\xBFvariable,line,label,type,unit,values,missing\r\n");
     QTest::newRow("Markdown") << "codebook.md" << QByteArray("# ");
     QTest::newRow("Excel") << "codebook.xlsx" << QByteArray("PK");
 }
@@ -198,6 +243,129 @@ void CollectCommandLineTest::progressOnATerminal()
     // wiped before the summary.
     QCOMPARE(shown.contains(QStringLiteral("读取 30/30 个文件，每秒")), !quiet);
     QCOMPARE(shown.contains(QStringLiteral("\r\x1b[K")), !quiet);
+}
+
+// Without --problems, rejected files are named on stderr: twenty, then how many more.
+void CollectCommandLineTest::rejectedFilesAreNamed()
+{
+    QVERIFY(QDir().mkpath(path(QStringLiteral("junk"))));
+    for (int i = 0; i < 25; ++i) {
+        QFile junk(path(QStringLiteral("junk/%1_填报结果.dbf").arg(i, 2, 10, QLatin1Char('0'))));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("\x01\x02");
+    }
+    const Run run = collect({path(QStringLiteral("junk")), QStringLiteral("-o"), path(QStringLiteral("out/junk.csv"))});
+    QCOMPARE(run.exitCode, 1);
+    const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 21);
+    QCOMPARE(lines[0], QStringLiteral("csr-collect: junk/00_填报结果.dbf：未汇总：不是填报结果文件"));
+    QVERIFY2(lines[20].contains(QStringLiteral("另有 5 个")), qPrintable(lines[20]));
+    QVERIFY(run.out.contains(QStringLiteral("拒绝 25")));
+}
+
+// Every --codebook and --problems is written, as every -o is.
+void CollectCommandLineTest::repeatedCodebooksAndReports()
+{
+    const QStringList names{"c1.md", "c2.csv", "c3.xlsx", "p1.csv", "p2.csv"};
+    const Run run =
+        collect({path(QStringLiteral("clean")), QStringLiteral("--codebook"), path("out/c1.md"),
+                 QStringLiteral("--codebook"), path("out/c2.csv"), QStringLiteral("--codebook"), path("out/c3.xlsx"),
+                 QStringLiteral("--problems"), path("out/p1.csv"), QStringLiteral("--problems"), path("out/p2.csv")});
+    QCOMPARE(run.exitCode, 0);
+    for (const QString &name : names)
+        QVERIFY2(QFileInfo(path(QStringLiteral("out/") + name)).size() > 0, qPrintable(name));
+    QFile p1(path("out/p1.csv")), p2(path("out/p2.csv"));
+    QVERIFY(p1.open(QIODevice::ReadOnly) && p2.open(QIODevice::ReadOnly));
+    QCOMPARE(p1.readAll(), p2.readAll());
+}
+
+// A .sps and a .do of one name share the CSV they read, written beside them.
+void CollectCommandLineTest::syntaxFilesBesideTheirCsv()
+{
+    QVERIFY(QDir().mkpath(path(QStringLiteral("syntax"))));
+    const Run run = collect({path(QStringLiteral("clean")), QStringLiteral("-o"), path("syntax/汇总.sps"),
+                             QStringLiteral("-o"), path("syntax/汇总.do")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(filesIn(path(QStringLiteral("syntax"))), (QStringList{"汇总.do", "汇总.sps", "汇总_values.csv"}));
+    const Run clash = collect({path(QStringLiteral("clean")), QStringLiteral("-o"), path("syntax/汇总.sps"),
+                               QStringLiteral("-o"), path("syntax/汇总_values.csv")});
+    QCOMPARE(clash.exitCode, 2);
+    QVERIFY2(clash.err.contains(QStringLiteral("汇总_values.csv")), qPrintable(clash.err));
+}
+
+void CollectCommandLineTest::interrupted_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("status");
+    QTest::newRow("Ctrl-C") << int(SIGINT) << 130;
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+}
+
+// An interrupt while the merge runs: the run is cancelled, its temporary
+// files go, the earlier output stays, and the status tells which signal came.
+void CollectCommandLineTest::interrupted()
+{
+    QFETCH(int, signal);
+    QFETCH(int, status);
+    static bool written = false;
+    if (!written) {
+        QRandomGenerator rng(13);
+        QVERIFY(QDir().mkpath(path(QStringLiteral("many"))));
+        for (int i = 0; i < 3000; ++i)
+            SampleRecords::write(SampleRecords::make(rng, i), path(QStringLiteral("many/")));
+        written = true;
+    }
+    const QString folder = path(QStringLiteral("killed"));
+    QVERIFY(QDir().mkpath(folder));
+    QFile earlier(folder + QStringLiteral("/all.xlsx"));
+    QVERIFY(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier");
+    earlier.close();
+
+    QProcess process;
+    process.start(QStringLiteral(CSR_COLLECT_PATH),
+                  {path(QStringLiteral("many")), QStringLiteral("-o"), folder + QStringLiteral("/all.xlsx"),
+                   QStringLiteral("-o"), folder + QStringLiteral("/all.sav"), QStringLiteral("-o"),
+                   folder + QStringLiteral("/all.dta"), QStringLiteral("-o"), folder + QStringLiteral("/all.csv")});
+    QVERIFY(process.waitForStarted());
+    // The temporary files are made before the first file is read.
+    QElapsedTimer clock;
+    clock.start();
+    while (filesIn(folder).size() < 5 && clock.elapsed() < 30000)
+        QTest::qWait(5);
+    QCOMPARE(filesIn(folder).size(), 5);
+    QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), status);
+    QCOMPARE(filesIn(folder), QStringList{QStringLiteral("all.xlsx")});
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+    QVERIFY(QString::fromUtf8(process.readAllStandardOutput()).contains(QStringLiteral("已取消")));
+}
+
+// A build without ReadStat offers neither .sav nor .dta; asked for one
+// anyway, it says so in one line and ends with status 2.
+void CollectCommandLineTest::withoutSpssAndStata()
+{
+    std::vector<Format> formats(Formats::all().begin(), Formats::all().end());
+    for (Format &format : formats)
+        if (format.extension == u".sav" || format.extension == u".dta")
+            format.builtIn = false;
+    const Run help = collectHere({QStringLiteral("--help")}, formats);
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(!help.out.contains(QStringLiteral(".sav")));
+    QVERIFY(!help.out.contains(QStringLiteral(".dta")));
+    QVERIFY(help.out.contains(QStringLiteral(".sps")));
+
+    const QStringList before = filesIn(path(QStringLiteral("out")));
+    const Run run = collectHere(
+        {path(QStringLiteral("clean")), QStringLiteral("-o"), path(QStringLiteral("out/none.sav"))}, formats);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    QVERIFY2(run.err.contains(QStringLiteral(".sps")), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(filesIn(path(QStringLiteral("out"))), before);
 }
 
 QTEST_GUILESS_MAIN(CollectCommandLineTest)

@@ -1,8 +1,10 @@
-// The merge from files on disk: what is rejected, what is accepted with a
-// problem, duplicates, hostile inputs, outputs that cannot be written, and a
-// cancelled run. Files are written here byte by byte.
+// The merge from files on disk: what is found, what is rejected and why in
+// plain words, what is accepted with a problem, duplicates and copies,
+// hostile inputs, outputs that cannot be written, temporaries left by a
+// killed run, and a cancelled run. Files are written here byte by byte.
 #include "collect/Merge.h"
 #include "collect/RunControl.h"
+#include "survey/FileSystemCalls.h"
 #include "survey/Gbk.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
@@ -12,6 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -87,6 +93,63 @@ private:
     QString item_;
 };
 
+// The system's file calls, with the disk full once a named output has taken
+// its first bytes.
+class DiskFullFor : public FileSystemCalls {
+public:
+    explicit DiskFullFor(QByteArray temporaryOf) : target_(std::move(temporaryOf)) {}
+    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    {
+        const int result = real_.createTemporary(prefix, file, path);
+        if (result == 0 && creates_++ == index_)
+            failing_ = file;
+        return result;
+    }
+    int writeAll(Handle file, const char *data, std::size_t size) override
+    {
+        if (file == failing_)
+            return ENOSPC;
+        return real_.writeAll(file, data, size);
+    }
+    int close(Handle file) override { return real_.close(file); }
+    int checkReplaceable(const QByteArray &path) override
+    {
+        if (path.endsWith(target_))
+            index_ = checks_;
+        ++checks_;
+        return real_.checkReplaceable(path);
+    }
+    int rename(const QByteArray &from, const QByteArray &to) override { return real_.rename(from, to); }
+    void remove(const QByteArray &path) override { real_.remove(path); }
+
+private:
+    FileSystemCalls &real_ = FileSystemCalls::system();
+    QByteArray target_;
+    int checks_ = 0;
+    int creates_ = 0;
+    int index_ = -1;
+    Handle failing_ = -1;
+};
+
+// Runs another merge into the same folder while its own merge reads.
+class MergeBeside : public RunControl {
+public:
+    explicit MergeBeside(Merge::Options other) : other_(std::move(other)) {}
+    void progress(Phase phase, qint64, qint64, const QString &) override
+    {
+        if (phase != Phase::Reading || ran_)
+            return;
+        ran_ = true;
+        RunControl plain;
+        Merge(other_).run(plain);
+    }
+    bool ran() const { return ran_; }
+
+private:
+    Merge::Options other_;
+    bool ran_ = false;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Changes)
@@ -97,21 +160,34 @@ private slots:
     void init();
     void problems_data();
     void problems();
+    void reasonsInPlainWords_data();
+    void reasonsInPlainWords();
     void valuesOutsideTheirSetAreMissing();
+    void everyDbfIsRead();
+    void aFolderThatCannotBeRead();
+    void aFileNamedTwiceIsReadOnce_data();
+    void aFileNamedTwiceIsReadOnce();
     void duplicatesKeepTheNewest();
     void identicalCopiesCountOnce();
+    void controlCharactersAreTakenOut();
     void hostileInputs();
     void outputsThatCannotBeWritten_data();
     void outputsThatCannotBeWritten();
+    void aFullDiskReplacesNothing();
+    void temporariesOfAKilledRunAreRemoved();
     void cancelled_data();
     void cancelled();
-    void longTextsAreCutForStata();
+    void longTextsGoWholeIntoStata();
+    void formulaCellsInCsv();
     void problemReportFile();
 
 private:
     Merge::Summary run(const QStringList &outputs, RunControl *control = nullptr, const QString &problems = {});
     QString in(const QString &name) const { return dir_->path() + QStringLiteral("/in/") + name; }
     QString out(const QString &name) const { return dir_->path() + QStringLiteral("/out/") + name; }
+    // The path the report and the data set give: from the input folder's name on.
+    static QString shown(const QString &name) { return QStringLiteral("in/") + name; }
+    QList<QStringList> csvRows(const QString &name) const;
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<Merge> merge_;
@@ -124,12 +200,22 @@ void CollectMergeTest::init()
     QDir().mkpath(dir_->path() + QStringLiteral("/out"));
 }
 
+QList<QStringList> CollectMergeTest::csvRows(const QString &name) const
+{
+    QFile csv(out(name));
+    QList<QStringList> rows;
+    if (!csv.open(QIODevice::ReadOnly) || !OutputReaders::parseCsv(csv.readAll(), rows))
+        qWarning("%s is no CSV", qPrintable(name));
+    return rows;
+}
+
 Merge::Summary CollectMergeTest::run(const QStringList &outputs, RunControl *control, const QString &problems)
 {
     Merge::Options options;
     options.inputs = {dir_->path() + QStringLiteral("/in")};
     options.outputs = outputs;
-    options.problems = problems;
+    if (!problems.isEmpty())
+        options.problems = {problems};
     RunControl plain;
     merge_ = std::make_unique<Merge>(options);
     return merge_->run(control ? *control : plain);
@@ -192,14 +278,44 @@ void CollectMergeTest::problems()
     QCOMPARE(summary.rejected, 1 - accepted);
     QCOMPARE(summary.exitStatus(), exitStatus);
     for (const ProblemReport::Entry &e : merge_->problems().entries())
-        QCOMPARE(e.file, in(fileName));
+        QCOMPARE(e.file, shown(fileName));
+    QCOMPARE(summary.problems, kinds.size()); // "问题 N" counts the report's rows
 
     // Rejected files are not in the data set; the others are, problems or not.
-    QFile csv(out(QStringLiteral("m.csv")));
-    QVERIFY(csv.open(QIODevice::ReadOnly));
-    QList<QStringList> rows;
-    QVERIFY(OutputReaders::parseCsv(csv.readAll(), rows));
+    const QList<QStringList> rows = csvRows(QStringLiteral("m.csv"));
     QCOMPARE(rows.size(), 1 + accepted);
+    if (accepted)
+        QCOMPARE(rows[1][0], shown(fileName));
+}
+
+void CollectMergeTest::reasonsInPlainWords_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    const QByteArray good = recordBytes(QStringLiteral("甲"));
+    qsizetype end65 = 0;
+    for (int i = 0; i < 65; ++i)
+        end65 = good.indexOf("\r\n", end65) + 2;
+    QRandomGenerator rng(8);
+    QByteArray random(3000, Qt::Uninitialized);
+    for (char &c : random)
+        c = char(rng.bounded(256));
+    QTest::newRow("random bytes") << random << "未汇总：不是填报结果文件";
+    QTest::newRow("cut in line 66") << good.left(end65 + 3) << "未汇总：文件不完整：只有 65 行，应为 139 行";
+    QTest::newRow("cut after line 65") << good.left(end65) << "未汇总：文件不完整：只有 65 行，应为 139 行";
+    QTest::newRow("LF line ends") << QByteArray(good).replace("\r\n", "\n")
+                                  << "未汇总：行尾是 LF 而不是 CR LF：文件可能在传送中被转换过";
+    QTest::newRow("empty") << QByteArray() << "未汇总：文件是空的";
+}
+
+void CollectMergeTest::reasonsInPlainWords()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    put(in(QStringLiteral("甲_填报结果.dbf")), bytes);
+    run({out(QStringLiteral("m.csv"))});
+    QCOMPARE(merge_->problems().entries().size(), 1);
+    QCOMPARE(merge_->problems().entries()[0].what, reason);
 }
 
 // A code outside its set, a list item not in the list, a broken ranking and a
@@ -209,10 +325,7 @@ void CollectMergeTest::valuesOutsideTheirSetAreMissing()
     put(in(QStringLiteral("甲_填报结果.dbf")),
         recordBytes(QStringLiteral("甲"), {{7, "25"}, {5, "私营"}, {85, "CAC"}, {25, "1,000"}, {26, "12"}}));
     run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.sav"))});
-    QFile csv(out(QStringLiteral("m.csv")));
-    QVERIFY(csv.open(QIODevice::ReadOnly));
-    QList<QStringList> rows;
-    QVERIFY(OutputReaders::parseCsv(csv.readAll(), rows));
+    const QList<QStringList> rows = csvRows(QStringLiteral("m.csv"));
     auto cell = [&](const char *name) { return rows[1][rows[0].indexOf(QLatin1String(name))]; };
     QCOMPARE(cell("industry"), QString());
     QCOMPARE(cell("company_type"), QString());
@@ -251,16 +364,14 @@ void CollectMergeTest::duplicatesKeepTheNewest()
     QCOMPARE(summary.duplicates, 2);
     QCOMPARE(summary.exitStatus(), 1);
     QCOMPARE(kindsOf(merge_->problems()), (Kinds{"duplicate_dropped@0", "duplicate_dropped@0"}));
-    QCOMPARE(merge_->problems().entries()[0].file, in(QStringLiteral("a/甲_填报结果.dbf")));
-    QCOMPARE(merge_->problems().entries()[1].file, in(QStringLiteral("c/ 甲_填报结果.dbf")));
-    QVERIFY(merge_->problems().entries()[0].what.contains(in(QStringLiteral("b/甲_填报结果.dbf"))));
+    QCOMPARE(merge_->problems().entries()[0].file, shown(QStringLiteral("a/甲_填报结果.dbf")));
+    QCOMPARE(merge_->problems().entries()[1].file, shown(QStringLiteral("c/ 甲_填报结果.dbf")));
+    QVERIFY(merge_->problems().entries()[0].what.contains(shown(QStringLiteral("b/甲_填报结果.dbf"))));
 
-    QFile csv(out(QStringLiteral("m.csv")));
-    QVERIFY(csv.open(QIODevice::ReadOnly));
-    QList<QStringList> rows;
-    QVERIFY(OutputReaders::parseCsv(csv.readAll(), rows));
+    const QList<QStringList> rows = csvRows(QStringLiteral("m.csv"));
     QCOMPARE(rows.size(), 3);
-    QStringList addresses{rows[1][2], rows[2][2]};
+    const qsizetype address = rows[0].indexOf(QStringLiteral("address"));
+    QStringList addresses{rows[1][address], rows[2][address]};
     addresses.sort();
     QCOMPARE(addresses, (QStringList{QString(), QStringLiteral("新")}));
 }
@@ -274,13 +385,23 @@ void CollectMergeTest::identicalCopiesCountOnce()
     put(in(QStringLiteral("x/_填报结果.dbf")), recordBytes(QString()));
     put(in(QStringLiteral("y/_填报结果.dbf")), recordBytes(QString()));
     put(in(QStringLiteral("z/_填报结果.dbf")), recordBytes(QString(), {{2, "别处"}}));
+    // A copy received twice, newer than the file it copies: the one named
+    // after its line 1 is kept.
+    const QByteArray other = recordBytes(QStringLiteral("乙"));
+    setModified(put(in(QStringLiteral("乙_填报结果.dbf")), other), 1000);
+    setModified(put(in(QStringLiteral("乙_填报结果(1).dbf")), other), 9000);
     const Merge::Summary summary = run({out(QStringLiteral("m.csv"))});
-    QCOMPARE(summary.found, 5);
-    QCOMPARE(summary.accepted, 3);
-    QCOMPARE(summary.duplicates, 2);
+    QCOMPARE(summary.found, 7);
+    QCOMPARE(summary.accepted, 4);
+    QCOMPARE(summary.duplicates, 3);
     QCOMPARE(summary.exitStatus(), 0); // a copy is no problem
-    QCOMPARE(kindsOf(merge_->problems()), (Kinds{"identical_copy@0", "identical_copy@0"}));
-    QCOMPARE(merge_->problems().entries()[0].file, in(QStringLiteral("copy/甲_填报结果.dbf")));
+    QCOMPARE(kindsOf(merge_->problems()), (Kinds{"identical_copy@0", "identical_copy@0", "identical_copy@0"}));
+    QStringList dropped;
+    for (const ProblemReport::Entry &e : merge_->problems().entries())
+        dropped << e.file;
+    QVERIFY(dropped.contains(shown(QStringLiteral("copy/甲_填报结果.dbf"))));
+    QVERIFY(dropped.contains(shown(QStringLiteral("乙_填报结果(1).dbf"))));
+    QVERIFY(csvRows(QStringLiteral("m.csv"))[0].contains(QStringLiteral("file_sha256")));
 }
 
 // Links back to a parent, a pipe and a device named like result files, a
@@ -320,7 +441,8 @@ void CollectMergeTest::hostileInputs()
     QCOMPARE(summary.exitStatus(), 1);
     Kinds kinds = kindsOf(merge_->problems());
     kinds.sort();
-    QCOMPARE(kinds, (Kinds{"file_name@1", "rejected_too_large@0", "rejected_unreadable@0", "rejected_unreadable@0"}));
+    QCOMPARE(kinds, (Kinds{"file_name@1", "not_read@0", "rejected_too_large@0", "rejected_unreadable@0",
+                           "rejected_unreadable@0"}));
     bool gbkNameRead = false;
     for (const ProblemReport::Entry &e : merge_->problems().entries())
         gbkNameRead |= e.file.endsWith(QStringLiteral("甲_填报结果.dbf"));
@@ -333,9 +455,13 @@ void CollectMergeTest::hostileInputs()
 void CollectMergeTest::outputsThatCannotBeWritten_data()
 {
     QTest::addColumn<QString>("failing");
-    QTest::newRow("folder missing") << "missing/m.dta";
-    QTest::newRow("target is a folder") << "folder.xlsx";
-    QTest::newRow("target is inside a file") << "file.csv/m.sav";
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder missing") << "missing/m.dta"
+                                    << "文件或文件夹不存在";
+    QTest::newRow("target is a folder") << "folder.xlsx"
+                                        << "这是一个文件夹";
+    QTest::newRow("target is inside a file") << "file.csv/m.sav"
+                                             << "路径中有一部分不是文件夹";
 }
 
 // Nothing is replaced when any output fails: the earlier outputs stay as they
@@ -343,6 +469,7 @@ void CollectMergeTest::outputsThatCannotBeWritten_data()
 void CollectMergeTest::outputsThatCannotBeWritten()
 {
     QFETCH(QString, failing);
+    QFETCH(QString, reason);
     QRandomGenerator rng(1);
     for (int i = 0; i < 20; ++i)
         SampleRecords::write(SampleRecords::make(rng, i), dir_->path() + QStringLiteral("/in/"));
@@ -356,6 +483,9 @@ void CollectMergeTest::outputsThatCannotBeWritten()
     QCOMPARE(summary.exitStatus(), 2);
     QCOMPARE(summary.outputErrors.size(), 1);
     QVERIFY(summary.outputErrors[0].contains(out(failing)));
+    QVERIFY2(summary.outputErrors[0].contains(reason), qPrintable(summary.outputErrors[0])); // in Chinese words
+    QVERIFY(!summary.read); // found out before a single file was read
+    QCOMPARE(summary.found, 0);
     QCOMPARE(filesIn(out(QString())), before);
     QFile earlier(out(QStringLiteral("m.csv")));
     QVERIFY(earlier.open(QIODevice::ReadOnly));
@@ -392,7 +522,7 @@ void CollectMergeTest::cancelled()
     options.inputs = {records.path()};
     options.outputs = {out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")), out(QStringLiteral("m.sav")),
                        out(QStringLiteral("m.dta"))};
-    options.problems = out(QStringLiteral("p.csv"));
+    options.problems = {out(QStringLiteral("p.csv"))};
     CancelAt control(RunControl::Phase(phase), item);
     Merge merge(options);
     const Merge::Summary summary = merge.run(control);
@@ -404,23 +534,58 @@ void CollectMergeTest::cancelled()
     QCOMPARE(earlier.readAll(), QByteArray("earlier"));
 }
 
-// Stata's str holds 2045 bytes: a longer text is cut there, on a character
-// boundary, and the cut is reported; SPSS and CSV keep the whole text.
-void CollectMergeTest::longTextsAreCutForStata()
+// A text longer than Stata's str holds goes whole into a strL; SPSS and
+// CSV keep it whole too.
+void CollectMergeTest::longTextsGoWholeIntoStata()
 {
     const QString longText = QStringLiteral("公益").repeated(500) + QStringLiteral("x"); // 3001 bytes of UTF-8
     put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲"), {{2, longText}}));
     const Merge::Summary summary = run({out(QStringLiteral("m.dta")), out(QStringLiteral("m.sav"))});
-    QCOMPARE(kindsOf(merge_->problems()), (Kinds{"text_cut@2"}));
-    QVERIFY(merge_->problems().entries()[0].what.contains(QStringLiteral("Stata")));
-    QCOMPARE(summary.exitStatus(), 1);
+    QCOMPARE(kindsOf(merge_->problems()), Kinds{});
+    QCOMPARE(summary.exitStatus(), 0);
 
     const OutputReaders::StatFile dta = OutputReaders::readStat(out(QStringLiteral("m.dta")), QStringLiteral("dta"));
     const OutputReaders::StatFile sav = OutputReaders::readStat(out(QStringLiteral("m.sav")), QStringLiteral("sav"));
-    QVERIFY(dta.ok && sav.ok);
-    const QString cut = dta.rows[0][2].toString();
-    QCOMPARE(cut, longText.left(2045 / 3)); // whole characters only
-    QCOMPARE(sav.rows[0][2].toString(), longText);
+    QVERIFY2(dta.ok, qPrintable(dta.error));
+    QVERIFY2(sav.ok, qPrintable(sav.error));
+    const qsizetype address = 4; // file, file_modified, file_sha256, name, address
+    QCOMPARE(dta.variables[address].name, QStringLiteral("address"));
+    QVERIFY(dta.variables[address].isStrL);
+    QCOMPARE(dta.rows[0][address].toString(), longText);
+    QCOMPARE(sav.rows[0][address].toString(), longText);
+}
+
+// A text a spreadsheet would take for a formula gets a leading ' in every
+// CSV (data set, codebook, problem report); numbers and the other formats
+// keep their cells as they are.
+void CollectMergeTest::formulaCellsInCsv()
+{
+    const QString link = QStringLiteral("=HYPERLINK(\"http://x.example\",\"点击\")");
+    put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲"), {{2, link},
+                                                                                  {12, QStringLiteral("-5")},
+                                                                                  {18, QStringLiteral("@平台")},
+                                                                                  {3, QStringLiteral("5")},
+                                                                                  {7, QStringLiteral("=1+1")}}));
+    run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx"))}, nullptr, out(QStringLiteral("p.csv")));
+    QFile csv(out(QStringLiteral("m.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QByteArray bytes = csv.readAll();
+    QVERIFY(bytes.contains("\"'=HYPERLINK(\"\"http://x.example\"\",\"\"点击\"\")\""));
+    const QList<QStringList> rows = csvRows(QStringLiteral("m.csv"));
+    auto cell = [&](const char *name) { return rows[1][rows[0].indexOf(QLatin1String(name))]; };
+    QCOMPARE(cell("address"), QLatin1Char('\'') + link);
+    QCOMPARE(cell("foundation_name"), QStringLiteral("'-5"));
+    QCOMPARE(cell("capital"), QStringLiteral("5"));
+
+    // The report holds the text at fault: marked too.
+    const QList<QStringList> report = csvRows(QStringLiteral("p.csv"));
+    QCOMPARE(report[1][3], QStringLiteral("bad_code"));
+    QCOMPARE(report[1][5], QStringLiteral("'=1+1"));
+    // The workbook keeps the text exactly, as a text.
+    const OutputReaders::Sheet sheet = OutputReaders::readXlsx(out(QStringLiteral("m.xlsx")))[0];
+    const OutputReaders::Cell address = sheet.cells.value({1, int(rows[0].indexOf(QStringLiteral("address")))});
+    QCOMPARE(address.text, link);
+    QVERIFY(!address.number);
 }
 
 void CollectMergeTest::problemReportFile()
@@ -435,11 +600,178 @@ void CollectMergeTest::problemReportFile()
     QVERIFY(OutputReaders::parseCsv(file.readAll(), rows));
     QCOMPARE(rows.size(), 4);
     QCOMPARE(rows[0], (QStringList{"file", "line", "variable", "kind", "what", "raw"}));
-    QCOMPARE(rows[1].mid(0, 4), (QStringList{in(QStringLiteral("a/甲_填报结果.dbf")), "1", "", "rejected_framing"}));
-    QCOMPARE(rows[2].mid(0, 4), (QStringList{in(QStringLiteral("b/乙_填报结果.dbf")), "7", "industry", "bad_code"}));
+    QCOMPARE(rows[1].mid(0, 5), (QStringList{shown(QStringLiteral("a/甲_填报结果.dbf")), "1", "", "rejected_framing",
+                                             QStringLiteral("未汇总：不是填报结果文件")}));
+    QCOMPARE(rows[2].mid(0, 4), (QStringList{shown(QStringLiteral("b/乙_填报结果.dbf")), "7", "industry", "bad_code"}));
     QCOMPARE(rows[2][5], QStringLiteral("0"));
     QCOMPARE(rows[3].mid(0, 4),
-             (QStringList{in(QStringLiteral("b/乙_填报结果.dbf")), "24", "report_count", "not_a_number"}));
+             (QStringList{shown(QStringLiteral("b/乙_填报结果.dbf")), "24", "report_count", "not_a_number"}));
+}
+
+// Every .dbf is read, whatever its name; the content decides. Copies renamed
+// by a browser or a file manager keep their name's match with line 1.
+void CollectMergeTest::everyDbfIsRead()
+{
+    put(in(QStringLiteral("B企业_填报结果(1).dbf")), recordBytes(QStringLiteral("B企业")));
+    put(in(QStringLiteral("C企业_填报结果 - 副本.dbf")), recordBytes(QStringLiteral("C企业")));
+    put(in(QStringLiteral("D企业.DBF")), recordBytes(QStringLiteral("D企业")));
+    put(in(QStringLiteral("table.dbf")), QByteArray("\x03\x7e\x06\x01\x02\x00\x00\x00\xe1\x00", 10).repeated(20));
+    put(in(QStringLiteral("notes.txt")), "notes");
+    const Merge::Summary summary = run({out(QStringLiteral("m.csv"))});
+    QCOMPARE(summary.found, 4);
+    QCOMPARE(summary.accepted, 3);
+    QCOMPARE(summary.rejected, 1);
+    QCOMPARE(summary.skipped, 1);
+    QCOMPARE(summary.exitStatus(), 1);
+    QCOMPARE(kindsOf(merge_->problems()), (Kinds{"file_name@1", "rejected_framing@1", "not_read@0"}));
+    QCOMPARE(merge_->problems().entries()[0].file, shown(QStringLiteral("D企业.DBF")));
+    QCOMPARE(merge_->problems().entries()[1].what, QStringLiteral("未汇总：不是填报结果文件"));
+    QCOMPARE(merge_->problems().entries()[2].file, shown(QStringLiteral("notes.txt")));
+    QCOMPARE(summary.problems, 3);
+}
+
+// A folder past the longest path the system takes: reported, and the run's
+// status is 1, while the rest is merged.
+void CollectMergeTest::aFolderThatCannotBeRead()
+{
+    put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲")));
+    const QByteArray level(200, 'd');
+    int fd = ::open(QFile::encodeName(in(QString())).constData(), O_RDONLY | O_DIRECTORY);
+    QVERIFY(fd >= 0);
+    constexpr int kLevels = 24; // 24 × 201 bytes: past PATH_MAX
+    for (int i = 0; i < kLevels; ++i) {
+        QCOMPARE(::mkdirat(fd, level.constData(), 0755), 0);
+        const int next = ::openat(fd, level.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        QVERIFY(fd >= 0);
+    }
+    const int file = ::openat(fd, "乙_填报结果.dbf", O_WRONLY | O_CREAT, 0644);
+    const QByteArray bytes = recordBytes(QStringLiteral("乙"));
+    QCOMPARE(::write(file, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    ::close(file);
+    ::close(fd);
+
+    const Merge::Summary summary = run({out(QStringLiteral("m.csv"))});
+    QCOMPARE(summary.accepted, 1);
+    QCOMPARE(summary.exitStatus(), 1);
+    QCOMPARE(kindsOf(merge_->problems()), (Kinds{"input@0"}));
+    const ProblemReport::Entry &e = merge_->problems().entries()[0];
+    QVERIFY(e.file.startsWith(shown(QString::fromLatin1(level))));
+    QVERIFY2(e.what.contains(QStringLiteral("文件名或路径太长")), qPrintable(e.what));
+
+    // QTemporaryDir cannot remove what it cannot name: level by level.
+    std::function<void(int, int)> removeBelow = [&](int parent, int depth) {
+        const int child = ::openat(parent, level.constData(), O_RDONLY | O_DIRECTORY);
+        if (depth + 1 < kLevels)
+            removeBelow(child, depth + 1);
+        else
+            ::unlinkat(child, "乙_填报结果.dbf", 0);
+        ::close(child);
+        ::unlinkat(parent, level.constData(), AT_REMOVEDIR);
+    };
+    const int root = ::open(QFile::encodeName(in(QString())).constData(), O_RDONLY | O_DIRECTORY);
+    removeBelow(root, 0);
+    ::close(root);
+}
+
+void CollectMergeTest::aFileNamedTwiceIsReadOnce_data()
+{
+    QTest::addColumn<bool>("fileFirst");
+    QTest::newRow("folder, then the file in it") << false;
+    QTest::newRow("the file, then its folder") << true;
+}
+
+void CollectMergeTest::aFileNamedTwiceIsReadOnce()
+{
+    QFETCH(bool, fileFirst);
+    const QString file = put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲")));
+    const QString folder = in(QString());
+    Merge::Options options;
+    options.inputs = fileFirst ? QStringList{file, folder} : QStringList{folder, file};
+    options.outputs = {out(QStringLiteral("m.csv"))};
+    RunControl control;
+    merge_ = std::make_unique<Merge>(options);
+    const Merge::Summary summary = merge_->run(control);
+    QCOMPARE(summary.found, 1);
+    QCOMPARE(summary.accepted, 1);
+    QCOMPARE(summary.duplicates, 0);
+    QCOMPARE(summary.exitStatus(), 0);
+    QCOMPARE(csvRows(QStringLiteral("m.csv")).size(), 2);
+}
+
+// NUL and the like come out of a text the same way in every format, and the
+// report names the line.
+void CollectMergeTest::controlCharactersAreTakenOut()
+{
+    QByteArray bytes = recordBytes(QStringLiteral("甲"), {{2, QStringLiteral("北京X路")}});
+    bytes.replace("X", QByteArray("\x00\x01", 2));
+    put(in(QStringLiteral("甲_填报结果.dbf")), bytes);
+    const Merge::Summary summary = run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")),
+                                        out(QStringLiteral("m.sav")), out(QStringLiteral("m.dta"))});
+    QCOMPARE(summary.exitStatus(), 1);
+    QCOMPARE(kindsOf(merge_->problems()), (Kinds{"control_characters@2"}));
+    QCOMPARE(merge_->problems().entries()[0].raw, QStringLiteral("北京␀␁路"));
+
+    const QString clean = QStringLiteral("北京路");
+    const QList<QStringList> rows = csvRows(QStringLiteral("m.csv"));
+    const int address = int(rows[0].indexOf(QStringLiteral("address")));
+    QCOMPARE(rows[1][address], clean);
+    QCOMPARE(OutputReaders::readXlsx(out(QStringLiteral("m.xlsx")))[0].cells.value({1, address}).text, clean);
+    for (const char *format : {"sav", "dta"})
+        QCOMPARE(OutputReaders::readStat(out(QStringLiteral("m.") + QLatin1String(format)), QLatin1String(format))
+                     .rows[0][address]
+                     .toString(),
+                 clean);
+}
+
+// The disk fills up while one output is written: none is replaced, no
+// temporary file is left, and the reason is in words.
+void CollectMergeTest::aFullDiskReplacesNothing()
+{
+    QRandomGenerator rng(4);
+    for (int i = 0; i < 20; ++i)
+        SampleRecords::write(SampleRecords::make(rng, i), dir_->path() + QStringLiteral("/in/"));
+    put(out(QStringLiteral("m.csv")), "earlier");
+    const QStringList before = filesIn(out(QString()));
+    DiskFullFor calls("m.sav");
+    Merge::Options options;
+    options.inputs = {in(QString())};
+    options.outputs = {out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")), out(QStringLiteral("m.sav"))};
+    options.files = &calls;
+    RunControl control;
+    const Merge::Summary summary = Merge(options).run(control);
+    QCOMPARE(summary.exitStatus(), 2);
+    QCOMPARE(summary.outputErrors.size(), 1);
+    QVERIFY(summary.outputErrors[0].contains(out(QStringLiteral("m.sav"))));
+    QVERIFY2(summary.outputErrors[0].contains(QStringLiteral("磁盘空间不足")), qPrintable(summary.outputErrors[0]));
+    QCOMPARE(filesIn(out(QString())), before);
+    QFile earlier(out(QStringLiteral("m.csv")));
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+}
+
+// A killed run leaves its hidden temporary file; the next merge into that
+// folder removes it, but never one that a merge still running writes.
+void CollectMergeTest::temporariesOfAKilledRunAreRemoved()
+{
+    QRandomGenerator rng(5);
+    for (int i = 0; i < 200; ++i)
+        SampleRecords::write(SampleRecords::make(rng, i), dir_->path() + QStringLiteral("/in/"));
+    put(out(QStringLiteral(".csr-collect-AbC123")), "left by a killed run");
+    put(out(QStringLiteral(".csr-survey-XyZ789")), "not the collector's");
+    QVERIFY(QDir().mkpath(dir_->path() + QStringLiteral("/other")));
+    put(dir_->path() + QStringLiteral("/other/甲_填报结果.dbf"), recordBytes(QStringLiteral("甲")));
+
+    Merge::Options beside;
+    beside.inputs = {dir_->path() + QStringLiteral("/other")};
+    beside.outputs = {out(QStringLiteral("beside.csv"))};
+    MergeBeside control(beside);
+    const Merge::Summary summary = run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx"))}, &control);
+    QVERIFY(control.ran());
+    QCOMPARE(summary.exitStatus(), 0);
+    QCOMPARE(filesIn(out(QString())), (QStringList{".csr-survey-XyZ789", "beside.csv", "m.csv", "m.xlsx"}));
+    QCOMPARE(csvRows(QStringLiteral("m.csv")).size(), 201);
 }
 
 QTEST_GUILESS_MAIN(CollectMergeTest)

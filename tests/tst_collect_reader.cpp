@@ -1,10 +1,12 @@
 // The result file reader: framing, strict GBK, the size limit, files that are
 // not files, and thousands of randomly damaged result files.
+#include "collect/Sha256.h"
 #include "survey/Gbk.h"
 #include "survey/RecordCheck.h"
 #include "survey/ResultFileReader.h"
 #include "tests/collect/SampleRecords.h"
 
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
@@ -50,6 +52,8 @@ void writeFile(const QString &path, const QByteArray &bytes)
 class CollectReaderTest : public QObject {
     Q_OBJECT
 private slots:
+    void recordId_data();
+    void recordId();
     void framing_data();
     void framing();
     void gbk_data();
@@ -301,6 +305,25 @@ void CollectReaderTest::randomlyDamagedFiles()
     }
     // Enough damaged files still pass the framing to exercise the checks.
     QVERIFY2(accepted > files / 10, qPrintable(QString::number(accepted)));
+}
+
+// The record's ID, the SHA-256 of the file's bytes, the same as Qt's, at
+// every length around the hash's 64-byte blocks.
+void CollectReaderTest::recordId_data()
+{
+    QTest::addColumn<int>("size");
+    for (int size : {0, 1, 3, 55, 56, 57, 63, 64, 65, 119, 120, 127, 128, 129, 1000, 65537})
+        QTest::addRow("%d bytes", size) << size;
+}
+
+void CollectReaderTest::recordId()
+{
+    QFETCH(int, size);
+    QRandomGenerator rng{quint32(size)};
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &c : bytes)
+        c = char(rng.bounded(256));
+    QCOMPARE(Sha256::hex(bytes), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 QTEST_GUILESS_MAIN(CollectReaderTest)

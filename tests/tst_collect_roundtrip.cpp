@@ -1,19 +1,19 @@
 // Round trip: random answer records saved by the program's own result file
 // writer, merged into every format, and read back by independent readers.
 // Every cell, variable label and value label is compared with the record it
-// came from, by rules written out here from the survey's layout.
-#include "collect/FileFormat.h"
+// came from, by rules written out here from the survey's layout: a line whose
+// gate is closed is 不适用, a question with nothing ticked is unanswered.
 #include "collect/Merge.h"
 #include "collect/RunControl.h"
 #include "survey/LineMap.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <cmath>
 
 namespace {
 
@@ -22,7 +22,7 @@ using Survey::LineKind;
 
 // A column of the data set as the collector's users are told it is.
 struct Column {
-    enum Kind { File, Text, Number, Code, List, Flag, Order, Rank } kind;
+    enum Kind { File, Modified, Hash, Text, Number, Code, List, Flag, Order, Rank, RankOf } kind;
     QString name;
     const Line *line = nullptr;
     int position = -1;
@@ -30,7 +30,9 @@ struct Column {
 
 QList<Column> expectedColumns()
 {
-    QList<Column> columns{{Column::File, QStringLiteral("file")}};
+    QList<Column> columns{{Column::File, QStringLiteral("file")},
+                          {Column::Modified, QStringLiteral("file_modified")},
+                          {Column::Hash, QStringLiteral("file_sha256")}};
     for (const Line &line : Survey::lines()) {
         switch (line.kind) {
         case LineKind::FreeText:
@@ -54,6 +56,8 @@ QList<Column> expectedColumns()
             columns.append({Column::Order, line.variable, &line});
             for (int i = 0; i < int(line.positionVariables.size()); ++i)
                 columns.append({Column::Rank, line.positionVariables[i], &line, i});
+            for (int i = 0; i < int(line.letters.size()); ++i)
+                columns.append({Column::RankOf, QStringLiteral("q21_rank_of_") + QChar(u'a' + i), &line, i});
             break;
         }
     }
@@ -68,43 +72,116 @@ bool lettersAsCodes(const Line &line)
     return false;
 }
 
+bool isTextColumn(const Column &c)
+{
+    return c.kind == Column::File || c.kind == Column::Hash || c.kind == Column::Text || c.kind == Column::Order;
+}
+
 struct Sample {
-    QString fileName;
+    QString file; // from the input folder's name on
+    QDateTime modified;
+    QString sha256;
     QStringList lines;
 };
 
-// The cell as CSV holds it.
-QString csvCell(const Column &c, const Sample &s)
+// A line closed by its gate: its box unticked, its "是" not chosen, the industry not 19.
+bool closed(const Line &line, const Sample &s)
 {
-    if (c.kind == Column::File)
-        return s.fileName;
+    if (line.gate == Survey::GateKind::None)
+        return false;
+    const QString &gate = s.lines[line.gateLine - 1];
+    const bool open = line.gatePosition < 0 ? gate == line.gateValue
+                                            : gate.mid(line.gatePosition, line.gateValue.size()) == line.gateValue;
+    return !open;
+}
+
+enum class State { Value, Blank, NotApplicable };
+
+State stateOf(const Column &c, const Sample &s)
+{
+    if (!c.line)
+        return State::Value;
+    const QString &raw = s.lines[c.line->number - 1];
+    if (raw.isEmpty() && closed(*c.line, s))
+        return State::NotApplicable;
+    // A question of the questionnaire with nothing ticked is not answered;
+    // positions and project types keep their zeros.
+    if (c.kind == Column::Flag && c.line->page == Survey::PageId::Questionnaire && !raw.contains(QLatin1Char('1')))
+        return State::Blank;
+    if (c.kind == Column::Rank && c.position >= raw.size())
+        return State::Blank;
+    if (c.kind == Column::RankOf && !raw.contains(c.line->letters[c.position]))
+        return State::Blank;
+    return raw.isEmpty() ? State::Blank : State::Value;
+}
+
+// The cell as text, as CSV holds it before any formula mark.
+QString textOf(const Column &c, const Sample &s)
+{
+    if (stateOf(c, s) != State::Value)
+        return {};
+    switch (c.kind) {
+    case Column::File:
+        return s.file;
+    case Column::Modified:
+        return s.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    case Column::Hash:
+        return s.sha256;
+    default:
+        break;
+    }
     const QString &raw = s.lines[c.line->number - 1];
     switch (c.kind) {
     case Column::Flag:
         return raw[c.position] == QLatin1Char('1') ? QStringLiteral("1") : QStringLiteral("0");
     case Column::Rank:
-        return c.position < raw.size() ? raw.mid(c.position, 1) : QString();
+        return raw.mid(c.position, 1);
+    case Column::RankOf:
+        return QString::number(raw.indexOf(c.line->letters[c.position]) + 1);
     default:
         return raw;
     }
 }
 
-// The cell as SPSS and Stata hold it: a string, a number, or null for missing.
+// A text a spreadsheet would take for a formula gets a leading ' in CSV.
+QString csvCell(const Column &c, const Sample &s)
+{
+    const QString text = textOf(c, s);
+    if (!isTextColumn(c) && c.kind != Column::List)
+        return text;
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == QLatin1Char('\''))
+        ++i;
+    const bool formula = i < text.size() && QStringLiteral("=+-@\t").contains(text[i]);
+    return formula ? QLatin1Char('\'') + text : text;
+}
+
+// Seconds from a day, counted in local time as SPSS and Stata count.
+double secondsFrom(const QDate &epoch, const QDateTime &local)
+{
+    return double(QDateTime(epoch, QTime(0, 0), Qt::UTC).secsTo(QDateTime(local.date(), local.time(), Qt::UTC)));
+}
+
+// The cell as SPSS and Stata hold it: a string, a number, null for missing,
+// or 'a' for 不适用 (SPSS holds -1 there, Stata .a).
 QVariant statCell(const Column &c, const Sample &s)
 {
-    const QString text = csvCell(c, s);
-    switch (c.kind) {
-    case Column::File:
-    case Column::Text:
-    case Column::Order:
+    const State state = stateOf(c, s);
+    const QString text = textOf(c, s);
+    if (isTextColumn(c))
         return text;
+    if (state == State::NotApplicable)
+        return QChar(u'a');
+    if (state == State::Blank)
+        return {};
+    switch (c.kind) {
+    case Column::Modified:
+        return secondsFrom(QDate(1582, 10, 14), s.modified);
     case Column::Number:
-        return text.isEmpty() ? QVariant() : QVariant(text.trimmed().toDouble());
     case Column::Flag:
-        return text.toDouble();
+    case Column::RankOf:
+        return text.trimmed().toDouble();
     case Column::Code:
-        if (text.isEmpty())
-            return {};
         if (!lettersAsCodes(*c.line))
             return text.toDouble();
         for (int i = 0; i < int(c.line->choices.size()); ++i)
@@ -112,11 +189,12 @@ QVariant statCell(const Column &c, const Sample &s)
                 return double(i + 1);
         return {};
     case Column::List:
-        return text.isEmpty() ? QVariant() : QVariant(double(c.line->items.indexOf(text) + 1));
+        return double(c.line->items.indexOf(text) + 1);
     case Column::Rank:
-        return text.isEmpty() ? QVariant() : QVariant(double(c.line->letters.indexOf(text) + 1));
+        return double(c.line->letters.indexOf(text) + 1);
+    default:
+        return {};
     }
-    return {};
 }
 
 QString withoutTrailingBlanks(QString text)
@@ -128,40 +206,49 @@ QString withoutTrailingBlanks(QString text)
 
 bool numericInExcel(const Column &c)
 {
-    return c.kind == Column::Number || c.kind == Column::Flag || (c.kind == Column::Code && !lettersAsCodes(*c.line));
+    return c.kind == Column::Number || c.kind == Column::Flag || c.kind == Column::RankOf ||
+           c.kind == Column::Modified || (c.kind == Column::Code && !lettersAsCodes(*c.line));
 }
 
 // The variable label: the line's label, or for an option or a rank, the
 // question with the option's caption or the rank.
 void checkLabel(const Column &c, const QString &label, qsizetype keptCharacters = -1)
 {
-    QString whole;
-    if (c.kind == Column::File) {
-        whole = QStringLiteral("文件名");
-    } else if (c.kind == Column::Flag) {
-        QVERIFY2(label.startsWith(c.line->question.left(keptCharacters > 0 ? 20 : -1)), qPrintable(label));
-        if (keptCharacters < 0)
-            QVERIFY2(label.endsWith(c.line->positions[c.position].trimmed()), qPrintable(label));
+    if (!c.line) {
+        QVERIFY2(!label.isEmpty(), qPrintable(c.name));
         return;
-    } else if (c.kind == Column::Rank) {
-        QVERIFY2(label.startsWith(c.line->question.left(20)), qPrintable(label));
-        if (keptCharacters < 0)
-            QVERIFY2(label.endsWith(QStringLiteral("第%1位").arg(c.position + 1)), qPrintable(label));
-        return;
-    } else {
-        whole = c.line->label;
-        if (c.kind == Column::Number && !c.line->year.isEmpty())
-            QVERIFY(whole.contains(c.line->year));
-        if (!c.line->unit.isEmpty())
-            QVERIFY(whole.contains(c.line->unit));
     }
+    if (c.kind == Column::Flag || c.kind == Column::Rank || c.kind == Column::RankOf) {
+        QVERIFY2(label.startsWith(c.line->question.left(20)), qPrintable(label));
+        if (keptCharacters < 0 && c.kind == Column::Flag)
+            QVERIFY2(label.endsWith(c.line->positions[c.position].trimmed()), qPrintable(label));
+        if (keptCharacters < 0 && c.kind == Column::Rank)
+            QVERIFY2(label.endsWith(QStringLiteral("第%1位").arg(c.position + 1)), qPrintable(label));
+        if (keptCharacters < 0 && c.kind == Column::RankOf)
+            QVERIFY2(label.contains(c.line->positions[c.position].trimmed()), qPrintable(label));
+        return;
+    }
+    const QString &whole = c.line->label;
+    if (c.kind == Column::Number && !c.line->year.isEmpty())
+        QVERIFY(whole.contains(c.line->year));
+    if (!c.line->unit.isEmpty())
+        QVERIFY(whole.contains(c.line->unit));
     QCOMPARE(label, keptCharacters > 0 ? whole.left(keptCharacters) : whole);
 }
 
-// Value labels: codes keep their captions (letters turned into numbers keep
-// the letter), lists their items, ranks the option's letter.
-void checkValueLabels(const Column &c, const QMap<int, QString> &labels)
+bool gated(const Column &c)
 {
+    return c.line && c.line->gate != Survey::GateKind::None;
+}
+
+// Value labels: codes keep their captions (letters turned into numbers keep
+// the letter), lists their items, ranks the option's letter; a gated number
+// labels its 不适用 (notApplicable: -1 in SPSS, .a in Stata).
+void checkValueLabels(const Column &c, QMap<int, QString> labels, int notApplicable)
+{
+    if (gated(c) && !isTextColumn(c)) {
+        QCOMPARE(labels.take(notApplicable), QStringLiteral("不适用"));
+    }
     switch (c.kind) {
     case Column::Code:
         QCOMPARE(labels.size(), c.line->choices.size());
@@ -205,7 +292,7 @@ private slots:
 
 private:
     QString output(const char *extension) const { return dir_.path() + QStringLiteral("/out/merged.") + extension; }
-    const Sample &sampleOf(const QString &fileName) const;
+    const Sample &sampleOf(const QString &file) const;
 
     QTemporaryDir dir_;
     QList<Sample> samples_;
@@ -215,19 +302,25 @@ private:
 void CollectRoundTripTest::initTestCase()
 {
     columns_ = expectedColumns();
-    const QString folder = dir_.path() + QStringLiteral("/in/");
+    const QString folder = dir_.path() + QStringLiteral("/收到/");
     QVERIFY(QDir().mkpath(folder + QStringLiteral("sub")));
     QVERIFY(QDir().mkpath(dir_.path() + QStringLiteral("/out")));
     QRandomGenerator rng(2014);
     for (int i = 0; i < 80; ++i) {
         const AnswerRecord record = SampleRecords::make(rng, i, SampleRecords::Texts::Tricky);
-        const QString path = SampleRecords::write(record, i % 2 ? folder : folder + QStringLiteral("sub/"));
-        samples_.append({QFileInfo(path).fileName(), SampleRecords::lines(record)});
+        const QString sub = i % 2 ? QString() : QStringLiteral("sub/");
+        const QString path = SampleRecords::write(record, folder + sub);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString sha =
+            QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
+        samples_.append({QStringLiteral("收到/") + sub + QFileInfo(path).fileName(), QFileInfo(path).lastModified(),
+                         sha, SampleRecords::lines(record)});
     }
     Merge::Options options;
     options.inputs = {folder};
     options.outputs = {output("csv"), output("xlsx"), output("sav"), output("dta")};
-    options.codebook = dir_.path() + QStringLiteral("/out/codebook.csv");
+    options.codebooks = {dir_.path() + QStringLiteral("/out/codebook.csv")};
     RunControl control;
     Merge merge(options);
     const Merge::Summary summary = merge.run(control);
@@ -237,14 +330,22 @@ void CollectRoundTripTest::initTestCase()
         qWarning() << e.file << e.line << e.what;
     QCOMPARE(merge.problems().entries().size(), 0);
     QCOMPARE(summary.exitStatus(), 0);
+    // The samples hold both kinds of empty that the formats tell apart.
+    int notApplicable = 0, unanswered = 0;
+    for (const Sample &s : samples_)
+        for (const Column &c : columns_) {
+            notApplicable += stateOf(c, s) == State::NotApplicable && !isTextColumn(c);
+            unanswered += c.kind == Column::Flag && stateOf(c, s) == State::Blank;
+        }
+    QVERIFY(notApplicable > 0 && unanswered > 0);
 }
 
-const Sample &CollectRoundTripTest::sampleOf(const QString &fileName) const
+const Sample &CollectRoundTripTest::sampleOf(const QString &file) const
 {
     for (const Sample &s : samples_)
-        if (s.fileName == fileName)
+        if (s.file == file)
             return s;
-    qFatal("no sample named %s", qPrintable(fileName));
+    qFatal("no sample %s", qPrintable(file));
 }
 
 void CollectRoundTripTest::csv()
@@ -274,33 +375,34 @@ void CollectRoundTripTest::xlsx()
     QCOMPARE(sheets[1].name, QStringLiteral("变量说明"));
     QCOMPARE(sheets[2].name, QStringLiteral("问题"));
     const OutputReaders::Sheet &data = sheets[0];
-    QCOMPARE(data.frozenRows, 2);
+    // One header row, so that a reader takes it for the names; the labels are its notes.
+    QCOMPARE(data.frozenRows, 1);
     for (int c = 0; c < int(columns_.size()); ++c) {
         QCOMPARE(data.cells.value({0, c}).text, columns_[c].name);
-        checkLabel(columns_[c], data.cells.value({1, c}).text);
+        checkLabel(columns_[c], data.notes.value({0, c}));
     }
-    for (int r = 2; r < 2 + int(samples_.size()); ++r) {
+    for (int r = 1; r < 1 + int(samples_.size()); ++r) {
         const Sample &s = sampleOf(data.cells.value({r, 0}).text);
         for (int c = 0; c < int(columns_.size()); ++c) {
             const Column &column = columns_[c];
-            const QString expected = csvCell(column, s);
+            const QString expected = textOf(column, s);
             const bool present = data.cells.contains({r, c});
-            QCOMPARE(present, !expected.isEmpty()); // missing is an empty cell
+            QCOMPARE(present, !expected.isEmpty()); // missing and 不适用 alike are empty
             if (!present)
                 continue;
             const OutputReaders::Cell cell = data.cells.value({r, c});
             QCOMPARE(cell.number, numericInExcel(column));
-            if (cell.number)
+            if (column.kind == Column::Modified) // days from 1899-12-30
+                QCOMPARE(cell.text.toDouble(), secondsFrom(QDate(1899, 12, 30), s.modified) / 86400);
+            else if (cell.number)
                 QCOMPARE(cell.text.toDouble(), expected.trimmed().toDouble());
             else
                 QCOMPARE(cell.text, expected);
         }
     }
-    // The codebook sheet: one row per variable after its header.
     QCOMPARE(sheets[1].cells.value({0, 0}).text, QStringLiteral("variable"));
     for (int c = 0; c < int(columns_.size()); ++c)
         QCOMPARE(sheets[1].cells.value({c + 1, 0}).text, columns_[c].name);
-    // The problem sheet: its header, no problems.
     QCOMPARE(sheets[2].cells.value({0, 0}).text, QStringLiteral("file"));
     QVERIFY(!sheets[2].cells.contains({1, 0}));
 }
@@ -317,6 +419,7 @@ void CollectRoundTripTest::stat()
 {
     QFETCH(QString, format);
     QFETCH(int, labelCharacters);
+    const bool spss = format == QLatin1String("sav");
     const OutputReaders::StatFile file = OutputReaders::readStat(output(format.toLatin1().constData()), format);
     QVERIFY2(file.ok, qPrintable(file.error));
     QCOMPARE(file.variables.size(), columns_.size());
@@ -325,11 +428,12 @@ void CollectRoundTripTest::stat()
         const Column &column = columns_[c];
         const OutputReaders::StatVariable &v = file.variables[c];
         QCOMPARE(v.name, column.name);
-        QCOMPARE(v.isString,
-                 column.kind == Column::File || column.kind == Column::Text || column.kind == Column::Order);
+        QCOMPARE(v.isString, isTextColumn(column));
         const qsizetype kept = labelCharacters > 0 && v.label.size() >= labelCharacters ? labelCharacters : -1;
         checkLabel(column, v.label, kept);
-        checkValueLabels(column, file.labelSets.value(v.labelSet));
+        checkValueLabels(column, file.labelSets.value(v.labelSet), spss ? -1 : -'a');
+        if (spss)
+            QCOMPARE(v.missing, gated(column) && !isTextColumn(column) ? QList<double>{-1} : QList<double>{});
     }
     // Strings are as wide as their longest value.
     for (qsizetype c = 0; c < columns_.size(); ++c) {
@@ -337,22 +441,54 @@ void CollectRoundTripTest::stat()
             continue;
         qsizetype longest = 1;
         for (const Sample &s : samples_)
-            longest = std::max(longest, csvCell(columns_[c], s).toUtf8().size());
+            longest = std::max(longest, textOf(columns_[c], s).toUtf8().size());
         // ReadStat gives a Stata str's width with room for a terminating NUL;
         // SPSS rounds widths up to its 8-byte segments.
-        if (format == QLatin1String("dta"))
+        if (!spss) {
             QCOMPARE(file.variables[c].storageWidth, int(longest) + 1);
-        else
+            QCOMPARE(file.variables[c].format, QStringLiteral("%%1s").arg(longest));
+        } else {
             QVERIFY(file.variables[c].storageWidth >= longest);
+            QCOMPARE(file.variables[c].format, QStringLiteral("A%1").arg(longest));
+        }
+    }
+    // Figures show the decimals seen: 1.23456789 is not shown as 1.23.
+    for (qsizetype c = 0; c < columns_.size() && spss; ++c) {
+        if (columns_[c].kind != Column::Number)
+            continue;
+        int whole = 1, decimals = 0;
+        for (const Sample &s : samples_) {
+            const QString text = textOf(columns_[c], s).trimmed();
+            const qsizetype point = text.indexOf(QLatin1Char('.'));
+            whole = std::max(whole, int(point < 0 ? text.size() : point));
+            decimals = std::max(decimals, point < 0 ? 0 : int(text.size() - point - 1));
+        }
+        const int width = std::max(whole + (decimals > 0 ? decimals + 1 : 0), gated(columns_[c]) ? 2 : 1);
+        QCOMPARE(file.variables[c].format, QStringLiteral("F%1.%2").arg(width).arg(decimals));
+    }
+    if (spss) {
+        const QHash<QString, QString> levels{{"company_type", "nominal"},  {"company_age", "ordinal"},
+                                             {"report_length", "ordinal"}, {"industry", "nominal"},
+                                             {"revenue_2013", "scale"},    {"q21_rank_of_a", "ordinal"},
+                                             {"q01_a", "nominal"},         {"file_modified", "scale"}};
+        for (const OutputReaders::StatVariable &v : file.variables)
+            if (levels.contains(v.name))
+                QCOMPARE(v.measure, levels.value(v.name));
     }
     for (const QList<QVariant> &row : file.rows) {
         const Sample &s = sampleOf(row[0].toString());
         for (qsizetype c = 0; c < columns_.size(); ++c) {
-            const QVariant expected = statCell(columns_[c], s);
+            QVariant expected = statCell(columns_[c], s);
+            if (expected.typeId() == QMetaType::QChar && spss)
+                expected = -1.0;
+            if (columns_[c].kind == Column::Modified && !spss)
+                expected = (secondsFrom(QDate(1960, 1, 1), s.modified)) * 1000;
             // ReadStat's reader drops blanks at the end of a text (SPSS pads
             // texts with blanks, so they cannot be told apart there anyway).
             if (expected.typeId() == QMetaType::QString)
                 QCOMPARE(row[c].toString(), withoutTrailingBlanks(expected.toString()));
+            else if (expected.typeId() == QMetaType::QChar)
+                QCOMPARE(row[c], expected);
             else if (expected.isNull())
                 QVERIFY2(row[c].isNull(), qPrintable(columns_[c].name));
             else
@@ -367,17 +503,22 @@ void CollectRoundTripTest::codebook()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QList<QStringList> rows;
     QVERIFY(OutputReaders::parseCsv(file.readAll(), rows));
-    QCOMPARE(rows.value(0), (QStringList{"variable", "line", "label", "type", "unit", "values"}));
+    QCOMPARE(rows.value(0), (QStringList{"variable", "line", "label", "type", "unit", "values", "missing"}));
     QCOMPARE(rows.size(), 1 + columns_.size());
     for (qsizetype c = 0; c < columns_.size(); ++c) {
         const Column &column = columns_[c];
-        QCOMPARE(rows[c + 1][0], column.name);
-        QCOMPARE(rows[c + 1][1], column.line ? QString::number(column.line->number) : QString());
-        checkLabel(column, rows[c + 1][2]);
-        QCOMPARE(rows[c + 1][4], column.line ? column.line->unit : QString());
+        const QStringList &row = rows[c + 1];
+        QCOMPARE(row[0], column.name);
+        QCOMPARE(row[1], column.line ? QString::number(column.line->number) : QString());
+        checkLabel(column, row[2]);
+        QCOMPARE(row[4], column.line ? column.line->unit : QString());
         if (column.kind == Column::List) // every item with its number
             for (int i = 0; i < int(column.line->items.size()); ++i)
-                QVERIFY(rows[c + 1][5].contains(QStringLiteral("%1=%2").arg(i + 1).arg(column.line->items[i])));
+                QVERIFY(row[5].contains(QStringLiteral("%1=%2").arg(i + 1).arg(column.line->items[i])));
+        // Which variables can be 不适用, and which are missing when a question is not answered.
+        QCOMPARE(row[6].contains(QStringLiteral("不适用")), gated(column));
+        QCOMPARE(row[6].contains(QStringLiteral("未作答")),
+                 column.kind == Column::Flag && column.line->page == Survey::PageId::Questionnaire);
     }
 }
 

@@ -1,5 +1,7 @@
 // The collector's window: a merge that finds problems, the table and its CSV,
-// a cancelled run that leaves nothing, the format picker and a dropped folder.
+// a cancelled run that leaves nothing, several formats and the codebook in
+// one run, an output folder checked before anything is read, long reasons,
+// a dropped folder, and a build without SPSS and Stata files.
 #include "collect/CollectWindow.h"
 #include "collect/MergeWorker.h"
 #include "collect/ProblemTableModel.h"
@@ -9,19 +11,23 @@
 #include "tests/support/TestPlatform.h"
 
 #include <QApplication>
-#include <QComboBox>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+
+#include <vector>
 
 namespace {
 
@@ -41,6 +47,13 @@ void writeRecords(const QString &folder, int count, quint32 seed)
         SampleRecords::write(SampleRecords::make(rng, i), folder + QLatin1Char('/'));
 }
 
+// A click on the box itself, at the left of its caption.
+void tick(QCheckBox *box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {},
+                      QPoint(box->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1, box->height() / 2));
+}
+
 QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -55,9 +68,12 @@ private slots:
     void cleanup();
     void mergeThatFindsProblems();
     void cancelledMergeLeavesNothing();
-    void formatAndExtensionFollowEachOther();
+    void severalFormatsAndTheCodebook();
+    void outputFolderCheckedFirst();
+    void longReasonsShownWhole();
     void droppedFolder();
     void startWithoutAFolder();
+    void withoutSpssAndStata();
 
 private:
     bool runMerge();
@@ -103,14 +119,15 @@ void CollectWindowTest::mergeThatFindsProblems()
 
     window_->setInputFolder(in);
     // The first output is proposed beside the folder, named after it.
-    QCOMPARE(child<QLineEdit>(window_.get(), "outputEdit")->text(),
-             dir_->path() + QStringLiteral("/收到的文件_汇总.xlsx"));
+    QCOMPARE(child<QLineEdit>(window_.get(), "outputEdit")->text(), dir_->path() + QStringLiteral("/收到的文件_汇总"));
+    window_->setOutputBase(dir_->path() + QStringLiteral("/汇总"));
+    tick(child<QCheckBox>(window_.get(), "formatBox.xlsx"));
+    tick(child<QCheckBox>(window_.get(), "formatBox.csv"));
     const QString output = dir_->path() + QStringLiteral("/汇总.csv");
-    window_->setOutputFile(output);
     QVERIFY(runMerge());
 
     QCOMPARE(child<QLabel>(window_.get(), "summaryLabel")->text().section(QLatin1Char('\n'), 0, 0),
-             QStringLiteral("找到 14 个填报结果文件：接受 13，拒绝 1，舍弃重复 0，问题 2。"));
+             QStringLiteral("找到 14 个填报结果文件：接受 13，拒绝 1，舍弃重复 0，问题 3。"));
     QVERIFY(child<QPushButton>(window_.get(), "startButton")->isEnabled());
     QVERIFY(!child<QPushButton>(window_.get(), "cancelButton")->isEnabled());
     QVERIFY(QFileInfo(output).size() > 0);
@@ -118,12 +135,12 @@ void CollectWindowTest::mergeThatFindsProblems()
     auto *table = child<QTableView>(window_.get(), "problemTable");
     QAbstractItemModel *model = table->model();
     QCOMPARE(model->rowCount(), 3);
-    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("文件"));
-    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("行"));
-    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("问题"));
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("问题"));
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("文件"));
+    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("行"));
     QStringList lines;
     for (int r = 0; r < model->rowCount(); ++r)
-        lines << model->index(r, 1).data().toString();
+        lines << model->index(r, 2).data().toString();
     lines.sort();
     QCOMPARE(lines, (QStringList{"1", "25", "7"}));
 
@@ -138,13 +155,14 @@ void CollectWindowTest::mergeThatFindsProblems()
     QVERIFY(OutputReaders::parseCsv(file.readAll(), rows));
     QCOMPARE(rows.size(), 1 + model->rowCount());
     for (int r = 0; r < model->rowCount(); ++r) {
-        // The table shows paths from the input folder on; the file keeps them whole.
-        QCOMPARE(rows[r + 1][0], model->index(r, 0).data(Qt::ToolTipRole).toString());
-        QCOMPARE(rows[r + 1][0], dir_->path() + QLatin1Char('/') + model->index(r, 0).data().toString());
-        QVERIFY(model->index(r, 0).data().toString().startsWith(QStringLiteral("收到的文件/")));
-        QCOMPARE(rows[r + 1][4], model->index(r, 2).data().toString());
+        // Paths from the input folder's name on, as in the data set's file column.
+        QCOMPARE(rows[r + 1][0], model->index(r, 1).data().toString());
+        QVERIFY(model->index(r, 1).data().toString().startsWith(QStringLiteral("收到的文件/")));
+        QCOMPARE(rows[r + 1][4], model->index(r, 0).data().toString());
     }
     QVERIFY(!window_->saveProblemsTo(dir_->path() + QStringLiteral("/missing/问题.csv")));
+    QVERIFY2(child<QLabel>(window_.get(), "summaryLabel")->text().contains(QStringLiteral("文件或文件夹不存在")),
+             qPrintable(child<QLabel>(window_.get(), "summaryLabel")->text()));
 }
 
 // The merge runs beside the window: progress arrives while it runs, the
@@ -160,7 +178,7 @@ void CollectWindowTest::cancelledMergeLeavesNothing()
     earlier.write("earlier");
     earlier.close();
     window_->setInputFolder(in);
-    window_->setOutputFile(outFolder + QStringLiteral("/汇总.xlsx"));
+    window_->setOutputBase(outFolder + QStringLiteral("/汇总"));
 
     auto *cancel = child<QPushButton>(window_.get(), "cancelButton");
     int reports = 0;
@@ -181,20 +199,61 @@ void CollectWindowTest::cancelledMergeLeavesNothing()
     QCOMPARE(child<QTableView>(window_.get(), "problemTable")->model()->rowCount(), 0);
 }
 
-void CollectWindowTest::formatAndExtensionFollowEachOther()
+// Ticked formats and the codebook, all written in one run beside one another.
+void CollectWindowTest::severalFormatsAndTheCodebook()
 {
-    auto *format = child<QComboBox>(window_.get(), "formatBox");
-    auto *output = child<QLineEdit>(window_.get(), "outputEdit");
-    window_->setOutputFile(QStringLiteral("/tmp/汇总.sav"));
-    QVERIFY(format->currentText().contains(QStringLiteral("SPSS")));
-    // Picking Stata in the list changes the extension.
-    format->setFocus();
-    QTest::keyClick(format, Qt::Key_Down);
-    QCOMPARE(output->text(), QStringLiteral("/tmp/汇总.dta"));
-    output->setFocus();
-    output->selectAll();
-    QTest::keyClicks(output, QStringLiteral("/tmp/b.csv"));
-    QVERIFY(format->currentText().contains(QStringLiteral("CSV")));
+    const QString in = dir_->path() + QStringLiteral("/in");
+    writeRecords(in, 5, 9);
+    window_->setInputFolder(in);
+    window_->setOutputBase(dir_->path() + QStringLiteral("/汇总.xlsx")); // the extension comes off
+    QCOMPARE(child<QLineEdit>(window_.get(), "outputEdit")->text(), dir_->path() + QStringLiteral("/汇总"));
+    QVERIFY(child<QCheckBox>(window_.get(), "formatBox.xlsx")->isChecked());
+    for (const char *name : {"formatBox.csv", "formatBox.sps", "codebookBox"})
+        tick(child<QCheckBox>(window_.get(), name));
+    QVERIFY(runMerge());
+    QCOMPARE(filesIn(dir_->path()),
+             (QStringList{"汇总.csv", "汇总.sps", "汇总.xlsx", "汇总_values.csv", "汇总_变量说明.xlsx"}));
+    QVERIFY(child<QLabel>(window_.get(), "summaryLabel")->text().contains(QStringLiteral("已写入：")));
+}
+
+// An output folder that is missing is found out before a single file is
+// read, and said in Chinese words.
+void CollectWindowTest::outputFolderCheckedFirst()
+{
+    const QString in = dir_->path() + QStringLiteral("/in");
+    writeRecords(in, 3, 10);
+    window_->setInputFolder(in);
+    window_->setOutputBase(dir_->path() + QStringLiteral("/没有的文件夹/汇总"));
+    QSignalSpy progressed(window_->worker(), &MergeWorker::progressed);
+    QVERIFY(runMerge());
+    QCOMPARE(progressed.count(), 0);
+    const QString shown = child<QLabel>(window_.get(), "summaryLabel")->text();
+    QVERIFY2(shown.contains(QStringLiteral("没有的文件夹")) && shown.contains(QStringLiteral("文件或文件夹不存在")),
+             qPrintable(shown));
+    QVERIFY(child<QPushButton>(window_.get(), "startButton")->isEnabled());
+}
+
+// A long reason wraps in its row; its tooltip holds it whole with the text at fault.
+void CollectWindowTest::longReasonsShownWhole()
+{
+    const QString in = dir_->path() + QStringLiteral("/in");
+    writeRecords(in, 1, 11);
+    QRandomGenerator rng(12);
+    AnswerRecord bad = SampleRecords::make(rng, 50);
+    bad.set(36, QStringLiteral("约").repeated(60));
+    SampleRecords::write(bad, in + QLatin1Char('/'));
+    window_->resize(640, 480);
+    window_->setInputFolder(in);
+    QVERIFY(runMerge());
+    auto *table = child<QTableView>(window_.get(), "problemTable");
+    QCOMPARE(table->model()->rowCount(), 1);
+    const QModelIndex reason = table->model()->index(0, 0);
+    const QString what = reason.data().toString();
+    QVERIFY(what.contains(QStringLiteral("约").repeated(60)));
+    QCOMPARE(reason.data(Qt::ToolTipRole).toString(),
+             what + QStringLiteral("\n原文：") + QStringLiteral("约").repeated(60));
+    QVERIFY(table->fontMetrics().horizontalAdvance(what) > table->columnWidth(0)); // it does not fit in one line
+    QVERIFY(table->rowHeight(0) >= 2 * table->fontMetrics().height());             // so it wraps
 }
 
 void CollectWindowTest::droppedFolder()
@@ -223,6 +282,22 @@ void CollectWindowTest::startWithoutAFolder()
     QVERIFY(runMerge());
     QCOMPARE(child<QLabel>(window_.get(), "summaryLabel")->text(), QStringLiteral("请先选择存放填报结果的文件夹。"));
     QVERIFY(child<QPushButton>(window_.get(), "startButton")->isEnabled());
+}
+
+// Without ReadStat the window offers neither .sav nor .dta, and their
+// syntax files instead.
+void CollectWindowTest::withoutSpssAndStata()
+{
+    std::vector<Format> formats(Formats::all().begin(), Formats::all().end());
+    for (Format &format : formats)
+        if (format.extension == u".sav" || format.extension == u".dta")
+            format.builtIn = false;
+    CollectWindow window(nullptr, formats);
+    QStringList offered;
+    for (QCheckBox *box : window.findChildren<QCheckBox *>())
+        offered << box->objectName();
+    offered.sort();
+    QCOMPARE(offered, (QStringList{"codebookBox", "formatBox.csv", "formatBox.do", "formatBox.sps", "formatBox.xlsx"}));
 }
 
 int main(int argc, char *argv[])

@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
     CollectWindow window;
     window.resize(820, 520);
     window.setInputFolder(in);
-    window.setOutputFile(scratch.path() + QStringLiteral("/2014年填报结果_汇总.xlsx"));
+    window.setOutputBase(scratch.path() + QStringLiteral("/2014年填报结果_汇总"));
     window.show();
     QSignalSpy ended(&window, &CollectWindow::mergeEnded);
     QMetaObject::invokeMethod(window.findChild<QWidget *>(QStringLiteral("startButton")), "click");

@@ -5,7 +5,9 @@
 #include <QProcess>
 #include <QXmlStreamReader>
 
+#if CSR_WITH_READSTAT
 #include <readstat.h>
+#endif
 
 namespace OutputReaders {
 
@@ -119,6 +121,15 @@ QList<Sheet> readXlsx(const QString &path)
         }
     }
     for (qsizetype s = 0; s < sheets.size(); ++s) {
+        // Notes: libxlsxwriter numbers the note files of the sheets that have them in sheet order.
+        QXmlStreamReader notes(unzip(path, QStringLiteral("xl/comments%1.xml").arg(s + 1)));
+        while (!notes.atEnd()) {
+            notes.readNext();
+            if (notes.isStartElement() && notes.name() == QLatin1String("comment")) {
+                const QPair<int, int> at = position(notes.attributes().value(QStringLiteral("ref")));
+                sheets[s].notes.insert(at, innerText(notes));
+            }
+        }
         QXmlStreamReader xml(unzip(path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(s + 1)));
         while (!xml.atEnd()) {
             xml.readNext();
@@ -155,7 +166,22 @@ QList<Sheet> readXlsx(const QString &path)
     return sheets;
 }
 
+#if CSR_WITH_READSTAT
 namespace {
+
+QString measureName(readstat_measure_t measure)
+{
+    switch (measure) {
+    case READSTAT_MEASURE_NOMINAL:
+        return QStringLiteral("nominal");
+    case READSTAT_MEASURE_ORDINAL:
+        return QStringLiteral("ordinal");
+    case READSTAT_MEASURE_SCALE:
+        return QStringLiteral("scale");
+    default:
+        return {};
+    }
+}
 
 int onVariable(int index, readstat_variable_t *variable, const char *labelSet, void *context)
 {
@@ -166,6 +192,13 @@ int onVariable(int index, readstat_variable_t *variable, const char *labelSet, v
     v.isString = readstat_variable_get_type_class(variable) == READSTAT_TYPE_CLASS_STRING;
     v.labelSet = labelSet ? QString::fromUtf8(labelSet) : QString();
     v.storageWidth = int(readstat_variable_get_storage_width(variable));
+    // ReadStat gives a strL as a string of no fixed width.
+    v.isStrL = v.isString && v.storageWidth == 0;
+    v.format = QString::fromUtf8(readstat_variable_get_format(variable));
+    v.measure = measureName(readstat_variable_get_measure(variable));
+    v.displayWidth = readstat_variable_get_display_width(variable);
+    for (int i = 0; i < readstat_variable_get_missing_ranges_count(variable); ++i)
+        v.missing << readstat_double_value(readstat_variable_get_missing_range_lo(variable, i));
     if (file->variables.size() != index)
         return READSTAT_HANDLER_ABORT;
     file->variables << v;
@@ -180,6 +213,8 @@ int onValue(int row, readstat_variable_t *variable, readstat_value_t value, void
     QVariant cell;
     if (readstat_value_type(value) == READSTAT_TYPE_STRING) {
         cell = QString::fromUtf8(readstat_string_value(value));
+    } else if (readstat_value_is_tagged_missing(value)) {
+        cell = QChar(QLatin1Char(readstat_value_tag(value)));
     } else if (!readstat_value_is_system_missing(value)) {
         cell = readstat_double_value(value);
     }
@@ -190,7 +225,9 @@ int onValue(int row, readstat_variable_t *variable, readstat_value_t value, void
 int onValueLabel(const char *labelSet, readstat_value_t value, const char *label, void *context)
 {
     auto *file = static_cast<StatFile *>(context);
-    file->labelSets[QString::fromUtf8(labelSet)].insert(int(readstat_double_value(value)), QString::fromUtf8(label));
+    const int key =
+        readstat_value_is_tagged_missing(value) ? -int(readstat_value_tag(value)) : int(readstat_double_value(value));
+    file->labelSets[QString::fromUtf8(labelSet)].insert(key, QString::fromUtf8(label));
     return READSTAT_HANDLER_OK;
 }
 
@@ -213,5 +250,13 @@ StatFile readStat(const QString &path, const QString &format)
         file.error = QString::fromUtf8(readstat_error_message(error));
     return file;
 }
+#else
+StatFile readStat(const QString &, const QString &)
+{
+    StatFile file;
+    file.error = QStringLiteral("ReadStat is not in this build");
+    return file;
+}
+#endif
 
 } // namespace OutputReaders

@@ -25,6 +25,7 @@ struct Cell {
 struct Sheet {
     QString name;
     QMap<QPair<int, int>, Cell> cells; // (row, column), both from 0
+    QMap<QPair<int, int>, QString> notes;
     int frozenRows = 0;
     int frozenColumns = 0;
 };
@@ -36,19 +37,24 @@ struct StatVariable {
     QString name;
     QString label;
     bool isString = false;
+    bool isStrL = false; // Stata: a strL
     QString labelSet;
     int storageWidth = 0;
+    QString format;        // "F8.2", "A12", "%12s", …
+    QString measure;       // "nominal", "ordinal", "scale", or empty
+    int displayWidth = 0;  // SPSS
+    QList<double> missing; // user-missing values (SPSS)
 };
 
 struct StatFile {
     bool ok = false;
     QString error;
     QList<StatVariable> variables;
-    QHash<QString, QMap<int, QString>> labelSets;
-    QList<QList<QVariant>> rows; // QString, double, or null for missing
+    QHash<QString, QMap<int, QString>> labelSets; // a tagged missing value (Stata's .a) as -'a'
+    QList<QList<QVariant>> rows; // QString, double, null for system missing, or a QChar: a tagged missing value
 };
 
-// format "sav" or "dta".
+// format "sav" or "dta". Without ReadStat in the build, ok is false.
 StatFile readStat(const QString &path, const QString &format);
 
 } // namespace OutputReaders
