@@ -19,9 +19,7 @@ constexpr qsizetype kMostNamed = 20;
 
 void print(std::FILE *stream, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    Console::write(stream, text.toUtf8());
 }
 
 // One line on the terminal, rewritten in place a few times a second.

@@ -5,11 +5,20 @@
 // gets a source file of its own.
 #pragma once
 
+#include <QByteArray>
 #include <cstdio>
 
 class RunControl;
 
 namespace Console {
+
+// Where the program is a window program (Windows), connects its output to
+// the console it was started from, if any; elsewhere there is nothing to do.
+void attachToParent();
+
+// Writes UTF-8 text to the stream and flushes it; a console is given the text
+// in a form it shows whatever its code page.
+void write(std::FILE *stream, const QByteArray &utf8);
 
 // Whether the stream is shown on a terminal (the progress line is drawn only there).
 bool isTerminal(std::FILE *stream);

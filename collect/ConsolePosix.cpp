@@ -28,6 +28,14 @@ extern "C" void onSignal(int signal)
 
 } // namespace
 
+void attachToParent() {}
+
+void write(std::FILE *stream, const QByteArray &utf8)
+{
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
+    std::fflush(stream);
+}
+
 bool isTerminal(std::FILE *stream)
 {
     return ::isatty(::fileno(stream)) == 1;

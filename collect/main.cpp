@@ -1,6 +1,7 @@
 // csr-collect: with arguments, the command line; without, the window.
 #include "collect/CollectWindow.h"
 #include "collect/CommandLine.h"
+#include "collect/Console.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
 {
     if (argc > 1) {
         // No display needed on the command line.
+        Console::attachToParent();
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("csr-collect"));
         QCoreApplication::setApplicationVersion(QStringLiteral(CSR_COLLECT_VERSION));

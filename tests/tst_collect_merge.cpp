@@ -8,19 +8,16 @@
 #include "survey/Gbk.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
+#include "tests/support/TestSystem.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/time.h>
-#include <unistd.h>
 
 namespace {
 
@@ -60,8 +57,9 @@ QString put(const QString &path, const QByteArray &bytes)
 
 void setModified(const QString &path, qint64 secondsSinceEpoch)
 {
-    const timeval times[2] = {{time_t(secondsSinceEpoch), 0}, {time_t(secondsSinceEpoch), 0}};
-    QCOMPARE(::utimes(QFile::encodeName(path).constData(), times), 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch), QFileDevice::FileModificationTime));
 }
 
 Kinds kindsOf(const ProblemReport &report)
@@ -409,11 +407,13 @@ void CollectMergeTest::identicalCopiesCountOnce()
 // what it could not read.
 void CollectMergeTest::hostileInputs()
 {
+    if (!TestSystem::isPosix())
+        QSKIP("links, pipes and devices in the file system are POSIX");
     const QString folder = dir_->path() + QStringLiteral("/in");
     QVERIFY(QDir().mkpath(folder + QStringLiteral("/deep/er")));
     QVERIFY(QFile::link(folder, folder + QStringLiteral("/deep/er/loop")));
     QVERIFY(QFile::link(folder + QStringLiteral("/deep"), folder + QStringLiteral("/deep/er/up")));
-    QCOMPARE(::mkfifo(QFile::encodeName(in(QStringLiteral("管道_填报结果.dbf"))).constData(), 0600), 0);
+    QVERIFY(TestSystem::makePipe(in(QStringLiteral("管道_填报结果.dbf"))));
     QVERIFY(QFile::link(QStringLiteral("/dev/zero"), in(QStringLiteral("零_填报结果.dbf"))));
     QFile sparse(in(QStringLiteral("大_填报结果.dbf")));
     QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(8) << 30));
@@ -635,44 +635,19 @@ void CollectMergeTest::everyDbfIsRead()
 void CollectMergeTest::aFolderThatCannotBeRead()
 {
     put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲")));
-    const QByteArray level(200, 'd');
-    int fd = ::open(QFile::encodeName(in(QString())).constData(), O_RDONLY | O_DIRECTORY);
-    QVERIFY(fd >= 0);
-    constexpr int kLevels = 24; // 24 × 201 bytes: past PATH_MAX
-    for (int i = 0; i < kLevels; ++i) {
-        QCOMPARE(::mkdirat(fd, level.constData(), 0755), 0);
-        const int next = ::openat(fd, level.constData(), O_RDONLY | O_DIRECTORY);
-        ::close(fd);
-        fd = next;
-        QVERIFY(fd >= 0);
-    }
-    const int file = ::openat(fd, "乙_填报结果.dbf", O_WRONLY | O_CREAT, 0644);
-    const QByteArray bytes = recordBytes(QStringLiteral("乙"));
-    QCOMPARE(::write(file, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
-    ::close(file);
-    ::close(fd);
+    const QString level = TestSystem::writePastPathLimit(in(QString()), QStringLiteral("乙_填报结果.dbf"),
+                                                         recordBytes(QStringLiteral("乙")));
+    if (level.isEmpty())
+        QSKIP("this system cannot stage a folder past its longest path");
+    const auto cleanUp = qScopeGuard([&] { TestSystem::removePastPathLimit(in(QString())); });
 
     const Merge::Summary summary = run({out(QStringLiteral("m.csv"))});
     QCOMPARE(summary.accepted, 1);
     QCOMPARE(summary.exitStatus(), 1);
     QCOMPARE(kindsOf(merge_->problems()), (Kinds{"input@0"}));
     const ProblemReport::Entry &e = merge_->problems().entries()[0];
-    QVERIFY(e.file.startsWith(shown(QString::fromLatin1(level))));
+    QVERIFY(e.file.startsWith(shown(level)));
     QVERIFY2(e.what.contains(QStringLiteral("文件名或路径太长")), qPrintable(e.what));
-
-    // QTemporaryDir cannot remove what it cannot name: level by level.
-    std::function<void(int, int)> removeBelow = [&](int parent, int depth) {
-        const int child = ::openat(parent, level.constData(), O_RDONLY | O_DIRECTORY);
-        if (depth + 1 < kLevels)
-            removeBelow(child, depth + 1);
-        else
-            ::unlinkat(child, "乙_填报结果.dbf", 0);
-        ::close(child);
-        ::unlinkat(parent, level.constData(), AT_REMOVEDIR);
-    };
-    const int root = ::open(QFile::encodeName(in(QString())).constData(), O_RDONLY | O_DIRECTORY);
-    removeBelow(root, 0);
-    ::close(root);
 }
 
 void CollectMergeTest::aFileNamedTwiceIsReadOnce_data()

@@ -21,6 +21,7 @@
 #include "tests/support/RandomFiller.h"
 #include "tests/support/ResultFile.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/TestSystem.h"
 #include "widgets/Page.h"
 
 #include <QComboBox>
@@ -44,10 +45,6 @@
 #include <functional>
 #include <mutex>
 #include <thread>
-
-#if defined(Q_OS_UNIX)
-#include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -534,12 +531,9 @@ void DraftsTest::unusableDraftIsMovedAsideAndTheRunStartsEmpty()
     QFETCH(QString, reason);
     const QString path = QDir(draftsFolder()).filePath(QStringLiteral("20260101-120000-abcdef.txt"));
     if (pipe) {
-#if defined(Q_OS_UNIX)
         QDir().mkpath(draftsFolder());
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-#else
-        QSKIP("pipes in the file system are a POSIX thing");
-#endif
+        if (!TestSystem::makePipe(path))
+            QSKIP("pipes in the file system are POSIX");
     } else {
         writeAll(path, bytes);
     }

@@ -1,10 +1,11 @@
 // What tests ask of the system they run on, without naming it: its error
 // codes for the failures the program reports, and the few things only POSIX
-// can stage (a process with no file descriptor left, the umask). Each system
-// has a source file of its own; where one cannot do a thing, notSupported()
-// says why in one line and the test skips.
+// can stage (a process with no file descriptor left, the umask, a pipe). Each
+// system has a source file of its own; a test that needs POSIX skips elsewhere
+// with its reason in one line.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -24,8 +25,9 @@ struct ErrorCodes {
 };
 const ErrorCodes &errorCodes();
 
-// Empty where the POSIX-only helpers below work; else why they do not.
-QString posixOnlyReason();
+// Whether the system is POSIX: descriptor limits, the umask, pipes, links
+// and devices in the file system, signals.
+bool isPosix();
 
 // Runs the call while the process may open no further file.
 int withNoFileLeft(const std::function<int()> &call);
@@ -35,5 +37,17 @@ void withUmask(int mask, const std::function<void()> &call);
 
 // The permission bits of a file (07777), or -1.
 int modeOf(const QString &path);
+
+// Makes a named pipe at the path; false where the system has none.
+bool makePipe(const QString &path);
+
+// Sends the process a signal (SIGINT, SIGTERM); false where there are none.
+bool sendSignal(qint64 pid, int signal);
+
+// Writes a file under root, in nested folders whose whole path is longer than
+// the system takes, and returns the outermost folder's name; empty where this
+// cannot be staged. removePastPathLimit takes the folders away again.
+QString writePastPathLimit(const QString &root, const QString &fileName, const QByteArray &bytes);
+void removePastPathLimit(const QString &root);
 
 } // namespace TestSystem

@@ -16,9 +16,9 @@ const ErrorCodes &errorCodes()
     return codes;
 }
 
-QString posixOnlyReason()
+bool isPosix()
 {
-    return QStringLiteral("Windows has no descriptor limit to exhaust and no umask");
+    return false;
 }
 
 int withNoFileLeft(const std::function<int()> &call)
@@ -35,5 +35,22 @@ int modeOf(const QString &)
 {
     return -1;
 }
+
+bool makePipe(const QString &)
+{
+    return false;
+}
+
+bool sendSignal(qint64, int)
+{
+    return false;
+}
+
+QString writePastPathLimit(const QString &, const QString &, const QByteArray &)
+{
+    return {};
+}
+
+void removePastPathLimit(const QString &) {}
 
 } // namespace TestSystem
