@@ -1,11 +1,20 @@
 // Code page 936 through the system's own converter on Windows.
 #include "survey/GbkCodec.h"
 
+#include <algorithm>
 #include <windows.h>
 
 namespace {
 
 constexpr UINT kCodePage = 936;
+
+// Windows maps code page 936's user-defined areas (and byte FF) to the
+// Private Use Area; glibc, like GBK itself, gives them no character. They are
+// refused both ways here too, so a file reads and writes the same everywhere.
+bool isPrivateUse(char16_t c)
+{
+    return c >= 0xE000 && c <= 0xF8FF;
+}
 
 // One piece of UTF-16 (a character, or a surrogate pair) in code page 936.
 // Without WC_NO_BEST_FIT_CHARS Windows turns À into à and reports nothing;
@@ -38,7 +47,8 @@ bool encode(const QString &text, QByteArray &out)
     BOOL usedDefault = FALSE;
     const int n = ::WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, utf16, size, out.data(), int(out.size()),
                                         nullptr, &usedDefault);
-    if (n > 0 && !usedDefault) {
+    const bool privateUse = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return isPrivateUse(c.unicode()); });
+    if (n > 0 && !usedDefault && !privateUse) {
         out.resize(n);
         return true;
     }
@@ -49,7 +59,7 @@ bool encode(const QString &text, QByteArray &out)
                                   QChar::isLowSurrogate(text.at(i + 1).unicode())
                               ? 2
                               : 1;
-        if (!encodePiece(utf16 + i, piece, out))
+        if (isPrivateUse(text.at(i).unicode()) || !encodePiece(utf16 + i, piece, out))
             clean = false;
         i += piece;
     }
@@ -78,7 +88,7 @@ char16_t decodeSequence(const char *bytes, int size)
         return char16_t(bytes[0]);
     wchar_t out[4];
     const int n = ::MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes, size, out, 4);
-    if (n != 1)
+    if (n != 1 || isPrivateUse(char16_t(out[0])))
         return 0;
     return char16_t(out[0]);
 }

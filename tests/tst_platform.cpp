@@ -51,6 +51,8 @@ void PlatformTest::encodesAsCodePage936_data()
     QTest::newRow("yen sign refused") << QStringLiteral("1¥") << QByteArray("1") << false;
     QTest::newRow("outside the basic plane") << QStringLiteral("甲😀乙") << QByteArray("\xbc\xd7\xd2\xd2") << false;
     QTest::newRow("half-width katakana") << QStringLiteral("ﾟ") << QByteArray() << false;
+    // GBK's user-defined areas hold no character (Windows would make them private-use ones).
+    QTest::newRow("private use") << QStringLiteral("a\uE000b") << QByteArray("ab") << false;
 }
 
 void PlatformTest::encodesAsCodePage936()
@@ -77,6 +79,7 @@ void PlatformTest::decodesOneSequenceStrictly_data()
     QTest::newRow("lead byte alone") << QByteArray("\x81") << 0;
     QTest::newRow("trail below the range") << QByteArray("\x81\x20") << 0;
     QTest::newRow("trail 7F") << QByteArray("\x81\x7f") << 0;
+    QTest::newRow("user-defined area") << QByteArray("\xaa\xa1") << 0;
 }
 
 void PlatformTest::decodesOneSequenceStrictly()
