@@ -10,6 +10,7 @@
 #include "survey/SafeFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <cerrno>
 
 FileError::FileError(const QString &message, int code)
@@ -40,8 +41,9 @@ ResultFileWriter::ResultFileWriter(const AnswerRecord &record, FileSystemCalls &
 
 QString ResultFileWriter::programFolder()
 {
-    // The executable's own folder, never the working folder.
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    // The executable's own folder, never the working folder; in the system's
+    // own form, as the saved-as message shows it (D:\调研\ on Windows).
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 }
 
 QString ResultFileWriter::fileNameFor(const QString &enterpriseName)

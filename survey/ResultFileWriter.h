@@ -25,10 +25,10 @@ private:
 
 class ResultFileWriter {
 public:
-    // programFolder ends with '/'.
+    // programFolder ends with a separator.
     ResultFileWriter(const AnswerRecord &record, FileSystemCalls &calls, const QString &programFolder);
 
-    // The folder that holds the running program, ending with '/'.
+    // The folder that holds the running program, ending with the system's separator.
     static QString programFolder();
 
     // Slot 1's text, unchanged, followed by the suffix.

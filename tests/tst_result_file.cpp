@@ -209,7 +209,8 @@ void ResultFileTest::landsBesideTheProgramWhateverTheWorkingFolder()
     QDir::setCurrent(before);
 
     const QString expected =
-        QCoreApplication::applicationDirPath() + QLatin1Char('/') + name + QStringLiteral("_填报结果.dbf");
+        QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')) + name +
+        QStringLiteral("_填报结果.dbf");
     const QByteArray bytes = ResultFile::readBytes(expected);
     QFile::remove(expected);
     QCOMPARE(boxes.count(), 1);
@@ -297,8 +298,9 @@ void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing_data()
         << int(FailingCalls::Nothing) << 0 << QStringLiteral("sub/丙公司") << QStringLiteral("Invalid filename.");
     QTest::newRow("backslash (real)") << int(FailingCalls::Nothing) << 0 << QStringLiteral("丙\\公司")
                                       << QStringLiteral("Invalid filename.");
-    QTest::newRow("overlong name (real)")
-        << int(FailingCalls::Nothing) << 0 << QString(300, QChar(u'甲')) << codes.overlongNameMessage;
+    if (!codes.overlongNameMessage.isEmpty())
+        QTest::newRow("overlong name (real)")
+            << int(FailingCalls::Nothing) << 0 << QString(300, QChar(u'甲')) << codes.overlongNameMessage;
     QTest::newRow("a folder holds the name (real)")
         << int(FailingCalls::Nothing) << 0 << QStringLiteral("folder") << codes.folderNameMessage;
 }

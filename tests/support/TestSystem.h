@@ -19,7 +19,8 @@ struct ErrorCodes {
     int ioFailure;
     int heldByAnotherProgram;
     // The error box's text when the system itself refuses a name longer than
-    // it allows, and a name that a folder already has.
+    // it allows (empty where that cannot be tested), and a name that a folder
+    // already has.
     QString overlongNameMessage;
     QString folderNameMessage;
 };
