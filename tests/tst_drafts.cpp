@@ -701,9 +701,8 @@ void DraftsTest::fullDiskLeavesTheEarlierDraftWhole()
 
 void DraftsTest::fullDiskOfARealFileSystem()
 {
-#if !defined(Q_OS_LINUX)
-    QSKIP("a tmpfs of a given size needs Linux");
-#endif
+    if (!TestSystem::isPosix())
+        QSKIP("a tmpfs of a given size needs Linux");
     const QString tiny = folder_->filePath(QStringLiteral("tiny"));
     QDir().mkpath(tiny);
     QProcess mount;

@@ -11,6 +11,7 @@
 #include "tests/support/ModalBoxes.h"
 #include "tests/support/RandomFiller.h"
 #include "tests/support/ResultFile.h"
+#include "tests/support/TestSystem.h"
 #include "tests/support/TestMain.h"
 #include "widgets/Page.h"
 
@@ -318,7 +319,7 @@ void ReopenTest::fileThatDoesNotFitIsNamedAndNothingIsLoaded()
     const SeenBox &box = boxes.last();
     QCOMPARE(box.icon, QMessageBox::Warning);
     QCOMPARE(box.title, QStringLiteral("2014全国Kelmar社会责任调研问卷填报"));
-    QVERIFY2(box.text.contains(path), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QDir::toNativeSeparators(path)), qPrintable(box.text));
     if (line > 0)
         QVERIFY2(box.text.contains(QStringLiteral("第 %1 行").arg(line)), qPrintable(box.text));
     QVERIFY2(box.text.contains(reason), qPrintable(box.text));
@@ -372,9 +373,8 @@ void ReopenTest::textLongerThanAFieldsDefaultLimitIsKeptWhole()
 
 void ReopenTest::fileWhoseNameIsNotUtf8IsOpened()
 {
-#if defined(Q_OS_WIN)
-    QSKIP("Windows names files in Unicode");
-#endif
+    if (!TestSystem::isPosix())
+        QSKIP("Windows names files in Unicode: a name cannot be bytes that are not text");
     QTemporaryDir folder;
     // "丁" in GBK, as an older system may have named the file: not UTF-8.
     const QByteArray native = FileSystemCalls::nativePath(folder.path()) + "/\xb6\xa1";
