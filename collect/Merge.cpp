@@ -17,7 +17,6 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QThread>
 #include <QTimeZone>
@@ -84,14 +83,64 @@ QString plainReason(const ResultFileReader::Result &r)
     // Cut short: every line ended as it should up to where the file stops,
     // the last one perhaps half there.
     const qsizetype tail = bytes.lastIndexOf("\r\n") + 2;
-    const bool cutShort = (r.line == 0 || r.line == ended + 1) && bytes.indexOf('\n', tail) < 0 &&
-                          bytes.indexOf('\r', tail) < 0;
+    const bool cutShort =
+        (r.line == 0 || r.line == ended + 1) && bytes.indexOf('\n', tail) < 0 && bytes.indexOf('\r', tail) < 0;
     if (cutShort)
         return QStringLiteral("文件不完整：只有 %1 行，应为 %2 行").arg(ended).arg(lines);
     return QStringLiteral("不是填报结果文件（第 %1 行中有单独的回车或换行）").arg(r.line);
 }
 
 // How closely a file's name follows its line 1: 2 exactly ("甲_填报结果.dbf"),
+// The length of the copy mark that ends a file name's stem, 0 when none:
+// "(1)" or "（1）", "- 副本" or "- Copy", "副本" or "的副本", " copy", " 2", each
+// with the blanks before it. Written out rather than as a regular expression:
+// the readers call it on their own threads, and PCRE2's per-thread JIT stack
+// crashed at such a thread's end in the static Windows build.
+qsizetype copyMarkLength(QStringView s)
+{
+    const qsizetype end = s.size();
+    auto isBlank = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    auto blanksBefore = [&](qsizetype i) {
+        while (i > 0 && isBlank(s[i - 1]))
+            --i;
+        return i;
+    };
+    // A dash before the word, with blanks around it; else the blanks alone, if any.
+    auto afterWord = [&](qsizetype wordStart, bool needsBlank) -> qsizetype {
+        const qsizetype beforeBlanks = blanksBefore(wordStart);
+        if (beforeBlanks > 0 && s[beforeBlanks - 1] == u'-')
+            return end - blanksBefore(beforeBlanks - 1);
+        if (needsBlank && beforeBlanks == wordStart)
+            return 0;
+        return end - beforeBlanks;
+    };
+    if (end > 0 && (s[end - 1] == u')' || s[end - 1] == u'）')) {
+        qsizetype i = end - 1;
+        while (i > 0 && isDigit(s[i - 1]))
+            --i;
+        if (i < end - 1 && i > 0 && (s[i - 1] == u'(' || s[i - 1] == u'（'))
+            return end - blanksBefore(i - 1);
+    }
+    if (s.endsWith(u"副本")) {
+        const qsizetype word = end - 2;
+        const qsizetype beforeBlanks = blanksBefore(word);
+        if (beforeBlanks > 0 && s[beforeBlanks - 1] == u'-')
+            return end - blanksBefore(beforeBlanks - 1);
+        return end - blanksBefore(word > 0 && s[word - 1] == u'的' ? word - 1 : word);
+    }
+    if (s.endsWith(u"opy") && end >= 4 && (s[end - 4] == u'C' || s[end - 4] == u'c')) {
+        if (const qsizetype mark = afterWord(end - 4, true))
+            return mark;
+    }
+    qsizetype digits = end;
+    while (digits > 0 && isDigit(s[digits - 1]))
+        --digits;
+    if (digits < end && blanksBefore(digits) < digits)
+        return end - blanksBefore(digits);
+    return 0;
+}
+
 // 1 once the marks that browsers and file managers add to a copy are taken
 // off ("甲_填报结果(1).dbf", "甲_填报结果 - 副本.dbf"), 0 not at all.
 int nameMatch(const QString &fileName, const QString &enterprise)
@@ -106,13 +155,11 @@ int nameMatch(const QString &fileName, const QString &enterprise)
     QString stem = fileName.left(fileName.size() - extension);
     if (stem == expected)
         return 2;
-    static const QRegularExpression copyMark(
-        QStringLiteral(R"((\s*[(（]\d+[)）]|\s*-\s*(副本|[Cc]opy)|\s*的?副本|\s+[Cc]opy|\s+\d+)$)"));
     for (;;) {
-        const QRegularExpressionMatch m = copyMark.match(stem);
-        if (!m.hasMatch() || m.capturedLength() == 0)
+        const qsizetype mark = copyMarkLength(stem);
+        if (mark == 0)
             return 0;
-        stem.chop(m.capturedLength());
+        stem.chop(mark);
         if (stem == expected)
             return 1;
     }

@@ -36,6 +36,17 @@ QString words(QRandomGenerator &rng, int count, Texts texts)
     return out;
 }
 
+// Line 1 names the file: what this system refuses in a file name is left out
+// (nothing on Linux; on Windows the quote, the bar, the angle brackets and the tab).
+QString fileNameSafe(const QString &text)
+{
+    QString kept;
+    for (QChar c : text)
+        if (FileSystemCalls::isPlainFileName(QString(c)))
+            kept += c;
+    return kept;
+}
+
 QString number(QRandomGenerator &rng)
 {
     switch (rng.bounded(5)) {
@@ -103,7 +114,7 @@ AnswerRecord make(QRandomGenerator &rng, int index, Texts texts)
         QString text;
         switch (line.kind) {
         case LineKind::FreeText:
-            text = line.number == 1 ? words(rng, 2, texts) + QStringLiteral("%1有限公司").arg(index)
+            text = line.number == 1 ? fileNameSafe(words(rng, 2, texts)) + QStringLiteral("%1有限公司").arg(index)
                                     : words(rng, 1 + int(rng.bounded(6)), texts);
             break;
         case LineKind::Number:
