@@ -62,6 +62,13 @@ void setModified(const QString &path, qint64 secondsSinceEpoch)
     QVERIFY(file.setFileTime(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch), QFileDevice::FileModificationTime));
 }
 
+// An output of SPSS or Stata ("sav", "dta"), or the syntax file that stands
+// for it in a build without them.
+QString statOutput(const QString &folder, const QString &format)
+{
+    return folder + QStringLiteral("m.") + OutputReaders::statExtension(format);
+}
+
 Kinds kindsOf(const ProblemReport &report)
 {
     Kinds kinds;
@@ -106,7 +113,7 @@ public:
     int writeAll(Handle file, const char *data, std::size_t size) override
     {
         if (file == failing_)
-            return ENOSPC;
+            return TestSystem::errorCodes().diskFull;
         return real_.writeAll(file, data, size);
     }
     int close(Handle file) override { return real_.close(file); }
@@ -322,8 +329,9 @@ void CollectMergeTest::valuesOutsideTheirSetAreMissing()
 {
     put(in(QStringLiteral("甲_填报结果.dbf")),
         recordBytes(QStringLiteral("甲"), {{7, "25"}, {5, "私营"}, {85, "CAC"}, {25, "1,000"}, {26, "12"}}));
-    run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.sav"))});
+    run({out(QStringLiteral("m.csv")), statOutput(out(QString()), QStringLiteral("sav"))});
     const QList<QStringList> rows = csvRows(QStringLiteral("m.csv"));
+    QCOMPARE(rows.size(), 2);
     auto cell = [&](const char *name) { return rows[1][rows[0].indexOf(QLatin1String(name))]; };
     QCOMPARE(cell("industry"), QString());
     QCOMPARE(cell("company_type"), QString());
@@ -337,6 +345,8 @@ void CollectMergeTest::valuesOutsideTheirSetAreMissing()
         raws << e.raw;
     QCOMPARE(raws, (QStringList{"私营", "25", "1,000", "CAC"}));
 
+    if (!OutputReaders::spssAndStataBuiltIn())
+        return;
     const OutputReaders::StatFile sav = OutputReaders::readStat(out(QStringLiteral("m.sav")), QStringLiteral("sav"));
     QVERIFY(sav.ok);
     for (qsizetype c = 0; c < sav.variables.size(); ++c) {
@@ -449,19 +459,19 @@ void CollectMergeTest::hostileInputs()
     QVERIFY(!gbkNameRead); // decoded from GBK, it matches its line 1
     // QTemporaryDir cannot remove names it cannot decode.
     for (const QByteArray &path : {gbkPath, junkPath})
-        ::unlink(path.constData());
+        std::remove(path.constData());
 }
 
 void CollectMergeTest::outputsThatCannotBeWritten_data()
 {
     QTest::addColumn<QString>("failing");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("folder missing") << "missing/m.dta"
+    QTest::newRow("folder missing") << statOutput(QStringLiteral("missing/"), QStringLiteral("dta"))
                                     << "文件或文件夹不存在";
     QTest::newRow("target is a folder") << "folder.xlsx"
                                         << "这是一个文件夹";
-    QTest::newRow("target is inside a file") << "file.csv/m.sav"
-                                             << "路径中有一部分不是文件夹";
+    QTest::newRow("target is inside a file")
+        << statOutput(QStringLiteral("file.csv/"), QStringLiteral("sav")) << "路径中有一部分不是文件夹";
 }
 
 // Nothing is replaced when any output fails: the earlier outputs stay as they
@@ -500,8 +510,9 @@ void CollectMergeTest::cancelled_data()
     QTest::newRow("reading") << int(RunControl::Phase::Reading) << QString();
     QTest::newRow("writing CSV") << int(RunControl::Phase::Writing) << "m.csv";
     QTest::newRow("writing Excel") << int(RunControl::Phase::Writing) << "m.xlsx";
-    QTest::newRow("writing SPSS, after the others") << int(RunControl::Phase::Writing) << "m.sav";
-    QTest::newRow("writing Stata") << int(RunControl::Phase::Writing) << "m.dta";
+    QTest::newRow("writing SPSS, after the others")
+        << int(RunControl::Phase::Writing) << statOutput(QString(), QStringLiteral("sav"));
+    QTest::newRow("writing Stata") << int(RunControl::Phase::Writing) << statOutput(QString(), QStringLiteral("dta"));
 }
 
 void CollectMergeTest::cancelled()
@@ -520,8 +531,9 @@ void CollectMergeTest::cancelled()
     const QStringList before = filesIn(out(QString()));
     Merge::Options options;
     options.inputs = {records.path()};
-    options.outputs = {out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")), out(QStringLiteral("m.sav")),
-                       out(QStringLiteral("m.dta"))};
+    options.outputs = {out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")),
+                       statOutput(out(QString()), QStringLiteral("sav")),
+                       statOutput(out(QString()), QStringLiteral("dta"))};
     options.problems = {out(QStringLiteral("p.csv"))};
     CancelAt control(RunControl::Phase(phase), item);
     Merge merge(options);
@@ -538,6 +550,8 @@ void CollectMergeTest::cancelled()
 // CSV keep it whole too.
 void CollectMergeTest::longTextsGoWholeIntoStata()
 {
+    if (!OutputReaders::spssAndStataBuiltIn())
+        QSKIP("SPSS and Stata files need ReadStat, which this build lacks");
     const QString longText = QStringLiteral("公益").repeated(500) + QStringLiteral("x"); // 3001 bytes of UTF-8
     put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲"), {{2, longText}}));
     const Merge::Summary summary = run({out(QStringLiteral("m.dta")), out(QStringLiteral("m.sav"))});
@@ -682,8 +696,9 @@ void CollectMergeTest::controlCharactersAreTakenOut()
     QByteArray bytes = recordBytes(QStringLiteral("甲"), {{2, QStringLiteral("北京X路")}});
     bytes.replace("X", QByteArray("\x00\x01", 2));
     put(in(QStringLiteral("甲_填报结果.dbf")), bytes);
-    const Merge::Summary summary = run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")),
-                                        out(QStringLiteral("m.sav")), out(QStringLiteral("m.dta"))});
+    const Merge::Summary summary =
+        run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")),
+             statOutput(out(QString()), QStringLiteral("sav")), statOutput(out(QString()), QStringLiteral("dta"))});
     QCOMPARE(summary.exitStatus(), 1);
     QCOMPARE(kindsOf(merge_->problems()), (Kinds{"control_characters@2"}));
     QCOMPARE(merge_->problems().entries()[0].raw, QStringLiteral("北京␀␁路"));
@@ -694,10 +709,11 @@ void CollectMergeTest::controlCharactersAreTakenOut()
     QCOMPARE(rows[1][address], clean);
     QCOMPARE(OutputReaders::readXlsx(out(QStringLiteral("m.xlsx")))[0].cells.value({1, address}).text, clean);
     for (const char *format : {"sav", "dta"})
-        QCOMPARE(OutputReaders::readStat(out(QStringLiteral("m.") + QLatin1String(format)), QLatin1String(format))
-                     .rows[0][address]
-                     .toString(),
-                 clean);
+        if (OutputReaders::spssAndStataBuiltIn())
+            QCOMPARE(OutputReaders::readStat(out(QStringLiteral("m.") + QLatin1String(format)), QLatin1String(format))
+                         .rows[0][address]
+                         .toString(),
+                     clean);
 }
 
 // The disk fills up while one output is written: none is replaced, no
@@ -709,16 +725,17 @@ void CollectMergeTest::aFullDiskReplacesNothing()
         SampleRecords::write(SampleRecords::make(rng, i), dir_->path() + QStringLiteral("/in/"));
     put(out(QStringLiteral("m.csv")), "earlier");
     const QStringList before = filesIn(out(QString()));
-    DiskFullFor calls("m.sav");
+    DiskFullFor calls(statOutput(QString(), QStringLiteral("sav")).toUtf8());
     Merge::Options options;
     options.inputs = {in(QString())};
-    options.outputs = {out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")), out(QStringLiteral("m.sav"))};
+    options.outputs = {out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx")),
+                       statOutput(out(QString()), QStringLiteral("sav"))};
     options.files = &calls;
     RunControl control;
     const Merge::Summary summary = Merge(options).run(control);
     QCOMPARE(summary.exitStatus(), 2);
     QCOMPARE(summary.outputErrors.size(), 1);
-    QVERIFY(summary.outputErrors[0].contains(out(QStringLiteral("m.sav"))));
+    QVERIFY(summary.outputErrors[0].contains(statOutput(out(QString()), QStringLiteral("sav"))));
     QVERIFY2(summary.outputErrors[0].contains(QStringLiteral("磁盘空间不足")), qPrintable(summary.outputErrors[0]));
     QCOMPARE(filesIn(out(QString())), before);
     QFile earlier(out(QStringLiteral("m.csv")));

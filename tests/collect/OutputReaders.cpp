@@ -259,4 +259,20 @@ StatFile readStat(const QString &, const QString &)
 }
 #endif
 
+bool spssAndStataBuiltIn()
+{
+#if CSR_WITH_READSTAT
+    return true;
+#else
+    return false;
+#endif
+}
+
+QString statExtension(const QString &format)
+{
+    if (spssAndStataBuiltIn())
+        return format;
+    return format == QLatin1String("sav") ? QStringLiteral("sps") : QStringLiteral("do");
+}
+
 } // namespace OutputReaders

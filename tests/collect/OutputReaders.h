@@ -57,4 +57,11 @@ struct StatFile {
 // format "sav" or "dta". Without ReadStat in the build, ok is false.
 StatFile readStat(const QString &path, const QString &format);
 
+// Whether this build writes SPSS and Stata files (with ReadStat: not on
+// Windows). Where it does not, tests write the syntax file that stands for
+// each instead and read back only what exists.
+bool spssAndStataBuiltIn();
+// "sav" or "dta" where they are built in; else "sps" or "do".
+QString statExtension(const QString &format);
+
 } // namespace OutputReaders
