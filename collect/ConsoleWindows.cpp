@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -51,12 +52,15 @@ void attachToParent()
     // taken from the parent's console, when there is one.
     const bool hasOut = ::GetStdHandle(STD_OUTPUT_HANDLE) != nullptr;
     const bool hasErr = ::GetStdHandle(STD_ERROR_HANDLE) != nullptr;
-    if ((hasOut && hasErr) || !::AttachConsole(ATTACH_PARENT_PROCESS))
-        return;
-    if (!hasOut)
-        std::freopen("CONOUT$", "w", stdout);
-    if (!hasErr)
-        std::freopen("CONOUT$", "w", stderr);
+    if ((!hasOut || !hasErr) && ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (!hasOut)
+            std::freopen("CONOUT$", "w", stdout);
+        if (!hasErr)
+            std::freopen("CONOUT$", "w", stderr);
+    }
+    // Lines end as on Linux, "\n", in a file or a pipe too.
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
 }
 
 bool isTerminal(std::FILE *stream)

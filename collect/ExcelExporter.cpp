@@ -40,6 +40,8 @@ public:
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         options.use_zip64 = LXW_TRUE;
+        if (!file.handOver())
+            return;
         book_ = workbook_new_opt(file.temporaryPath().constData(), &options);
         if (!book_) {
             file.fail(QStringLiteral("无法建立 Excel 文件"));

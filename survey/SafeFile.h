@@ -34,6 +34,9 @@ public:
 
     // Writes what is buffered and closes the temporary file, both checked.
     bool finish();
+    // finish() for a library that then writes the temporary file by name:
+    // Windows lets no second writer open a file this one holds.
+    bool handOver() { return finish(); }
     // finish(), then renames the temporary file over the target.
     bool commit();
     // Removes the temporary file; the target is not touched.
@@ -49,8 +52,7 @@ public:
     void fail(const QString &reason);
 
     const QByteArray &target() const { return target_; }
-    // The temporary file, for libraries that write a file by name (the file
-    // is open here too; the system lets both write it).
+    // The temporary file, for libraries that write a file by name (after handOver()).
     const QByteArray &temporaryPath() const { return temporary_; }
 
 private:

@@ -119,7 +119,8 @@ void CollectWindowTest::mergeThatFindsProblems()
 
     window_->setInputFolder(in);
     // The first output is proposed beside the folder, named after it.
-    QCOMPARE(child<QLineEdit>(window_.get(), "outputEdit")->text(), dir_->path() + QStringLiteral("/收到的文件_汇总"));
+    QCOMPARE(child<QLineEdit>(window_.get(), "outputEdit")->text(),
+             QDir::toNativeSeparators(dir_->path() + QStringLiteral("/收到的文件_汇总")));
     window_->setOutputBase(dir_->path() + QStringLiteral("/汇总"));
     tick(child<QCheckBox>(window_.get(), "formatBox.xlsx"));
     tick(child<QCheckBox>(window_.get(), "formatBox.csv"));
@@ -206,7 +207,8 @@ void CollectWindowTest::severalFormatsAndTheCodebook()
     writeRecords(in, 5, 9);
     window_->setInputFolder(in);
     window_->setOutputBase(dir_->path() + QStringLiteral("/汇总.xlsx")); // the extension comes off
-    QCOMPARE(child<QLineEdit>(window_.get(), "outputEdit")->text(), dir_->path() + QStringLiteral("/汇总"));
+    QCOMPARE(child<QLineEdit>(window_.get(), "outputEdit")->text(),
+             QDir::toNativeSeparators(dir_->path() + QStringLiteral("/汇总")));
     QVERIFY(child<QCheckBox>(window_.get(), "formatBox.xlsx")->isChecked());
     for (const char *name : {"formatBox.csv", "formatBox.sps", "codebookBox"})
         tick(child<QCheckBox>(window_.get(), name));
@@ -267,7 +269,7 @@ void CollectWindowTest::droppedFolder()
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window_.get(), &drop);
-    QCOMPARE(child<QLineEdit>(window_.get(), "inputEdit")->text(), folder);
+    QCOMPARE(child<QLineEdit>(window_.get(), "inputEdit")->text(), QDir::toNativeSeparators(folder));
 
     QMimeData text;
     text.setText(QStringLiteral("not a folder"));

@@ -2,8 +2,8 @@
 #include "tests/collect/OutputReaders.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QXmlStreamReader>
+#include <zlib.h>
 
 #if CSR_WITH_READSTAT
 #include <readstat.h>
@@ -63,12 +63,84 @@ bool parseCsv(const QByteArray &bytes, QList<QStringList> &rows)
 
 namespace {
 
+// Little-endian numbers of a zip file's records.
+quint64 le(const QByteArray &bytes, qsizetype at, int size)
+{
+    quint64 value = 0;
+    if (at < 0 || at + size > bytes.size())
+        return 0;
+    for (int i = size; i-- > 0;)
+        value = (value << 8) | uchar(bytes[at + i]);
+    return value;
+}
+
+// One member of a zip file (a workbook is one), read here rather than by a
+// tool, so that it reads the same on every system: the central directory
+// (zip64 too, as the collector writes large workbooks), then the member,
+// stored or deflated. Empty when anything does not fit.
 QByteArray unzip(const QString &path, const QString &member)
 {
-    QProcess process;
-    process.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, member});
-    process.waitForFinished(60000);
-    return process.exitCode() == 0 ? process.readAllStandardOutput() : QByteArray();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray zip = file.readAll();
+    const qsizetype end = zip.lastIndexOf(QByteArray("PK\x05\x06", 4));
+    if (end < 0)
+        return {};
+    quint64 directory = le(zip, end + 16, 4);
+    quint64 entries = le(zip, end + 10, 2);
+    const qsizetype locator = end - 20;
+    if (locator >= 0 && le(zip, locator, 4) == 0x07064b50) {
+        const qsizetype end64 = qsizetype(le(zip, locator + 8, 8));
+        if (le(zip, end64, 4) == 0x06064b50) {
+            entries = le(zip, end64 + 32, 8);
+            directory = le(zip, end64 + 48, 8);
+        }
+    }
+    qsizetype at = qsizetype(directory);
+    for (quint64 n = 0; n < entries && le(zip, at, 4) == 0x02014b50; ++n) {
+        const int method = int(le(zip, at + 10, 2));
+        quint64 packed = le(zip, at + 20, 4), size = le(zip, at + 24, 4), local = le(zip, at + 42, 4);
+        const int nameLength = int(le(zip, at + 28, 2)), extraLength = int(le(zip, at + 30, 2));
+        const int commentLength = int(le(zip, at + 32, 2));
+        const QByteArray name = zip.mid(at + 46, nameLength);
+        // A zip64 field holds, in order, each size or offset that did not fit.
+        for (qsizetype x = at + 46 + nameLength; x + 4 <= at + 46 + nameLength + extraLength;) {
+            const quint64 id = le(zip, x, 2), length = le(zip, x + 2, 2);
+            if (id == 1) {
+                qsizetype field = x + 4;
+                for (quint64 *value : {&size, &packed, &local}) {
+                    if (*value == 0xFFFFFFFF) {
+                        *value = le(zip, field, 8);
+                        field += 8;
+                    }
+                }
+            }
+            x += 4 + qsizetype(length);
+        }
+        at += 46 + nameLength + extraLength + commentLength;
+        if (name != member.toUtf8())
+            continue;
+        const qsizetype data = qsizetype(local) + 30 + qsizetype(le(zip, qsizetype(local) + 26, 2)) +
+                               qsizetype(le(zip, qsizetype(local) + 28, 2));
+        const QByteArray stored = zip.mid(data, qsizetype(packed));
+        if (method == 0)
+            return stored;
+        if (method != 8)
+            return {};
+        QByteArray out(qsizetype(size), Qt::Uninitialized);
+        z_stream stream{};
+        if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+            return {};
+        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(stored.constData()));
+        stream.avail_in = uInt(stored.size());
+        stream.next_out = reinterpret_cast<Bytef *>(out.data());
+        stream.avail_out = uInt(out.size());
+        const int result = inflate(&stream, Z_FINISH);
+        inflateEnd(&stream);
+        return result == Z_STREAM_END && stream.total_out == size ? out : QByteArray();
+    }
+    return {};
 }
 
 // "AB12" as (11, 27).

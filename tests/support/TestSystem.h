@@ -39,6 +39,11 @@ void withUmask(int mask, const std::function<void()> &call);
 // The permission bits of a file (07777), or -1.
 int modeOf(const QString &path);
 
+// The program to start for a tool of the machine the tests run on ("unzip",
+// "pspp"); empty when there is none. Under Wine the Linux machine's own
+// tools are reachable through drive Z:.
+QString tool(const QString &name);
+
 // Makes a named pipe at the path; false where the system has none.
 bool makePipe(const QString &path);
 

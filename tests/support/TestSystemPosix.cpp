@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <algorithm>
@@ -62,6 +63,11 @@ int modeOf(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return -1;
     return int(info.st_mode & 07777);
+}
+
+QString tool(const QString &name)
+{
+    return QStandardPaths::findExecutable(name);
 }
 
 bool makePipe(const QString &path)

@@ -1,20 +1,19 @@
 #include "tests/support/TestSystem.h"
 
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #include <windows.h>
 
 namespace TestSystem {
 
 const ErrorCodes &errorCodes()
 {
-    static const ErrorCodes codes{ERROR_ACCESS_DENIED,
-                                  ERROR_PATH_NOT_FOUND,
-                                  ERROR_DISK_FULL,
-                                  ERROR_WRITE_FAULT,
+    static const ErrorCodes codes{ERROR_ACCESS_DENIED, ERROR_PATH_NOT_FOUND, ERROR_DISK_FULL, ERROR_WRITE_FAULT,
                                   ERROR_SHARING_VIOLATION,
                                   // Wine keeps names past NTFS's 255 characters (it cuts
                                   // them), so an overlong name cannot be tested there.
-                                  QString(),
-                                  QStringLiteral("I/O error 267.")};
+                                  QString(), QStringLiteral("I/O error 267.")};
     return codes;
 }
 
@@ -36,6 +35,19 @@ void withUmask(int, const std::function<void()> &call)
 int modeOf(const QString &)
 {
     return -1;
+}
+
+QString tool(const QString &name)
+{
+    const QString found = QStandardPaths::findExecutable(name);
+    if (!found.isEmpty())
+        return found;
+    for (const char *folder : {"Z:/usr/bin/", "Z:/usr/local/bin/"}) {
+        const QString path = QLatin1String(folder) + name;
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
 }
 
 bool makePipe(const QString &)
