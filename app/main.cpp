@@ -4,6 +4,7 @@
 #include "app/Resumption.h"
 #include "app/Shell.h"
 #include "app/SurveyApplication.h"
+#include "survey/FileSystemCalls.h"
 
 #include <QByteArray>
 
@@ -13,7 +14,7 @@ int main(int argc, char *argv[])
     Shell::prepareApplication();
     // The file's name as the system gave it (the application has taken its own
     // options out of argv): it need not be valid UTF-8.
-    const QByteArray resultFile = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    const QByteArray resultFile = argc > 1 ? FileSystemCalls::nativeArgument(argv, 1) : QByteArray();
     Shell shell;
     Resumption resumption(shell, DraftFolder::ofUser());
     resumption.start(resultFile);

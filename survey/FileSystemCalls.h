@@ -23,6 +23,10 @@ public:
     // UTF-8 on Windows (widened there for the system). Names that are not
     // valid UTF-8 on Linux keep their bytes from the file system on.
     static QByteArray nativePath(const QString &path);
+    // The path a program argument names, as nativePath gives it; call once the
+    // application exists. POSIX takes argv's bytes (a name need not be valid
+    // UTF-8); Windows takes the wide command line (argv is in the ANSI code page).
+    static QByteArray nativeArgument(char *argv[], int index);
     // The path for people (undecodable bytes become U+FFFD).
     static QString displayPath(const QByteArray &nativePath);
     // The folder part of a native path, ending with the separator.

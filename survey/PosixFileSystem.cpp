@@ -84,6 +84,11 @@ QByteArray FileSystemCalls::nativePath(const QString &path)
     return QFile::encodeName(path);
 }
 
+QByteArray FileSystemCalls::nativeArgument(char *argv[], int index)
+{
+    return QByteArray(argv[index]);
+}
+
 QString FileSystemCalls::displayPath(const QByteArray &nativePath)
 {
     return QFile::decodeName(nativePath);

@@ -3,6 +3,7 @@
 // error codes are GetLastError's.
 #include "survey/FileSystemCalls.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QRandomGenerator>
 
@@ -102,6 +103,11 @@ QByteArray FileSystemCalls::nativePath(const QString &path)
     return QDir::toNativeSeparators(path).toUtf8();
 }
 
+QByteArray FileSystemCalls::nativeArgument(char *[], int index)
+{
+    return nativePath(QCoreApplication::arguments().value(index));
+}
+
 QString FileSystemCalls::displayPath(const QByteArray &nativePath)
 {
     return QString::fromUtf8(nativePath);
@@ -189,8 +195,9 @@ FileSystemCalls::ReadFile FileSystemCalls::readRegularFile(const QByteArray &nat
         result.notRegular = true;
         return result;
     }
-    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         result.error = int(::GetLastError());
         return result;
