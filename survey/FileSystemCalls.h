@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 class FileSystemCalls {
 public:
@@ -75,4 +76,33 @@ public:
     virtual int rename(const QByteArray &from, const QByteArray &to) = 0;
     // Removes a file; failures are ignored.
     virtual void remove(const QByteArray &path) = 0;
+
+private:
+    // The reasons a system gives that people get words for; each system
+    // sorts its own codes into them.
+    enum class Reason {
+        Unknown,
+        NotFound,
+        NotAFolder,
+        BadName,
+        AccessDenied,
+        ReadOnly,
+        WriteProtected,
+        TooManyOpenFiles,
+        DiskFull,
+        QuotaExceeded,
+        IsAFolder,
+        NameTooLong,
+        TooManyLinks,
+        Busy,
+        HeldByAnotherProgram,
+        Exists,
+        DeviceError
+    };
+    static Reason reasonOf(int code);
+    // Reads an opened file that held expectedSize bytes into result, through
+    // readSome (bytes read, 0 at the end, -1 with the system's error code),
+    // refusing more than maxBytes even when the file grows meanwhile.
+    using ReadSome = std::function<qint64(char *into, qint64 most, int &error)>;
+    static void readOpened(ReadFile &result, qint64 expectedSize, qint64 maxBytes, const ReadSome &readSome);
 };

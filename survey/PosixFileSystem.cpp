@@ -127,40 +127,40 @@ FileSystemCalls::ErrorKind FileSystemCalls::kindOf(int code)
     }
 }
 
-QString FileSystemCalls::describe(int code)
+FileSystemCalls::Reason FileSystemCalls::reasonOf(int code)
 {
     switch (code) {
     case ENOENT:
-        return QStringLiteral("文件或文件夹不存在");
+        return Reason::NotFound;
     case ENOTDIR:
-        return QStringLiteral("路径中有一部分不是文件夹");
+        return Reason::NotAFolder;
     case EACCES:
     case EPERM:
-        return QStringLiteral("没有访问权限");
+        return Reason::AccessDenied;
     case EROFS:
-        return QStringLiteral("文件系统只读");
+        return Reason::ReadOnly;
     case EMFILE:
     case ENFILE:
-        return QStringLiteral("打开的文件太多");
+        return Reason::TooManyOpenFiles;
     case ENOSPC:
-        return QStringLiteral("磁盘空间不足");
+        return Reason::DiskFull;
     case EDQUOT:
-        return QStringLiteral("超出磁盘配额");
+        return Reason::QuotaExceeded;
     case EISDIR:
-        return QStringLiteral("这是一个文件夹");
+        return Reason::IsAFolder;
     case ENAMETOOLONG:
-        return QStringLiteral("文件名或路径太长");
+        return Reason::NameTooLong;
     case ELOOP:
-        return QStringLiteral("符号链接层数太多");
+        return Reason::TooManyLinks;
     case EBUSY:
     case ETXTBSY:
-        return QStringLiteral("文件正被占用");
+        return Reason::Busy;
     case EEXIST:
-        return QStringLiteral("文件已存在");
+        return Reason::Exists;
     case EIO:
-        return QStringLiteral("读写设备出错");
+        return Reason::DeviceError;
     default:
-        return QStringLiteral("系统错误 %1").arg(code);
+        return Reason::Unknown;
     }
 }
 
@@ -186,36 +186,17 @@ FileSystemCalls::ReadFile FileSystemCalls::readRegularFile(const QByteArray &nat
         result.notRegular = true;
         return result;
     }
-    if (info.st_size > maxBytes) {
-        result.tooLarge = true;
-        return result;
-    }
     result.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-    // One byte past the size tells a file that grew since fstat.
-    QByteArray &bytes = result.bytes;
-    bytes.resize(qsizetype(info.st_size) + 1);
-    qsizetype got = 0;
-    for (;;) {
-        if (got == bytes.size()) {
-            if (got > maxBytes) {
-                result.tooLarge = true;
-                bytes.clear();
-                return result;
+    readOpened(result, qint64(info.st_size), maxBytes, [fd](char *into, qint64 most, int &error) -> qint64 {
+        for (;;) {
+            const ssize_t n = ::read(fd, into, size_t(most));
+            if (n >= 0)
+                return qint64(n);
+            if (errno != EINTR) {
+                error = errno;
+                return -1;
             }
-            bytes.resize(std::min<qsizetype>(maxBytes + 1, got * 2));
         }
-        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            result.error = errno;
-            bytes.clear();
-            return result;
-        }
-        if (n == 0)
-            break;
-        got += n;
-    }
-    bytes.truncate(got);
+    });
     return result;
 }

@@ -151,38 +151,38 @@ FileSystemCalls::ErrorKind FileSystemCalls::kindOf(int code)
     }
 }
 
-QString FileSystemCalls::describe(int code)
+FileSystemCalls::Reason FileSystemCalls::reasonOf(int code)
 {
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
-        return QStringLiteral("文件或文件夹不存在");
+        return Reason::NotFound;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
-        return QStringLiteral("文件名中有不允许的字符");
+        return Reason::BadName;
     case ERROR_ACCESS_DENIED:
     case ERROR_NETWORK_ACCESS_DENIED:
-        return QStringLiteral("没有访问权限");
+        return Reason::AccessDenied;
     case ERROR_WRITE_PROTECT:
-        return QStringLiteral("磁盘写保护");
+        return Reason::WriteProtected;
     case ERROR_TOO_MANY_OPEN_FILES:
-        return QStringLiteral("打开的文件太多");
+        return Reason::TooManyOpenFiles;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-        return QStringLiteral("磁盘空间不足");
+        return Reason::DiskFull;
     case ERROR_DIRECTORY:
-        return QStringLiteral("这是一个文件夹");
+        return Reason::IsAFolder;
     case ERROR_FILENAME_EXCED_RANGE:
-        return QStringLiteral("文件名或路径太长");
+        return Reason::NameTooLong;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return QStringLiteral("文件正被其他程序占用");
+        return Reason::HeldByAnotherProgram;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
-        return QStringLiteral("文件已存在");
+        return Reason::Exists;
     default:
-        return QStringLiteral("系统错误 %1").arg(code);
+        return Reason::Unknown;
     }
 }
 
@@ -218,37 +218,16 @@ FileSystemCalls::ReadFile FileSystemCalls::readRegularFile(const QByteArray &nat
         result.error = int(::GetLastError());
         return result;
     }
-    if (size.QuadPart > maxBytes) {
-        result.tooLarge = true;
-        return result;
-    }
     // FILETIME counts 100 ns from 1601; the epoch is 11644473600 s later.
     const qint64 ticks = (qint64(written.dwHighDateTime) << 32) | written.dwLowDateTime;
     result.modified = (ticks - 116444736000000000LL) * 100;
-
-    QByteArray &bytes = result.bytes;
-    bytes.resize(qsizetype(size.QuadPart) + 1);
-    qsizetype got = 0;
-    for (;;) {
-        if (got == bytes.size()) {
-            if (got > maxBytes) {
-                result.tooLarge = true;
-                bytes.clear();
-                return result;
-            }
-            bytes.resize(std::min<qsizetype>(maxBytes + 1, got * 2));
-        }
+    readOpened(result, qint64(size.QuadPart), maxBytes, [file](char *into, qint64 most, int &error) -> qint64 {
         DWORD n = 0;
-        if (!::ReadFile(file, bytes.data() + got, DWORD(std::min<qsizetype>(bytes.size() - got, 1 << 30)), &n,
-                        nullptr)) {
-            result.error = int(::GetLastError());
-            bytes.clear();
-            return result;
+        if (!::ReadFile(file, into, DWORD(std::min<qint64>(most, 1 << 30)), &n, nullptr)) {
+            error = int(::GetLastError());
+            return -1;
         }
-        if (n == 0)
-            break;
-        got += n;
-    }
-    bytes.truncate(got);
+        return qint64(n);
+    });
     return result;
 }
