@@ -1,0 +1,6 @@
+#include <QTest>
+class ReportTest : public QObject {
+    Q_OBJECT
+};
+QTEST_MAIN(ReportTest)
+#include "tst_collect_report.moc"
