@@ -173,7 +173,7 @@ QByteArray html(const Report::Content &content)
                                  "<title>%1</title>\n<style>\n"
                                  "body{font-family:%2;color:#222;margin:0 auto;max-width:980px;padding:16px 24px;"
                                  "line-height:1.5}\n"
-                                 "h1{font-size:1.6em;border-bottom:2px solid #2b6cb0;padding-bottom:4px}\n"
+                                 "h1{font-size:1.6em;border-bottom:2px solid #8aa4c0;padding-bottom:4px}\n"
                                  "h2{font-size:1.3em;color:#1f4e80;margin-top:1.6em}\n"
                                  "h3{font-size:1.05em;margin:1.4em 0 .3em}\n"
                                  "section{break-before:page}\nsection:first-of-type{break-before:auto}\n"
@@ -190,6 +190,7 @@ QByteArray html(const Report::Content &content)
     for (qsizetype s = 0; s < content.sections.size(); ++s)
         out += QStringLiteral("<li><a href=\"#s%1\">%2</a></li>").arg(s + 1).arg(escaped(content.sections[s].title));
     out += QStringLiteral("</ol></nav>\n");
+    int charts = 0;
     for (qsizetype s = 0; s < content.sections.size(); ++s) {
         const Report::Section &section = content.sections[s];
         out += QStringLiteral("<section id=\"s%1\">\n<h1>%2</h1>\n").arg(s + 1).arg(escaped(section.title));
@@ -201,8 +202,8 @@ QByteArray html(const Report::Content &content)
                 out += QStringLiteral("<p class=\"note\">%1</p>\n").arg(escaped(note));
             out += table(block.table, true);
             for (const Report::Chart &chart : block.charts)
-                out += QStringLiteral("<figure class=\"chart\">") + QString::fromUtf8(ReportChart::svg(chart)) +
-                       QStringLiteral("</figure>\n");
+                out += QStringLiteral("<figure class=\"chart\" id=\"chart-%1\">").arg(++charts) +
+                       QString::fromUtf8(ReportChart::svg(chart)) + QStringLiteral("</figure>\n");
             if (!block.othersTitle.isEmpty()) {
                 out += QStringLiteral("<h4>%1</h4>\n").arg(escaped(block.othersTitle));
                 out += block.others.isEmpty() ? QStringLiteral("<p class=\"note\">（无）</p>\n")
