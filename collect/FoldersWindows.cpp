@@ -44,9 +44,9 @@ void unlock(HANDLE file)
 Status status(const QByteArray &path)
 {
     // Backup semantics let a folder be opened too; nothing is read or changed.
-    const HANDLE handle =
-        ::CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = ::CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return {.error = int(::GetLastError())};
     BY_HANDLE_FILE_INFORMATION info{};
@@ -56,9 +56,9 @@ Status status(const QByteArray &path)
     if (!known)
         return {.error = int(::GetLastError())};
     Status status;
-    status.type = kind != FILE_TYPE_DISK                               ? Type::Other
+    status.type = kind != FILE_TYPE_DISK                                  ? Type::Other
                   : (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? Type::Folder
-                                                                       : Type::File;
+                                                                         : Type::File;
     status.device = info.dwVolumeSerialNumber;
     status.node = (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return status;
@@ -66,9 +66,9 @@ Status status(const QByteArray &path)
 
 int list(const QByteArray &folder, const std::function<bool(const Entry &)> &each)
 {
-    const HANDLE handle =
-        ::CreateFileW(wide(folder).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = ::CreateFileW(wide(folder).c_str(), FILE_LIST_DIRECTORY,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return int(::GetLastError());
     // Entries come in blocks, each with its file ID: no look at each file is needed.
@@ -111,8 +111,8 @@ int list(const QByteArray &folder, const std::function<bool(const Entry &)> &eac
 Hold::Hold(const QByteArray &folder, const char *tag)
 {
     const HANDLE file = ::CreateFileW(wide(lockFileOf(folder)).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_HIDDEN, nullptr);
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return; // the output's own open reports what is wrong
     handle_ = std::intptr_t(file);

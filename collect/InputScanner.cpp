@@ -50,8 +50,9 @@ QString joinedPath(const QString &folder, const QString &name)
 bool InputScanner::isDbf(const QByteArray &name)
 {
     const QByteArray &extension = dbfExtension();
-    return name.size() > extension.size() && qstrnicmp(name.constData() + name.size() - extension.size(),
-                                                       extension.constData(), size_t(extension.size())) == 0;
+    return name.size() > extension.size() &&
+           qstrnicmp(name.constData() + name.size() - extension.size(), extension.constData(),
+                     size_t(extension.size())) == 0;
 }
 
 QString InputScanner::decodeName(const QByteArray &name)
