@@ -48,7 +48,7 @@ qreal axisTop(const Report::Chart &chart)
         return 1;
     const qreal wanted = high * 1.15;
     const qreal power = std::pow(10.0, std::floor(std::log10(wanted)));
-    for (qreal step : {1.0, 2.0, 2.5, 5.0, 10.0})
+    for (qreal step : {1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0})
         if (step * power >= wanted)
             return step * power;
     return 10 * power;

@@ -29,6 +29,9 @@ constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 // Values that span this ratio or more are binned by decades.
 constexpr double kDecadesSpan = 100;
 constexpr int kLinearBins = 10;
+// The "其他" texts listed one by one, the most frequent first; the rest are
+// summed up in one row (the data set holds them all).
+constexpr qsizetype kMostTextsListed = 50;
 // The questions of the first section: who answered.
 const QStringList &respondentVariables()
 {
@@ -149,6 +152,16 @@ QString shown(double value)
     return locale.toString(value, 'f', 2);
 }
 
+// A bin's edge, short enough for an axis: 5万, 1亿.
+QString bound(double x)
+{
+    if (x >= 1e8)
+        return QString::number(x / 1e8, 'g', 6) + QStringLiteral("亿");
+    if (x >= 1e4)
+        return QString::number(x / 1e4, 'g', 6) + QStringLiteral("万");
+    return QString::number(x, 'g', 6);
+}
+
 QString percent(qint64 part, qint64 whole)
 {
     return whole > 0 ? QString::number(100.0 * double(part) / double(whole), 'f', 1) + QLatin1Char('%')
@@ -210,8 +223,18 @@ Table othersTable(const DataSet::Variable &v, const Tally &t)
         return a.second != b.second ? a.second > b.second : a.first < b.first;
     });
     Table table{{QStringLiteral("填写的文字"), QStringLiteral("次数")}, {}};
-    for (const auto &[words, n] : texts)
-        table.rows.append({text(words), count(v.name, QStringLiteral("text:") + words, n)});
+    qint64 restKinds = 0, rest = 0;
+    for (const auto &[words, n] : texts) {
+        if (table.rows.size() < kMostTextsListed) {
+            table.rows.append({text(words), count(v.name, QStringLiteral("text:") + words, n)});
+        } else {
+            ++restKinds;
+            rest += n;
+        }
+    }
+    if (restKinds > 0)
+        table.rows.append({text(QStringLiteral("其余 %1 种文字（全部在数据集的 %2 列）").arg(whole(restKinds), v.name)),
+                           count(v.name, QStringLiteral("other_texts"), rest)});
     return table;
 }
 
@@ -501,9 +524,9 @@ private:
         }
         auto label = [&](qsizetype k) {
             if (!decades)
-                return shown(edges[k]) + QStringLiteral("–") +
-                       shown(k + 1 < edges.size() ? edges[k + 1] : edges[k] + (edges.size() > 1 ? edges[1] : 1));
-            return shown(edges[k]) + QStringLiteral("–") + shown(edges[k] * 10);
+                return bound(edges[k]) + QStringLiteral("–") +
+                       bound(k + 1 < edges.size() ? edges[k + 1] : edges[k] + (edges.size() > 1 ? edges[1] : 1));
+            return bound(edges[k]) + QStringLiteral("–") + bound(edges[k] * 10);
         };
         if (zeros)
             chart.categories << QStringLiteral("0");
