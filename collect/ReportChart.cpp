@@ -26,7 +26,7 @@ namespace {
 constexpr qreal kWidth = 680;
 constexpr qreal kBarHeight = 26; // a horizontal chart's room per category and series
 constexpr qreal kFrame = 90;     // title, axis and margins
-constexpr qreal kColumnHeight = 300;
+constexpr qreal kColumnHeight = 320;
 constexpr int kLongestCategory = 24;
 const QColor kColours[] = {QColor(0x2b, 0x6c, 0xb0), QColor(0xe0, 0x8a, 0x1e)};
 
@@ -35,23 +35,33 @@ QString shortened(const QString &text)
     return text.size() > kLongestCategory ? text.left(kLongestCategory - 1) + QStringLiteral("…") : text;
 }
 
-// A round top for the value axis with room for the labels beyond the bars.
-qreal axisTop(const Report::Chart &chart)
+// 1, 2, 2.5 or 5 times a power of ten, at least w.
+qreal niceStep(qreal w)
+{
+    const qreal power = std::pow(10.0, std::floor(std::log10(w)));
+    for (qreal step : {1.0, 2.0, 2.5, 5.0})
+        if (step * power >= w * (1 - 1e-9))
+            return step * power;
+    return 10 * power;
+}
+
+// The value axis: from 0 to a round top, with room for the labels beyond the
+// bars, in about five round steps. Returns the number of ticks.
+int valueTicks(const Report::Chart &chart, qreal &top)
 {
     qreal high = 0;
     for (const Report::Series &s : chart.series)
         for (double v : s.values)
             high = std::max<qreal>(high, v);
-    if (chart.percent)
-        return std::min<qreal>(100, std::max<qreal>(10, std::ceil(high * 1.15 / 10) * 10));
-    if (high <= 0)
-        return 1;
-    const qreal wanted = high * 1.15;
-    const qreal power = std::pow(10.0, std::floor(std::log10(wanted)));
-    for (qreal step : {1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0})
-        if (step * power >= wanted)
-            return step * power;
-    return 10 * power;
+    const qreal wanted = std::max<qreal>(high * 1.15, chart.percent ? 10 : 1);
+    const qreal step = niceStep(wanted / 5);
+    const int steps = int(std::ceil(wanted / step - 1e-9));
+    top = step * steps;
+    if (chart.percent && top > 100) {
+        top = 100;
+        return int(std::round(100 / step)) + 1;
+    }
+    return steps + 1;
 }
 
 // The chart in its own scene; the scene owns it.
@@ -80,8 +90,10 @@ QChart *build(const Report::Chart &c, QGraphicsScene &scene)
         QList<double> values = c.series[s].values;
         if (c.horizontal)
             std::reverse(values.begin(), values.end());
+        // Rounded as the tables show them: Qt's labels count significant digits, not decimals.
+        const double scale = std::pow(10.0, c.decimals);
         for (double v : values)
-            set->append(v);
+            set->append(std::round(v * scale) / scale);
         set->setColor(kColours[s % std::size(kColours)]);
         set->setBorderColor(Qt::transparent);
         set->setLabelColor(QColor(0x20, 0x20, 0x20));
@@ -100,18 +112,20 @@ QChart *build(const Report::Chart &c, QGraphicsScene &scene)
     categoryAxis->setLabelsFont(font(8));
     categoryAxis->setGridLineVisible(false);
     auto *valueAxis = new QValueAxis;
-    valueAxis->setRange(0, axisTop(c));
+    qreal top = 0;
+    const int ticks = valueTicks(c, top);
+    valueAxis->setRange(0, top);
+    valueAxis->setTickCount(ticks);
     valueAxis->setLabelFormat(c.percent || c.decimals == 0 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
     valueAxis->setLabelsFont(font(8));
     valueAxis->setTitleText(c.valueTitle);
     valueAxis->setTitleFont(font(8));
-    valueAxis->setTickCount(6);
     chart->addAxis(categoryAxis, c.horizontal ? Qt::AlignLeft : Qt::AlignBottom);
     chart->addAxis(valueAxis, c.horizontal ? Qt::AlignBottom : Qt::AlignLeft);
     series->attachAxis(categoryAxis);
     series->attachAxis(valueAxis);
     if (!c.horizontal && categories.size() > 6)
-        categoryAxis->setLabelsAngle(-40);
+        categoryAxis->setLabelsAngle(-60);
 
     scene.addItem(chart);
     const QSizeF chartSize = size(c);

@@ -345,8 +345,10 @@ public:
                     sum += rank;
             const double meanRank = t.values > 0 ? sum / double(t.values) : kNone;
             const qint64 firsts = firstRank >= 0 ? tallies_[firstRank].byCode.value(v.position) : 0;
-            const QString caption =
-                line.letters.mid(v.position, 1) + QStringLiteral(". ") + line.positions.value(v.position).trimmed();
+            const QString letter = line.letters.mid(v.position, 1);
+            QString caption = line.positions.value(v.position).trimmed();
+            if (!caption.startsWith(letter))
+                caption = letter + QStringLiteral(". ") + caption;
             b.table.rows.append({text(caption), count(v.name, QStringLiteral("ranked"), t.values),
                                  figure(v.name, QStringLiteral("mean_rank"), meanRank),
                                  count(v.name, QStringLiteral("first"), firsts)});

@@ -186,10 +186,11 @@ QByteArray html(const Report::Content &content)
                                  "nav ol{columns:2}\n"
                                  "</style>\n</head>\n<body>\n")
                       .arg(escaped(content.title), cssFonts());
-    out += QStringLiteral("<nav><ol>");
-    for (qsizetype s = 0; s < content.sections.size(); ++s)
-        out += QStringLiteral("<li><a href=\"#s%1\">%2</a></li>").arg(s + 1).arg(escaped(content.sections[s].title));
-    out += QStringLiteral("</ol></nav>\n");
+    QString contents = QStringLiteral("<nav><h2>目录</h2><ol>");
+    for (qsizetype s = 1; s < content.sections.size(); ++s)
+        contents +=
+            QStringLiteral("<li><a href=\"#s%1\">%2</a></li>").arg(s + 1).arg(escaped(content.sections[s].title));
+    contents += QStringLiteral("</ol></nav>\n");
     int charts = 0;
     for (qsizetype s = 0; s < content.sections.size(); ++s) {
         const Report::Section &section = content.sections[s];
@@ -211,6 +212,8 @@ QByteArray html(const Report::Content &content)
             }
             out += QStringLiteral("</article>\n");
         }
+        if (s == 0) // the cover ends with the contents
+            out += contents;
         out += QStringLiteral("</section>\n");
     }
     out += QStringLiteral("</body>\n</html>\n");
