@@ -3,10 +3,15 @@
 // the window's report box.
 #include "collect/CollectWindow.h"
 #include "collect/CommandLine.h"
+#include "collect/DataSet.h"
+#include "collect/ReportContent.h"
+#include "collect/ReportWriter.h"
+#include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/TestSystem.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -110,6 +115,27 @@ Run collectHere(const QStringList &arguments)
     return run;
 }
 
+// The system's calls, with the disk full half-way through a write.
+class FullDisk : public FileSystemCalls {
+public:
+    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    {
+        return real_.createTemporary(prefix, file, path);
+    }
+    int writeAll(Handle file, const char *data, std::size_t size) override
+    {
+        real_.writeAll(file, data, size / 2);
+        return TestSystem::errorCodes().diskFull;
+    }
+    int close(Handle file) override { return real_.close(file); }
+    int checkReplaceable(const QByteArray &path) override { return real_.checkReplaceable(path); }
+    int rename(const QByteArray &from, const QByteArray &to) override { return real_.rename(from, to); }
+    void remove(const QByteArray &path) override { real_.remove(path); }
+
+private:
+    FileSystemCalls &real_ = FileSystemCalls::system();
+};
+
 template <typename T> T *child(QWidget *window, const char *name)
 {
     T *found = window->findChild<T *>(QString::fromLatin1(name));
@@ -130,6 +156,8 @@ private slots:
     void pdfHasItsSectionsOnPagesOfTheirOwn();
     void usage_data();
     void usage();
+    void aFullDiskLeavesTheEarlierReport_data();
+    void aFullDiskLeavesTheEarlierReport();
     void fromTheWindow();
 
 private:
@@ -443,6 +471,32 @@ void CollectReportTest::usage()
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     if (exitCode == 1)
         QVERIFY(readText(out(QStringLiteral("alone.html"))).contains(QLatin1String("<svg")));
+}
+
+void CollectReportTest::aFullDiskLeavesTheEarlierReport_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("HTML") << "full.html";
+    QTest::newRow("PDF") << "full.pdf";
+}
+
+void CollectReportTest::aFullDiskLeavesTheEarlierReport()
+{
+    QFETCH(QString, name);
+    const QString folder = dir_.path() + QStringLiteral("/full-%1/").arg(name);
+    QVERIFY(QDir().mkpath(folder));
+    QFile earlier(folder + name);
+    QVERIFY(earlier.open(QIODevice::WriteOnly));
+    earlier.write("the earlier report");
+    earlier.close();
+    const DataSet data;
+    const Report::Content content = Report::build({data, {folder}, {}, {}, QDateTime::currentDateTime()});
+    FullDisk disk;
+    QString why;
+    QVERIFY(!ReportWriter::write(content, folder + name, why, &disk));
+    QCOMPARE(why, FileSystemCalls::describe(TestSystem::errorCodes().diskFull));
+    QCOMPARE(readText(folder + name), QStringLiteral("the earlier report"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{name});
 }
 
 // A person ticks 生成报告 and starts the merge: both reports lie beside the outputs.
