@@ -89,13 +89,14 @@ Times baselineSeconds(const QString &folder)
     return {double(clock.nsecsElapsed()) / 1e9, cpuSeconds(RUSAGE_CHILDREN) - cpu};
 }
 
-Times collectSeconds(const QString &folder, const QString &output)
+Times collectSeconds(const QString &folder, const QString &output, const QStringList &more = {})
 {
     QElapsedTimer clock;
     clock.start();
     const double cpu = cpuSeconds(RUSAGE_CHILDREN);
     QProcess process;
-    process.start(QStringLiteral(CSR_COLLECT_PATH), {QStringLiteral("-q"), folder, QStringLiteral("-o"), output});
+    process.start(QStringLiteral(CSR_COLLECT_PATH),
+                  QStringList{QStringLiteral("-q"), folder, QStringLiteral("-o"), output} + more);
     process.waitForFinished(-1);
     const Times times{double(clock.nsecsElapsed()) / 1e9, cpuSeconds(RUSAGE_CHILDREN) - cpu};
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() > 1) {
@@ -172,14 +173,29 @@ int main(int argc, char *argv[])
                               {"xlsx", "< 2 s for 10,000"},
                               {"sav", "< 2 s for 10,000"},
                               {"dta", "< 2 s for 10,000"}};
+    Times csv;
     for (const Target &t : targets) {
         const QString output = scratch.path() + QStringLiteral("/merged.") + QLatin1String(t.extension);
         QList<Times> times;
         for (int r = 0; r < runs; ++r)
             times << collectSeconds(folder, output);
         const Times m = median(times);
+        if (QLatin1String(t.extension) == QLatin1String("csv"))
+            csv = m;
         std::printf("  csr-collect -o merged.%-4s               %7.3f s (%.3f s)  %.1f× baseline; %s; %.1f MB\n",
                     t.extension, m.wall, m.cpu, m.wall / base.wall, t.goal, double(QFileInfo(output).size()) / 1e6);
+    }
+    // The report beside the merge: the same CSV run with a report, less the CSV run alone.
+    for (const char *extension : {"html", "pdf"}) {
+        const QString report = scratch.path() + QStringLiteral("/report.") + QLatin1String(extension);
+        QList<Times> times;
+        for (int r = 0; r < runs; ++r)
+            times << collectSeconds(folder, scratch.path() + QStringLiteral("/merged.csv"),
+                                    {QStringLiteral("--report"), report});
+        const Times m = median(times);
+        std::printf("  csr-collect -o merged.csv --report report.%-4s %7.3f s (%.3f s); the report %.3f s; "
+                    "< 3 s for 10,000; %.1f MB\n",
+                    extension, m.wall, m.cpu, m.wall - csv.wall, double(QFileInfo(report).size()) / 1e6);
     }
     return 0;
 }

@@ -6,10 +6,13 @@
 #include "collect/Folders.h"
 #include "collect/MergeWorker.h"
 #include "collect/ProblemTableModel.h"
+#include "collect/ReportContent.h"
+#include "collect/ReportWriter.h"
 #include "collect/RunControl.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/SafeFile.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -32,6 +35,9 @@ namespace {
 
 // The codebook's name beside the outputs, in the format the window writes it.
 constexpr QStringView kCodebookSuffix = u"_变量说明.xlsx";
+// The report's names beside the outputs: both formats.
+constexpr QStringView kReportSuffix = u"_报告";
+constexpr QStringView kReportExtensions[] = {u".html", u".pdf"};
 // Tables longer than this keep one line per row: measuring every row's
 // wrapped height would hold the window up.
 constexpr int kMostWrappedRows = 500;
@@ -105,8 +111,12 @@ QGridLayout *CollectWindow::buildChoices()
         formatBoxes_.front().second->setChecked(true);
     codebookBox_ = new QCheckBox(QStringLiteral("变量说明（文件名后加“%1”）").arg(kCodebookSuffix), this);
     codebookBox_->setObjectName(QStringLiteral("codebookBox"));
-    formatGrid->addWidget(codebookBox_, int(formatBoxes_.size() + kFormatColumns - 1) / kFormatColumns, 0, 1,
-                          kFormatColumns);
+    const int nextRow = int(formatBoxes_.size() + kFormatColumns - 1) / kFormatColumns;
+    formatGrid->addWidget(codebookBox_, nextRow, 0, 1, kFormatColumns);
+    reportBox_ =
+        new QCheckBox(QStringLiteral("生成报告（网页和 PDF，文件名后加“%1.html”“%1.pdf”）").arg(kReportSuffix), this);
+    reportBox_->setObjectName(QStringLiteral("reportBox"));
+    formatGrid->addWidget(reportBox_, nextRow + 1, 0, 1, kFormatColumns);
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("填报结果文件夹："), this), 0, 0);
@@ -258,6 +268,41 @@ QString CollectWindow::codebookPath() const
     return QDir::fromNativeSeparators(outputEdit_->text().trimmed()) + kCodebookSuffix.toString();
 }
 
+QStringList CollectWindow::reportPaths() const
+{
+    QStringList paths;
+    if (!reportBox_->isChecked())
+        return paths;
+    const QString base = QDir::fromNativeSeparators(outputEdit_->text().trimmed()) + kReportSuffix.toString();
+    for (QStringView extension : kReportExtensions)
+        paths << base + extension.toString();
+    return paths;
+}
+
+// Drawn here, on the window's thread: the charts are graphics items.
+bool CollectWindow::writeReports(QStringList &written, QString &error)
+{
+    const QStringList paths = reportPaths();
+    if (paths.isEmpty())
+        return true;
+    showMessage(QStringLiteral("正在生成报告…"), false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const Report::Content content = Report::build(
+        {worker_->data(), worker_->options().inputs, worker_->summary(), {}, QDateTime::currentDateTime()});
+    bool ok = true;
+    for (const QString &path : paths) {
+        QString why;
+        if (ReportWriter::write(content, path, why)) {
+            written << path;
+        } else {
+            error += QStringLiteral("报告无法写入“%1”：%2\n").arg(QDir::toNativeSeparators(path), why);
+            ok = false;
+        }
+    }
+    QApplication::restoreOverrideCursor();
+    return ok;
+}
+
 // Whether the target can be written: its folder exists and takes a new file,
 // and what has its name may be replaced.
 bool CollectWindow::checkOutput(const QString &target)
@@ -285,9 +330,12 @@ void CollectWindow::startMerge()
         return refuse(QStringLiteral("请先选择存放填报结果的文件夹。"));
     if (outputEdit_->text().trimmed().isEmpty())
         return refuse(QStringLiteral("请先填写汇总结果的文件名。"));
-    if (outputs.isEmpty() && !codebookBox_->isChecked())
+    if (outputs.isEmpty() && !codebookBox_->isChecked() && !reportBox_->isChecked())
         return refuse(QStringLiteral("请至少选择一种要写出的格式。"));
-    if (!checkOutput(outputs.isEmpty() ? codebookPath() : outputs.front())) {
+    const QString firstTarget = !outputs.isEmpty()          ? outputs.front()
+                                : codebookBox_->isChecked() ? codebookPath()
+                                                            : reportPaths().front();
+    if (!checkOutput(firstTarget)) {
         emit mergeEnded();
         return;
     }
@@ -309,8 +357,8 @@ void CollectWindow::setRunning(bool running)
 {
     startButton_->setEnabled(!running);
     cancelButton_->setEnabled(running);
-    for (QWidget *choice :
-         std::initializer_list<QWidget *>{inputEdit_, inputButton_, outputEdit_, outputButton_, codebookBox_})
+    for (QWidget *choice : std::initializer_list<QWidget *>{inputEdit_, inputButton_, outputEdit_, outputButton_,
+                                                            codebookBox_, reportBox_})
         choice->setEnabled(!running);
     for (const auto &[format, box] : formatBoxes_)
         box->setEnabled(!running);
@@ -348,17 +396,22 @@ void CollectWindow::showEnd()
     showProblems();
 
     QString text = summary.line() + QStringLiteral("。");
+    bool reportFailed = false;
     if (summary.cancelled) {
         text = QStringLiteral("汇总已取消，没有写入任何文件。");
     } else if (!summary.outputErrors.isEmpty()) {
         text += QLatin1Char('\n') + summary.outputErrors.join(QLatin1Char('\n'));
     } else {
         QStringList written = worker_->options().outputs + worker_->options().codebooks;
+        QString reportError;
+        reportFailed = !writeReports(written, reportError);
         for (QString &path : written)
             path = QDir::toNativeSeparators(path);
         text += QLatin1Char('\n') + QStringLiteral("已写入：") + written.join(QStringLiteral("、"));
+        if (reportFailed)
+            text += QLatin1Char('\n') + reportError.trimmed();
     }
-    showMessage(text, failed);
+    showMessage(text, failed || reportFailed);
     emit mergeEnded();
 }
 

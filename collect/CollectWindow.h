@@ -1,5 +1,5 @@
 // The collector's window ("汇总填报结果"): pick or drop the folder of result
-// files, name the output and tick its formats and the codebook, run the merge
+// files, name the output and tick its formats, the codebook and the report, run the merge
 // with a progress bar and a cancel button, then read the summary and the
 // table of problems.
 #pragma once
@@ -56,6 +56,8 @@ private:
     void startMerge();
     QStringList chosenOutputs() const;
     QString codebookPath() const;
+    QStringList reportPaths() const;
+    bool writeReports(QStringList &written, QString &error);
     bool checkOutput(const QString &target);
     void showProgress(int phase, qint64 done, qint64 total, const QString &item);
     void showEnd();
@@ -71,6 +73,7 @@ private:
     QPushButton *outputButton_ = nullptr;
     QList<QPair<const Format *, QCheckBox *>> formatBoxes_;
     QCheckBox *codebookBox_ = nullptr;
+    QCheckBox *reportBox_ = nullptr;
     QPushButton *startButton_ = nullptr;
     QPushButton *cancelButton_ = nullptr;
     QProgressBar *progressBar_ = nullptr;

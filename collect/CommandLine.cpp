@@ -3,9 +3,13 @@
 #include "collect/CommandLine.h"
 
 #include "collect/Console.h"
+#include "collect/Folders.h"
 #include "collect/Merge.h"
+#include "collect/ReportWriter.h"
 #include "collect/RunControl.h"
+#include "survey/SafeFile.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -90,6 +94,8 @@ QString helpText(std::span<const Format> formats)
                "  .sps 和 .do 读取写在旁边的 <名称>_values.csv（其中代码为数字，“不适用”为 %2），\n"
                "  并加上变量标签、值标签、缺失值定义、格式和测量级别。\n"
                "变量说明可以写成 %3。\n"
+               "--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html（一个独立的网页，不需联网）\n"
+               "或 .pdf（A4）；可以给两次，两种都写。\n"
                "CSV 中以 = + - @ 开头的文字前加 '，以免被电子表格当作公式。\n"
                "\n"
                "退出状态：0 所有文件无误；1 有文件被拒绝、有问题或有不同内容的重复文件被舍弃（输出照样写出）；\n"
@@ -143,7 +149,9 @@ int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<
     const QCommandLineOption problems(QStringLiteral("problems"), QStringLiteral("写出问题清单（.csv）"),
                                       QStringLiteral("FILE"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("不显示进度"));
-    parser.addOptions({output, codebook, problems, quiet});
+    const QCommandLineOption report(QStringLiteral("report"), QStringLiteral("写出汇总报告（.html 或 .pdf）"),
+                                    QStringLiteral("FILE"));
+    parser.addOptions({output, codebook, problems, report, quiet});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -164,10 +172,12 @@ int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<
     options.codebooks = parser.values(codebook);
     options.problems = parser.values(problems);
     options.formats = formats;
+    const QStringList reports = parser.values(report);
 
-    if (options.outputs.isEmpty() && options.codebooks.isEmpty() && options.problems.isEmpty())
-        return usageError(err, QStringLiteral("没有输出：用 -o OUTPUT、--codebook FILE 或 --problems FILE"));
-    if ((!options.outputs.isEmpty() || !options.problems.isEmpty()) && options.inputs.isEmpty())
+    if (options.outputs.isEmpty() && options.codebooks.isEmpty() && options.problems.isEmpty() && reports.isEmpty())
+        return usageError(err,
+                          QStringLiteral("没有输出：用 -o OUTPUT、--codebook FILE、--problems FILE 或 --report FILE"));
+    if ((!options.outputs.isEmpty() || !options.problems.isEmpty() || !reports.isEmpty()) && options.inputs.isEmpty())
         return usageError(err, QStringLiteral("没有输入：给出填报结果文件或文件夹"));
     QStringList targets;
     QStringList companions; // a .sps and a .do of one name share their CSV
@@ -196,6 +206,11 @@ int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<
             return usageError(err, QStringLiteral("问题清单只能写成 .csv：%1").arg(path));
         targets << path;
     }
+    for (const QString &path : reports) {
+        if (!ReportWriter::isReportPath(path))
+            return usageError(err, QStringLiteral("报告只能写成 .html 或 .pdf：%1").arg(path));
+        targets << path;
+    }
     QSet<QString> seen;
     for (const QString &path : targets + companions) {
         const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -206,6 +221,20 @@ int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<
     for (const QString &input : options.inputs)
         if (!QFileInfo::exists(input) && !QFileInfo(input).isSymLink())
             return usageError(err, QStringLiteral("找不到输入：%1").arg(input));
+
+    // Charts are drawn by widgets' code: main makes a GUI application when a report is asked for.
+    if (!reports.isEmpty() && !qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        print(err, QStringLiteral("csr-collect: 写报告需要图形界面的应用对象\n"));
+        return 2;
+    }
+    // A report that cannot be written stops the run before any file is read.
+    for (const QString &path : reports) {
+        SafeFile probe(path);
+        if (!probe.open(Folders::kTemporaryTag)) {
+            print(err, QStringLiteral("csr-collect: 无法写入“%1”：%2\n").arg(path, probe.errorText()));
+            return 2;
+        }
+    }
 
     TerminalProgress progress(err, !parser.isSet(quiet) && Console::isTerminal(err));
     Merge merge(options);
@@ -223,9 +252,22 @@ int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<
     if (!summary.outputErrors.isEmpty())
         print(err, QStringLiteral("csr-collect: 没有替换任何输出。\n"));
     print(out, summary.line() + QLatin1Char('\n'));
+    // The report is drawn from the data set the outputs were written from, once they are in place.
+    bool reportFailed = false;
+    if (!reports.isEmpty() && summary.read && !summary.cancelled && summary.outputErrors.isEmpty()) {
+        const Report::Content content =
+            Report::build({merge.data(), options.inputs, summary, options.problems, QDateTime::currentDateTime()});
+        for (const QString &path : reports) {
+            QString why;
+            if (!ReportWriter::write(content, path, why)) {
+                print(err, QStringLiteral("csr-collect: 无法写入“%1”：%2\n").arg(path, why));
+                reportFailed = true;
+            }
+        }
+    }
     if (summary.cancelled && Console::InterruptGuard::exitStatus() != 0)
         return Console::InterruptGuard::exitStatus();
-    return summary.exitStatus();
+    return reportFailed ? 2 : summary.exitStatus();
 }
 
 } // namespace CommandLine

@@ -63,6 +63,8 @@ public:
     Summary run(RunControl &control);
 
     const ProblemReport &problems() const { return report_; }
+    // The data set of the last run, as the outputs were written from it.
+    const DataSet &data() const { return data_; }
 
 private:
     struct Outcome;

@@ -50,3 +50,8 @@ const ProblemReport &MergeWorker::problems() const
 {
     return merge_ && !isRunning() ? merge_->problems() : empty_;
 }
+
+const DataSet &MergeWorker::data() const
+{
+    return merge_ && !isRunning() ? merge_->data() : emptyData_;
+}

@@ -26,6 +26,8 @@ public:
     const Merge::Options &options() const { return options_; }
     const Merge::Summary &summary() const { return summary_; }
     const ProblemReport &problems() const;
+    // The last merge's data set; empty while one runs.
+    const DataSet &data() const;
 
 signals:
     // From the merge's thread, received queued: see RunControl::progress.
@@ -53,4 +55,5 @@ private:
     Merge::Options options_;
     Merge::Summary summary_;
     ProblemReport empty_;
+    DataSet emptyData_;
 };

@@ -2,16 +2,38 @@
 #include "collect/CollectWindow.h"
 #include "collect/CommandLine.h"
 #include "collect/Console.h"
+#include "collect/Headless.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// A report's charts are drawn by widgets' code, which wants a GUI application.
+bool asksForReport(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     if (argc > 1) {
-        // No display needed on the command line.
+        // No display needed on the command line, not even for a report.
         Console::attachToParent();
-        QCoreApplication app(argc, argv);
+        std::unique_ptr<QCoreApplication> app;
+        if (asksForReport(argc, argv)) {
+            Headless::prepare();
+            app = std::make_unique<QApplication>(argc, argv);
+        } else {
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        }
         QCoreApplication::setApplicationName(QStringLiteral("csr-collect"));
         QCoreApplication::setApplicationVersion(QStringLiteral(CSR_COLLECT_VERSION));
         return CommandLine::run(QCoreApplication::arguments());

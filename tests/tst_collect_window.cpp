@@ -299,7 +299,8 @@ void CollectWindowTest::withoutSpssAndStata()
     for (QCheckBox *box : window.findChildren<QCheckBox *>())
         offered << box->objectName();
     offered.sort();
-    QCOMPARE(offered, (QStringList{"codebookBox", "formatBox.csv", "formatBox.do", "formatBox.sps", "formatBox.xlsx"}));
+    QCOMPARE(offered, (QStringList{"codebookBox", "formatBox.csv", "formatBox.do", "formatBox.sps", "formatBox.xlsx",
+                                   "reportBox"}));
 }
 
 int main(int argc, char *argv[])

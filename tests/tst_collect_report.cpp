@@ -1,0 +1,547 @@
+// The collector's report: its figures against the CSV of the same run,
+// recomputed here; the HTML in a real browser; the PDF through poppler; and
+// the window's report box.
+#include "collect/CollectWindow.h"
+#include "collect/CommandLine.h"
+#include "collect/DataSet.h"
+#include "collect/ReportContent.h"
+#include "collect/ReportWriter.h"
+#include "survey/FileSystemCalls.h"
+#include "survey/LineMap.h"
+#include "tests/collect/OutputReaders.h"
+#include "tests/collect/SampleRecords.h"
+#include "tests/support/TestPlatform.h"
+#include "tests/support/TestSystem.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int kRecords = 150;
+constexpr quint32 kSeed = 20141017;
+// Texts given for "其他" by more than one enterprise.
+const QString kRepeatedOther = QStringLiteral("社区共建");
+
+QString readText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// Every figure the report's HTML tables carry: "variable|stat" → value.
+QHash<QString, QString> reportFigures(const QString &html)
+{
+    QHash<QString, QString> figures;
+    static const QRegularExpression cell(
+        QStringLiteral("data-var=\"([^\"]*)\" data-stat=\"([^\"]*)\" data-value=\"([^\"]*)\""));
+    for (auto it = cell.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        auto unescape = [](QString s) {
+            return s.replace(QLatin1String("&quot;"), QLatin1String("\""))
+                .replace(QLatin1String("&lt;"), QLatin1String("<"))
+                .replace(QLatin1String("&gt;"), QLatin1String(">"))
+                .replace(QLatin1String("&amp;"), QLatin1String("&"));
+        };
+        figures.insert(unescape(m.captured(1)) + QLatin1Char('|') + unescape(m.captured(2)), m.captured(3));
+    }
+    return figures;
+}
+
+// A CSV as columns by name.
+QHash<QString, QStringList> columns(const QString &path)
+{
+    QFile file(path);
+    QList<QStringList> rows;
+    if (!file.open(QIODevice::ReadOnly) || !OutputReaders::parseCsv(file.readAll(), rows) || rows.isEmpty())
+        return {};
+    QHash<QString, QStringList> byName;
+    for (qsizetype c = 0; c < rows.front().size(); ++c)
+        for (qsizetype r = 1; r < rows.size(); ++r)
+            byName[rows.front()[c]].append(rows[r].value(c));
+    return byName;
+}
+
+// The p-th quantile by the definition of Hyndman and Fan's type 7, 1-based.
+double quantileOf(QList<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    const double h = (double(values.size()) - 1) * p + 1;
+    const qsizetype lo = qsizetype(std::floor(h));
+    const double x = values[lo - 1];
+    return lo < values.size() ? x + (h - double(lo)) * (values[lo] - x) : x;
+}
+
+bool close(double a, double b)
+{
+    return std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b));
+}
+
+struct Run {
+    int exitCode = -1;
+    QString err;
+};
+
+Run collectHere(const QStringList &arguments)
+{
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    Run run;
+    run.exitCode = CommandLine::run(QStringList{QStringLiteral("csr-collect")} + arguments, out, err);
+    std::rewind(err);
+    QByteArray bytes;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, err)) > 0;)
+        bytes.append(buffer, qsizetype(n));
+    std::fclose(out);
+    std::fclose(err);
+    run.err = QString::fromUtf8(bytes);
+    return run;
+}
+
+// The system's calls, with the disk full half-way through a write.
+class FullDisk : public FileSystemCalls {
+public:
+    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    {
+        return real_.createTemporary(prefix, file, path);
+    }
+    int writeAll(Handle file, const char *data, std::size_t size) override
+    {
+        real_.writeAll(file, data, size / 2);
+        return TestSystem::errorCodes().diskFull;
+    }
+    int close(Handle file) override { return real_.close(file); }
+    int checkReplaceable(const QByteArray &path) override { return real_.checkReplaceable(path); }
+    int rename(const QByteArray &from, const QByteArray &to) override { return real_.rename(from, to); }
+    void remove(const QByteArray &path) override { real_.remove(path); }
+
+private:
+    FileSystemCalls &real_ = FileSystemCalls::system();
+};
+
+template <typename T> T *child(QWidget *window, const char *name)
+{
+    T *found = window->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no %s", name);
+    return found;
+}
+
+} // namespace
+
+class CollectReportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void figuresMatchTheCsv_data();
+    void figuresMatchTheCsv();
+    void opensOfflineInABrowser();
+    void pdfHasItsSectionsOnPagesOfTheirOwn();
+    void usage_data();
+    void usage();
+    void aFullDiskLeavesTheEarlierReport_data();
+    void aFullDiskLeavesTheEarlierReport();
+    void fromTheWindow();
+
+private:
+    QString out(const QString &name) const { return dir_.path() + QStringLiteral("/out/") + name; }
+
+    QTemporaryDir dir_;
+    QString input_;
+    QString html_;
+    QHash<QString, QString> figures_;
+    QHash<QString, QStringList> values_; // as SPSS and Stata read them: codes as numbers, 不适用 as -1
+    QHash<QString, QStringList> texts_;  // as people read them
+};
+
+// Random records, a few with the same "其他" text, one identical copy and one
+// file that is no result file; merged once to CSV, the values CSV and both reports.
+void CollectReportTest::initTestCase()
+{
+    QVERIFY(dir_.isValid());
+    input_ = dir_.path() + QStringLiteral("/in/");
+    QVERIFY(QDir().mkpath(input_));
+    QVERIFY(QDir().mkpath(dir_.path() + QStringLiteral("/out")));
+    QRandomGenerator rng(kSeed);
+    const Survey::Line *other = Survey::lineByVariable(u"q23_other");
+    QVERIFY(other);
+    for (int i = 0; i < kRecords; ++i) {
+        AnswerRecord record = SampleRecords::make(rng, i);
+        if (i < 3) { // "其他" of question 23 ticked, with one text
+            const Survey::Line &codes = Survey::line(other->gateLine);
+            QString ticks = SampleRecords::lines(record)[codes.number - 1];
+            ticks[other->gatePosition] = QLatin1Char('1');
+            record.set(codes.number, ticks);
+            record.set(other->number, i < 2 ? kRepeatedOther : QStringLiteral("  ") + kRepeatedOther);
+        }
+        const QString path = SampleRecords::write(record, input_);
+        if (i == 0)
+            QVERIFY(QFile::copy(path, input_ + QStringLiteral("copy.dbf")));
+    }
+    QFile broken(input_ + QStringLiteral("broken.dbf"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("not a result file\r\n");
+    broken.close();
+
+    const Run run =
+        collectHere({QStringLiteral("-q"), input_, QStringLiteral("-o"), out(QStringLiteral("汇总.csv")),
+                     QStringLiteral("-o"), out(QStringLiteral("汇总.sps")), QStringLiteral("--report"),
+                     out(QStringLiteral("报告.html")), QStringLiteral("--report"), out(QStringLiteral("报告.pdf"))});
+    QCOMPARE(run.exitCode, 1); // the broken file
+    html_ = readText(out(QStringLiteral("报告.html")));
+    figures_ = reportFigures(html_);
+    values_ = columns(out(QStringLiteral("汇总_values.csv")));
+    texts_ = columns(out(QStringLiteral("汇总.csv")));
+    QVERIFY(!figures_.isEmpty());
+    QCOMPARE(values_.value(QStringLiteral("file")).size(), kRecords);
+}
+
+// Each row: the statistics of one kind of question, by the names the report gives them.
+void CollectReportTest::figuresMatchTheCsv_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("cover") << "cover";
+    QTest::newRow("single choices, list picks, yes/no") << "choice";
+    QTest::newRow("tick questions") << "ticks";
+    QTest::newRow("question 21's ranking") << "ranking";
+    QTest::newRow("figures") << "figures";
+    QTest::newRow("2013 to 2014") << "change";
+    QTest::newRow("其他 texts") << "others";
+}
+
+void CollectReportTest::figuresMatchTheCsv()
+{
+    QFETCH(QString, kind);
+    auto present = [](const QString &cell) { return !cell.isEmpty() && cell != QLatin1String("-1"); };
+    auto numbers = [&](const QString &name) {
+        QList<double> out;
+        for (const QString &cell : values_.value(name))
+            if (present(cell))
+                out << cell.toDouble();
+        return out;
+    };
+    auto countWhere = [&](const QString &name, auto &&test) {
+        const QStringList cells = values_.value(name);
+        return double(std::count_if(cells.begin(), cells.end(), test));
+    };
+    // What this test makes of one figure of the report; NaN for one it does not know.
+    auto expected = [&](const QString &name, const QString &stat) -> double {
+        const QStringList cells = values_.value(name);
+        const double answered = countWhere(name, present);
+        if (kind == QLatin1String("cover")) {
+            if (stat == QLatin1String("found"))
+                return kRecords + 2;
+            if (stat == QLatin1String("accepted"))
+                return texts_.value(QStringLiteral("file")).size();
+            if (stat == QLatin1String("rejected") || stat == QLatin1String("duplicates"))
+                return 1;
+            return qQNaN();
+        }
+        if (stat == QLatin1String("na"))
+            return countWhere(name, [](const QString &c) { return c == QLatin1String("-1"); });
+        if (stat == QLatin1String("blank"))
+            return countWhere(name, [](const QString &c) { return c.isEmpty(); });
+        if (kind == QLatin1String("choice")) {
+            const QString value = stat.section(u':', 1);
+            const double n = countWhere(name, [&](const QString &c) { return c == value; });
+            return stat.startsWith(QLatin1String("count:")) ? n : n / answered;
+        }
+        if (kind == QLatin1String("ticks")) {
+            const double ticked = countWhere(name, [](const QString &c) { return c == QLatin1String("1"); });
+            return stat == QLatin1String("count")   ? ticked
+                   : stat == QLatin1String("share") ? ticked / answered
+                                                    : answered;
+        }
+        if (kind == QLatin1String("ranking")) {
+            const QList<double> ranks = numbers(name);
+            if (stat == QLatin1String("ranked"))
+                return double(ranks.size());
+            if (stat == QLatin1String("mean_rank"))
+                return std::accumulate(ranks.begin(), ranks.end(), 0.0) / double(ranks.size());
+            const QString letter = QString::number(name.back().unicode() - u'a' + 1);
+            return countWhere(QStringLiteral("q21_rank1"), [&](const QString &c) { return c == letter; });
+        }
+        if (kind == QLatin1String("figures")) {
+            const QList<double> x = numbers(name);
+            if (stat == QLatin1String("n"))
+                return double(x.size());
+            const double sum = std::accumulate(x.begin(), x.end(), 0.0);
+            if (stat == QLatin1String("sum"))
+                return sum;
+            if (stat == QLatin1String("mean"))
+                return sum / double(x.size());
+            const QHash<QString, double> at{{"min", 0}, {"q1", 0.25}, {"median", 0.5}, {"q3", 0.75}, {"max", 1}};
+            return quantileOf(x, at.value(stat));
+        }
+        if (kind == QLatin1String("change")) {
+            const QStringList earlier = values_.value(name.chopped(4) + QStringLiteral("2013"));
+            QList<double> changes;
+            for (qsizetype r = 0; r < cells.size(); ++r)
+                if (present(cells[r]) && present(earlier[r]))
+                    changes << cells[r].toDouble() - earlier[r].toDouble();
+            if (stat == QLatin1String("both"))
+                return double(changes.size());
+            if (stat == QLatin1String("median_change"))
+                return quantileOf(changes, 0.5);
+            return double(std::count_if(changes.begin(), changes.end(), [&](double d) {
+                return stat == QLatin1String("rises") ? d > 0 : stat == QLatin1String("falls") ? d < 0 : d == 0;
+            }));
+        }
+        const QStringList given = texts_.value(name);
+        if (stat == QLatin1String("other_texts")) { // those not listed one by one
+            double listed = 0;
+            for (auto it = figures_.begin(); it != figures_.end(); ++it)
+                if (it.key().startsWith(name + QStringLiteral("|text:")))
+                    listed += it.value().toDouble();
+            return double(std::count_if(given.begin(), given.end(), [](const QString &c) { return !c.isEmpty(); })) -
+                   listed;
+        }
+        const QString words = stat.mid(5);
+        return double(
+            std::count_if(given.begin(), given.end(), [&](const QString &c) { return c.trimmed() == words; }));
+    };
+    // Which of the report's statistics belong to this kind.
+    auto ofKind = [&](const QString &name, const QString &stat) {
+        if (name == QLatin1String("files"))
+            return kind == QLatin1String("cover");
+        if (stat.startsWith(QLatin1String("text:")) || stat == QLatin1String("other_texts"))
+            return kind == QLatin1String("others");
+        if (QStringList{"both", "median_change", "rises", "falls", "same"}.contains(stat))
+            return kind == QLatin1String("change");
+        if (stat == QLatin1String("ranked") || stat == QLatin1String("mean_rank") || stat == QLatin1String("first"))
+            return kind == QLatin1String("ranking");
+        if (stat.startsWith(QLatin1String("count:")) || stat.startsWith(QLatin1String("share:")))
+            return kind == QLatin1String("choice");
+        if (stat == QLatin1String("count") || stat == QLatin1String("share") || stat == QLatin1String("answered"))
+            return kind == QLatin1String("ticks");
+        if (stat == QLatin1String("na") || stat == QLatin1String("blank"))
+            return kind == (values_.contains(name) && Survey::lineByVariable(name) &&
+                                    Survey::lineByVariable(name)->kind == Survey::LineKind::Number
+                                ? QLatin1String("figures")
+                                : QLatin1String("choice"));
+        return kind == QLatin1String("figures");
+    };
+    int compared = 0;
+    for (auto it = figures_.begin(); it != figures_.end(); ++it) {
+        const QString name = it.key().section(u'|', 0, 0);
+        const QString stat = it.key().section(u'|', 1);
+        if (!ofKind(name, stat))
+            continue;
+        const double want = expected(name, stat);
+        if (kind == QLatin1String("cover") && std::isnan(want))
+            continue;
+        if (!close(it.value().toDouble(), want))
+            QFAIL(qPrintable(QStringLiteral("%1 %2: the report says %3, the CSV gives %4")
+                                 .arg(name, stat, it.value())
+                                 .arg(want, 0, 'g', 15)));
+        ++compared;
+    }
+    QVERIFY2(compared > 0, "the report has no figure of this kind");
+    if (kind == QLatin1String("others")) // the same text, blanks around or not, counted once with its count
+        QCOMPARE(figures_.value(QStringLiteral("q23_other|text:") + kRepeatedOther), QStringLiteral("3"));
+    if (kind == QLatin1String("ticks")) // question 1's limit is said
+        QVERIFY(html_.contains(QStringLiteral("本题最多选 3 项")));
+}
+
+// Chromium opens the file with the network shut off, logs no error, and the
+// first chart is drawn where it stands.
+void CollectReportTest::opensOfflineInABrowser()
+{
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty())
+        QSKIP("chromium is not installed (Debian: apt-get install chromium); the report was not opened in a browser");
+    // Nothing in the file reaches out: no source or link outside it.
+    static const QRegularExpression outside(QStringLiteral("(src|href)=\"(?!#)"));
+    QVERIFY(!html_.contains(outside));
+    QVERIFY(!html_.contains(QLatin1String("<script")));
+
+    const QString shot = dir_.path() + QStringLiteral("/shot.png");
+    QProcess browser;
+    browser.start(chromium, {QStringLiteral("--headless"), QStringLiteral("--disable-gpu"),
+                             QStringLiteral("--no-sandbox"), QStringLiteral("--enable-logging=stderr"),
+                             QStringLiteral("--v=0"), QStringLiteral("--proxy-server=127.0.0.1:9"),
+                             QStringLiteral("--user-data-dir=") + dir_.path() + QStringLiteral("/chromium"),
+                             QStringLiteral("--window-size=1000,2400"), QStringLiteral("--screenshot=") + shot,
+                             QUrl::fromLocalFile(out(QStringLiteral("报告.html"))).toString()});
+    QVERIFY(browser.waitForFinished(120000));
+    const QString log = QString::fromUtf8(browser.readAllStandardError());
+    QCOMPARE(browser.exitCode(), 0);
+    static const QRegularExpression consoleError(QStringLiteral("CONSOLE\\(\\d+\\)|Uncaught|net::ERR_"));
+    QVERIFY2(!log.contains(consoleError), qPrintable(log));
+
+    // The first chart stands below the cover and the first table, within the
+    // first screens: its bars, in the report's first colour, fill part of them.
+    const QImage image(shot);
+    QVERIFY(!image.isNull());
+    qsizetype bar = 0;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2) {
+            const QColor c = image.pixelColor(x, y);
+            bar += std::abs(c.red() - 0x2b) < 24 && std::abs(c.green() - 0x6c) < 24 && std::abs(c.blue() - 0xb0) < 24;
+        }
+    QVERIFY2(bar > 5000, qPrintable(QStringLiteral("%1 pixels of bars").arg(bar)));
+}
+
+// pdftotext finds each section's title at the top of a page, pdffonts finds
+// the fonts embedded, and pdftoppm draws the first page.
+void CollectReportTest::pdfHasItsSectionsOnPagesOfTheirOwn()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("poppler-utils is not installed (Debian: apt-get install poppler-utils); the PDF was not read back");
+    const QString pdf = out(QStringLiteral("报告.pdf"));
+    QProcess text;
+    text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000));
+    QCOMPARE(text.exitCode(), 0);
+    const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f'));
+    QStringList tops;
+    for (const QString &page : pages)
+        tops << page.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    for (const QString &title :
+         {QStringLiteral("2014年度全国Kelmar民营企业社会责任调研填报 · 汇总报告"), QStringLiteral("填报企业"),
+          QStringLiteral("一.企业概况"), QStringLiteral("二.绩效数据"), QStringLiteral("三.企业履责现状")})
+        QVERIFY2(std::any_of(tops.begin(), tops.end(),
+                             [&](const QString &top) { return !top.isEmpty() && title.startsWith(top); }),
+                 qPrintable(title + QStringLiteral(" does not open a page")));
+    // Page numbers close each page.
+    QCOMPARE(pages[1].trimmed().section(QLatin1Char('\n'), -1).trimmed(), QStringLiteral("2"));
+
+    QProcess fonts;
+    fonts.start(QStandardPaths::findExecutable(QStringLiteral("pdffonts")), {pdf});
+    QVERIFY(fonts.waitForFinished(60000));
+    const QStringList fontLines = QString::fromUtf8(fonts.readAllStandardOutput()).split(QLatin1Char('\n'));
+    QVERIFY(fontLines.size() > 3);
+    for (const QString &line : fontLines.mid(2))
+        if (!line.trimmed().isEmpty())
+            QVERIFY2(line.contains(QLatin1String(" yes ")), qPrintable(line)); // emb column
+
+    QProcess draw;
+    draw.start(QStandardPaths::findExecutable(QStringLiteral("pdftoppm")),
+               {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"), QStringLiteral("-f"),
+                QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, dir_.path() + QStringLiteral("/page")});
+    QVERIFY(draw.waitForFinished(60000));
+    QCOMPARE(draw.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(draw.readAllStandardError()), QString());
+    const QImage page(dir_.path() + QStringLiteral("/page.png"));
+    QVERIFY(!page.isNull());
+    QVERIFY(page.width() < page.height()); // A4 upright
+}
+
+void CollectReportTest::usage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not a report's extension")
+        << QStringList{"--report", "报告.txt"} << 2 << "报告只能写成 .html 或 .pdf";
+    QTest::newRow("one path twice") << QStringList{"--report", "报告.html", "--report", "./报告.html"} << 2
+                                    << "同一个文件不能写两次";
+    QTest::newRow("no folder for it") << QStringList{"--report", "no/such/folder/报告.html"} << 2 << "无法写入";
+    QTest::newRow("the report alone") << QStringList{"--report", "alone.html"} << 1 << "";
+}
+
+void CollectReportTest::usage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(out({}));
+    const Run run = collectHere(QStringList{QStringLiteral("-q"), input_} + arguments);
+    QDir::setCurrent(before);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    if (exitCode == 1)
+        QVERIFY(readText(out(QStringLiteral("alone.html"))).contains(QLatin1String("<svg")));
+}
+
+void CollectReportTest::aFullDiskLeavesTheEarlierReport_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("HTML") << "full.html";
+    QTest::newRow("PDF") << "full.pdf";
+}
+
+void CollectReportTest::aFullDiskLeavesTheEarlierReport()
+{
+    QFETCH(QString, name);
+    const QString folder = dir_.path() + QStringLiteral("/full-%1/").arg(name);
+    QVERIFY(QDir().mkpath(folder));
+    QFile earlier(folder + name);
+    QVERIFY(earlier.open(QIODevice::WriteOnly));
+    earlier.write("the earlier report");
+    earlier.close();
+    const DataSet data;
+    const Report::Content content = Report::build({data, {folder}, {}, {}, QDateTime::currentDateTime()});
+    FullDisk disk;
+    QString why;
+    QVERIFY(!ReportWriter::write(content, folder + name, why, &disk));
+    QCOMPARE(why, FileSystemCalls::describe(TestSystem::errorCodes().diskFull));
+    QCOMPARE(readText(folder + name), QStringLiteral("the earlier report"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+}
+
+// A person ticks 生成报告 and starts the merge: both reports lie beside the outputs.
+void CollectReportTest::fromTheWindow()
+{
+    const QString folder = dir_.path() + QStringLiteral("/window/");
+    QVERIFY(QDir().mkpath(folder));
+    QRandomGenerator rng(kSeed + 1);
+    for (int i = 0; i < 12; ++i)
+        SampleRecords::write(SampleRecords::make(rng, i), folder);
+    CollectWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.setInputFolder(folder);
+    QLineEdit *output = child<QLineEdit>(&window, "outputEdit");
+    output->selectAll();
+    QTest::keyClicks(output, dir_.path() + QStringLiteral("/window-out/merged"));
+    QVERIFY(QDir().mkpath(dir_.path() + QStringLiteral("/window-out")));
+    QCheckBox *report = child<QCheckBox>(&window, "reportBox");
+    QVERIFY(report->text().contains(QStringLiteral("生成报告")));
+    QTest::mouseClick(report, Qt::LeftButton, {}, QPoint(8, report->height() / 2));
+    QVERIFY(report->isChecked());
+
+    QSignalSpy ended(&window, &CollectWindow::mergeEnded);
+    QTest::mouseClick(child<QPushButton>(&window, "startButton"), Qt::LeftButton);
+    QVERIFY(ended.wait(60000));
+    const QString summary = child<QLabel>(&window, "summaryLabel")->text();
+    const QString base = QDir::toNativeSeparators(dir_.path() + QStringLiteral("/window-out/merged_报告"));
+    QVERIFY2(summary.contains(base + QStringLiteral(".html")) && summary.contains(base + QStringLiteral(".pdf")),
+             qPrintable(summary));
+    const QHash<QString, QString> figures =
+        reportFigures(readText(dir_.path() + QStringLiteral("/window-out/merged_报告.html")));
+    QCOMPARE(figures.value(QStringLiteral("files|accepted")), QStringLiteral("12"));
+    QFile pdf(dir_.path() + QStringLiteral("/window-out/merged_报告.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.read(5) == "%PDF-");
+}
+
+int main(int argc, char *argv[])
+{
+    chooseTestPlatform();
+    QApplication app(argc, argv);
+    CollectReportTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_collect_report.moc"
