@@ -116,6 +116,7 @@ QGridLayout *CollectWindow::buildChoices()
     reportBox_ =
         new QCheckBox(QStringLiteral("生成报告（网页和 PDF，文件名后加“%1.html”“%1.pdf”）").arg(kReportSuffix), this);
     reportBox_->setObjectName(QStringLiteral("reportBox"));
+    reportBox_->setVisible(ReportWriter::builtIn());
     formatGrid->addWidget(reportBox_, nextRow + 1, 0, 1, kFormatColumns);
 
     auto *grid = new QGridLayout;

@@ -94,8 +94,7 @@ QString helpText(std::span<const Format> formats)
                "  .sps 和 .do 读取写在旁边的 <名称>_values.csv（其中代码为数字，“不适用”为 %2），\n"
                "  并加上变量标签、值标签、缺失值定义、格式和测量级别。\n"
                "变量说明可以写成 %3。\n"
-               "--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html（一个独立的网页，不需联网）\n"
-               "或 .pdf（A4）；可以给两次，两种都写。\n"
+               "%4"
                "CSV 中以 = + - @ 开头的文字前加 '，以免被电子表格当作公式。\n"
                "\n"
                "退出状态：0 所有文件无误；1 有文件被拒绝、有问题或有不同内容的重复文件被舍弃（输出照样写出）；\n"
@@ -103,7 +102,11 @@ QString helpText(std::span<const Format> formats)
                "（不替换任何输出，也不留下临时文件）。")
         .arg(lines.join(QLatin1Char('\n')))
         .arg(DataSet::kNotApplicableCode)
-        .arg(codebooks.join(QStringLiteral("、")));
+        .arg(codebooks.join(QStringLiteral("、")))
+        .arg(ReportWriter::builtIn()
+                 ? QStringLiteral("--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html"
+                                  "（一个独立的网页，不需联网）\n或 .pdf（A4）；可以给两次，两种都写。\n")
+                 : QString());
 }
 
 // A format this build does not have: one line, and the way round it.
@@ -149,8 +152,11 @@ int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<
     const QCommandLineOption problems(QStringLiteral("problems"), QStringLiteral("写出问题清单（.csv）"),
                                       QStringLiteral("FILE"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("不显示进度"));
-    const QCommandLineOption report(QStringLiteral("report"), QStringLiteral("写出汇总报告（.html 或 .pdf）"),
-                                    QStringLiteral("FILE"));
+    QCommandLineOption report(QStringLiteral("report"), QStringLiteral("写出汇总报告（.html 或 .pdf）"),
+                              QStringLiteral("FILE"));
+    // Known even where it is not built in, so that asking for it gets a plain answer.
+    if (!ReportWriter::builtIn())
+        report.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({output, codebook, problems, report, quiet});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -205,6 +211,10 @@ int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<
         if (!path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
             return usageError(err, QStringLiteral("问题清单只能写成 .csv：%1").arg(path));
         targets << path;
+    }
+    if (!reports.isEmpty() && !ReportWriter::builtIn()) {
+        print(err, QStringLiteral("csr-collect: 这个版本不能写出汇总报告（缺少 Qt Charts）\n"));
+        return 2;
     }
     for (const QString &path : reports) {
         if (!ReportWriter::isReportPath(path))

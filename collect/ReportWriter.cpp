@@ -158,6 +158,11 @@ void placeCharts(QTextDocument &doc)
 
 } // namespace
 
+bool builtIn()
+{
+    return true;
+}
+
 bool isReportPath(const QString &path)
 {
     for (const char *extension : {".html", ".htm", ".pdf"})

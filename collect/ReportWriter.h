@@ -12,6 +12,9 @@ class FileSystemCalls;
 
 namespace ReportWriter {
 
+// Whether this build writes reports (it needs Qt Charts and Qt SVG).
+bool builtIn();
+
 // Whether a path names a report: .html, .htm or .pdf in any case.
 bool isReportPath(const QString &path);
 

@@ -3,6 +3,7 @@
 // beside what was there before; and, run in this process, a build without
 // SPSS and Stata files.
 #include "collect/CommandLine.h"
+#include "collect/ReportWriter.h"
 #include "survey/Gbk.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
@@ -84,6 +85,7 @@ private slots:
     void interrupted_data();
     void interrupted();
     void withoutSpssAndStata();
+    void reportWhereItIsNotBuiltIn();
 
 private:
     QString path(const QString &name) const { return dir_.path() + QLatin1Char('/') + name; }
@@ -113,6 +115,7 @@ void CollectCommandLineTest::help()
              << ".dta";
     for (const QString &text : said)
         QVERIFY2(run.out.contains(text), qPrintable(text));
+    QCOMPARE(run.out.contains(QStringLiteral("--report")), ReportWriter::builtIn());
     QVERIFY(run.err.isEmpty());
 }
 
@@ -374,6 +377,21 @@ void CollectCommandLineTest::withoutSpssAndStata()
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
     QVERIFY2(run.err.contains(QStringLiteral(".sps")), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
+    QCOMPARE(filesIn(path(QStringLiteral("out"))), before);
+}
+
+// A build without Qt Charts (the Windows one) answers a report in one line,
+// with status 2, before reading anything.
+void CollectCommandLineTest::reportWhereItIsNotBuiltIn()
+{
+    if (ReportWriter::builtIn())
+        QSKIP("this build writes reports (tst_collect_report tests them)");
+    const QStringList before = filesIn(path(QStringLiteral("out")));
+    const Run run = collect({path(QStringLiteral("clean")), QStringLiteral("-o"), path(QStringLiteral("out/r.csv")),
+                             QStringLiteral("--report"), path(QStringLiteral("out/r.html"))});
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    QVERIFY2(run.err.contains(QStringLiteral("汇总报告")), qPrintable(run.err));
     QCOMPARE(filesIn(path(QStringLiteral("out"))), before);
 }
 

@@ -1,0 +1,33 @@
+// A build without Qt Charts writes no report: the command line and the window
+// ask builtIn() before they offer one.
+#include "collect/ReportWriter.h"
+
+namespace ReportWriter {
+
+bool builtIn()
+{
+    return false;
+}
+
+bool isReportPath(const QString &)
+{
+    return false;
+}
+
+QByteArray html(const Report::Content &)
+{
+    return {};
+}
+
+QByteArray pdf(const Report::Content &)
+{
+    return {};
+}
+
+bool write(const Report::Content &, const QString &, QString &error, FileSystemCalls *)
+{
+    error = QStringLiteral("这个版本不能写出汇总报告");
+    return false;
+}
+
+} // namespace ReportWriter
