@@ -3,6 +3,7 @@
 #include "collect/CommandLine.h"
 #include "collect/Console.h"
 #include "collect/Headless.h"
+#include "collect/ReportWriter.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -28,7 +29,7 @@ int main(int argc, char *argv[])
         // No display needed on the command line, not even for a report.
         Console::attachToParent();
         std::unique_ptr<QCoreApplication> app;
-        if (asksForReport(argc, argv)) {
+        if (ReportWriter::builtIn() && asksForReport(argc, argv)) {
             Headless::prepare();
             app = std::make_unique<QApplication>(argc, argv);
         } else {
