@@ -1,6 +1,4 @@
-// The SHA-256 of a file's bytes, the record's ID in the data set. Hashing
-// every file read is a good part of a merge's work, so where the processor
-// has SHA instructions they do it, several times faster; elsewhere Qt does.
+// The SHA-256 of a file's bytes, the record's ID in the data set.
 #pragma once
 
 #include <QByteArray>
