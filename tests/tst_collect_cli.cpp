@@ -5,6 +5,7 @@
 #include "collect/CommandLine.h"
 #include "collect/ReportWriter.h"
 #include "survey/Gbk.h"
+#include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/TestSystem.h"
@@ -22,11 +23,7 @@
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using CommandLineRun::Run;
 
 Run collect(const QStringList &arguments)
 {
@@ -35,27 +32,6 @@ Run collect(const QStringList &arguments)
     process.waitForFinished(120000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-// Runs the command line in this process with the formats given.
-Run collectHere(const QStringList &arguments, std::span<const Format> formats)
-{
-    std::FILE *out = std::tmpfile();
-    std::FILE *err = std::tmpfile();
-    Run run;
-    run.exitCode = CommandLine::run(QStringList{QStringLiteral("csr-collect")} + arguments, out, err, formats);
-    auto text = [](std::FILE *file) {
-        std::rewind(file);
-        QByteArray bytes;
-        char buffer[4096];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            bytes.append(buffer, qsizetype(n));
-        std::fclose(file);
-        return QString::fromUtf8(bytes);
-    };
-    run.out = text(out);
-    run.err = text(err);
-    return run;
 }
 
 QStringList filesIn(const QString &folder)
@@ -364,14 +340,14 @@ void CollectCommandLineTest::withoutSpssAndStata()
     for (Format &format : formats)
         if (format.extension == u".sav" || format.extension == u".dta")
             format.builtIn = false;
-    const Run help = collectHere({QStringLiteral("--help")}, formats);
+    const Run help = CommandLineRun::here({QStringLiteral("--help")}, formats);
     QCOMPARE(help.exitCode, 0);
     QVERIFY(!help.out.contains(QStringLiteral(".sav")));
     QVERIFY(!help.out.contains(QStringLiteral(".dta")));
     QVERIFY(help.out.contains(QStringLiteral(".sps")));
 
     const QStringList before = filesIn(path(QStringLiteral("out")));
-    const Run run = collectHere(
+    const Run run = CommandLineRun::here(
         {path(QStringLiteral("clean")), QStringLiteral("-o"), path(QStringLiteral("out/none.sav"))}, formats);
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);

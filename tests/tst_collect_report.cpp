@@ -8,6 +8,7 @@
 #include "collect/ReportWriter.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
+#include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/TestPlatform.h"
@@ -93,27 +94,7 @@ bool close(double a, double b)
     return std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b));
 }
 
-struct Run {
-    int exitCode = -1;
-    QString err;
-};
-
-Run collectHere(const QStringList &arguments)
-{
-    std::FILE *out = std::tmpfile();
-    std::FILE *err = std::tmpfile();
-    Run run;
-    run.exitCode = CommandLine::run(QStringList{QStringLiteral("csr-collect")} + arguments, out, err);
-    std::rewind(err);
-    QByteArray bytes;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, err)) > 0;)
-        bytes.append(buffer, qsizetype(n));
-    std::fclose(out);
-    std::fclose(err);
-    run.err = QString::fromUtf8(bytes);
-    return run;
-}
+using CommandLineRun::Run;
 
 // The system's calls, with the disk full half-way through a write.
 class FullDisk : public FileSystemCalls {
@@ -200,10 +181,10 @@ void CollectReportTest::initTestCase()
     broken.write("not a result file\r\n");
     broken.close();
 
-    const Run run =
-        collectHere({QStringLiteral("-q"), input_, QStringLiteral("-o"), out(QStringLiteral("汇总.csv")),
-                     QStringLiteral("-o"), out(QStringLiteral("汇总.sps")), QStringLiteral("--report"),
-                     out(QStringLiteral("报告.html")), QStringLiteral("--report"), out(QStringLiteral("报告.pdf"))});
+    const Run run = CommandLineRun::here(
+        {QStringLiteral("-q"), input_, QStringLiteral("-o"), out(QStringLiteral("汇总.csv")), QStringLiteral("-o"),
+         out(QStringLiteral("汇总.sps")), QStringLiteral("--report"), out(QStringLiteral("报告.html")),
+         QStringLiteral("--report"), out(QStringLiteral("报告.pdf"))});
     QCOMPARE(run.exitCode, 1); // the broken file
     html_ = readText(out(QStringLiteral("报告.html")));
     figures_ = reportFigures(html_);
@@ -465,7 +446,7 @@ void CollectReportTest::usage()
     QFETCH(QString, message);
     const QString before = QDir::currentPath();
     QDir::setCurrent(out({}));
-    const Run run = collectHere(QStringList{QStringLiteral("-q"), input_} + arguments);
+    const Run run = CommandLineRun::here(QStringList{QStringLiteral("-q"), input_} + arguments);
     QDir::setCurrent(before);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
