@@ -9,7 +9,17 @@ namespace Survey {
 // Line k of the file is slot k of the answer record.
 inline constexpr int kLineCount = 139;
 
+// Line 1 holds the enterprise's registered name, which also names the file.
+inline constexpr int kEnterpriseNameLine = 1;
+
 // The file's name is the enterprise's name (line 1) followed by this.
 inline constexpr QStringView kResultFileSuffix = u"_填报结果.dbf";
+
+// What a text line never keeps: NUL and the other C0 controls but the tab,
+// and DEL. Line breaks end a line, so they never reach a text either.
+constexpr bool isControlCharacter(char32_t c)
+{
+    return (c < 0x20 && c != U'\t') || c == 0x7F;
+}
 
 } // namespace Survey
