@@ -2,6 +2,8 @@
 // plain-text form (UTF-8, with a version number).
 #pragma once
 
+#include "survey/ResultFileFormat.h"
+
 #include <QDateTime>
 #include <QMap>
 #include <QString>
@@ -9,6 +11,9 @@
 
 struct Draft {
     static constexpr int kVersion = 1;
+    // The most bytes a draft may have: each text of the largest result file,
+    // in its field and in its line, escaped (a backslash takes two bytes).
+    static constexpr qint64 kMaxBytes = 4 * Survey::kMaxFileBytes + (qint64(1) << 20);
 
     QDateTime savedAt;
     QStringList lines;               // the answer record: 139 texts

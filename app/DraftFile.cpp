@@ -6,14 +6,9 @@
 #include "survey/ResultFileReader.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 namespace {
-
-// A draft is a few kilobytes, a long text or two more; anything much larger is not ours.
-constexpr qint64 kMaxDraftBytes = 4 * 1024 * 1024;
 
 bool isThere(const QString &path)
 {
@@ -24,20 +19,12 @@ bool isThere(const QString &path)
 } // namespace
 
 DraftFile::DraftFile() = default;
-DraftFile::DraftFile(DraftFile &&) noexcept = default;
-DraftFile &DraftFile::operator=(DraftFile &&) noexcept = default;
-DraftFile::~DraftFile() = default;
 
-DraftFile::DraftFile(const QString &path)
-    : path_(path), lock_(std::make_unique<QLockFile>(path + QStringLiteral(".lock")))
+DraftFile::DraftFile(const QString &path) : path_(path), lock_(lockPathOf(path)) {}
+
+QString DraftFile::lockPathOf(const QString &draftPath)
 {
-    // Only a copy that is still running holds a lock: one left by a killed
-    // copy is taken over however old it is, and a live copy's never is.
-    lock_->setStaleLockTime(0);
-    if (!lock_->tryLock(0)) {
-        lockRefused_ = lock_->error() != QLockFile::LockFailedError;
-        lock_.reset();
-    }
+    return draftPath + FillingLock::kSuffix.toString();
 }
 
 bool DraftFile::exists() const
@@ -52,7 +39,7 @@ DraftFile::Loaded DraftFile::load() const
         return loaded;
     loaded.found = true;
     const ResultFileReader::FileBytes file =
-        ResultFileReader::readRegularFile(FileSystemCalls::nativePath(path_), kMaxDraftBytes);
+        ResultFileReader::readRegularFile(FileSystemCalls::nativePath(path_), Draft::kMaxBytes);
     switch (file.rejection) {
     case ResultFileReader::Rejection::None:
         loaded.parsed = Draft::fromText(file.bytes);
@@ -69,9 +56,13 @@ DraftFile::Loaded DraftFile::load() const
     return loaded;
 }
 
-bool DraftFile::remove()
+bool DraftFile::remove(FileSystemCalls &calls)
 {
-    return !exists() || QFile::remove(path_);
+    if (!isHeld())
+        return false;
+    if (exists())
+        calls.remove(FileSystemCalls::nativePath(path_));
+    return !exists();
 }
 
 QString DraftFile::moveAside()

@@ -3,11 +3,10 @@
 #pragma once
 
 #include "app/Draft.h"
+#include "app/FillingLock.h"
+#include "survey/FileSystemCalls.h"
 
 #include <QString>
-#include <memory>
-
-class QLockFile;
 
 class DraftFile {
 public:
@@ -16,13 +15,18 @@ public:
     // Takes the lock of the draft at path (the file itself need not exist
     // yet). A lock left by a copy that is no longer running is taken over.
     explicit DraftFile(const QString &path);
-    DraftFile(DraftFile &&) noexcept;
-    DraftFile &operator=(DraftFile &&) noexcept;
-    ~DraftFile(); // lets go of the lock; the draft stays
+    // Letting go of it (the destructor) leaves the draft where it is.
 
-    bool isHeld() const { return lock_ != nullptr; }
+    // The lock file of the draft at path.
+    static QString lockPathOf(const QString &draftPath);
+
+    bool isHeld() const { return lock_.isHeld(); }
     // Whether the lock could not be taken for a reason other than another copy holding it.
-    bool lockRefused() const { return lockRefused_; }
+    bool lockRefused() const { return lock_.isRefused(); }
+    // The other machine whose copy may be filling this draft (see FillingLock).
+    const QString &otherMachine() const { return lock_.otherMachine(); }
+    // Takes the draft over from another machine, on the person's word.
+    bool takeOver() { return lock_.takeOver(); }
     const QString &path() const { return path_; }
     bool exists() const;
 
@@ -35,14 +39,13 @@ public:
     };
     Loaded load() const;
 
-    // Deletes the draft; true when none is left.
-    bool remove();
+    // Deletes the draft this copy holds; true when none is left.
+    bool remove(FileSystemCalls &calls = FileSystemCalls::system());
     // Moves a draft that cannot be used aside, next to it with a suffix, and
     // returns its new path; the draft itself is never deleted. Empty on failure.
     QString moveAside();
 
 private:
     QString path_;
-    std::unique_ptr<QLockFile> lock_;
-    bool lockRefused_ = false;
+    FillingLock lock_;
 };

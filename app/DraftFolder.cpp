@@ -13,7 +13,6 @@ namespace {
 const QString kLegacyDraft = QStringLiteral("draft.txt");
 const QString kDraftsFolder = QStringLiteral("drafts");
 const QString kDraftPattern = QStringLiteral("*.txt");
-const QString kLockSuffix = QStringLiteral(".lock");
 
 } // namespace
 
@@ -41,33 +40,34 @@ QString DraftFolder::draftsFolder() const
     return isUsed() ? QDir(dataFolder_).filePath(kDraftsFolder) : QString();
 }
 
-std::vector<DraftFile> DraftFolder::takeFree() const
+std::vector<DraftFile> DraftFolder::takeOfferable() const
 {
     std::vector<DraftFile> free;
     if (!isUsed())
         return free;
+    const auto offerable = [](const DraftFile &file) { return file.isHeld() || !file.otherMachine().isEmpty(); };
     const QDir drafts(draftsFolder());
     // System files too: a pipe or a device in a draft's place is found, and moved aside.
     for (const QString &name :
          drafts.entryList({kDraftPattern}, QDir::Files | QDir::System | QDir::Hidden, QDir::Name)) {
         DraftFile file(drafts.filePath(name));
-        if (file.isHeld())
+        if (offerable(file))
             free.push_back(std::move(file));
     }
     // The one draft of earlier versions; its lock is only tried where it is.
     const QString legacyPath = QDir(dataFolder_).filePath(kLegacyDraft);
     if (QFileInfo::exists(legacyPath) || QFileInfo(legacyPath).isSymLink()) {
         DraftFile legacy(legacyPath);
-        if (legacy.isHeld())
+        if (offerable(legacy))
             free.push_back(std::move(legacy));
     }
 
-    // A copy killed before its first write leaves a lock and no draft: taking
-    // the lock over and letting go of it removes it.
-    for (const QString &lock : drafts.entryList({kDraftPattern + kLockSuffix}, QDir::Files | QDir::Hidden)) {
-        const QString draft = drafts.filePath(lock.chopped(kLockSuffix.size()));
+    // A copy killed before its first write leaves a lock and no draft.
+    const QString lockSuffix = FillingLock::kSuffix.toString();
+    for (const QString &lock : drafts.entryList({kDraftPattern + lockSuffix}, QDir::Files | QDir::Hidden)) {
+        const QString draft = drafts.filePath(lock.chopped(lockSuffix.size()));
         if (!QFileInfo::exists(draft))
-            const DraftFile takenAndLetGo(draft);
+            FillingLock::clearLeftover(DraftFile::lockPathOf(draft));
     }
     return free;
 }
@@ -75,11 +75,8 @@ std::vector<DraftFile> DraftFolder::takeFree() const
 DraftFile DraftFolder::takeNew(QString *error) const
 {
     const QString folder = draftsFolder();
-    if (!isUsed() || !QDir().mkpath(folder)) {
-        if (error)
-            *error = QStringLiteral("无法建立文件夹 %1").arg(QDir::toNativeSeparators(folder));
+    if (!isUsed() || !makeFolder(folder, error))
         return {};
-    }
     const QDir drafts(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
         // The time first, so that a listing shows the fillings in the order they began.
@@ -96,4 +93,13 @@ DraftFile DraftFolder::takeNew(QString *error) const
     if (error)
         *error = QStringLiteral("无法在文件夹 %1 中建立草稿").arg(QDir::toNativeSeparators(folder));
     return {};
+}
+
+bool DraftFolder::makeFolder(const QString &folder, QString *error)
+{
+    if (!folder.isEmpty() && QDir().mkpath(folder))
+        return true;
+    if (error)
+        *error = QStringLiteral("无法建立文件夹 %1").arg(QDir::toNativeSeparators(folder));
+    return false;
 }

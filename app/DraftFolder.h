@@ -28,13 +28,18 @@ public:
 
     QString draftsFolder() const;
 
-    // Every draft that no running copy holds, each now held by this copy.
-    // Locks of killed copies that never wrote their draft are cleared away.
-    std::vector<DraftFile> takeFree() const;
+    // Every draft that no running copy holds, each now held by this copy; and
+    // every draft whose lock names another machine, not held (see
+    // DraftFile::otherMachine). Locks of killed copies that never wrote their
+    // draft are cleared away.
+    std::vector<DraftFile> takeOfferable() const;
 
     // A new draft for a new filling, held by this copy; not held when the
     // folder cannot be made or the lock written (error says why).
     DraftFile takeNew(QString *error = nullptr) const;
+
+    // Makes the folder and those above it; error says why it could not.
+    static bool makeFolder(const QString &folder, QString *error);
 
 private:
     QString dataFolder_;

@@ -15,7 +15,7 @@ DraftKeeper::DraftKeeper(Shell &shell) : shell_(shell)
 {
     timer_.setSingleShot(true);
     timer_.setInterval(kDelayMs);
-    connect(&timer_, &QTimer::timeout, this, &DraftKeeper::writeNow);
+    connect(&timer_, &QTimer::timeout, this, &DraftKeeper::queueWrite);
 }
 
 void DraftKeeper::keepIn(DraftStore *store, const QByteArray &source)
@@ -35,7 +35,7 @@ void DraftKeeper::watch(Page *page)
         if (button->isCheckable())
             connect(button, &QAbstractButton::toggled, this, &DraftKeeper::onChanged);
     for (QTabWidget *tabs : page->findChildren<QTabWidget *>())
-        connect(tabs, &QTabWidget::currentChanged, this, &DraftKeeper::writeNow);
+        connect(tabs, &QTabWidget::currentChanged, this, &DraftKeeper::queueWrite);
 }
 
 void DraftKeeper::onChanged()
@@ -59,7 +59,7 @@ QByteArray DraftKeeper::stateText() const
     return draft.toText();
 }
 
-void DraftKeeper::writeNow()
+void DraftKeeper::queueWrite()
 {
     timer_.stop();
     if (isKeeping())
@@ -69,7 +69,7 @@ void DraftKeeper::writeNow()
 bool DraftKeeper::flush()
 {
     timer_.stop();
-    return !isKeeping() || store_->writeNow(stateText());
+    return !isKeeping() || store_->write(stateText());
 }
 
 void DraftKeeper::stop()

@@ -29,8 +29,8 @@ public:
     // While paused, changes are not written (a draft or file being loaded).
     void setPaused(bool paused);
 
-    // Takes the state and queues it for writing now.
-    void writeNow();
+    // Takes the state and queues it for writing at once.
+    void queueWrite();
     // Takes the state and writes it before returning (the run is about to end).
     bool flush();
     // Forgets pending changes: after the save, nothing is left to keep.

@@ -1,7 +1,7 @@
 // Writes the draft of this copy's filling: the one safe way (a temporary file
-// beside it, every write and the close checked, then renamed over it), on a
-// thread of its own so that typing never waits for a disk. A failed write
-// leaves the earlier draft whole; the next one tries again.
+// beside it, every write, the sync and the close checked, then renamed over
+// it), on a thread of its own so that typing never waits for a disk. A failed
+// write leaves the earlier draft whole; the next one tries again.
 #pragma once
 
 #include "app/DraftFile.h"
@@ -22,10 +22,11 @@ public:
     const QString &path() const { return file_.path(); }
     bool exists() const { return file_.exists(); }
 
-    // Queues the text for writing; writes happen in order, each replacing the last.
+    // Queues the text for writing; writes happen in order, each replacing the
+    // last, and a text still waiting when a newer one comes is skipped.
     void writeLater(const QByteArray &text);
-    // Writes the text now, after every queued write; returns whether it worked.
-    bool writeNow(const QByteArray &text, QString *error = nullptr);
+    // Writes the text before returning, after every queued write; returns whether it worked.
+    bool write(const QByteArray &text, QString *error = nullptr);
     // Returns once every queued write is done.
     void waitForWrites();
 
@@ -40,6 +41,7 @@ private:
     class Writer;
 
     DraftFile file_;
+    FileSystemCalls &calls_;
     QThread *thread_ = nullptr;
     Writer *writer_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "survey/PerformanceContent.h"
 #include "survey/QuestionnaireContent.h"
 #include "widgets/Page.h"
+#include "widgets/TextFieldGuard.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -41,7 +42,34 @@ QString valueOf(const QWidget *widget)
     return {};
 }
 
+// The line a control writes, for people: "第 3 行（注册资本）"; the key itself
+// for a control that writes none.
+QString lineOf(const QString &controlKey)
+{
+    for (const Survey::Line &line : Survey::lines())
+        for (const QString &control : line.controls)
+            if (Draft::controlKey(Survey::pageObjectName(line.page), control) == controlKey)
+                return QStringLiteral("第 %1 行（%2）").arg(line.number).arg(line.label);
+    return controlKey;
+}
+
 } // namespace
+
+QString misfit(const Draft &draft)
+{
+    // A number field is held to no more than a text field: what its key
+    // filter refuses, a paste from the context menu brings in all the same.
+    const QString notEnterable = QStringLiteral("含有换行、控制字符或 GBK 无法表示的字符");
+    for (int k = 1; k <= Survey::kLineCount; ++k) {
+        const QString &text = draft.lines.at(k - 1);
+        if (TextFieldGuard::sanitize(text) != text)
+            return QStringLiteral("草稿第 %1 行").arg(k) + notEnterable;
+    }
+    for (auto it = draft.controls.cbegin(); it != draft.controls.cend(); ++it)
+        if (TextFieldGuard::sanitize(it.value()) != it.value())
+            return QStringLiteral("草稿中") + lineOf(it.key()) + notEnterable;
+    return {};
+}
 
 Draft capture(Shell &shell)
 {

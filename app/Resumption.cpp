@@ -3,6 +3,7 @@
 #include "app/Resumption.h"
 
 #include "app/DraftStore.h"
+#include "app/ForegroundRequest.h"
 #include "app/PageState.h"
 #include "app/Shell.h"
 #include "pages/intro/IntroPage.h"
@@ -13,35 +14,59 @@
 #include "widgets/MessageBoxes.h"
 #include "widgets/Page.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace {
 
 QString enterpriseOf(const Draft &draft)
 {
-    const QString typed = draft.controls.value(
-        Draft::controlKey(Survey::pageObjectName(Survey::PageId::BasicInformation), Survey::line(1).controls.first()));
-    return typed.isEmpty() ? draft.lines.value(0) : typed;
+    const Survey::Line &nameLine = Survey::line(Survey::kEnterpriseNameLine);
+    const QString typed =
+        draft.controls.value(Draft::controlKey(Survey::pageObjectName(nameLine.page), nameLine.controls.first()));
+    return typed.isEmpty() ? draft.lines.value(Survey::kEnterpriseNameLine - 1) : typed;
 }
 
 // Why a readable draft cannot be restored: the first problem of its record
-// that would keep a result file from being reopened. A line not written yet is
-// empty, and that is no fault in a draft.
+// that would keep a result file from being reopened (a line not written yet is
+// empty, and that is no fault in a draft), or what no field lets in.
 QString misfit(const Draft &draft)
 {
     for (const RecordCheck::Problem &problem : RecordCheck::check(draft.lines))
         if (RecordCheck::blocksReopening(problem.kind) && !draft.lines.value(problem.line - 1).isEmpty())
             return QStringLiteral("草稿第 %1 行不合要求：%2").arg(QString::number(problem.line), problem.what);
-    return {};
+    return PageState::misfit(draft);
 }
 
 // The same file is recognised whatever the working folder of the run that opened it.
-QByteArray absolutePath(const QByteArray &path)
+QByteArray absoluteNativePath(const QByteArray &path)
 {
     if (QDir::isAbsolutePath(FileSystemCalls::displayPath(path)))
         return path;
     return FileSystemCalls::nativePath(QDir::currentPath() + QLatin1Char('/')) + path;
+}
+
+// The name under which a result file is held: the same for every name of the
+// file (through a link, or with another working folder) and for every copy of
+// this user's, and no other user's.
+QString holdingKey(const QString &draftsFolder, const QByteArray &source)
+{
+    const QString canonical = QFileInfo(FileSystemCalls::displayPath(source)).canonicalFilePath();
+    const QByteArray identity = canonical.isEmpty() ? source : canonical.toUtf8();
+    const QByteArray hash =
+        QCryptographicHash::hash(draftsFolder.toUtf8() + '\n' + identity, QCryptographicHash::Sha256).toHex();
+    return QString::fromLatin1(hash.left(32));
+}
+
+// Deletes an offered draft, taking it over first from another machine (the
+// person has been asked); why it failed, or nothing.
+QString deleteDraft(DraftFile &file)
+{
+    if ((file.isHeld() || file.takeOver()) && file.remove())
+        return {};
+    return QDir::toNativeSeparators(file.path());
 }
 
 } // namespace
@@ -63,7 +88,7 @@ Resumption::Resumption(Shell &shell, DraftFolder folder, FileSystemCalls &calls)
         if (shell.isBuilt(Survey::PageId(i)))
             keeper_.watch(shell.page(Survey::PageId(i)));
     connect(&shell, &Shell::pageBuilt, &keeper_, &DraftKeeper::watch);
-    connect(&shell, &Shell::moved, &keeper_, &DraftKeeper::writeNow);
+    connect(&shell, &Shell::moved, &keeper_, &DraftKeeper::queueWrite);
     // "Yes" to the close question keeps the draft: the next start offers it back.
     connect(&shell, &Shell::closing, &keeper_, [this] { keeper_.flush(); });
 }
@@ -87,19 +112,38 @@ void Resumption::start(const QByteArray &resultFile)
     if (folder_.isUnavailable())
         MessageBoxes::draftsOff(shell_.introPage(), folder_.rejectedLocation());
     if (resultFile.isEmpty())
-        offerDrafts();
-    else if (!openResultFile(resultFile))
-        beginNewFilling();
+        return offerDrafts();
+    switch (open(resultFile)) {
+    case Opened::Yes:
+        return;
+    case Opened::Refused:
+        return beginNewFilling();
+    case Opened::HeldElsewhere: // the file is on screen in the other window: nothing is left to do here
+        return shell_.endApplication();
+    }
 }
 
-std::vector<Resumption::Offer> Resumption::readFreeDrafts()
+namespace {
+
+MessageBoxes::DraftEntry entryOf(const DraftFile &file, const Draft &draft)
+{
+    return {enterpriseOf(draft), draft.savedAt, QDir::toNativeSeparators(FileSystemCalls::displayPath(draft.source)),
+            file.otherMachine()};
+}
+
+} // namespace
+
+std::vector<Resumption::Offer> Resumption::readOfferableDrafts()
 {
     std::vector<Offer> offers;
-    for (DraftFile &file : folder_.takeFree()) {
+    for (DraftFile &file : folder_.takeOfferable()) {
         const DraftFile::Loaded loaded = file.load();
         if (!loaded.found)
             continue;
         const QString unusable = loaded.parsed.ok() ? misfit(loaded.parsed.draft) : loaded.parsed.reason;
+        // Another machine's draft may be half-way through a write there: it is left as it is.
+        if (!file.isHeld() && (!unusable.isEmpty() || !loaded.parsed.draft.holdsAnswers()))
+            continue;
         if (!unusable.isEmpty()) {
             const QString aside = file.moveAside();
             MessageBoxes::draftUnusable(boxParent(), unusable, aside, file.path());
@@ -118,28 +162,32 @@ std::vector<Resumption::Offer> Resumption::readFreeDrafts()
 
 void Resumption::offerDrafts()
 {
-    std::vector<Offer> offers = readFreeDrafts();
+    std::vector<Offer> offers = readOfferableDrafts();
     if (offers.empty())
         return beginNewFilling();
     if (offers.size() == 1) {
+        // Not choosing is not deleting: only "否" and a second "是" delete the draft.
         Offer &offer = offers.front();
-        if (MessageBoxes::askContinueDraft(shell_.introPage(), enterpriseOf(offer.draft), offer.draft.savedAt))
-            return resume(offer);
-        offer.file.remove();
+        switch (MessageBoxes::askContinueDraft(shell_.introPage(), entryOf(offer.file, offer.draft))) {
+        case MessageBoxes::DraftChoice::Continue:
+            if (resume(offer))
+                return;
+            break;
+        case MessageBoxes::DraftChoice::StartNew:
+            askToDelete(offer);
+            break;
+        case MessageBoxes::DraftChoice::NotChosen:
+            break;
+        }
         return beginNewFilling();
     }
     QList<MessageBoxes::DraftEntry> entries;
     for (const Offer &offer : offers)
-        entries.append({enterpriseOf(offer.draft), offer.draft.savedAt,
-                        QDir::toNativeSeparators(FileSystemCalls::displayPath(offer.draft.source))});
-    const int chosen = MessageBoxes::pickDraft(shell_.introPage(), entries, [&offers](int index) {
-        DraftFile &file = offers[index].file;
-        return file.remove() ? QString() : QDir::toNativeSeparators(file.path());
-    });
+        entries.append(entryOf(offer.file, offer.draft));
+    const int chosen = MessageBoxes::pickDraft(shell_.introPage(), entries,
+                                               [&offers](int index) { return deleteDraft(offers[index].file); });
     // The drafts not chosen are let go as they are, for a later run.
-    if (chosen >= 0)
-        resume(offers[chosen]);
-    else
+    if (chosen < 0 || !resume(offers[chosen]))
         beginNewFilling();
 }
 
@@ -147,7 +195,7 @@ bool Resumption::offerCorrectionsOf(const QByteArray &source)
 {
     // Only the newest readable draft of this very file; every other draft stays untouched.
     std::vector<Offer> found;
-    for (DraftFile &file : folder_.takeFree()) {
+    for (DraftFile &file : folder_.takeOfferable()) {
         const DraftFile::Loaded loaded = file.load();
         if (loaded.found && loaded.parsed.ok() && loaded.parsed.draft.source == source &&
             loaded.parsed.draft.holdsAnswers() && misfit(loaded.parsed.draft).isEmpty())
@@ -157,50 +205,120 @@ bool Resumption::offerCorrectionsOf(const QByteArray &source)
         return false;
     Offer &newest = *std::max_element(found.begin(), found.end(),
                                       [](const Offer &a, const Offer &b) { return a.draft.savedAt < b.draft.savedAt; });
-    if (MessageBoxes::askContinueDraft(boxParent(), enterpriseOf(newest.draft), newest.draft.savedAt)) {
-        resume(newest);
-        return true;
+    switch (MessageBoxes::askContinueDraft(boxParent(), entryOf(newest.file, newest.draft))) {
+    case MessageBoxes::DraftChoice::Continue:
+        return resume(newest);
+    case MessageBoxes::DraftChoice::StartNew:
+        askToDelete(newest);
+        return false;
+    case MessageBoxes::DraftChoice::NotChosen:
+        return false;
     }
-    newest.file.remove();
     return false;
 }
 
-void Resumption::resume(Offer &offer)
+bool Resumption::askToDelete(Offer &offer)
 {
+    if (!MessageBoxes::confirmDeleteDraft(boxParent(), entryOf(offer.file, offer.draft)))
+        return false;
+    const QString failure = deleteDraft(offer.file);
+    if (!failure.isEmpty())
+        MessageBoxes::draftNotDeleted(boxParent(), failure);
+    return failure.isEmpty();
+}
+
+bool Resumption::resume(Offer &offer)
+{
+    if (!offer.file.isHeld()) {
+        if (!MessageBoxes::askTakeOver(boxParent(), offer.file.otherMachine()))
+            return false;
+        if (!offer.file.takeOver()) {
+            MessageBoxes::warning(boxParent(), QStringLiteral("无法接管这份填报：它的锁文件无法移除。"));
+            return false;
+        }
+    }
+    if (!offer.draft.source.isEmpty() && !holdResultFile(offer.draft.source))
+        return false;
     keep(std::move(offer.file), offer.draft.source);
     keeper_.setPaused(true);
     PageState::restore(shell_, offer.draft);
     keeper_.setPaused(false);
+    return true;
 }
 
 bool Resumption::openResultFile(const QByteArray &path)
+{
+    return open(path) == Opened::Yes;
+}
+
+Resumption::Opened Resumption::open(const QByteArray &path)
 {
     const QString shown = QDir::toNativeSeparators(FileSystemCalls::displayPath(path));
     const ResultFileReader::Result read = ResultFileReader::readNative(path);
     if (!read.accepted()) {
         MessageBoxes::resultFileRefused(boxParent(), shown, read.line, read.reason);
-        return false;
+        return Opened::Refused;
     }
     for (const RecordCheck::Problem &problem : RecordCheck::check(read.lines)) {
         if (RecordCheck::blocksReopening(problem.kind)) {
             MessageBoxes::resultFileRefused(boxParent(), shown, problem.line, problem.what);
-            return false;
+            return Opened::Refused;
         }
     }
+    const QByteArray source = absoluteNativePath(path);
+    if (!holdResultFile(source))
+        return Opened::HeldElsewhere;
 
     // The filling on screen keeps its draft, for a later run.
     leaveFilling();
     shell_.startEmpty();
-    const QByteArray source = absolutePath(path);
     if (folder_.isUsed() && offerCorrectionsOf(source))
-        return true;
+        return Opened::Yes;
     beginNewFilling(source);
     Draft state = PageState::fromLines(read.lines);
     state.page = int(Survey::PageId::Intro);
     keeper_.setPaused(true);
     PageState::restore(shell_, state);
     keeper_.setPaused(false);
+    return Opened::Yes;
+}
+
+bool Resumption::holdResultFile(const QByteArray &source)
+{
+    if (source == heldSource_)
+        return true;
+    // Without a drafts folder there is no place for the lock: the file is
+    // corrected unguarded, as nothing of the filling is kept either.
+    const QString drafts = folder_.draftsFolder();
+    FillingLock lock;
+    QString key;
+    if (folder_.isUsed() && DraftFolder::makeFolder(drafts, nullptr)) {
+        key = holdingKey(drafts, source);
+        lock = FillingLock(QDir(drafts).filePath(QStringLiteral("opened-") + key + FillingLock::kSuffix.toString()));
+        if (!lock.isHeld() && !lock.otherMachine().isEmpty()) {
+            if (!MessageBoxes::askTakeOver(boxParent(), lock.otherMachine()) || !lock.takeOver())
+                return false;
+        } else if (!lock.isHeld() && !lock.isRefused()) {
+            MessageBoxes::fileOpenElsewhere(boxParent());
+            ForegroundRequest::ask(lock.holderProcess(), key);
+            return false;
+        }
+    }
+    heldSource_ = source;
+    sourceLock_ = std::move(lock);
+    listener_.reset();
+    if (sourceLock_.isHeld())
+        listener_ = std::make_unique<ForegroundRequest::Listener>(key, [this] { bringToFront(); });
     return true;
+}
+
+void Resumption::bringToFront()
+{
+    QWidget *window = boxParent();
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->raise();
+    window->activateWindow();
+    emit askedToFront();
 }
 
 void Resumption::beginNewFilling(const QByteArray &source)
@@ -216,6 +334,11 @@ void Resumption::beginNewFilling(const QByteArray &source)
 
 void Resumption::keep(DraftFile file, const QByteArray &source)
 {
+    if (source != heldSource_) { // a filling of its own: the file corrected before is let go
+        listener_.reset();
+        sourceLock_ = FillingLock();
+        heldSource_.clear();
+    }
     store_ = std::make_unique<DraftStore>(std::move(file), calls_);
     connect(store_.get(), &DraftStore::writeFailed, this, &Resumption::onWriteFailed);
     keeper_.keepIn(store_.get(), source);

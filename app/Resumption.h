@@ -1,13 +1,16 @@
 // How a filling begins and carries over between runs: at the start, the
 // choice among the drafts that earlier runs left, or a result file to correct;
 // then this filling's own draft, kept while the pages are filled and removed
-// by the save. Drafts of other fillings are never touched but on request.
+// by the save. Drafts of other fillings are never touched but on request. A
+// result file being corrected is held by its filling, as a draft is: no second
+// copy of the program corrects it at the same time.
 #pragma once
 
 #include "app/Draft.h"
 #include "app/DraftFile.h"
 #include "app/DraftFolder.h"
 #include "app/DraftKeeper.h"
+#include "app/FillingLock.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -18,6 +21,12 @@ class DraftStore;
 class FileSystemCalls;
 class QWidget;
 class Shell;
+namespace ForegroundRequest {
+class Listener;
+}
+namespace MessageBoxes {
+struct DraftEntry;
+}
 
 class Resumption : public QObject {
     Q_OBJECT
@@ -28,27 +37,40 @@ public:
     ~Resumption() override; // the draft stays for a later run unless it was saved
 
     // Shows the intro page, then opens the result file (its path as the file
-    // system gives it) or, without one, offers the drafts of earlier runs.
+    // system gives it) or, without one, offers the drafts of earlier runs. A
+    // file that another copy is correcting ends this run once the person is
+    // told (and that copy's window brought to the front).
     void start(const QByteArray &resultFile = {});
 
     // Fills the pages from a result file and shows the intro page; corrections
     // of the same file that an earlier run left are offered first. A file that
     // does not fit is named in a box with its first wrong line, and nothing is
-    // loaded. Returns whether the file (or its corrections) was loaded.
+    // loaded; so is nothing of a file that another copy is correcting. Returns
+    // whether the file (or its corrections) was loaded.
     bool openResultFile(const QByteArray &path);
 
     // This filling's draft, or nullptr while none is kept.
     DraftStore *draft() const { return store_.get(); }
+
+signals:
+    // Another copy asked this one to the front: it holds the file that copy was asked to open.
+    void askedToFront();
 
 private:
     struct Offer {
         DraftFile file;
         Draft draft;
     };
-    std::vector<Offer> readFreeDrafts();
+    enum class Opened { Yes, Refused, HeldElsewhere };
+
+    std::vector<Offer> readOfferableDrafts();
     void offerDrafts();
     bool offerCorrectionsOf(const QByteArray &source);
-    void resume(Offer &offer);
+    bool askToDelete(Offer &offer);
+    bool resume(Offer &offer);
+    Opened open(const QByteArray &path);
+    bool holdResultFile(const QByteArray &source);
+    void bringToFront();
     void beginNewFilling(const QByteArray &source = {});
     void keep(DraftFile file, const QByteArray &source);
     void leaveFilling();
@@ -61,5 +83,9 @@ private:
     FileSystemCalls &calls_;
     DraftKeeper keeper_;
     std::unique_ptr<DraftStore> store_;
+    // The result file this filling corrects, and its lock.
+    QByteArray heldSource_;
+    FillingLock sourceLock_;
+    std::unique_ptr<ForegroundRequest::Listener> listener_;
     bool writeFailureShown_ = false;
 };

@@ -94,7 +94,10 @@ void Shell::build(Survey::PageId index)
     // The page order lives here alone: forward is the next page, back the one before.
     const int position = int(index);
     if (position + 1 < Survey::kPageCount)
-        connect(page, &Page::forwardRequested, this, [this, position] { moveTo(Survey::PageId(position + 1)); });
+        connect(page, &Page::forwardRequested, this, [this, position] {
+            if (recordFitsTheFile())
+                moveTo(Survey::PageId(position + 1));
+        });
     if (index > BasicInformation)
         connect(page, &Page::backRequested, this, [this, position] { moveTo(Survey::PageId(position - 1)); });
     emit pageBuilt(page);
@@ -189,6 +192,8 @@ void Shell::buildNextInBackground()
 
 int Shell::run()
 {
+    if (ended_) // ended before it began (the file asked for is open in another window)
+        return 0;
     running_ = true;
     return QApplication::exec();
 }
@@ -213,8 +218,25 @@ void Shell::endApplication()
         QCoreApplication::exit(0);
 }
 
+bool Shell::recordFitsTheFile()
+{
+    const qint64 bytes = ResultFileWriter::sizeOf(record_);
+    if (bytes <= Survey::kMaxFileBytes)
+        return true;
+    int longest = 1;
+    for (int k = 2; k <= AnswerRecord::kSlotCount; ++k)
+        if (record_.get(k).size() > record_.get(longest).size())
+            longest = k;
+    MessageBoxes::tooLargeToSave(currentPage(), bytes, longest, Survey::line(longest).label,
+                                 record_.get(longest).size());
+    return false;
+}
+
 bool Shell::saveResultFile()
 {
+    // Said before anything is written: the reader and the collector take no larger file.
+    if (!recordFitsTheFile())
+        return false;
     FileSystemCalls &calls = fileSystem_ ? *fileSystem_ : FileSystemCalls::system();
     const QString folder = programFolder_.isEmpty() ? ResultFileWriter::programFolder() : programFolder_;
     ResultFileWriter writer(record_, calls, folder);

@@ -66,6 +66,10 @@ public:
     // run goes on; returns whether the file was written.
     bool saveResultFile();
 
+    // Whether the answers stored so far fit a result file; when they do not,
+    // a box says which line to shorten. Asked at every page's "下一步" and at the save.
+    bool recordFitsTheFile();
+
     // The seam of the writer's system calls and the folder it writes to.
     void setFileSystem(FileSystemCalls *calls) { fileSystem_ = calls; }
     void setProgramFolder(const QString &folder) { programFolder_ = folder; }

@@ -235,7 +235,8 @@ void saveFigures()
         plain.close();
         plainMs << timer.nsecsElapsed() / 1e6;
     }
-    std::printf("save of a full record (%lld bytes, 139 lines), 200 saves:\n", static_cast<long long>(bytes.size()));
+    std::printf("save of a full record (%lld bytes, %d lines), 200 saves:\n", static_cast<long long>(bytes.size()),
+                Survey::kLineCount);
     std::printf("  plain file write  median %6.3f ms\n", median(plainMs));
     std::printf("  result file       median %6.3f ms, 95th percentile %6.3f ms (target < 5 ms)\n", median(saveMs),
                 percentile95(saveMs));
@@ -270,7 +271,7 @@ void draftFigures()
         text = PageState::capture(shell).toText();
         captureMs << timer.nsecsElapsed() / 1e6;
         timer.restart();
-        drafts.writeNow(text);
+        drafts.write(text);
         writeMs << timer.nsecsElapsed() / 1e6;
     }
 
@@ -296,7 +297,7 @@ void draftFigures()
     std::printf("  user-interface thread, taking the state and its text  median %6.3f ms, 95th percentile %6.3f ms"
                 " (target < 2 ms)\n",
                 median(captureMs), percentile95(captureMs));
-    std::printf("  draft thread, the write (temporary file and rename)   median %6.3f ms, 95th percentile %6.3f ms\n",
+    std::printf("  draft thread, the write (temporary, sync, rename)      median %6.3f ms, 95th percentile %6.3f ms\n",
                 median(writeMs), percentile95(writeMs));
     std::printf("  a keystroke, drafts kept %6.3f ms / without %6.3f ms (medians; 95th %6.3f / %6.3f)\n",
                 median(keyWithMs), median(keyWithoutMs), percentile95(keyWithMs), percentile95(keyWithoutMs));

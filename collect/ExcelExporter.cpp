@@ -40,7 +40,7 @@ public:
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         options.use_zip64 = LXW_TRUE;
-        if (!file.handOver())
+        if (!file.finish())
             return;
         book_ = workbook_new_opt(file.temporaryPath().constData(), &options);
         if (!book_) {

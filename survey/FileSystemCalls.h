@@ -37,9 +37,12 @@ public:
     // it holds no separator and nothing the file system would read as
     // something else (on Windows: <>:"|?* and control characters).
     static bool isPlainFileName(const QString &name);
+    // Whether a single file name is longer than any folder of the system
+    // takes (255 bytes of the name on POSIX, 255 UTF-16 units on Windows).
+    static bool isNameTooLong(const QString &name);
 
     // What a system error code means, the same words on every system.
-    enum class ErrorKind { InvalidName, AccessDenied, TooManyOpenFiles, DiskFull, Other };
+    enum class ErrorKind { InvalidName, NameTooLong, AccessDenied, TooManyOpenFiles, DiskFull, Other };
     static ErrorKind kindOf(int code);
     // The reason in Chinese words, for the collector and the drafts
     // ("磁盘空间不足", ...); the code itself for what has no words here.
@@ -66,6 +69,9 @@ public:
     virtual int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) = 0;
     // Writes all bytes, unbuffered: a full disk is reported here.
     virtual int writeAll(Handle file, const char *data, std::size_t size) = 0;
+    // Has the system write what it holds of the file to the disk and waits
+    // for it, so that a power cut after the rename cannot leave it empty.
+    virtual int sync(Handle file) = 0;
     // Closes the file, reporting a failure to write what the system still
     // held; the handle is closed whatever the result.
     virtual int close(Handle file) = 0;
@@ -74,6 +80,10 @@ public:
     virtual int checkReplaceable(const QByteArray &path) = 0;
     // Renames from over to in one step, replacing an existing file.
     virtual int rename(const QByteArray &from, const QByteArray &to) = 0;
+    // sync for a file or folder given by name: a file that a library wrote by
+    // name, and the folder of a renamed file, so that its new entry survives a
+    // power cut too (0 at once where the system writes renames through).
+    virtual int syncPath(const QByteArray &path) = 0;
     // Removes a file; failures are ignored.
     virtual void remove(const QByteArray &path) = 0;
 

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,10 +43,10 @@ public:
         return 0;
     }
 
+    int sync(Handle file) override { return syncOpened(int(file)); }
+
     int close(Handle file) override
     {
-        // No fsync: the rename replaces the file in one step, and waiting for
-        // the disk would make every save many times slower for no visible gain.
         if (::close(int(file)) != 0 && errno != EINTR)
             return errno;
         return 0;
@@ -68,7 +69,29 @@ public:
         return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
     }
 
+    int syncPath(const QByteArray &path) override
+    {
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0) // a folder this user may write but not read cannot be synced: the journal takes it in time
+            return errno == EACCES || errno == EPERM ? 0 : errno;
+        const int result = syncOpened(fd);
+        ::close(fd);
+        return result;
+    }
+
     void remove(const QByteArray &path) override { ::unlink(path.constData()); }
+
+private:
+    static int syncOpened(int fd)
+    {
+        while (::fsync(fd) != 0) {
+            if (errno == EINTR)
+                continue;
+            // A file system that cannot sync this kind of file has nothing to wait for.
+            return errno == EINVAL || errno == ENOTSUP ? 0 : errno;
+        }
+        return 0;
+    }
 };
 
 } // namespace
@@ -106,9 +129,16 @@ bool FileSystemCalls::isPlainFileName(const QString &name)
     return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
+bool FileSystemCalls::isNameTooLong(const QString &name)
+{
+    return nativePath(name).size() > NAME_MAX;
+}
+
 FileSystemCalls::ErrorKind FileSystemCalls::kindOf(int code)
 {
     switch (code) {
+    case ENAMETOOLONG:
+        return ErrorKind::NameTooLong;
     case ENOENT:
     case ENOTDIR:
         return ErrorKind::InvalidName;

@@ -117,7 +117,7 @@ Result reject(Rejection rejection, int line, const QString &reason)
 
 QString tooLarge()
 {
-    return QStringLiteral("文件大于 64 KiB，不是填报结果文件");
+    return QStringLiteral("文件大于 %1 MiB，不是填报结果文件").arg(Survey::kMaxFileBytes >> 20);
 }
 
 } // namespace
@@ -231,7 +231,7 @@ Result decodeLines(const QByteArray &bytes, const Framing &framing, Decode decod
 
 Result parse(const QByteArray &bytes, Decode decode)
 {
-    if (bytes.size() > kMaxBytes)
+    if (bytes.size() > Survey::kMaxFileBytes)
         return reject(Rejection::TooLarge, 0, tooLarge());
     if (bytes.isEmpty())
         return reject(Rejection::Framing, 0, QStringLiteral("文件是空的"));
@@ -272,7 +272,7 @@ FileBytes readRegularFile(const QByteArray &nativePath, qint64 maxBytes)
 
 Result readNative(const QByteArray &nativePath, Decode decode)
 {
-    const FileBytes file = readRegularFile(nativePath, kMaxBytes);
+    const FileBytes file = readRegularFile(nativePath, Survey::kMaxFileBytes);
     if (file.rejection != Rejection::None)
         return reject(file.rejection, 0, file.rejection == Rejection::TooLarge ? tooLarge() : file.reason);
     Result r = parse(file.bytes, decode);

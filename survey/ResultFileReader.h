@@ -9,13 +9,10 @@
 
 namespace ResultFileReader {
 
-// Anything larger is not a result file; it is never read whole.
-inline constexpr qint64 kMaxBytes = 64 * 1024;
-
 enum class Rejection {
     None,
     Unreadable, // cannot be opened or read
-    TooLarge,   // more than kMaxBytes
+    TooLarge,   // more than Survey::kMaxFileBytes
     Framing,    // not exactly 139 lines each ended by CR LF
     NotGbk,     // a line whose bytes are not valid GBK
 };
@@ -57,7 +54,7 @@ struct FileBytes {
 };
 FileBytes readRegularFile(const QByteArray &nativePath, qint64 maxBytes);
 
-// Reads at most kMaxBytes + 1 bytes of the file and parses them. Anything
+// Reads at most Survey::kMaxFileBytes + 1 bytes of the file and parses them. Anything
 // but a regular file (a pipe, a device, a folder) is Unreadable.
 Result read(const QString &path, Decode decode = Decode::Lines);
 

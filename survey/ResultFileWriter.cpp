@@ -20,9 +20,18 @@ FileError::FileError(const QString &message, int code)
 
 QString FileError::messageFor(int code)
 {
-    switch (FileSystemCalls::kindOf(code)) {
+    return messageFor(FileSystemCalls::kindOf(code), code);
+}
+
+QString FileError::messageFor(FileSystemCalls::ErrorKind kind, int code)
+{
+    switch (kind) {
     case FileSystemCalls::ErrorKind::InvalidName:
         return QStringLiteral("Invalid filename");
+    case FileSystemCalls::ErrorKind::NameTooLong:
+        // The system's "I/O error 36" would tell the person nothing.
+        return QStringLiteral("企业注册全称太长，不能用作结果文件的文件名。"
+                              "请按“上一步”回到第一页，把企业注册全称改短一些，再按“保存退出”。");
     case FileSystemCalls::ErrorKind::AccessDenied:
         return QStringLiteral("File access denied");
     case FileSystemCalls::ErrorKind::TooManyOpenFiles:
@@ -51,6 +60,14 @@ QString ResultFileWriter::fileNameFor(const QString &enterpriseName)
     return enterpriseName + Survey::kResultFileSuffix.toString();
 }
 
+qint64 ResultFileWriter::sizeOf(const AnswerRecord &record)
+{
+    qint64 bytes = 0;
+    for (int slot = 1; slot <= AnswerRecord::kSlotCount; ++slot)
+        bytes += Gbk::encode(record.get(slot)).size() + 2;
+    return bytes;
+}
+
 QByteArray ResultFileWriter::content() const
 {
     QByteArray bytes;
@@ -67,11 +84,14 @@ QByteArray ResultFileWriter::content() const
 
 QString ResultFileWriter::write()
 {
-    const QString name = fileNameFor(record_.get(1));
+    const QString name = fileNameFor(record_.get(Survey::kEnterpriseNameLine));
     // The file never leaves the program folder, and never becomes something
     // else than a plain file there.
     if (!FileSystemCalls::isPlainFileName(name))
         throw FileError(QStringLiteral("Invalid filename"), 0);
+    // Refused here too where a system would shorten the name without a word.
+    if (FileSystemCalls::isNameTooLong(name))
+        throw FileError(FileError::messageFor(FileSystemCalls::ErrorKind::NameTooLong, 0), 0);
 
     const QString path = folder_ + name;
     const QByteArray data = content();

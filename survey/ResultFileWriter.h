@@ -1,11 +1,12 @@
 // The result file writer: the answer record as 139 GBK lines in the program folder.
 #pragma once
 
+#include "survey/FileSystemCalls.h"
+
 #include <QString>
 #include <stdexcept>
 
 class AnswerRecord;
-class FileSystemCalls;
 
 // A failure to create or write the result file. Its message is one of the
 // fixed texts the data collectors know ("Invalid filename", ...).
@@ -15,8 +16,10 @@ public:
     const QString &message() const { return message_; }
     int code() const { return code_; }
 
-    // The fixed text for a system error code.
+    // The fixed text for a system error code (or words where the code would
+    // tell the person nothing).
     static QString messageFor(int code);
+    static QString messageFor(FileSystemCalls::ErrorKind kind, int code);
 
 private:
     QString message_;
@@ -36,6 +39,8 @@ public:
 
     // The whole file content: each slot's GBK bytes followed by CR LF.
     QByteArray content() const;
+    // The size of the file the record gives, line by line, without building the whole of it.
+    static qint64 sizeOf(const AnswerRecord &record);
 
     // Writes the file and returns its full path. The file appears complete or
     // not at all: an earlier file of the same name stays as it was on failure.

@@ -52,6 +52,8 @@ bool SafeFile::open(const char *tag)
 
 bool SafeFile::flushBuffer()
 {
+    if (buffer_.isEmpty())
+        return true;
     const bool ok = check(calls_.writeAll(file_, buffer_.constData(), std::size_t(buffer_.size())));
     buffer_.truncate(0); // keeps its room for the next bytes
     return ok;
@@ -75,8 +77,8 @@ bool SafeFile::finish()
 {
     if (!open_)
         return !failed() && !temporary_.isEmpty();
-    if (!failed())
-        flushBuffer();
+    if (!failed() && flushBuffer())
+        check(calls_.sync(file_));
     open_ = false;
     check(calls_.close(file_)); // closed whatever happened before
     file_ = -1;
@@ -87,15 +89,19 @@ bool SafeFile::commit()
 {
     if (committed_)
         return true;
-    if (!finish())
-        return false;
-    if (!check(calls_.rename(temporary_, target_))) {
+    // Finished before: a library has written the temporary by name since.
+    const bool writtenByName = !open_;
+    if (!finish() || (writtenByName && !check(calls_.syncPath(temporary_))) ||
+        !check(calls_.rename(temporary_, target_))) {
         discard();
         return false;
     }
     committed_ = true;
     temporary_.clear();
-    return true;
+    // The new entry in the folder must reach the disk as well: whatever waits
+    // for the file (the removal of a draft) waits for this.
+    const QByteArray folder = FileSystemCalls::nativeFolderOf(target_);
+    return check(calls_.syncPath(folder.isEmpty() ? QByteArray(".") : folder));
 }
 
 void SafeFile::discard()

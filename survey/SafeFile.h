@@ -1,8 +1,9 @@
 // A file that people keep, written the one safe way: into a new temporary
-// file beside the target, every write and the close checked, then renamed
-// over the target in one step. Until then an earlier file of that name stays
-// whole; a failure, a kill or a signal leaves at most the hidden temporary,
-// which the destructor removes when it can.
+// file beside the target, every write, the sync to disk and the close
+// checked, then renamed over the target in one step and the folder synced.
+// Until then an earlier file of that name stays whole; a failure, a kill or a
+// signal leaves at most the hidden temporary, which the destructor removes
+// when it can; a power cut leaves the earlier file or the new one, whole.
 #pragma once
 
 #include "survey/FileSystemCalls.h"
@@ -32,12 +33,13 @@ public:
     bool write(const char *data, qsizetype size);
     bool write(QByteArrayView bytes) { return write(bytes.data(), bytes.size()); }
 
-    // Writes what is buffered and closes the temporary file, both checked.
+    // Writes what is buffered, syncs and closes the temporary file, all
+    // checked. A library may then write the temporary file by name (Windows
+    // lets no second writer open a file this one holds).
     bool finish();
-    // finish() for a library that then writes the temporary file by name:
-    // Windows lets no second writer open a file this one holds.
-    bool handOver() { return finish(); }
-    // finish(), then renames the temporary file over the target.
+    // finish() (or, after it, a sync of what a library wrote by name), then
+    // renames the temporary file over the target and syncs the folder: once
+    // it returns true, the new file outlives a power cut.
     bool commit();
     // Removes the temporary file; the target is not touched.
     void discard();
@@ -51,8 +53,7 @@ public:
     // Marks the file as failed for a reason of the caller's (a library's own error).
     void fail(const QString &reason);
 
-    const QByteArray &target() const { return target_; }
-    // The temporary file, for libraries that write a file by name (after handOver()).
+    // The temporary file, for libraries that write a file by name (after finish()).
     const QByteArray &temporaryPath() const { return temporary_; }
 
 private:

@@ -55,6 +55,8 @@ public:
         return 0;
     }
 
+    int sync(Handle file) override { return ::FlushFileBuffers(HANDLE(file)) ? 0 : int(::GetLastError()); }
+
     int close(Handle file) override { return ::CloseHandle(HANDLE(file)) ? 0 : int(::GetLastError()); }
 
     int checkReplaceable(const QByteArray &path) override
@@ -85,6 +87,25 @@ public:
         return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                    ? 0
                    : int(::GetLastError());
+    }
+
+    int syncPath(const QByteArray &path) override
+    {
+        const std::wstring name = wide(path);
+        const DWORD attributes = ::GetFileAttributesW(name.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return int(::GetLastError());
+        // A rename is written through (MOVEFILE_WRITE_THROUGH): a folder holds nothing more to wait for.
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            return 0;
+        const HANDLE handle =
+            ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return int(::GetLastError());
+        const int result = sync(Handle(handle));
+        ::CloseHandle(handle);
+        return result;
     }
 
     void remove(const QByteArray &path) override { ::DeleteFileW(wide(path).c_str()); }
@@ -128,9 +149,16 @@ bool FileSystemCalls::isPlainFileName(const QString &name)
     return true;
 }
 
+bool FileSystemCalls::isNameTooLong(const QString &name)
+{
+    return name.size() > 255; // NTFS's and exFAT's longest name, in UTF-16 units
+}
+
 FileSystemCalls::ErrorKind FileSystemCalls::kindOf(int code)
 {
     switch (code) {
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ErrorKind::NameTooLong;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:

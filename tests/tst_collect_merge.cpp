@@ -6,8 +6,10 @@
 #include "collect/RunControl.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/Gbk.h"
+#include "survey/ResultFileFormat.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
+#include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/TestSystem.h"
 
 #include <QDateTime>
@@ -100,12 +102,12 @@ private:
 
 // The system's file calls, with the disk full once a named output has taken
 // its first bytes.
-class DiskFullFor : public FileSystemCalls {
+class DiskFullFor : public ForwardingFileSystem {
 public:
     explicit DiskFullFor(QByteArray temporaryOf) : target_(std::move(temporaryOf)) {}
     int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
     {
-        const int result = real_.createTemporary(prefix, file, path);
+        const int result = real().createTemporary(prefix, file, path);
         if (result == 0 && creates_++ == index_)
             failing_ = file;
         return result;
@@ -114,21 +116,17 @@ public:
     {
         if (file == failing_)
             return TestSystem::errorCodes().diskFull;
-        return real_.writeAll(file, data, size);
+        return real().writeAll(file, data, size);
     }
-    int close(Handle file) override { return real_.close(file); }
     int checkReplaceable(const QByteArray &path) override
     {
         if (path.endsWith(target_))
             index_ = checks_;
         ++checks_;
-        return real_.checkReplaceable(path);
+        return real().checkReplaceable(path);
     }
-    int rename(const QByteArray &from, const QByteArray &to) override { return real_.rename(from, to); }
-    void remove(const QByteArray &path) override { real_.remove(path); }
 
 private:
-    FileSystemCalls &real_ = FileSystemCalls::system();
     QByteArray target_;
     int checks_ = 0;
     int creates_ = 0;
@@ -264,7 +262,7 @@ void CollectMergeTest::problems_data()
     rejected("empty", QByteArray(), "rejected_framing@0");
     rejected("not GBK", recordBytes(QStringLiteral("甲"), {{2, "x"}}).replace("x\r\n", "\xFF\xFF\r\n"),
              "rejected_not_gbk@2");
-    rejected("larger than 64 KiB", good + QByteArray(64 * 1024, 'x'), "rejected_too_large@0");
+    rejected("larger than the limit", good + QByteArray(Survey::kMaxFileBytes, 'x'), "rejected_too_large@0");
     rejected("binary junk", QByteArray("\x00\x01\x02\xFF\xFE\r\n\r", 9).repeated(100), "rejected_framing@2");
 }
 

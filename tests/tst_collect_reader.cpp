@@ -2,8 +2,12 @@
 // not files, and thousands of randomly damaged result files.
 #include "collect/Sha256.h"
 #include "survey/Gbk.h"
+#include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 #include "survey/ResultFileReader.h"
+#include "survey/ResultFileWriter.h"
+#include "tests/collect/CommandLineRun.h"
+#include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/TestSystem.h"
 
@@ -62,6 +66,7 @@ private slots:
     void filesThatAreNotResultFiles();
     void aHugeFileIsNotReadWhole();
     void randomlyDamagedFiles();
+    void theLargestFileThePagesSaveIsReadAndMerged();
 };
 
 void CollectReaderTest::framing_data()
@@ -223,9 +228,9 @@ void CollectReaderTest::filesThatAreNotResultFiles()
         QStringList lines = someLines();
         const qsizetype base = fileOf(lines).size() - Gbk::encode(lines[138]).size();
         const qsizetype extra = what == QLatin1String("large") ? 1 : 0;
-        lines[138] = QString(ResultFileReader::kMaxBytes - base + extra, QLatin1Char('x'));
+        lines[138] = QString(Survey::kMaxFileBytes - base + extra, QLatin1Char('x'));
         writeFile(path, fileOf(lines));
-        QCOMPARE(QFileInfo(path).size(), ResultFileReader::kMaxBytes + extra);
+        QCOMPARE(QFileInfo(path).size(), Survey::kMaxFileBytes + extra);
     }
     QElapsedTimer clock;
     clock.start();
@@ -327,6 +332,38 @@ void CollectReaderTest::recordId()
     for (char &c : bytes)
         c = char(rng.bounded(256));
     QCOMPARE(Sha256::hex(bytes), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+// The pages save a record up to the size limit and no further (the
+// questionnaire's tests drive that); a file of exactly that size, as the
+// program's writer saves it, is read whole and merged.
+void CollectReaderTest::theLargestFileThePagesSaveIsReadAndMerged()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("收到的文件"));
+    QVERIFY(QDir().mkpath(input));
+    QRandomGenerator rng(11);
+    AnswerRecord record = SampleRecords::make(rng, 1);
+    record.set(2, QString());
+    const qint64 room = Survey::kMaxFileBytes - ResultFileWriter::sizeOf(record);
+    const QString address = QString(room / 2, QChar(u'址')) + QString(room % 2, QLatin1Char('x'));
+    record.set(2, address);
+    const QString path = SampleRecords::write(record, input + QLatin1Char('/'));
+    QCOMPARE(QFileInfo(path).size(), Survey::kMaxFileBytes);
+
+    const ResultFileReader::Result read = ResultFileReader::read(path);
+    QVERIFY2(read.accepted(), qPrintable(read.reason));
+    QCOMPARE(read.lines.value(1), address);
+
+    const QString csv = dir.filePath(QStringLiteral("汇总.csv"));
+    const CommandLineRun::Run run = CommandLineRun::here({QStringLiteral("-q"), input, QStringLiteral("-o"), csv});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QFile written(csv);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QList<QStringList> rows;
+    QVERIFY(OutputReaders::parseCsv(written.readAll(), rows));
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[1].value(rows[0].indexOf(Survey::line(2).variable)), address);
 }
 
 QTEST_GUILESS_MAIN(CollectReaderTest)

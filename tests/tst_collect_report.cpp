@@ -11,6 +11,7 @@
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
+#include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/TestPlatform.h"
 #include "tests/support/TestSystem.h"
 
@@ -97,24 +98,13 @@ bool close(double a, double b)
 using CommandLineRun::Run;
 
 // The system's calls, with the disk full half-way through a write.
-class FullDisk : public FileSystemCalls {
+class FullDisk : public ForwardingFileSystem {
 public:
-    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
-    {
-        return real_.createTemporary(prefix, file, path);
-    }
     int writeAll(Handle file, const char *data, std::size_t size) override
     {
-        real_.writeAll(file, data, size / 2);
+        real().writeAll(file, data, size / 2);
         return TestSystem::errorCodes().diskFull;
     }
-    int close(Handle file) override { return real_.close(file); }
-    int checkReplaceable(const QByteArray &path) override { return real_.checkReplaceable(path); }
-    int rename(const QByteArray &from, const QByteArray &to) override { return real_.rename(from, to); }
-    void remove(const QByteArray &path) override { real_.remove(path); }
-
-private:
-    FileSystemCalls &real_ = FileSystemCalls::system();
 };
 
 template <typename T> T *child(QWidget *window, const char *name)

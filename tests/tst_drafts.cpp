@@ -17,11 +17,13 @@
 #include "pages/questionnaire/QuestionnairePage.h"
 #include "survey/FileSystemCalls.h"
 #include "tests/support/Drive.h"
+#include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/ModalBoxes.h"
 #include "tests/support/RandomFiller.h"
 #include "tests/support/ResultFile.h"
 #include "tests/support/TestPlatform.h"
 #include "tests/support/TestSystem.h"
+#include "tests/support/Walk.h"
 #include "widgets/Page.h"
 
 #include <QComboBox>
@@ -50,7 +52,6 @@ namespace {
 
 const QString kAskPrefix = QStringLiteral("发现未完成的填报（");
 const QString kAskSuffix = QStringLiteral("），是否继续填报？");
-const QString kSavedAs = QStringLiteral("填报结果保存为:");
 
 QByteArray readAll(const QString &path)
 {
@@ -102,21 +103,7 @@ QByteArray fillTheRestAndSave(Shell &shell, ModalBoxes &boxes, quint32 seed)
     RandomFiller::press(shell.questionnairePage(), QStringLiteral("保存退出"));
     if (!shell.hasEnded())
         return {};
-    return ResultFile::readBytes(boxes.last().text.mid(kSavedAs.size()));
-}
-
-// Goes through every page pressing only "下一步" and saves; returns the saved file's path.
-QString walkAndSave(Shell &shell, ModalBoxes &boxes)
-{
-    if (shell.introPage()->isVisible())
-        RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
-    while (!shell.questionnairePage()->isVisible())
-        RandomFiller::press(shell.currentPage(), QStringLiteral("下一步"));
-    for (int i = 0; i < 4; ++i)
-        RandomFiller::press(shell.questionnairePage(), QStringLiteral("下一步"));
-    boxes.answerWith(QMessageBox::Ok);
-    RandomFiller::press(shell.questionnairePage(), QStringLiteral("保存退出"));
-    return shell.hasEnded() ? boxes.last().text.mid(kSavedAs.size()) : QString();
+    return ResultFile::readBytes(Walk::savedPath(boxes));
 }
 
 QLineEdit *field(Page *page, const char *name)
@@ -195,7 +182,7 @@ private:
 // The system's file calls, with a disk that can be made full at the write or
 // at the close, and the moment of each draft that reached its place. Called on
 // the draft writer's thread.
-class DiskOfDrafts : public FileSystemCalls {
+class DiskOfDrafts : public ForwardingFileSystem {
 public:
     enum Step { Nothing, Write, Close };
     std::atomic<int> fullAt{Nothing};
@@ -207,36 +194,29 @@ public:
         return keysAtEachDraft_;
     }
 
-    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
-    {
-        return real_.createTemporary(prefix, file, path);
-    }
     int writeAll(Handle file, const char *data, std::size_t size) override
     {
         if (fullAt != Write)
-            return real_.writeAll(file, data, size);
-        real_.writeAll(file, data, size / 2); // the disk fills up half-way
+            return real().writeAll(file, data, size);
+        real().writeAll(file, data, size / 2); // the disk fills up half-way
         return TestSystem::errorCodes().diskFull;
     }
     int close(Handle file) override
     {
-        const int result = real_.close(file);
+        const int result = real().close(file);
         return fullAt == Close ? TestSystem::errorCodes().diskFull : result;
     }
-    int checkReplaceable(const QByteArray &path) override { return real_.checkReplaceable(path); }
     int rename(const QByteArray &from, const QByteArray &to) override
     {
-        const int result = real_.rename(from, to);
+        const int result = real().rename(from, to);
         if (result == 0) {
             std::lock_guard<std::mutex> lock(mutex_);
             keysAtEachDraft_ << keysTyped;
         }
         return result;
     }
-    void remove(const QByteArray &path) override { real_.remove(path); }
 
 private:
-    FileSystemCalls &real_ = FileSystemCalls::system();
     mutable std::mutex mutex_;
     QList<int> keysAtEachDraft_;
 };
@@ -307,7 +287,8 @@ private slots:
     void draftTextReadsBackWhatWasWritten();
     void everyCutOffDraftIsRefused();
     void closedWindowKeepsTheDraftAndTheNextStartRestoresEveryPage();
-    void declinedDraftIsDeleted();
+    void oneDraftIsDeletedOnlyAfterASecondQuestion_data();
+    void oneDraftIsDeletedOnlyAfterASecondQuestion();
     void draftOfAnEarlierVersionIsOfferedAndSaved();
     void unusableDraftIsMovedAsideAndTheRunStartsEmpty_data();
     void unusableDraftIsMovedAsideAndTheRunStartsEmpty();
@@ -443,27 +424,88 @@ void DraftsTest::closedWindowKeepsTheDraftAndTheNextStartRestoresEveryPage()
     QCOMPARE(QFileInfo(run.draft().path()).fileName(), draftFiles().value(0));
 }
 
-void DraftsTest::declinedDraftIsDeleted()
+void DraftsTest::oneDraftIsDeletedOnlyAfterASecondQuestion_data()
 {
+    QTest::addColumn<bool>("reopened");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<bool>("deleted");
+    const QString no = QStringLiteral("否"), yes = QStringLiteral("是");
+    QTest::newRow("否, then 是 to the deletion") << false << QStringList{no, yes} << true;
+    QTest::newRow("否, then 否") << false << QStringList{no, no} << false;
+    QTest::newRow("否, then Enter: the default keeps it") << false << QStringList{no, QStringLiteral("Enter")} << false;
+    QTest::newRow("Esc") << false << QStringList{QStringLiteral("Esc")} << false;
+    QTest::newRow("the close box") << false << QStringList{QStringLiteral("close box")} << false;
+    QTest::newRow("a reopened file's corrections: 否, then 是") << true << QStringList{no, yes} << true;
+    QTest::newRow("a reopened file's corrections: Esc") << true << QStringList{QStringLiteral("Esc")} << false;
+}
+
+void DraftsTest::oneDraftIsDeletedOnlyAfterASecondQuestion()
+{
+    QFETCH(bool, reopened);
+    QFETCH(QStringList, answers);
+    QFETCH(bool, deleted);
+    const QString yes = QStringLiteral("是");
+    QByteArray file;
+    QByteArray source;
+    if (reopened) {
+        Shell shell;
+        shell.setProgramFolder(programFolder());
+        ModalBoxes boxes;
+        shell.showIntroPage();
+        fillProfilePages(shell, 5);
+        file = fillTheRestAndSave(shell, boxes, 5);
+        source = FileSystemCalls::nativePath(Walk::savedPath(boxes));
+    }
+    QString enterprise;
     {
         Run run(dataFolder());
-        run.resumption.start();
-        fillProfilePages(run.shell, 5);
+        run.resumption.start(source);
+        if (reopened)
+            RandomFiller::press(run.shell.introPage(), QStringLiteral("开始填报"));
+        else
+            fillProfilePages(run.shell, 5);
         run.waitForWrites();
+        enterprise = run.shell.record().get(1);
     }
-    QCOMPARE(draftFiles().size(), 1);
-    Run run(dataFolder());
+    const QStringList left = draftFiles();
+    QCOMPARE(left.size(), 1);
+
     ModalBoxes boxes;
-    boxes.answerWith(QMessageBox::No);
-    run.resumption.start();
-    QTRY_COMPARE(boxes.count(), 1);
-    QVERIFY(boxes.last().text.startsWith(kAskPrefix));
-    QVERIFY(draftFiles().isEmpty());
-    QVERIFY(run.shell.introPage()->isVisible());
-    for (int k = 1; k <= 139; ++k)
-        QCOMPARE(run.shell.record().get(k), QString());
-    QVERIFY(!run.shell.isBuilt(Survey::PageId::BasicInformation) ||
-            run.shell.basicInformationPage()->findChild<QLineEdit *>(QStringLiteral("Edit1"))->text().isEmpty());
+    {
+        Run run(dataFolder());
+        for (const QString &answer : answers) {
+            if (answer == QLatin1String("Esc"))
+                boxes.answerWithKey(Qt::Key_Escape);
+            else if (answer == QLatin1String("Enter"))
+                boxes.answerWithKey(Qt::Key_Return);
+            else if (answer == QLatin1String("close box"))
+                boxes.answerByClosing();
+            else
+                boxes.answerWith(answer == yes ? QMessageBox::Yes : QMessageBox::No);
+        }
+        run.resumption.start(source);
+        QCOMPARE(boxes.count(), answers.size());
+        QCOMPARE(boxes.unexpected(), 0);
+        QVERIFY2(boxes.seen().first().text.startsWith(kAskPrefix + enterprise), qPrintable(boxes.seen().first().text));
+        if (answers.size() > 1) { // the second question names the draft, and keeps it unless told otherwise
+            const SeenBox &second = boxes.seen().at(1);
+            QVERIFY2(second.text.contains(QStringLiteral("删除")) && second.text.contains(enterprise),
+                     qPrintable(second.text));
+            QCOMPARE(second.buttons, QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(second.defaultButton, QMessageBox::No);
+        }
+        QCOMPARE(draftFiles().contains(left.first()), !deleted);
+        // A new filling either way: an empty one, or the file as it stands.
+        QCOMPARE(run.shell.record().get(1), reopened ? ResultFile::lines(file).value(0) : QString());
+        QVERIFY(run.shell.introPage()->isVisible());
+    }
+    if (!deleted) { // offered again at the next start
+        Run next(dataFolder());
+        boxes.answerWithKey(Qt::Key_Escape);
+        next.resumption.start(source);
+        QCOMPARE(boxes.count(), answers.size() + 1);
+        QVERIFY(boxes.last().text.startsWith(kAskPrefix + enterprise));
+    }
 }
 
 void DraftsTest::draftOfAnEarlierVersionIsOfferedAndSaved()
@@ -485,7 +527,7 @@ void DraftsTest::draftOfAnEarlierVersionIsOfferedAndSaved()
     QCOMPARE(boxes.last().text, kAskPrefix + QStringLiteral("旧版公司，2026-03-01 09:15") + kAskSuffix);
     QCOMPARE(field(run.shell.basicInformationPage(), "Edit1")->text(), QStringLiteral("旧版公司"));
     QVERIFY(run.shell.basicInformationPage()->isVisible());
-    const QString saved = walkAndSave(run.shell, boxes);
+    const QString saved = Walk::toTheSave(run.shell, boxes);
     QCOMPARE(ResultFile::lines(ResultFile::readBytes(saved)).value(0), QStringLiteral("旧版公司"));
     QVERIFY(!QFileInfo::exists(legacy));
 }
@@ -821,7 +863,7 @@ void DraftsTest::reopenedFileKeepsItsCorrectionsAndLeavesOtherDraftsAlone()
         shell.showIntroPage();
         fillProfilePages(shell, 52);
         file = fillTheRestAndSave(shell, boxes, 52);
-        path = boxes.last().text.mid(kSavedAs.size());
+        path = Walk::savedPath(boxes);
     }
     const QString name = ResultFile::lines(file).value(0);
     const QString corrected = QStringLiteral("更正后的地址");
@@ -867,7 +909,7 @@ void DraftsTest::reopenedFileKeepsItsCorrectionsAndLeavesOtherDraftsAlone()
     QCOMPARE(field(run.shell.basicInformationPage(), "Edit2")->text(), corrected);
 
     // Saved over the same file: the correction is in, the other draft untouched.
-    QCOMPARE(walkAndSave(run.shell, boxes), path);
+    QCOMPARE(Walk::toTheSave(run.shell, boxes), path);
     QStringList expected = ResultFile::lines(file);
     expected[1] = corrected;
     QCOMPARE(ResultFile::lines(ResultFile::readBytes(path)), expected);

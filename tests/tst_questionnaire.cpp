@@ -3,6 +3,7 @@
 #include "pages/performance/PerformancePage.h"
 #include "pages/questionnaire/QuestionnairePage.h"
 #include "survey/AnswerRecord.h"
+#include "survey/Captions.h"
 #include "tests/support/ModalBoxes.h"
 #include "tests/support/PageFixture.h"
 #include "tests/support/ResultFile.h"
@@ -690,7 +691,7 @@ void QuestionnaireTest::encoding()
     QVERIFY(press("BitBtn9"));
     QCOMPARE(boxes.count(), 1);
     const QString path = folder.path() + "/" + name + "_填报结果.dbf";
-    QCOMPARE(boxes.last().text, "填报结果保存为:" + path);
+    QCOMPARE(boxes.last().text, Captions::kSavedAs.toString() + path);
     QVERIFY(shell->hasEnded());
 
     Lines all = lines;
@@ -742,7 +743,7 @@ void QuestionnaireTest::failedSaveKeepsEverythingAndCanBeRepeated()
     QVERIFY(press("BitBtn9"));
     QCOMPARE(boxes.count(), 2);
     const QString path = folder.path() + QStringLiteral("/甲乙公司_填报结果.dbf");
-    QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + path);
+    QCOMPARE(boxes.last().text, Captions::kSavedAs.toString() + path);
     QCOMPARE(boxes.last().icon, QMessageBox::NoIcon);
     QVERIFY(shell->hasEnded());
     const QStringList lines = ResultFile::lines(ResultFile::readBytes(path));

@@ -11,8 +11,9 @@
 #include "tests/support/ModalBoxes.h"
 #include "tests/support/RandomFiller.h"
 #include "tests/support/ResultFile.h"
-#include "tests/support/TestSystem.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/TestSystem.h"
+#include "tests/support/Walk.h"
 #include "widgets/Page.h"
 
 #include <QCheckBox>
@@ -29,28 +30,6 @@
 namespace {
 
 const QString kSuffix = QStringLiteral("_填报结果.dbf");
-
-// Goes through every page as a person does from "开始填报" (or from the first
-// page after it), pressing only "下一步", and saves. Returns the saved file's path.
-QString walkAndSave(Shell &shell, ModalBoxes &boxes)
-{
-    if (shell.introPage()->isVisible())
-        RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
-    for (Survey::PageId index :
-         {Survey::PageId::BasicInformation, Survey::PageId::Foundation, Survey::PageId::Performance}) {
-        Page *page = shell.page(index);
-        const int tabs = index == Survey::PageId::Performance ? 3 : 1;
-        for (int i = 0; i < tabs; ++i)
-            RandomFiller::press(page, QStringLiteral("下一步"));
-    }
-    for (int i = 0; i < 4; ++i)
-        RandomFiller::press(shell.questionnairePage(), QStringLiteral("下一步"));
-    boxes.answerWith(QMessageBox::Ok);
-    RandomFiller::press(shell.questionnairePage(), QStringLiteral("保存退出"));
-    if (!shell.hasEnded() || boxes.count() == 0)
-        return {};
-    return boxes.last().text.mid(QStringLiteral("填报结果保存为:").size());
-}
 
 // A file as the program writes it with nothing ticked, and these lines over it.
 QByteArray fileOf(const QList<QPair<int, QString>> &lines)
@@ -183,7 +162,7 @@ void ReopenTest::randomAnswersSurviveReopeningByteForByte()
         RandomFiller::press(shell.questionnairePage(), QStringLiteral("保存退出"));
         QVERIFY(shell.hasEnded());
         QCOMPARE(boxes.unexpected(), 0);
-        path = boxes.last().text.mid(QStringLiteral("填报结果保存为:").size());
+        path = Walk::savedPath(boxes);
         first = ResultFile::readBytes(path);
         QCOMPARE(ResultFile::lines(first).size(), 139);
     }
@@ -194,7 +173,7 @@ void ReopenTest::randomAnswersSurviveReopeningByteForByte()
     shell.showIntroPage();
     QVERIFY(reopening.openResultFile(FileSystemCalls::nativePath(path)));
     QCOMPARE(boxes.count(), 0);
-    QCOMPARE(walkAndSave(shell, boxes), path);
+    QCOMPARE(Walk::toTheSave(shell, boxes), path);
     QCOMPARE(ResultFile::readBytes(path), first);
 }
 
@@ -244,7 +223,7 @@ void ReopenTest::reopenedPagesShowWhatTheFileHolds()
 
     // Nothing was written to the file by opening it; the walk gives it back unchanged.
     QCOMPARE(ResultFile::readBytes(path), bytes);
-    QCOMPARE(walkAndSave(shell, boxes), path);
+    QCOMPARE(Walk::toTheSave(shell, boxes), path);
     QCOMPARE(ResultFile::readBytes(path), bytes);
 }
 
@@ -355,7 +334,7 @@ void ReopenTest::textLongerThanAFieldsDefaultLimitIsKeptWhole()
         field->setFocus();
         QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(field->text(), address);
-        path = walkAndSave(shell, boxes);
+        path = Walk::toTheSave(shell, boxes);
         first = ResultFile::readBytes(path);
         QCOMPARE(ResultFile::lines(first).value(1), address);
     }
@@ -367,7 +346,7 @@ void ReopenTest::textLongerThanAFieldsDefaultLimitIsKeptWhole()
     QVERIFY(reopening.openResultFile(FileSystemCalls::nativePath(path)));
     QCOMPARE(boxes.count(), 0);
     QCOMPARE(on<QLineEdit>(shell.page(Survey::PageId::BasicInformation), "Edit2")->text(), address);
-    QCOMPARE(walkAndSave(shell, boxes), path);
+    QCOMPARE(Walk::toTheSave(shell, boxes), path);
     QCOMPARE(ResultFile::readBytes(path), first);
 }
 

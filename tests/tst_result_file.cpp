@@ -1,9 +1,11 @@
 // The result file: its bytes, its place, and every way writing it can fail.
 #include "pages/questionnaire/QuestionnairePage.h"
 #include "survey/AnswerRecord.h"
+#include "survey/Captions.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/ResultFileWriter.h"
 #include "tests/support/Drive.h"
+#include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/ModalBoxes.h"
 #include "tests/support/ResultFile.h"
 #include "tests/support/TestMain.h"
@@ -17,50 +19,41 @@
 namespace {
 
 // The real calls, with one step made to fail for a given reason.
-class FailingCalls : public FileSystemCalls {
+class FailingCalls : public ForwardingFileSystem {
 public:
-    enum Step { Nothing, Check, Create, Write, Close, Rename, OpenFilesExhausted };
+    enum Step { Nothing, Check, Create, Write, Sync, Close, Rename, OpenFilesExhausted };
     Step step = Nothing;
     int code = 0;
 
     int checkReplaceable(const QByteArray &path) override
     {
-        return step == Check ? code : real_.checkReplaceable(path);
+        return step == Check ? code : real().checkReplaceable(path);
     }
     int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
     {
         if (step == Create)
             return code;
-        if (step == OpenFilesExhausted)
-            return createWithNoDescriptorLeft(prefix, file, path);
-        return real_.createTemporary(prefix, file, path);
+        if (step == OpenFilesExhausted) // a real EMFILE: the process may open no further file meanwhile
+            return TestSystem::withNoFileLeft([&] { return real().createTemporary(prefix, file, path); });
+        return real().createTemporary(prefix, file, path);
     }
     int writeAll(Handle file, const char *data, std::size_t size) override
     {
         if (step != Write)
-            return real_.writeAll(file, data, size);
-        real_.writeAll(file, data, size / 2); // the disk fills up half-way
+            return real().writeAll(file, data, size);
+        real().writeAll(file, data, size / 2); // the disk fills up half-way
         return code;
     }
+    int sync(Handle file) override { return step == Sync ? code : real().sync(file); }
     int close(Handle file) override
     {
-        const int result = real_.close(file);
+        const int result = real().close(file);
         return step == Close ? code : result;
     }
     int rename(const QByteArray &from, const QByteArray &to) override
     {
-        return step == Rename ? code : real_.rename(from, to);
+        return step == Rename ? code : real().rename(from, to);
     }
-    void remove(const QByteArray &path) override { real_.remove(path); }
-
-private:
-    // A real EMFILE: the process may open no further file while the call runs.
-    int createWithNoDescriptorLeft(const QByteArray &prefix, Handle &file, QByteArray &path)
-    {
-        return TestSystem::withNoFileLeft([&] { return real_.createTemporary(prefix, file, path); });
-    }
-
-    FileSystemCalls &real_ = FileSystemCalls::system();
 };
 
 QStringList filesIn(const QString &folder)
@@ -208,13 +201,12 @@ void ResultFileTest::landsBesideTheProgramWhateverTheWorkingFolder()
     pressSave();
     QDir::setCurrent(before);
 
-    const QString expected =
-        QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')) + name +
-        QStringLiteral("_填报结果.dbf");
+    const QString expected = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')) +
+                             name + QStringLiteral("_填报结果.dbf");
     const QByteArray bytes = ResultFile::readBytes(expected);
     QFile::remove(expected);
     QCOMPARE(boxes.count(), 1);
-    QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + expected);
+    QCOMPARE(boxes.last().text, Captions::kSavedAs.toString() + expected);
     // six Chinese characters, the digits of the pid, two Chinese characters, 139 CR LF
     QCOMPARE(bytes.size(), 12 + QString::number(QCoreApplication::applicationPid()).size() + 4 + 278);
     QVERIFY(filesIn(elsewhere).isEmpty());
@@ -262,7 +254,7 @@ void ResultFileTest::othersMayReadItAsTheUmaskAllows()
     boxes.answerWith(QMessageBox::Ok);
     TestSystem::withUmask(mask, [&] { Drive::press(page, QStringLiteral("BitBtn9")); });
     QCOMPARE(boxes.count(), 1);
-    QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + path);
+    QCOMPARE(boxes.last().text, Captions::kSavedAs.toString() + path);
     QVERIFY(shell_->hasEnded());
 
     QCOMPARE(QString::number(TestSystem::modeOf(path), 8), QString::number(mode, 8));
@@ -287,6 +279,8 @@ void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing_data()
                                          << QStringLiteral("Invalid filename.");
     QTest::newRow("disk full while writing")
         << int(FailingCalls::Write) << codes.diskFull << name << ioError(codes.diskFull);
+    QTest::newRow("failure at the sync to disk")
+        << int(FailingCalls::Sync) << codes.ioFailure << name << ioError(codes.ioFailure);
     QTest::newRow("failure at close") << int(FailingCalls::Close) << codes.ioFailure << name
                                       << ioError(codes.ioFailure);
     QTest::newRow("file held by another program")
@@ -298,9 +292,14 @@ void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing_data()
         << int(FailingCalls::Nothing) << 0 << QStringLiteral("sub/丙公司") << QStringLiteral("Invalid filename.");
     QTest::newRow("backslash (real)") << int(FailingCalls::Nothing) << 0 << QStringLiteral("丙\\公司")
                                       << QStringLiteral("Invalid filename.");
-    if (!codes.overlongNameMessage.isEmpty())
-        QTest::newRow("overlong name (real)")
-            << int(FailingCalls::Nothing) << 0 << QString(300, QChar(u'甲')) << codes.overlongNameMessage;
+    // Said in words, with what to do; refused before the system is asked
+    // (Wine would shorten the name without a word).
+    const QString nameTooLong = QStringLiteral("企业注册全称太长，不能用作结果文件的文件名。"
+                                               "请按“上一步”回到第一页，把企业注册全称改短一些，再按“保存退出”。");
+    QTest::newRow("overlong name (real)")
+        << int(FailingCalls::Nothing) << 0 << QString(300, QChar(u'甲')) << nameTooLong;
+    QTest::newRow("a file system of shorter names")
+        << int(FailingCalls::Check) << codes.nameTooLong << name << nameTooLong;
     QTest::newRow("a folder holds the name (real)")
         << int(FailingCalls::Nothing) << 0 << QStringLiteral("folder") << codes.folderNameMessage;
 }
@@ -354,7 +353,7 @@ void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing()
     boxes.answerWith(QMessageBox::Ok);
     pressSave();
     QCOMPARE(boxes.count(), 2);
-    QVERIFY(boxes.last().text.startsWith(QStringLiteral("填报结果保存为:")));
+    QVERIFY(boxes.last().text.startsWith(Captions::kSavedAs));
     QVERIFY(shell_->hasEnded());
     const QByteArray saved = ResultFile::readBytes(folder + QStringLiteral("丙公司_填报结果.dbf"));
     QCOMPARE(ResultFile::lines(saved).size(), 139);

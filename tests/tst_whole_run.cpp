@@ -6,6 +6,7 @@
 #include "pages/profile/FoundationPage.h"
 #include "pages/questionnaire/QuestionnairePage.h"
 #include "survey/AnswerRecord.h"
+#include "survey/Captions.h"
 #include "tests/support/ModalBoxes.h"
 #include "tests/support/PageFixture.h"
 #include "tests/support/ResultFile.h"
@@ -106,7 +107,7 @@ void WholeRunTest::saveAndCompare(const QString &name, const Lines &lines)
     press(shell->questionnairePage(), "BitBtn9");
     const QString path = folder_->path() + QLatin1Char('/') + name + QStringLiteral("_填报结果.dbf");
     QCOMPARE(boxes.count(), 1);
-    QCOMPARE(boxes.last().text, QStringLiteral("填报结果保存为:") + path);
+    QCOMPARE(boxes.last().text, Captions::kSavedAs.toString() + path);
     QVERIFY(shell->hasEnded());
     for (QWidget *page : shell->pages())
         QVERIFY(!page->isVisible());

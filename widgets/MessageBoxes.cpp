@@ -3,12 +3,14 @@
 #include "widgets/MessageBoxes.h"
 
 #include "survey/Captions.h"
+#include "survey/ResultFileFormat.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -48,15 +50,61 @@ QString timeOf(const DraftEntry &entry)
     return entry.changed.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
-bool askYesNo(QWidget *page, QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButton defaultButton)
+QString otherMachineOf(const DraftEntry &entry)
 {
-    QMessageBox box(icon, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
-                    page ? page : QApplication::activeWindow());
+    return QStringLiteral("可能正在另一台电脑上使用（主机 %1）").arg(entry.otherMachine);
+}
+
+// The filling as a question names it: "甲公司，2026-12-09 08:30".
+QString named(const DraftEntry &entry)
+{
+    QString text = enterpriseOf(entry) + QStringLiteral("，") + timeOf(entry);
+    if (!entry.otherMachine.isEmpty())
+        text += QStringLiteral("，") + otherMachineOf(entry);
+    return text;
+}
+
+// A question that tells "否" from no answer at all: Esc and the close box choose nothing.
+class UndecidedBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool chose() const { return !dismissed_ && clickedButton(); }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Cancel))
+            dismissed_ = true;
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (!clickedButton())
+            dismissed_ = true;
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool dismissed_ = false;
+};
+
+// A question with "是" and "否"; Yes, No, or NoButton when neither was chosen.
+QMessageBox::StandardButton askYesNoOrNothing(QWidget *page, QMessageBox::Icon icon, const QString &text,
+                                              QMessageBox::StandardButton defaultButton)
+{
+    UndecidedBox box(icon, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                     page ? page : QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否"));
     box.setDefaultButton(defaultButton);
-    return box.exec() == QMessageBox::Yes;
+    box.exec();
+    return box.chose() ? box.standardButton(box.clickedButton()) : QMessageBox::NoButton;
+}
+
+bool askYesNo(QWidget *page, QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButton defaultButton)
+{
+    return askYesNoOrNothing(page, icon, text, defaultButton) == QMessageBox::Yes;
 }
 
 } // namespace
@@ -101,11 +149,58 @@ void resultFileRefused(QWidget *page, const QString &path, int line, const QStri
     warning(page, text);
 }
 
-bool askContinueDraft(QWidget *page, const QString &enterprise, const QDateTime &changed)
+DraftChoice askContinueDraft(QWidget *page, const DraftEntry &draft)
 {
-    const DraftEntry entry{enterprise, changed, QString()};
-    return askYesNo(
-        page, QStringLiteral("发现未完成的填报（%1，%2），是否继续填报？").arg(enterpriseOf(entry), timeOf(entry)));
+    switch (askYesNoOrNothing(page, QMessageBox::Question,
+                              QStringLiteral("发现未完成的填报（%1），是否继续填报？").arg(named(draft)),
+                              QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        return DraftChoice::Continue;
+    case QMessageBox::No:
+        return DraftChoice::StartNew;
+    default:
+        return DraftChoice::NotChosen;
+    }
+}
+
+bool confirmDeleteDraft(QWidget *page, const DraftEntry &draft)
+{
+    return askYesNo(page, QMessageBox::Question,
+                    QStringLiteral("确定删除未完成的填报（%1）吗？删除后无法恢复。").arg(named(draft)),
+                    QMessageBox::No);
+}
+
+void draftNotDeleted(QWidget *page, const QString &reason)
+{
+    warning(page, QStringLiteral("草稿无法删除（%1），已原样保留。").arg(reason));
+}
+
+bool askTakeOver(QWidget *page, const QString &machine)
+{
+    return askYesNo(page, QMessageBox::Warning,
+                    QStringLiteral("这份填报可能正在另一台电脑上使用（主机 %1），本机无法查明。\n\n"
+                                   "如果那台电脑上的填报程序已经关闭（例如它曾意外退出，或者用户文件夹是从"
+                                   "那台电脑搬过来的），可以在本机接管并继续；如果它还开着，两边的填写会"
+                                   "互相覆盖。\n\n是否在本机接管这份填报？")
+                        .arg(machine),
+                    QMessageBox::No);
+}
+
+void fileOpenElsewhere(QWidget *page)
+{
+    information(page, QStringLiteral("该文件正在另一个窗口中修改"));
+}
+
+void tooLargeToSave(QWidget *page, qint64 bytes, int line, const QString &label, qsizetype characters)
+{
+    warning(page, QStringLiteral("填写的内容太多：结果文件最多 %1 字节（%2 MiB），现在的内容有 %3 字节，无法保存。"
+                                 "\n\n最长的一项是第 %4 行（%5），有 %6 个字。请把它改短后再继续。")
+                      .arg(Survey::kMaxFileBytes)
+                      .arg(Survey::kMaxFileBytes >> 20)
+                      .arg(bytes)
+                      .arg(line)
+                      .arg(label)
+                      .arg(characters));
 }
 
 int pickDraft(QWidget *page, const QList<DraftEntry> &drafts, const std::function<QString(int)> &remove)
@@ -124,6 +219,8 @@ int pickDraft(QWidget *page, const QList<DraftEntry> &drafts, const std::functio
         QString text = enterpriseOf(entry) + QStringLiteral("　　") + timeOf(entry);
         if (!entry.source.isEmpty())
             text += QStringLiteral("\n修改的填报结果文件：") + entry.source;
+        if (!entry.otherMachine.isEmpty())
+            text += QLatin1Char('\n') + otherMachineOf(entry);
         auto *item = new QListWidgetItem(text, list);
         item->setData(Qt::UserRole, int(i));
     }
@@ -155,15 +252,11 @@ int pickDraft(QWidget *page, const QList<DraftEntry> &drafts, const std::functio
         if (!item)
             return;
         const int index = item->data(Qt::UserRole).toInt();
-        const DraftEntry &entry = drafts[index];
-        if (!askYesNo(&dialog, QMessageBox::Question,
-                      QStringLiteral("确定删除未完成的填报（%1，%2）吗？删除后无法恢复。")
-                          .arg(enterpriseOf(entry), timeOf(entry)),
-                      QMessageBox::No))
+        if (!confirmDeleteDraft(&dialog, drafts[index]))
             return;
         const QString failure = remove(index);
         if (!failure.isEmpty()) {
-            warning(&dialog, QStringLiteral("草稿无法删除（%1），已原样保留。").arg(failure));
+            draftNotDeleted(&dialog, failure);
             return;
         }
         delete item;
@@ -199,7 +292,8 @@ void draftsOff(QWidget *page, const QString &location)
 
 QString errorBoxText(const QString &message)
 {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+    // Words of the program's own end with their own full stop.
+    if (!message.isEmpty() && message.back() > QLatin1Char('.') && message.back() != u'。')
         return message + QLatin1Char('.');
     return message;
 }

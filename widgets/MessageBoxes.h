@@ -33,16 +33,41 @@ void warning(QWidget *page, const QString &text);
 // the whole file is at fault) and the reason.
 void resultFileRefused(QWidget *page, const QString &path, int line, const QString &reason);
 
-// "发现未完成的填报（name，time），是否继续填报？"; true for "是". An empty
-// name is shown as not filled in.
-bool askContinueDraft(QWidget *page, const QString &enterprise, const QDateTime &changed);
-
-// An unfinished filling as the draft picker lists it.
+// An unfinished filling as the questions and the draft picker name it.
 struct DraftEntry {
     QString enterprise;
     QDateTime changed;
-    QString source; // the reopened result file it corrects, for people; empty for a new filling
+    QString source;       // the reopened result file it corrects, for people; empty for a new filling
+    QString otherMachine; // the machine whose copy may be filling it; empty when none
 };
+
+// The answer to the question about one unfinished filling.
+enum class DraftChoice {
+    Continue,  // "是"
+    StartNew,  // "否": a new filling; the draft is deleted only after confirmDeleteDraft
+    NotChosen, // Esc or the close box: a new filling, and the draft stays for a later run
+};
+
+// "发现未完成的填报（name，time），是否继续填报？" (with the other machine where
+// there is one). An empty name is shown as not filled in.
+DraftChoice askContinueDraft(QWidget *page, const DraftEntry &draft);
+
+// Whether to delete the unfinished filling, named; "否", the default, keeps it.
+bool confirmDeleteDraft(QWidget *page, const DraftEntry &draft);
+
+// A draft that could not be deleted, and why; it stays as it is.
+void draftNotDeleted(QWidget *page, const QString &reason);
+
+// Whether to take over a filling whose lock names another machine; "否", the
+// default, leaves it to that machine.
+bool askTakeOver(QWidget *page, const QString &machine);
+
+// A result file that another copy of the program is correcting.
+void fileOpenElsewhere(QWidget *page);
+
+// The answers make a result file larger than it may be: its size, and the
+// longest line with its label and length, for the person to shorten.
+void tooLargeToSave(QWidget *page, qint64 bytes, int line, const QString &label, qsizetype characters);
 
 // Lets the person pick which of several unfinished fillings to continue, start
 // a new one, or delete one after a confirmation (remove is called with its
@@ -60,7 +85,8 @@ void draftUnsaved(QWidget *page, const QString &reason);
 // The system names no folder of the user's for drafts (location: what it named).
 void draftsOff(QWidget *page, const QString &location);
 
-// The error's message with a "." added when its last character sorts after ".".
+// The error's message with a "." added when its last character sorts after "."
+// (but for a Chinese full stop).
 QString errorBoxText(const QString &message);
 
 } // namespace MessageBoxes

@@ -1,8 +1,9 @@
-// Keeping line breaks and characters outside code page 936 out of every
-// single-line field, and no length limit but the file's.
+// Keeping line breaks, control characters and characters outside code page
+// 936 out of every single-line field, and no length limit but the file's.
 #include "widgets/TextFieldGuard.h"
 
 #include "survey/Gbk.h"
+#include "survey/ResultFileFormat.h"
 
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -25,6 +26,7 @@ QString TextFieldGuard::sanitize(const QString &text)
     static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|[\\r\\n\\x{2028}\\x{2029}]"));
     QString out = text;
     out.replace(lineBreak, QStringLiteral(" "));
+    out.removeIf([](QChar c) { return Survey::isControlCharacter(c.unicode()); });
     return Gbk::keepEncodable(out);
 }
 

@@ -25,6 +25,11 @@ void ModalBoxes::answerWithKey(Qt::Key key)
     answers_.append({QMessageBox::NoButton, key});
 }
 
+void ModalBoxes::answerByClosing()
+{
+    answers_.append({QMessageBox::NoButton, Qt::Key_unknown, true});
+}
+
 void ModalBoxes::poll()
 {
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -47,7 +52,9 @@ void ModalBoxes::poll()
         return;
     }
     const Answer answer = answers_.takeFirst();
-    if (answer.key != Qt::Key_unknown) {
+    if (answer.close) {
+        box->close();
+    } else if (answer.key != Qt::Key_unknown) {
         QWidget *target = QApplication::focusWidget();
         if (!target || target->window() != box)
             target = box;

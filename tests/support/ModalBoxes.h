@@ -27,6 +27,8 @@ public:
     void answerWith(QMessageBox::StandardButton button);
     // Queues the answer to the next box: press this key (Enter, Escape, ...).
     void answerWithKey(Qt::Key key);
+    // Queues the answer to the next box: its close box.
+    void answerByClosing();
 
     const QList<SeenBox> &seen() const { return seen_; }
     int count() const { return int(seen_.size()); }
@@ -40,6 +42,7 @@ private:
     struct Answer {
         QMessageBox::StandardButton button;
         Qt::Key key;
+        bool close = false;
     };
     QList<Answer> answers_;
     QList<SeenBox> seen_;

@@ -18,10 +18,8 @@ struct ErrorCodes {
     int diskFull;
     int ioFailure;
     int heldByAnotherProgram;
-    // The error box's text when the system itself refuses a name longer than
-    // it allows (empty where that cannot be tested), and a name that a folder
-    // already has.
-    QString overlongNameMessage;
+    int nameTooLong;
+    // The error box's text for a name that a folder already has.
     QString folderNameMessage;
 };
 const ErrorCodes &errorCodes();

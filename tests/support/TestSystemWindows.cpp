@@ -9,11 +9,13 @@ namespace TestSystem {
 
 const ErrorCodes &errorCodes()
 {
-    static const ErrorCodes codes{ERROR_ACCESS_DENIED, ERROR_PATH_NOT_FOUND, ERROR_DISK_FULL, ERROR_WRITE_FAULT,
+    static const ErrorCodes codes{ERROR_ACCESS_DENIED,
+                                  ERROR_PATH_NOT_FOUND,
+                                  ERROR_DISK_FULL,
+                                  ERROR_WRITE_FAULT,
                                   ERROR_SHARING_VIOLATION,
-                                  // Wine keeps names past NTFS's 255 characters (it cuts
-                                  // them), so an overlong name cannot be tested there.
-                                  QString(), QStringLiteral("I/O error 267.")};
+                                  ERROR_FILENAME_EXCED_RANGE,
+                                  QStringLiteral("I/O error 267.")};
     return codes;
 }
 
