@@ -67,6 +67,15 @@ void writeAll(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+// Sets a file's modification time back by seconds; false where the system
+// does not let this process (Windows, while another process holds the file).
+bool ageBy(const QString &path, int seconds)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime);
+}
+
 // One run of the program: the shell and the drafts of its filling.
 struct Run {
     explicit Run(const QString &dataFolder, FileSystemCalls &calls = FileSystemCalls::system())
@@ -221,6 +230,56 @@ private:
     QList<int> keysAtEachDraft_;
 };
 
+// The system's file calls, each noted with the file it was for, in the order
+// they came (the draft writer's thread too).
+class NotedCalls : public ForwardingFileSystem {
+public:
+    QStringList noted() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return noted_;
+    }
+
+    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    {
+        const int result = real().createTemporary(prefix, file, path);
+        std::lock_guard<std::mutex> lock(mutex_);
+        temporaries_.insert(file, path);
+        return result;
+    }
+    int sync(Handle file) override
+    {
+        note("sync", temporaries_.value(file));
+        return real().sync(file);
+    }
+    int rename(const QByteArray &from, const QByteArray &to) override
+    {
+        note("rename", to);
+        return real().rename(from, to);
+    }
+    int syncPath(const QByteArray &path) override
+    {
+        note("syncPath", path);
+        return real().syncPath(path);
+    }
+    void remove(const QByteArray &path) override
+    {
+        note("remove", path);
+        real().remove(path);
+    }
+
+private:
+    void note(const char *call, const QByteArray &path)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        noted_ << QLatin1String(call) + QLatin1Char(' ') + FileSystemCalls::displayPath(path);
+    }
+
+    mutable std::mutex mutex_;
+    QHash<Handle, QByteArray> temporaries_;
+    QStringList noted_;
+};
+
 // Ends the test program when a step hangs: a failure with a message, never a
 // test that waits for ever.
 class Watchdog {
@@ -277,6 +336,26 @@ int typingChild(int argc, char *argv[])
     return QApplication::exec(); // until killed
 }
 
+// The child of the test of one file opened twice: the program's own start
+// with a result file to correct (drafts under the parent's folder); it says
+// when it is ready and each time it is asked to the front, and waits to be killed.
+int correctingChild(int argc, char *argv[])
+{
+    SurveyApplication application(argc, argv);
+    Shell::prepareApplication();
+    Shell shell;
+    Resumption resumption(shell, DraftFolder(QCoreApplication::arguments().at(3)));
+    QObject::connect(&resumption, &Resumption::askedToFront, [] {
+        std::printf("front\n");
+        std::fflush(stdout);
+    });
+    ModalBoxes boxes; // none is expected
+    resumption.start(FileSystemCalls::nativePath(QCoreApplication::arguments().at(2)));
+    std::printf("ready %d\n", boxes.count());
+    std::fflush(stdout);
+    return QApplication::exec(); // until killed
+}
+
 } // namespace
 
 class DraftsTest : public QObject {
@@ -301,9 +380,13 @@ private slots:
     void draftsAreOffWithoutAFolderOfTheUsersOwn_data();
     void draftsAreOffWithoutAFolderOfTheUsersOwn();
     void saveRemovesTheDraft();
+    void savedFileIsOnTheDiskBeforeItsDraftGoes();
     void reopenedFileKeepsItsCorrectionsAndLeavesOtherDraftsAlone();
     void killedProcessResumesToTheSameFile();
     void twoCopiesAtOnceKeepADraftEach();
+    void sameResultFileIsCorrectedInOneWindowOnly();
+    void draftLockedOnAnotherMachineIsTakenOverOnlyOnRequest_data();
+    void draftLockedOnAnotherMachineIsTakenOverOnlyOnRequest();
 
 private:
     std::unique_ptr<QTemporaryDir> folder_;
@@ -546,6 +629,13 @@ void DraftsTest::unusableDraftIsMovedAsideAndTheRunStartsEmpty_data()
         c = char(random.bounded(256));
     Draft outOfSet = draft;
     outOfSet.lines[6] = QStringLiteral("99"); // an industry no choice stands for
+    // Edited by hand: what no field lets in, typed or pasted.
+    Draft nulInAField = draft;
+    nulInAField.controls.insert(QStringLiteral("Form2/Edit2"), QStringLiteral("甲") + QChar(0) + QStringLiteral("乙"));
+    Draft controlInALine = draft;
+    controlInALine.lines[1] = QStringLiteral("a\u0001b");
+    Draft breakInALine = draft;
+    breakInALine.lines[1] = QStringLiteral("a\nb");
 
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("pipe");
@@ -556,6 +646,9 @@ void DraftsTest::unusableDraftIsMovedAsideAndTheRunStartsEmpty_data()
     QTest::newRow("empty") << QByteArray() << false << QStringLiteral("空的");
     QTest::newRow("industry out of the set") << outOfSet.toText() << false << QStringLiteral("第 7 行");
     QTest::newRow("a pipe") << QByteArray() << true << QStringLiteral("不是普通文件");
+    QTest::newRow("NUL in a field") << nulInAField.toText() << false << QStringLiteral("第 2 行（");
+    QTest::newRow("a control character in a line") << controlInALine.toText() << false << QStringLiteral("第 2 行");
+    QTest::newRow("a line break in a line") << breakInALine.toText() << false << QStringLiteral("第 2 行");
 }
 
 void DraftsTest::unusableDraftIsMovedAsideAndTheRunStartsEmpty()
@@ -840,6 +933,38 @@ void DraftsTest::saveRemovesTheDraft()
     QVERIFY(draftFiles().isEmpty());
 }
 
+// A power cut right after the save must find the file whole on the disk, or
+// the draft: the file's bytes reach the disk before its rename, its new name
+// (the folder) after it, and only then is the draft removed.
+void DraftsTest::savedFileIsOnTheDiskBeforeItsDraftGoes()
+{
+    NotedCalls calls;
+    Run run(dataFolder(), calls);
+    run.shell.setFileSystem(&calls);
+    run.shell.setProgramFolder(programFolder());
+    ModalBoxes boxes;
+    run.resumption.start();
+    fillProfilePages(run.shell, 45);
+    run.waitForWrites();
+    const QString draft = run.draft().path();
+    QVERIFY(!fillTheRestAndSave(run.shell, boxes, 45).isEmpty());
+    const QString saved = Walk::savedPath(boxes);
+
+    const QStringList noted = calls.noted();
+    const qsizetype renamed = noted.indexOf(QStringLiteral("rename ") + saved);
+    const qsizetype folderSynced = noted.indexOf(QStringLiteral("syncPath ") + programFolder());
+    const qsizetype draftRemoved = noted.indexOf(QStringLiteral("remove ") + draft);
+    // The last sync before the rename: the result file's temporary, beside it.
+    const QString besideIt = QStringLiteral("sync ") + programFolder();
+    qsizetype synced = -1;
+    for (qsizetype i = renamed; i-- > 0 && synced < 0;)
+        if (noted[i].startsWith(besideIt) && !noted[i].mid(besideIt.size()).contains(QLatin1Char('/')))
+            synced = i;
+    QVERIFY2(synced >= 0 && renamed > synced && folderSynced > renamed && draftRemoved > folderSynced,
+             qPrintable(noted.join(QLatin1Char('\n'))));
+    QVERIFY(!QFileInfo::exists(draft));
+}
+
 void DraftsTest::reopenedFileKeepsItsCorrectionsAndLeavesOtherDraftsAlone()
 {
     // Another enterprise's filling, left unfinished.
@@ -981,6 +1106,9 @@ void DraftsTest::twoCopiesAtOnceKeepADraftEach()
     const QString drafts = QDir(data).filePath(QStringLiteral("drafts"));
     const QStringList files = QDir(drafts).entryList({QStringLiteral("*.txt")}, QDir::Files);
     QCOMPARE(files.size(), 2);
+    // A copy may run for hours: its lock counts however old it is.
+    for (const QString &name : files)
+        QVERIFY(ageBy(QDir(drafts).filePath(name + QStringLiteral(".lock")), 3600) || !TestSystem::isPosix());
     {
         // Nor is a third copy, while both run; and it touches neither.
         Run run(data);
@@ -1041,11 +1169,128 @@ void DraftsTest::twoCopiesAtOnceKeepADraftEach()
     QCOMPARE(Draft::fromText(readAll(QDir(drafts).filePath(left.first()))).draft.lines[0], profileAnswers(72).value(0));
 }
 
+void DraftsTest::sameResultFileIsCorrectedInOneWindowOnly()
+{
+    QString path;
+    QByteArray file;
+    {
+        Shell shell;
+        shell.setProgramFolder(programFolder());
+        ModalBoxes boxes;
+        shell.showIntroPage();
+        fillProfilePages(shell, 13);
+        file = fillTheRestAndSave(shell, boxes, 13);
+        path = Walk::savedPath(boxes);
+    }
+    QProcess first;
+    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    first.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--correcting-child"), path, dataFolder()});
+    QVERIFY(first.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(first.canReadLine() || first.state() != QProcess::Running, 120000);
+    QCOMPARE(first.readLine().trimmed(), QByteArray("ready 0"));
+
+    // A second copy asked to open it says so, loads nothing and ends; the
+    // first one comes to the front where the system lets it.
+    const QString told = QStringLiteral("该文件正在另一个窗口中修改");
+    ModalBoxes boxes;
+    {
+        Run second(dataFolder());
+        boxes.answerWith(QMessageBox::Ok);
+        second.resumption.start(FileSystemCalls::nativePath(path));
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().text, told);
+        QCOMPARE(boxes.last().icon, QMessageBox::Information);
+        QVERIFY(second.shell.hasEnded());
+        QCOMPARE(second.shell.record().get(1), QString());
+    }
+    if (TestSystem::isPosix()) {
+        QTRY_VERIFY_WITH_TIMEOUT(first.canReadLine(), 10000);
+        QCOMPARE(first.readLine().trimmed(), QByteArray("front"));
+    }
+
+    // Dropped on a copy that fills something else: said, and that filling goes on.
+    {
+        Run other(dataFolder());
+        other.resumption.start();
+        RandomFiller::press(other.shell.introPage(), QStringLiteral("开始填报"));
+        Drive::typeInto(other.shell.basicInformationPage(), QStringLiteral("Edit1"), QStringLiteral("别的公司"));
+        boxes.answerWith(QMessageBox::Ok);
+        QVERIFY(!other.resumption.openResultFile(FileSystemCalls::nativePath(path)));
+        QCOMPARE(boxes.count(), 2);
+        QCOMPARE(boxes.last().text, told);
+        QVERIFY(!other.shell.hasEnded());
+        QCOMPARE(field(other.shell.basicInformationPage(), "Edit1")->text(), QStringLiteral("别的公司"));
+    }
+
+    // Once the first copy is gone (killed, here), the file opens again.
+    first.kill();
+    QVERIFY(first.waitForFinished());
+    Run again(dataFolder());
+    again.resumption.start(FileSystemCalls::nativePath(path));
+    QCOMPARE(boxes.count(), 2);
+    QCOMPARE(again.shell.record().get(1), ResultFile::lines(file).value(0));
+}
+
+void DraftsTest::draftLockedOnAnotherMachineIsTakenOverOnlyOnRequest_data()
+{
+    QTest::addColumn<QList<int>>("answers"); // QMessageBox buttons, 0 for Esc
+    QTest::addColumn<bool>("takenOver");
+    QTest::newRow("continued and taken over") << QList<int>{QMessageBox::Yes, QMessageBox::Yes} << true;
+    QTest::newRow("continued, but left to that machine") << QList<int>{QMessageBox::Yes, QMessageBox::No} << false;
+    QTest::newRow("not chosen") << QList<int>{0} << false;
+}
+
+// A home folder moved from another computer keeps the lock written there,
+// which cannot be checked from here (and is old: Qt would count it stale).
+void DraftsTest::draftLockedOnAnotherMachineIsTakenOverOnlyOnRequest()
+{
+    QFETCH(QList<int>, answers);
+    QFETCH(bool, takenOver);
+    Draft draft;
+    draft.savedAt = QDateTime(QDate(2026, 1, 2), QTime(9, 30));
+    draft.page = int(Survey::PageId::BasicInformation);
+    draft.controls.insert(QStringLiteral("Form2/Edit1"), QStringLiteral("远方公司"));
+    const QString path = QDir(draftsFolder()).filePath(QStringLiteral("20260102-093000-abcdef.txt"));
+    writeAll(path, draft.toText());
+    const QByteArray lock("999999\ncsr-survey\nfar-away-pc\n"); // process, program, machine
+    writeAll(path + QStringLiteral(".lock"), lock);
+    QVERIFY(ageBy(path + QStringLiteral(".lock"), 120));
+
+    Run run(dataFolder());
+    ModalBoxes boxes;
+    for (int answer : answers)
+        answer ? boxes.answerWith(QMessageBox::StandardButton(answer)) : boxes.answerWithKey(Qt::Key_Escape);
+    run.resumption.start();
+    QCOMPARE(boxes.count(), answers.size());
+    QCOMPARE(boxes.seen().first().text,
+             kAskPrefix + QStringLiteral("远方公司，2026-01-02 09:30，可能正在另一台电脑上使用（主机 far-away-pc）") +
+                 kAskSuffix);
+    if (answers.size() > 1) {
+        const SeenBox &question = boxes.seen().at(1);
+        QVERIFY2(question.text.contains(QStringLiteral("far-away-pc")) &&
+                     question.text.contains(QStringLiteral("接管")),
+                 qPrintable(question.text));
+        QCOMPARE(question.defaultButton, QMessageBox::No);
+    }
+    QCOMPARE(field(run.shell.basicInformationPage(), "Edit1")->text(),
+             takenOver ? QStringLiteral("远方公司") : QString());
+    if (takenOver) {
+        QCOMPARE(run.draft().path(), path);
+        QVERIFY(readAll(path + QStringLiteral(".lock"))
+                    .startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+    } else {
+        QCOMPARE(readAll(path + QStringLiteral(".lock")), lock);
+        QCOMPARE(readAll(path), draft.toText());
+    }
+}
+
 int main(int argc, char *argv[])
 {
     chooseTestPlatform();
     if (argc == 4 && QByteArray(argv[1]) == "--typing-child")
         return typingChild(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--correcting-child")
+        return correctingChild(argc, argv);
     SurveyApplication app(argc, argv);
     Shell::prepareApplication();
     app.setAttribute(Qt::AA_Use96Dpi, true);

@@ -220,6 +220,9 @@ void KeyFiltersTest::fieldHoldsWhatThePersonCouldEnter_data()
         << "plain" << Steps{menuPaste("北京\r\n海淀\n区\r1号")} << "北京 海淀 区 1号";
     QTest::newRow("characters outside code page 936 dropped")
         << "plain" << Steps{type("A"), commit("ก😀中"), menuPaste("한x")} << "A中x";
+    QTest::newRow("pasted control characters dropped, a tab kept")
+        << "plain" << Steps{menuPaste(QStringLiteral("a\u0001b\u007Fc\td") + QChar(0) + QStringLiteral("e"))}
+        << "abc\tde";
     QTest::newRow("plain field takes any GBK text typed")
         << "plain" << Steps{type(" a.b-1 "), commit("甲公司")} << " a.b-1 甲公司";
     QTest::newRow("number field: pasted line break becomes a blank") << "decimal" << Steps{menuPaste("1\n2")} << "1 2";

@@ -1,16 +1,22 @@
 // The result file: its bytes, its place, and every way writing it can fail.
+#include "pages/intro/IntroPage.h"
+#include "pages/profile/BasicInformationPage.h"
 #include "pages/questionnaire/QuestionnairePage.h"
 #include "survey/AnswerRecord.h"
 #include "survey/Captions.h"
 #include "survey/FileSystemCalls.h"
+#include "survey/ResultFileReader.h"
 #include "survey/ResultFileWriter.h"
 #include "tests/support/Drive.h"
 #include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/ModalBoxes.h"
+#include "tests/support/RandomFiller.h"
 #include "tests/support/ResultFile.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestSystem.h"
+#include "tests/support/Walk.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -87,6 +93,7 @@ private slots:
     void othersMayReadItAsTheUmaskAllows();
     void failureShowsTheErrorBoxAndLosesNothing_data();
     void failureShowsTheErrorBoxAndLosesNothing();
+    void theLargestFileThePagesTakeIsSavedWhole();
 
 private:
     // Presses a button whose handler saves, as "保存退出" does, so an error
@@ -359,6 +366,59 @@ void ResultFileTest::failureShowsTheErrorBoxAndLosesNothing()
     QCOMPARE(ResultFile::lines(saved).size(), 139);
     QCOMPARE(ResultFile::lines(saved).at(69), QStringLiteral("1999999999"));
     QCOMPARE(ResultFile::lines(saved).at(138), QStringLiteral("其他类型"));
+}
+
+// No field cuts what is pasted into it, so the pages stop a record that would
+// make the file larger than its reader takes, with a word on the page; up to
+// that size the file is saved and read back whole.
+void ResultFileTest::theLargestFileThePagesTakeIsSavedWhole()
+{
+    const QString name = QStringLiteral("大公司");
+    const QString folder = folder_->path() + QLatin1Char('/');
+    qint64 rest = 0; // what the pages write besides the address
+    {
+        Shell shell;
+        shell.setProgramFolder(folder);
+        ModalBoxes boxes;
+        shell.showIntroPage();
+        RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
+        Drive::typeInto(shell.basicInformationPage(), QStringLiteral("Edit1"), name);
+        const QString path = Walk::toTheSave(shell, boxes);
+        rest = QFileInfo(path).size();
+        QVERIFY(QFile::remove(path));
+    }
+    const qint64 room = Survey::kMaxFileBytes - rest;
+    const QString address = QString(room / 2, QChar(u'址')) + QString(room % 2, QLatin1Char('x'));
+
+    for (const int extra : {1, 0}) {
+        Shell shell;
+        shell.setProgramFolder(folder);
+        ModalBoxes boxes;
+        shell.showIntroPage();
+        RandomFiller::press(shell.introPage(), QStringLiteral("开始填报"));
+        Page *basic = shell.basicInformationPage();
+        Drive::typeInto(basic, QStringLiteral("Edit1"), name);
+        QGuiApplication::clipboard()->setText(address + QString(extra, QLatin1Char('y')));
+        auto *field = Drive::control<QLineEdit>(basic, QStringLiteral("Edit2"));
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        const QString path = Walk::toTheSave(shell, boxes);
+        if (extra > 0) { // one byte too many: said before anything is written, and the page stays
+            QVERIFY(path.isEmpty());
+            QCOMPARE(boxes.count(), 1);
+            QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+            for (const QString &said : {QStringLiteral("第 2 行"), QString::number(Survey::kMaxFileBytes),
+                                        QString::number(Survey::kMaxFileBytes + 1)})
+                QVERIFY2(boxes.last().text.contains(said), qPrintable(boxes.last().text.left(300)));
+            QVERIFY(!shell.hasEnded() && shell.questionnairePage()->isVisible());
+            QVERIFY(filesIn(folder).isEmpty());
+            continue;
+        }
+        QCOMPARE(QFileInfo(path).size(), Survey::kMaxFileBytes);
+        const ResultFileReader::Result read = ResultFileReader::read(path);
+        QVERIFY2(read.accepted(), qPrintable(read.reason));
+        QCOMPARE(read.lines.value(1), address);
+    }
 }
 
 SURVEY_TEST_MAIN(ResultFileTest)
