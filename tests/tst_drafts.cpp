@@ -394,8 +394,15 @@ private:
     QString draftsFolder() const { return folder_->filePath(QStringLiteral("data/drafts")); }
     QString programFolder() const { return folder_->path() + QLatin1Char('/'); }
     QStringList draftFiles() const { return QDir(draftsFolder()).entryList({QStringLiteral("*.txt")}, QDir::Files); }
-    // Starts the typing child with its drafts under the test's folder; returns once it is ready.
-    void startTypingChild(QProcess &child, quint32 seed);
+    // Starts this program as a child in the given role (its drafts under the
+    // test's folder); returns once it is ready, having met no box.
+    void startChild(QProcess &child, const QStringList &arguments);
+    void startTypingChild(QProcess &child, quint32 seed)
+    {
+        startChild(child, {QStringLiteral("--typing-child"), QString::number(seed), dataFolder()});
+    }
+    // A result file that a run without drafts saved, seed by seed, in the program folder: its path.
+    QString savedResultFile(quint32 seed, QByteArray *bytes = nullptr);
 };
 
 void DraftsTest::init()
@@ -530,15 +537,8 @@ void DraftsTest::oneDraftIsDeletedOnlyAfterASecondQuestion()
     const QString yes = QStringLiteral("是");
     QByteArray file;
     QByteArray source;
-    if (reopened) {
-        Shell shell;
-        shell.setProgramFolder(programFolder());
-        ModalBoxes boxes;
-        shell.showIntroPage();
-        fillProfilePages(shell, 5);
-        file = fillTheRestAndSave(shell, boxes, 5);
-        source = FileSystemCalls::nativePath(Walk::savedPath(boxes));
-    }
+    if (reopened)
+        source = FileSystemCalls::nativePath(savedResultFile(5, &file));
     QString enterprise;
     {
         Run run(dataFolder());
@@ -980,16 +980,7 @@ void DraftsTest::reopenedFileKeepsItsCorrectionsAndLeavesOtherDraftsAlone()
     const QString otherName = Draft::fromText(other).draft.lines[0];
     // A result file saved earlier.
     QByteArray file;
-    QString path;
-    {
-        Shell shell;
-        shell.setProgramFolder(programFolder());
-        ModalBoxes boxes;
-        shell.showIntroPage();
-        fillProfilePages(shell, 52);
-        file = fillTheRestAndSave(shell, boxes, 52);
-        path = Walk::savedPath(boxes);
-    }
+    const QString path = savedResultFile(52, &file);
     const QString name = ResultFile::lines(file).value(0);
     const QString corrected = QStringLiteral("更正后的地址");
 
@@ -1042,15 +1033,27 @@ void DraftsTest::reopenedFileKeepsItsCorrectionsAndLeavesOtherDraftsAlone()
     QCOMPARE(readAll(otherDraft), other);
 }
 
-void DraftsTest::startTypingChild(QProcess &child, quint32 seed)
+void DraftsTest::startChild(QProcess &child, const QStringList &arguments)
 {
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--typing-child"), QString::number(seed), dataFolder()});
+    child.start(QCoreApplication::applicationFilePath(), arguments);
     QVERIFY(child.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(child.canReadLine() || child.state() != QProcess::Running, 120000);
     // No question at its start: no draft was free to offer.
     QCOMPARE(child.readLine().trimmed(), QByteArray("ready 0"));
+}
+
+QString DraftsTest::savedResultFile(quint32 seed, QByteArray *bytes)
+{
+    Shell shell;
+    shell.setProgramFolder(programFolder());
+    ModalBoxes boxes;
+    shell.showIntroPage();
+    fillProfilePages(shell, seed);
+    const QByteArray saved = fillTheRestAndSave(shell, boxes, seed);
+    if (bytes)
+        *bytes = saved;
+    return Walk::savedPath(boxes);
 }
 
 void DraftsTest::killedProcessResumesToTheSameFile()
@@ -1171,23 +1174,10 @@ void DraftsTest::twoCopiesAtOnceKeepADraftEach()
 
 void DraftsTest::sameResultFileIsCorrectedInOneWindowOnly()
 {
-    QString path;
     QByteArray file;
-    {
-        Shell shell;
-        shell.setProgramFolder(programFolder());
-        ModalBoxes boxes;
-        shell.showIntroPage();
-        fillProfilePages(shell, 13);
-        file = fillTheRestAndSave(shell, boxes, 13);
-        path = Walk::savedPath(boxes);
-    }
+    const QString path = savedResultFile(13, &file);
     QProcess first;
-    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    first.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--correcting-child"), path, dataFolder()});
-    QVERIFY(first.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(first.canReadLine() || first.state() != QProcess::Running, 120000);
-    QCOMPARE(first.readLine().trimmed(), QByteArray("ready 0"));
+    startChild(first, {QStringLiteral("--correcting-child"), path, dataFolder()});
 
     // A second copy asked to open it says so, loads nothing and ends; the
     // first one comes to the front where the system lets it.
