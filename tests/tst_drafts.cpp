@@ -950,15 +950,17 @@ void DraftsTest::savedFileIsOnTheDiskBeforeItsDraftGoes()
     QVERIFY(!fillTheRestAndSave(run.shell, boxes, 45).isEmpty());
     const QString saved = Walk::savedPath(boxes);
 
+    // The calls name files as the system does (with backslashes on Windows).
     const QStringList noted = calls.noted();
-    const qsizetype renamed = noted.indexOf(QStringLiteral("rename ") + saved);
-    const qsizetype folderSynced = noted.indexOf(QStringLiteral("syncPath ") + programFolder());
-    const qsizetype draftRemoved = noted.indexOf(QStringLiteral("remove ") + draft);
+    const QString folder = QDir::toNativeSeparators(programFolder());
+    const qsizetype renamed = noted.indexOf(QStringLiteral("rename ") + QDir::toNativeSeparators(saved));
+    const qsizetype folderSynced = noted.indexOf(QStringLiteral("syncPath ") + folder);
+    const qsizetype draftRemoved = noted.indexOf(QStringLiteral("remove ") + QDir::toNativeSeparators(draft));
     // The last sync before the rename: the result file's temporary, beside it.
-    const QString besideIt = QStringLiteral("sync ") + programFolder();
+    const QString besideIt = QStringLiteral("sync ") + folder;
     qsizetype synced = -1;
     for (qsizetype i = renamed; i-- > 0 && synced < 0;)
-        if (noted[i].startsWith(besideIt) && !noted[i].mid(besideIt.size()).contains(QLatin1Char('/')))
+        if (noted[i].startsWith(besideIt) && !noted[i].mid(besideIt.size()).contains(QDir::separator()))
             synced = i;
     QVERIFY2(synced >= 0 && renamed > synced && folderSynced > renamed && draftRemoved > folderSynced,
              qPrintable(noted.join(QLatin1Char('\n'))));
