@@ -24,9 +24,6 @@ class Shell;
 namespace ForegroundRequest {
 class Listener;
 }
-namespace MessageBoxes {
-struct DraftEntry;
-}
 
 class Resumption : public QObject {
     Q_OBJECT
