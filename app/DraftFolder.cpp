@@ -42,9 +42,9 @@ QString DraftFolder::draftsFolder() const
 
 std::vector<DraftFile> DraftFolder::takeOfferable() const
 {
-    std::vector<DraftFile> free;
+    std::vector<DraftFile> offered;
     if (!isUsed())
-        return free;
+        return offered;
     const auto offerable = [](const DraftFile &file) { return file.isHeld() || !file.otherMachine().isEmpty(); };
     const QDir drafts(draftsFolder());
     // System files too: a pipe or a device in a draft's place is found, and moved aside.
@@ -52,14 +52,14 @@ std::vector<DraftFile> DraftFolder::takeOfferable() const
          drafts.entryList({kDraftPattern}, QDir::Files | QDir::System | QDir::Hidden, QDir::Name)) {
         DraftFile file(drafts.filePath(name));
         if (offerable(file))
-            free.push_back(std::move(file));
+            offered.push_back(std::move(file));
     }
     // The one draft of earlier versions; its lock is only tried where it is.
     const QString legacyPath = QDir(dataFolder_).filePath(kLegacyDraft);
     if (QFileInfo::exists(legacyPath) || QFileInfo(legacyPath).isSymLink()) {
         DraftFile legacy(legacyPath);
         if (offerable(legacy))
-            free.push_back(std::move(legacy));
+            offered.push_back(std::move(legacy));
     }
 
     // A copy killed before its first write leaves a lock and no draft.
@@ -69,7 +69,7 @@ std::vector<DraftFile> DraftFolder::takeOfferable() const
         if (!QFileInfo::exists(draft))
             FillingLock::clearLeftover(DraftFile::lockPathOf(draft));
     }
-    return free;
+    return offered;
 }
 
 DraftFile DraftFolder::takeNew(QString *error) const
