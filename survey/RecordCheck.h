@@ -11,6 +11,10 @@
 #include <optional>
 #include <span>
 
+namespace Survey {
+struct Line;
+}
+
 namespace RecordCheck {
 
 enum class ProblemKind {
@@ -44,7 +48,21 @@ bool isNumber(const QString &text);
 // The same for UTF-8 text: the number without its blanks, or nothing.
 std::optional<QByteArrayView> numberText(QByteArrayView text);
 
+// A text quoted as the problems quote it: “…”.
+QString quoted(const QString &text);
+
 // The problems that make a file unfit to be loaded into the pages.
 bool blocksReopening(ProblemKind kind);
+
+// The problems of a line's value itself (a code outside its set, a figure
+// that is not a number): the value means nothing and is taken as missing.
+bool spoilsValue(ProblemKind kind);
+
+// Whether a line may be filled, by its gate: a line without one is open; a
+// gate line whose own value is spoilt tells nothing (the line's value is then
+// neither shut out nor allowed, and the gate line has its own problem). The
+// one rule for the checks and for what the data set counts as 不适用.
+enum class Gate { Open, Shut, Unknown };
+Gate gate(const Survey::Line &line, std::span<const QByteArrayView> lines);
 
 } // namespace RecordCheck

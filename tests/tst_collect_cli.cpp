@@ -2,8 +2,8 @@
 // statuses, the summary line, rejected files named, interrupts, and outputs
 // beside what was there before; and, run in this process, a build without
 // SPSS and Stata files.
-#include "collect/CommandLine.h"
-#include "collect/ReportWriter.h"
+#include "collect/cli/CommandLine.h"
+#include "collect/report/ReportWriter.h"
 #include "survey/Gbk.h"
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"

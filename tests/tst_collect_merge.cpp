@@ -2,8 +2,8 @@
 // plain words, what is accepted with a problem, duplicates and copies,
 // hostile inputs, outputs that cannot be written, temporaries left by a
 // killed run, and a cancelled run. Files are written here byte by byte.
-#include "collect/Merge.h"
-#include "collect/RunControl.h"
+#include "collect/merge/Merge.h"
+#include "collect/merge/RunControl.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/Gbk.h"
 #include "tests/collect/OutputReaders.h"

@@ -1,11 +1,11 @@
 // The collector's report: its figures against the CSV of the same run,
 // recomputed here; the HTML in a real browser; the PDF through poppler; and
 // the window's report box.
-#include "collect/CollectWindow.h"
-#include "collect/CommandLine.h"
-#include "collect/DataSet.h"
-#include "collect/ReportContent.h"
-#include "collect/ReportWriter.h"
+#include "collect/cli/CommandLine.h"
+#include "collect/data/DataSet.h"
+#include "collect/report/ReportContent.h"
+#include "collect/report/ReportWriter.h"
+#include "collect/window/CollectWindow.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "tests/collect/CommandLineRun.h"

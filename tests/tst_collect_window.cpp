@@ -2,10 +2,10 @@
 // a cancelled run that leaves nothing, several formats and the codebook in
 // one run, an output folder checked before anything is read, long reasons,
 // a dropped folder, and a build without SPSS and Stata files.
-#include "collect/CollectWindow.h"
-#include "collect/MergeWorker.h"
-#include "collect/ProblemTableModel.h"
-#include "collect/ReportWriter.h"
+#include "collect/report/ReportWriter.h"
+#include "collect/window/CollectWindow.h"
+#include "collect/window/MergeWorker.h"
+#include "collect/window/ProblemTableModel.h"
 #include "survey/Gbk.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
