@@ -8,6 +8,7 @@
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
+#include "tests/support/FilesIn.h"
 #include "tests/support/TestSystem.h"
 
 #include <QDir>
@@ -32,11 +33,6 @@ Run collect(const QStringList &arguments)
     process.waitForFinished(120000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
 } // namespace

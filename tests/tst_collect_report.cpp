@@ -11,7 +11,7 @@
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
-#include "tests/support/TestPlatform.h"
+#include "tests/support/CollectTestMain.h"
 #include "tests/support/TestSystem.h"
 
 #include <QApplication>
@@ -516,13 +516,6 @@ void CollectReportTest::fromTheWindow()
     QVERIFY(pdf.read(5) == "%PDF-");
 }
 
-int main(int argc, char *argv[])
-{
-    chooseTestPlatform();
-    QApplication app(argc, argv);
-    CollectReportTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+COLLECT_TEST_MAIN(CollectReportTest)
 
 #include "tst_collect_report.moc"

@@ -4,6 +4,7 @@
 #include "survey/FileSystemCalls.h"
 #include "survey/ResultFileWriter.h"
 #include "tests/support/Drive.h"
+#include "tests/support/FilesIn.h"
 #include "tests/support/ModalBoxes.h"
 #include "tests/support/ResultFile.h"
 #include "tests/support/TestMain.h"
@@ -62,12 +63,6 @@ private:
 
     FileSystemCalls &real_ = FileSystemCalls::system();
 };
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::Dirs | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
 
 QList<QString> snapshot(const AnswerRecord &record)
 {
