@@ -328,7 +328,7 @@ int Run::mergeAndReport()
     Merge merge(options);
     Merge::Summary summary;
     {
-        const Console::InterruptGuard interrupts(progress);
+        const Console::InterruptGuard interrupts(progress.cancelFlag());
         summary = merge.run(progress);
     }
     progress.clear();

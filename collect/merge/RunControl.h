@@ -28,6 +28,8 @@ public:
     void cancel() { cancelled_.store(true); }
     bool isCancelled() const { return cancelled_.load(std::memory_order_relaxed); }
     const std::atomic<bool> *flag() const { return &cancelled_; }
+    // For a signal handler, which may do no more than store: see Console::InterruptGuard.
+    std::atomic<bool> &cancelFlag() { return cancelled_; }
 
 private:
     std::atomic<bool> cancelled_{false};

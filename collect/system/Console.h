@@ -6,9 +6,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <atomic>
 #include <cstdio>
-
-class RunControl;
 
 namespace Console {
 
@@ -23,11 +22,12 @@ void write(std::FILE *stream, const QByteArray &utf8);
 // Whether the stream is shown on a terminal (the progress line is drawn only there).
 bool isTerminal(std::FILE *stream);
 
-// While it lives, an interrupt cancels the control's run instead of ending
-// the program; a second one ends it as usual. One at a time.
+// While it lives, an interrupt sets cancel (a run's cancel flag, which the
+// run looks at) instead of ending the program; a second one ends it as
+// usual. One at a time.
 class InterruptGuard {
 public:
-    explicit InterruptGuard(RunControl &control);
+    explicit InterruptGuard(std::atomic<bool> &cancel);
     ~InterruptGuard();
     InterruptGuard(const InterruptGuard &) = delete;
     InterruptGuard &operator=(const InterruptGuard &) = delete;

@@ -3,8 +3,6 @@
 // sees the flag where it looks for a cancel from the window.
 #include "collect/system/Console.h"
 
-#include "collect/merge/RunControl.h"
-
 #include <atomic>
 #include <csignal>
 #include <unistd.h>
@@ -14,7 +12,7 @@ namespace {
 
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-RunControl *running = nullptr;
+std::atomic<bool> *running = nullptr;
 volatile std::sig_atomic_t arrived = 0;
 struct sigaction previousInterrupt {};
 struct sigaction previousTerminate {};
@@ -23,7 +21,7 @@ extern "C" void onSignal(int signal)
 {
     arrived = signal;
     if (running)
-        running->cancel();
+        running->store(true);
 }
 
 } // namespace
@@ -41,9 +39,9 @@ bool isTerminal(std::FILE *stream)
     return ::isatty(::fileno(stream)) == 1;
 }
 
-InterruptGuard::InterruptGuard(RunControl &control)
+InterruptGuard::InterruptGuard(std::atomic<bool> &cancel)
 {
-    running = &control;
+    running = &cancel;
     arrived = 0;
     struct sigaction action {};
     action.sa_handler = onSignal;

@@ -4,8 +4,6 @@
 // POSIX; text reaches a console as UTF-16, whatever its code page.
 #include "collect/system/Console.h"
 
-#include "collect/merge/RunControl.h"
-
 #include <QString>
 
 #include <atomic>
@@ -17,7 +15,7 @@
 namespace Console {
 namespace {
 
-RunControl *running = nullptr;
+std::atomic<bool> *running = nullptr;
 std::atomic<int> arrived{0};
 
 HANDLE handleOf(std::FILE *stream)
@@ -40,7 +38,7 @@ BOOL WINAPI onControl(DWORD event)
     if (!arrived.compare_exchange_strong(none, 2))
         return FALSE;
     if (running)
-        running->cancel();
+        running->store(true);
     return TRUE;
 }
 
@@ -82,9 +80,9 @@ void write(std::FILE *stream, const QByteArray &utf8)
     std::fflush(stream);
 }
 
-InterruptGuard::InterruptGuard(RunControl &control)
+InterruptGuard::InterruptGuard(std::atomic<bool> &cancel)
 {
-    running = &control;
+    running = &cancel;
     arrived = 0;
     ::SetConsoleCtrlHandler(onControl, TRUE);
 }
