@@ -3,6 +3,7 @@
 #include "collect/cli/CommandLine.h"
 
 #include "collect/export/CsvText.h"
+#include "collect/input/FileName.h"
 #include "collect/merge/Merge.h"
 #include "collect/merge/RunControl.h"
 #include "collect/report/ReportStep.h"
@@ -101,10 +102,10 @@ QString helpText(std::span<const Format> formats)
         if (format.holdsData() && format.builtIn)
             lines << QStringLiteral("  %1  %2").arg(format.extension.toString().leftJustified(6), format.caption);
     return QStringLiteral(
-               "汇总填报结果：把文件夹中的填报结果文件（*.dbf）合并为一个数据集，并写出变量说明和问题清单。\n"
+               "汇总填报结果：把文件夹中的填报结果文件（*%7）合并为一个数据集，并写出变量说明和问题清单。\n"
                "不带参数启动时打开窗口。\n"
                "\n"
-               "INPUT 为填报结果文件或文件夹（连同子文件夹一起查找 *.dbf，由内容判断是不是填报结果）。\n"
+               "INPUT 为填报结果文件或文件夹（连同子文件夹一起查找 *%7，由内容判断是不是填报结果）。\n"
                "OUTPUT 的扩展名决定格式；-o、--codebook、--problems 都可以给多次：\n"
                "%1\n"
                "  .sps 和 .do 读取写在旁边的 %2（其中代码为数字，“不适用”为 %3），\n"
@@ -122,7 +123,7 @@ QString helpText(std::span<const Format> formats)
                  ? QStringLiteral("--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html"
                                   "（一个独立的网页，不需联网）\n或 .pdf（A4）；可以给两次，两种都写。\n")
                  : QString(),
-             CsvText::formulaStartsInWords());
+             CsvText::formulaStartsInWords(), FileName::extension());
 }
 
 // A format this build does not have: one line, and the way round it.

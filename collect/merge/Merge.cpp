@@ -229,7 +229,7 @@ void Merge::finishReport(const Entries &entries)
         ProblemReport::Entry e;
         e.file = other;
         e.kind = ProblemReport::Kind::NotRead;
-        e.what = QStringLiteral("未读：不是 .dbf 文件");
+        e.what = QStringLiteral("未读：不是 %1 文件").arg(FileName::extension());
         report_.add(e);
     }
     summary_.problems = report_.entries().size();
