@@ -2,7 +2,7 @@
 // "—" for none), each cell with what it is and its exact value.
 #pragma once
 
-#include "collect/report/ReportContent.h"
+#include "collect/report/ReportParts.h"
 
 #include <QString>
 

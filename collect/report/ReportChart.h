@@ -2,7 +2,7 @@
 // onto any painter (a PDF page) as vectors, from one chart code.
 #pragma once
 
-#include "collect/report/ReportContent.h"
+#include "collect/report/ReportParts.h"
 
 #include <QByteArray>
 #include <QFont>

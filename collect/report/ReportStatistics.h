@@ -4,7 +4,7 @@
 // values span a hundredfold or more, else ten even ones).
 #pragma once
 
-#include "collect/report/ReportContent.h"
+#include "collect/report/ReportParts.h"
 
 #include <QList>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // break before each section, page numbers), the format by the extension.
 #pragma once
 
-#include "collect/report/ReportContent.h"
+#include "collect/report/ReportParts.h"
 
 #include <QByteArray>
 #include <QString>
