@@ -187,8 +187,11 @@ private:
     {
         // Detail fields have no check of their own: the pages empty them on a
         // "否", and a stray text there misleads no analysis.
-        if (line.gate == GateKind::None || line.gate == GateKind::Detail || text.isEmpty() ||
-            gate(line, lines_) != Gate::Shut)
+        if (line.gate == GateKind::None || line.gate == GateKind::Detail || text.isEmpty())
+            return;
+        if (!gates_)
+            gates_ = gates(lines_);
+        if ((*gates_)[size_t(line.number - 1)] != Gate::Shut)
             return;
         const Line &gateLine = Survey::line(line.gateLine);
         const QString gateCaption = line.gatePosition >= 0 && line.gatePosition < gateLine.positions.size()
@@ -215,6 +218,7 @@ private:
     }
 
     std::span<const QByteArrayView> lines_;
+    std::optional<std::array<Gate, Survey::kLineCount>> gates_; // made when a filled line has a gate
     QList<Problem> out_;
 };
 
@@ -286,17 +290,36 @@ bool spoilsValue(ProblemKind kind)
 
 Gate gate(const Line &line, std::span<const QByteArrayView> lines)
 {
-    if (line.gate == GateKind::None)
-        return Gate::Open;
-    const Line &gateLine = Survey::line(line.gateLine);
-    const QByteArrayView text = lines[size_t(line.gateLine - 1)];
-    if (!fits(gateLine, sets()[size_t(line.gateLine - 1)], text))
-        return Gate::Unknown;
-    const QByteArray &value = sets()[size_t(line.number - 1)].gateValue;
-    const bool open = line.gatePosition < 0 ? text == value
-                                            : line.gatePosition + value.size() <= text.size() &&
-                                                  text.sliced(line.gatePosition, value.size()) == value;
-    return open ? Gate::Open : Gate::Shut;
+    return gates(lines)[size_t(line.number - 1)];
+}
+
+std::array<Gate, Survey::kLineCount> gates(std::span<const QByteArrayView> lines)
+{
+    const std::array<Sets, Survey::kLineCount> &all = sets();
+    enum class Looked : char { Not, Fits, Spoilt };
+    std::array<Looked, Survey::kLineCount> gateLines{};
+    std::array<Gate, Survey::kLineCount> out{};
+    for (const Line &line : Survey::lines()) {
+        Gate &gate = out[size_t(line.number - 1)];
+        if (line.gate == GateKind::None) {
+            gate = Gate::Open;
+            continue;
+        }
+        const size_t at = size_t(line.gateLine - 1);
+        const QByteArrayView text = lines[at];
+        if (gateLines[at] == Looked::Not)
+            gateLines[at] = fits(Survey::line(line.gateLine), all[at], text) ? Looked::Fits : Looked::Spoilt;
+        if (gateLines[at] == Looked::Spoilt) {
+            gate = Gate::Unknown;
+            continue;
+        }
+        const QByteArray &value = all[size_t(line.number - 1)].gateValue;
+        const bool open = line.gatePosition < 0 ? text == value
+                                                : line.gatePosition + value.size() <= text.size() &&
+                                                      text.sliced(line.gatePosition, value.size()) == value;
+        gate = open ? Gate::Open : Gate::Shut;
+    }
+    return out;
 }
 
 std::optional<QByteArrayView> numberText(QByteArrayView text)

@@ -4,10 +4,13 @@
 // ones that the pages could not show.
 #pragma once
 
+#include "survey/ResultFileFormat.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 #include <span>
 
@@ -64,5 +67,8 @@ bool spoilsValue(ProblemKind kind);
 // one rule for the checks and for what the data set counts as 不适用.
 enum class Gate { Open, Shut, Unknown };
 Gate gate(const Survey::Line &line, std::span<const QByteArrayView> lines);
+// The gate of every line of one record (lines()[k - 1] for line k), each
+// gate line looked at once: for thousands of records.
+std::array<Gate, Survey::kLineCount> gates(std::span<const QByteArrayView> lines);
 
 } // namespace RecordCheck

@@ -139,11 +139,12 @@ void markLines(DataSet::Record &record, const DataSet::Lines &lines, const QList
     for (const RecordCheck::Problem &p : problems)
         if (RecordCheck::spoilsValue(p.kind))
             record.unusable.set(size_t(p.line - 1));
+    const std::array<RecordCheck::Gate, Survey::kLineCount> gates = RecordCheck::gates(lines);
     for (const Survey::Line &line : Survey::lines()) {
         const size_t at = size_t(line.number - 1);
         if (line.kind == Survey::LineKind::OptionCodes && !record.unusable.test(at) && !lines[at].contains('1'))
             record.unanswered.set(at);
-        if (lines[at].isEmpty() && RecordCheck::gate(line, lines) == RecordCheck::Gate::Shut)
+        if (lines[at].isEmpty() && gates[at] == RecordCheck::Gate::Shut)
             record.notApplicable.set(at);
     }
 }
