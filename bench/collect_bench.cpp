@@ -4,7 +4,7 @@
 // the same files and does nothing with them.
 //   csr-collect-bench [--files N] [--folder DIR] [--runs R]
 // The folder is kept and reused when it already holds N result files.
-#include "collect/InputScanner.h"
+#include "collect/input/InputScanner.h"
 #include "tests/collect/SampleRecords.h"
 
 #include <QCommandLineParser>

@@ -1,9 +1,9 @@
 // csr-collect: with arguments, the command line; without, the window.
-#include "collect/CollectWindow.h"
-#include "collect/CommandLine.h"
-#include "collect/Console.h"
-#include "collect/Headless.h"
-#include "collect/ReportWriter.h"
+#include "collect/cli/CommandLine.h"
+#include "collect/report/ReportWriter.h"
+#include "collect/system/Console.h"
+#include "collect/system/Headless.h"
+#include "collect/window/CollectWindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -76,11 +76,6 @@ bool isCodeString(const Line &line, QByteArrayView text)
     return true;
 }
 
-QString quoted(const QString &text)
-{
-    return QStringLiteral("“") + text + QStringLiteral("”");
-}
-
 QString codeList(const Line &line)
 {
     QStringList codes;
@@ -89,20 +84,34 @@ QString codeList(const Line &line)
     return codes.join(QStringLiteral("、"));
 }
 
-// Whether the gate of a filled line is shut. A gate line that is itself
-// malformed shuts nothing: it has its own problem already.
-bool gateShut(const Line &line, std::span<const QByteArrayView> lines)
+// A ranking: letters of its set, none twice.
+bool isRanking(const Sets &set, QByteArrayView text)
 {
-    const QByteArrayView gate = lines[size_t(line.gateLine - 1)];
-    const QByteArray &value = sets()[size_t(line.number - 1)].gateValue;
-    if (line.gatePosition < 0)
-        return gate != value;
-    const Line &gateLine = Survey::line(line.gateLine);
-    if (gateLine.kind == LineKind::OptionCodes && !isCodeString(gateLine, gate))
-        return false;
-    if (line.gatePosition + value.size() > gate.size())
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (!set.letters.contains(text[i]) || text.first(i).contains(text[i]))
+            return false;
+    return true;
+}
+
+// Whether the line can hold the value at all. Empty fits every line but a
+// code string, which the program always writes whole.
+bool fits(const Line &line, const Sets &set, QByteArrayView text)
+{
+    switch (line.kind) {
+    case LineKind::FreeText:
         return true;
-    return gate.sliced(line.gatePosition, value.size()) != value;
+    case LineKind::Number:
+        return text.isEmpty() || isNumberUtf8(text);
+    case LineKind::SingleChoice:
+    case LineKind::YesNoPair:
+    case LineKind::ListPick:
+        return text.isEmpty() || inSet(set.codes, text);
+    case LineKind::OptionCodes:
+        return isCodeString(line, text);
+    case LineKind::Ranking:
+        return isRanking(set, text);
+    }
+    return false;
 }
 
 class Checker {
@@ -133,52 +142,44 @@ private:
 
     void checkValue(const Line &line, const Sets &set, QByteArrayView text)
     {
+        if (!fits(line, set, text)) {
+            addSpoilt(line, text);
+            return;
+        }
+        if (line.kind != LineKind::OptionCodes)
+            return;
+        const int ticks = int(std::count(text.begin(), text.end(), '1'));
+        if (line.maxTicks > 0 && ticks > line.maxTicks)
+            add(line, ProblemKind::TooManyTicks,
+                QStringLiteral("最多可选 %1 项，却选了 %2 项").arg(line.maxTicks).arg(ticks), text);
+    }
+
+    // A value the line cannot hold, in the words of its kind.
+    void addSpoilt(const Line &line, QByteArrayView text)
+    {
+        const QString shown = quoted(QString::fromUtf8(text));
         switch (line.kind) {
         case LineKind::FreeText:
             return;
         case LineKind::Number:
-            if (!text.isEmpty() && !isNumberUtf8(text))
-                add(line, ProblemKind::NotANumber, quoted(QString::fromUtf8(text)) + QStringLiteral("不是数字"), text);
+            add(line, ProblemKind::NotANumber, shown + QStringLiteral("不是数字"), text);
             return;
         case LineKind::SingleChoice:
         case LineKind::YesNoPair:
-            if (!text.isEmpty() && !inSet(set.codes, text))
-                add(line, ProblemKind::BadCode,
-                    QStringLiteral("代码%1不在可选的代码（%2）之中")
-                        .arg(quoted(QString::fromUtf8(text)), codeList(line)),
-                    text);
+            add(line, ProblemKind::BadCode, QStringLiteral("代码%1不在可选的代码（%2）之中").arg(shown, codeList(line)),
+                text);
             return;
         case LineKind::ListPick:
-            if (!text.isEmpty() && !inSet(set.codes, text))
-                add(line, ProblemKind::UnknownListItem,
-                    quoted(QString::fromUtf8(text)) + QStringLiteral("不是列表中的一项"), text);
+            add(line, ProblemKind::UnknownListItem, shown + QStringLiteral("不是列表中的一项"), text);
             return;
-        case LineKind::OptionCodes: {
-            if (!isCodeString(line, text)) {
-                add(line, ProblemKind::BadCode,
-                    QStringLiteral("选项代码应为 %1 位、只含 1 和 9，实为%2")
-                        .arg(line.positions.size())
-                        .arg(quoted(QString::fromUtf8(text))),
-                    text);
-                return;
-            }
-            const int ticks = int(std::count(text.begin(), text.end(), '1'));
-            if (line.maxTicks > 0 && ticks > line.maxTicks)
-                add(line, ProblemKind::TooManyTicks,
-                    QStringLiteral("最多可选 %1 项，却选了 %2 项").arg(line.maxTicks).arg(ticks), text);
+        case LineKind::OptionCodes:
+            add(line, ProblemKind::BadCode,
+                QStringLiteral("选项代码应为 %1 位、只含 1 和 9，实为%2").arg(line.positions.size()).arg(shown), text);
             return;
-        }
-        case LineKind::Ranking: {
-            bool bad = false;
-            for (qsizetype i = 0; i < text.size() && !bad; ++i)
-                bad = !set.letters.contains(text[i]) || text.first(i).contains(text[i]);
-            if (bad)
-                add(line, ProblemKind::BadRanking,
-                    QStringLiteral("排序%1含有 %2 以外的字母或重复的字母")
-                        .arg(quoted(QString::fromUtf8(text)), line.letters),
-                    text);
+        case LineKind::Ranking:
+            add(line, ProblemKind::BadRanking,
+                QStringLiteral("排序%1含有 %2 以外的字母或重复的字母").arg(shown, line.letters), text);
             return;
-        }
         }
     }
 
@@ -186,7 +187,11 @@ private:
     {
         // Detail fields have no check of their own: the pages empty them on a
         // "否", and a stray text there misleads no analysis.
-        if (line.gate == GateKind::None || line.gate == GateKind::Detail || text.isEmpty() || !gateShut(line, lines_))
+        if (line.gate == GateKind::None || line.gate == GateKind::Detail || text.isEmpty())
+            return;
+        if (!gates_)
+            gates_ = gates(lines_);
+        if ((*gates_)[size_t(line.number - 1)] != Gate::Shut)
             return;
         const Line &gateLine = Survey::line(line.gateLine);
         const QString gateCaption = line.gatePosition >= 0 && line.gatePosition < gateLine.positions.size()
@@ -213,6 +218,7 @@ private:
     }
 
     std::span<const QByteArrayView> lines_;
+    std::optional<std::array<Gate, Survey::kLineCount>> gates_; // made when a filled line has a gate
     QList<Problem> out_;
 };
 
@@ -238,6 +244,11 @@ QList<Problem> check(const QStringList &lines)
     return checkUtf8(views);
 }
 
+QString quoted(const QString &text)
+{
+    return QStringLiteral("“") + text + QStringLiteral("”");
+}
+
 bool isNumber(const QString &text)
 {
     return isNumberUtf8(text.toUtf8());
@@ -258,6 +269,57 @@ bool blocksReopening(ProblemKind kind)
         return false;
     }
     return true;
+}
+
+bool spoilsValue(ProblemKind kind)
+{
+    switch (kind) {
+    case ProblemKind::BadCode:
+    case ProblemKind::UnknownListItem:
+    case ProblemKind::BadRanking:
+    case ProblemKind::NotANumber:
+        return true;
+    case ProblemKind::TooManyTicks:
+    case ProblemKind::UngatedFigure:
+    case ProblemKind::OtherWithoutTick:
+    case ProblemKind::OtherIndustry:
+        return false;
+    }
+    return true;
+}
+
+Gate gate(const Line &line, std::span<const QByteArrayView> lines)
+{
+    return gates(lines)[size_t(line.number - 1)];
+}
+
+std::array<Gate, Survey::kLineCount> gates(std::span<const QByteArrayView> lines)
+{
+    const std::array<Sets, Survey::kLineCount> &all = sets();
+    enum class Looked : char { Not, Fits, Spoilt };
+    std::array<Looked, Survey::kLineCount> gateLines{};
+    std::array<Gate, Survey::kLineCount> out{};
+    for (const Line &line : Survey::lines()) {
+        Gate &gate = out[size_t(line.number - 1)];
+        if (line.gate == GateKind::None) {
+            gate = Gate::Open;
+            continue;
+        }
+        const size_t at = size_t(line.gateLine - 1);
+        const QByteArrayView text = lines[at];
+        if (gateLines[at] == Looked::Not)
+            gateLines[at] = fits(Survey::line(line.gateLine), all[at], text) ? Looked::Fits : Looked::Spoilt;
+        if (gateLines[at] == Looked::Spoilt) {
+            gate = Gate::Unknown;
+            continue;
+        }
+        const QByteArray &value = all[size_t(line.number - 1)].gateValue;
+        const bool open = line.gatePosition < 0 ? text == value
+                                                : line.gatePosition + value.size() <= text.size() &&
+                                                      text.sliced(line.gatePosition, value.size()) == value;
+        gate = open ? Gate::Open : Gate::Shut;
+    }
+    return out;
 }
 
 std::optional<QByteArrayView> numberText(QByteArrayView text)

@@ -4,12 +4,19 @@
 // ones that the pages could not show.
 #pragma once
 
+#include "survey/ResultFileFormat.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 #include <span>
+
+namespace Survey {
+struct Line;
+}
 
 namespace RecordCheck {
 
@@ -44,7 +51,24 @@ bool isNumber(const QString &text);
 // The same for UTF-8 text: the number without its blanks, or nothing.
 std::optional<QByteArrayView> numberText(QByteArrayView text);
 
+// A text quoted as the problems quote it: “…”.
+QString quoted(const QString &text);
+
 // The problems that make a file unfit to be loaded into the pages.
 bool blocksReopening(ProblemKind kind);
+
+// The problems of a line's value itself (a code outside its set, a figure
+// that is not a number): the value means nothing and is taken as missing.
+bool spoilsValue(ProblemKind kind);
+
+// Whether a line may be filled, by its gate: a line without one is open; a
+// gate line whose own value is spoilt tells nothing (the line's value is then
+// neither shut out nor allowed, and the gate line has its own problem). The
+// one rule for the checks and for what the data set counts as 不适用.
+enum class Gate { Open, Shut, Unknown };
+Gate gate(const Survey::Line &line, std::span<const QByteArrayView> lines);
+// The gate of every line of one record (lines()[k - 1] for line k), each
+// gate line looked at once: for thousands of records.
+std::array<Gate, Survey::kLineCount> gates(std::span<const QByteArrayView> lines);
 
 } // namespace RecordCheck

@@ -2,12 +2,13 @@
 // statuses, the summary line, rejected files named, interrupts, and outputs
 // beside what was there before; and, run in this process, a build without
 // SPSS and Stata files.
-#include "collect/CommandLine.h"
-#include "collect/ReportWriter.h"
+#include "collect/cli/CommandLine.h"
+#include "collect/report/ReportWriter.h"
 #include "survey/Gbk.h"
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
+#include "tests/support/FilesIn.h"
 #include "tests/support/TestSystem.h"
 
 #include <QDir>
@@ -32,11 +33,6 @@ Run collect(const QStringList &arguments)
     process.waitForFinished(120000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
 } // namespace

@@ -2,13 +2,14 @@
 // plain words, what is accepted with a problem, duplicates and copies,
 // hostile inputs, outputs that cannot be written, temporaries left by a
 // killed run, and a cancelled run. Files are written here byte by byte.
-#include "collect/Merge.h"
-#include "collect/RunControl.h"
+#include "collect/merge/Merge.h"
+#include "collect/merge/RunControl.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/Gbk.h"
 #include "survey/ResultFileFormat.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
+#include "tests/support/FilesIn.h"
 #include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/TestSystem.h"
 
@@ -77,12 +78,6 @@ Kinds kindsOf(const ProblemReport &report)
     for (const ProblemReport::Entry &e : report.entries())
         kinds << e.kindName() + QLatin1Char('@') + QString::number(e.line);
     return kinds;
-}
-
-// Files in the folder, hidden ones too: a temporary file left behind shows here.
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
 // Cancels at the first report of a phase (and, for writing, of a given output).
@@ -166,6 +161,8 @@ private slots:
     void reasonsInPlainWords_data();
     void reasonsInPlainWords();
     void valuesOutsideTheirSetAreMissing();
+    void aSpoiltGateLeavesItsLinesMissing_data();
+    void aSpoiltGateLeavesItsLinesMissing();
     void everyDbfIsRead();
     void aFolderThatCannotBeRead();
     void aFileNamedTwiceIsReadOnce_data();
@@ -245,6 +242,7 @@ void CollectMergeTest::problems_data()
     row("code string with other characters", {{9, "91x999"}}, {"bad_code@9"});
     row("list item not in the list", {{20, "100页"}}, {"unknown_list_item@20"});
     row("line 8 without industry 19", {{7, "4"}, {8, "咨询"}}, {"other_industry@8"});
+    row("line 8 under an industry outside its set", {{7, "25"}, {8, "咨询"}}, {"bad_code@7"});
     row("project figure, box unticked", {{121, "3"}}, {"ungated_figure@121"});
     row("four ticks in question 1", {{65, "119119"}}, {"too_many_ticks@65"});
     row("ranking with a repeat", {{85, "ABA"}}, {"bad_ranking@85"});
@@ -624,18 +622,58 @@ void CollectMergeTest::problemReportFile()
              (QStringList{shown(QStringLiteral("b/乙_填报结果.dbf")), "24", "report_count", "not_a_number"}));
 }
 
+// An empty line is 不适用 only where its gate is known to be shut; under a
+// gate line that is itself outside its set, it is missing like any blank.
+void CollectMergeTest::aSpoiltGateLeavesItsLinesMissing_data()
+{
+    QTest::addColumn<Changes>("changes");
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<int>("state");
+    using State = DataSet::Cell::State;
+    auto row = [](const char *name, const Changes &changes, const char *variable, State state) {
+        QTest::newRow(name) << changes << QString::fromLatin1(variable) << int(state);
+    };
+    row("foundation 否", {{11, "9"}}, "foundation_amount", State::NotApplicable);
+    row("foundation 是, amount blank", {{11, "1"}}, "foundation_amount", State::Missing);
+    row("foundation x", {{11, "x"}}, "foundation_amount", State::Missing);
+    row("foundation x, list pick", {{11, "x"}}, "foundation_year", State::Missing);
+    row("report 2", {{17, "2"}}, "report_count", State::Missing);
+    row("industry 4", {{7, "4"}}, "industry_other", State::NotApplicable);
+    row("industry 25", {{7, "25"}}, "industry_other", State::Missing);
+    row("project type unticked", {}, "pt_agriculture_2013", State::NotApplicable);
+    row("project types spoilt", {{138, "19x9999999"}}, "pt_agriculture_2013", State::Missing);
+    row("project types cut short", {{138, "1"}}, "pt_agriculture_2014", State::Missing);
+}
+
+void CollectMergeTest::aSpoiltGateLeavesItsLinesMissing()
+{
+    QFETCH(Changes, changes);
+    QFETCH(QString, variable);
+    QFETCH(int, state);
+    put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲"), changes));
+    run({out(QStringLiteral("m.csv"))});
+    const DataSet &data = merge_->data();
+    QCOMPARE(data.rowCount(), 1);
+    const DataSet::Record &record = data.records().front();
+    const auto v = std::find_if(data.variables().begin(), data.variables().end(),
+                                [&](const DataSet::Variable &v) { return v.name == variable; });
+    QVERIFY(v != data.variables().end());
+    QCOMPARE(int(DataSet::cell(*v, record, DataSet::split(record)).state), state);
+}
+
 // Every .dbf is read, whatever its name; the content decides. Copies renamed
 // by a browser or a file manager keep their name's match with line 1.
 void CollectMergeTest::everyDbfIsRead()
 {
     put(in(QStringLiteral("B企业_填报结果(1).dbf")), recordBytes(QStringLiteral("B企业")));
     put(in(QStringLiteral("C企业_填报结果 - 副本.dbf")), recordBytes(QStringLiteral("C企业")));
+    put(in(QStringLiteral("E企业_填报结果（1）.dbf")), recordBytes(QStringLiteral("E企业")));
     put(in(QStringLiteral("D企业.DBF")), recordBytes(QStringLiteral("D企业")));
     put(in(QStringLiteral("table.dbf")), QByteArray("\x03\x7e\x06\x01\x02\x00\x00\x00\xe1\x00", 10).repeated(20));
     put(in(QStringLiteral("notes.txt")), "notes");
     const Merge::Summary summary = run({out(QStringLiteral("m.csv"))});
-    QCOMPARE(summary.found, 4);
-    QCOMPARE(summary.accepted, 3);
+    QCOMPARE(summary.found, 5);
+    QCOMPARE(summary.accepted, 4);
     QCOMPARE(summary.rejected, 1);
     QCOMPARE(summary.skipped, 1);
     QCOMPARE(summary.exitStatus(), 1);

@@ -1,18 +1,18 @@
 // The collector's report: its figures against the CSV of the same run,
 // recomputed here; the HTML in a real browser; the PDF through poppler; and
 // the window's report box.
-#include "collect/CollectWindow.h"
-#include "collect/CommandLine.h"
-#include "collect/DataSet.h"
-#include "collect/ReportContent.h"
-#include "collect/ReportWriter.h"
+#include "collect/cli/CommandLine.h"
+#include "collect/data/DataSet.h"
+#include "collect/report/ReportContent.h"
+#include "collect/report/ReportWriter.h"
+#include "collect/window/CollectWindow.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
+#include "tests/support/CollectTestMain.h"
 #include "tests/support/ForwardingFileSystem.h"
-#include "tests/support/TestPlatform.h"
 #include "tests/support/TestSystem.h"
 
 #include <QApplication>
@@ -506,13 +506,6 @@ void CollectReportTest::fromTheWindow()
     QVERIFY(pdf.read(5) == "%PDF-");
 }
 
-int main(int argc, char *argv[])
-{
-    chooseTestPlatform();
-    QApplication app(argc, argv);
-    CollectReportTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+COLLECT_TEST_MAIN(CollectReportTest)
 
 #include "tst_collect_report.moc"

@@ -3,8 +3,8 @@
 // Every cell, variable label and value label is compared with the record it
 // came from, by rules written out here from the survey's layout: a line whose
 // gate is closed is 不适用, a question with nothing ticked is unanswered.
-#include "collect/Merge.h"
-#include "collect/RunControl.h"
+#include "collect/merge/Merge.h"
+#include "collect/merge/RunControl.h"
 #include "survey/LineMap.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"

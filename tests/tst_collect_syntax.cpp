@@ -3,8 +3,8 @@
 // beside it and saves what it read; that file and the .sav that ReadStat
 // wrote hold the same dictionary and the same values. The .do cannot be run
 // here (no Stata): its text is checked for what Stata needs.
-#include "collect/Merge.h"
-#include "collect/RunControl.h"
+#include "collect/merge/Merge.h"
+#include "collect/merge/RunControl.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/TestSystem.h"

@@ -2,14 +2,15 @@
 // a cancelled run that leaves nothing, several formats and the codebook in
 // one run, an output folder checked before anything is read, long reasons,
 // a dropped folder, and a build without SPSS and Stata files.
-#include "collect/CollectWindow.h"
-#include "collect/MergeWorker.h"
-#include "collect/ProblemTableModel.h"
-#include "collect/ReportWriter.h"
+#include "collect/report/ReportWriter.h"
+#include "collect/window/CollectWindow.h"
+#include "collect/window/MergeWorker.h"
+#include "collect/window/ProblemTableModel.h"
 #include "survey/Gbk.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
-#include "tests/support/TestPlatform.h"
+#include "tests/support/CollectTestMain.h"
+#include "tests/support/FilesIn.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -53,11 +54,6 @@ void tick(QCheckBox *box)
 {
     QTest::mouseClick(box, Qt::LeftButton, {},
                       QPoint(box->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1, box->height() / 2));
-}
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
 } // namespace
@@ -215,7 +211,7 @@ void CollectWindowTest::severalFormatsAndTheCodebook()
         tick(child<QCheckBox>(window_.get(), name));
     QVERIFY(runMerge());
     QCOMPARE(filesIn(dir_->path()),
-             (QStringList{"汇总.csv", "汇总.sps", "汇总.xlsx", "汇总_values.csv", "汇总_变量说明.xlsx"}));
+             (QStringList{"in", "汇总.csv", "汇总.sps", "汇总.xlsx", "汇总_values.csv", "汇总_变量说明.xlsx"}));
     QVERIFY(child<QLabel>(window_.get(), "summaryLabel")->text().contains(QStringLiteral("已写入：")));
 }
 
@@ -307,12 +303,5 @@ void CollectWindowTest::withoutSpssAndStata()
     QCOMPARE(offered, expected);
 }
 
-int main(int argc, char *argv[])
-{
-    chooseTestPlatform();
-    QApplication app(argc, argv);
-    CollectWindowTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+COLLECT_TEST_MAIN(CollectWindowTest)
 #include "tst_collect_window.moc"

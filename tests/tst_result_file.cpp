@@ -9,6 +9,7 @@
 #include "survey/ResultFileWriter.h"
 #include "tests/support/Drive.h"
 #include "tests/support/ForwardingFileSystem.h"
+#include "tests/support/FilesIn.h"
 #include "tests/support/ModalBoxes.h"
 #include "tests/support/RandomFiller.h"
 #include "tests/support/ResultFile.h"
@@ -61,12 +62,6 @@ public:
         return step == Rename ? code : real().rename(from, to);
     }
 };
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::Dirs | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
 
 QList<QString> snapshot(const AnswerRecord &record)
 {

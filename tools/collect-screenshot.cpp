@@ -1,7 +1,7 @@
 // Renders docs/collect-window.png: the collector's window after a merge that
 // found problems, on sample files made for the picture.
 //   QT_QPA_PLATFORM=offscreen build/csr-collect-screenshot docs
-#include "collect/CollectWindow.h"
+#include "collect/window/CollectWindow.h"
 #include "tests/collect/SampleRecords.h"
 
 #include <QApplication>

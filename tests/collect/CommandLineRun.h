@@ -2,8 +2,8 @@
 // printed, so that a test can swap the formats or the file calls it uses.
 #pragma once
 
-#include "collect/CommandLine.h"
-#include "collect/Formats.h"
+#include "collect/cli/CommandLine.h"
+#include "collect/export/Formats.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,0 +1,365 @@
+// Options are checked before anything is read; an interrupt cancels through
+// the same path as the window's cancel button.
+#include "collect/cli/CommandLine.h"
+
+#include "collect/export/CsvText.h"
+#include "collect/input/FileName.h"
+#include "collect/merge/Merge.h"
+#include "collect/merge/RunControl.h"
+#include "collect/report/ReportStep.h"
+#include "collect/report/ReportWriter.h"
+#include "collect/system/Console.h"
+#include "collect/system/Folders.h"
+#include "survey/SafeFile.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSet>
+
+#include <optional>
+
+namespace CommandLine {
+namespace {
+
+// Rejected files named on the terminal when no problem report is written.
+constexpr qsizetype kMostNamed = 20;
+
+void print(std::FILE *stream, const QString &text)
+{
+    Console::write(stream, text.toUtf8());
+}
+
+// One line on the terminal, rewritten in place a few times a second.
+class TerminalProgress : public RunControl {
+public:
+    TerminalProgress(std::FILE *stream, bool enabled) : stream_(stream), enabled_(enabled) { clock_.start(); }
+
+    void progress(Phase phase, qint64 done, qint64 total, const QString &item) override
+    {
+        if (!enabled_ || (clock_.elapsed() - shown_ < 200 && done != total))
+            return;
+        shown_ = clock_.elapsed();
+        const double seconds = std::max<qint64>(1, clock_.elapsed()) / 1000.0;
+        QString text;
+        switch (phase) {
+        case Phase::Scanning:
+            text = QStringLiteral("找到 %1 个文件").arg(done);
+            break;
+        case Phase::Reading:
+            text = QStringLiteral("读取 %1/%2 个文件，每秒 %3 个").arg(done).arg(total).arg(qint64(done / seconds));
+            break;
+        case Phase::Writing:
+            text = QStringLiteral("写入 %1：%2/%3 行").arg(item).arg(done).arg(total);
+            break;
+        }
+        print(stream_, QStringLiteral("\r\x1b[K") + text);
+        dirty_ = true;
+    }
+
+    void clear()
+    {
+        if (dirty_)
+            print(stream_, QStringLiteral("\r\x1b[K"));
+        dirty_ = false;
+    }
+
+private:
+    std::FILE *stream_;
+    bool enabled_;
+    bool dirty_ = false;
+    QElapsedTimer clock_;
+    qint64 shown_ = -1000;
+};
+
+int usageError(std::FILE *err, const QString &message)
+{
+    print(err, QStringLiteral("csr-collect: %1\n用 csr-collect --help 查看用法。\n").arg(message));
+    return 2;
+}
+
+// A one-line failure that is no misuse: no hint at the usage.
+int failure(std::FILE *err, const QString &message)
+{
+    print(err, QStringLiteral("csr-collect: %1\n").arg(message));
+    return 2;
+}
+
+// The companion the syntax files read, as the help names it: "<名称>_values.csv".
+QString companionShown(std::span<const Format> formats)
+{
+    for (const Format &format : formats)
+        if (!format.companionSuffix.isEmpty())
+            return QStringLiteral("<名称>") + format.companionSuffix.toString();
+    return {};
+}
+
+QString helpText(std::span<const Format> formats)
+{
+    QStringList lines;
+    for (const Format &format : formats)
+        if (format.holdsData() && format.builtIn)
+            lines << QStringLiteral("  %1  %2").arg(format.extension.toString().leftJustified(6), format.caption);
+    return QStringLiteral(
+               "汇总填报结果：把文件夹中的填报结果文件（*%7）合并为一个数据集，并写出变量说明和问题清单。\n"
+               "不带参数启动时打开窗口。\n"
+               "\n"
+               "INPUT 为填报结果文件或文件夹（连同子文件夹一起查找 *%7，由内容判断是不是填报结果）。\n"
+               "OUTPUT 的扩展名决定格式；-o、--codebook、--problems 都可以给多次：\n"
+               "%1\n"
+               "  .sps 和 .do 读取写在旁边的 %2（其中代码为数字，“不适用”为 %3），\n"
+               "  并加上变量标签、值标签、缺失值定义、格式和测量级别。\n"
+               "变量说明可以写成 %4。\n"
+               "%5"
+               "CSV 中以 %6开头的文字前加 '，以免被电子表格当作公式。\n"
+               "\n"
+               "退出状态：0 所有文件无误；1 有文件被拒绝、有问题或有不同内容的重复文件被舍弃（输出照样写出）；\n"
+               "2 用法错误，或有输出无法写入（此时不替换任何输出）；130、143 被 Ctrl-C 或 SIGTERM 取消\n"
+               "（不替换任何输出，也不留下临时文件）。")
+        .arg(lines.join(QLatin1Char('\n')), companionShown(formats), QString::number(DataSet::kNotApplicableCode),
+             Formats::codebookExtensions(formats),
+             ReportWriter::builtIn()
+                 ? QStringLiteral("--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html"
+                                  "（一个独立的网页，不需联网）\n或 .pdf（A4）；可以给两次，两种都写。\n")
+                 : QString(),
+             CsvText::formulaStartsInWords(), FileName::extension());
+}
+
+// A format this build does not have: one line, and the way round it.
+QString notBuiltIn(const Format &format, std::span<const Format> formats)
+{
+    QString text = QStringLiteral("这个版本不能直接写出 %1 文件（%2）").arg(format.name, format.extension);
+    for (const Format &other : formats)
+        if (other.builtIn && other.holdsData() && !other.companionSuffix.isEmpty() &&
+            other.name.startsWith(format.name))
+            text += QStringLiteral("：请改用 %1（%2）").arg(other.extension, other.caption);
+    return text;
+}
+
+// Files that were not merged, named on the terminal when no report is written.
+void nameRejected(std::FILE *err, const ProblemReport &report)
+{
+    qsizetype named = 0, more = 0;
+    for (const ProblemReport::Entry &e : report.entries()) {
+        if (e.kind != ProblemReport::Kind::Rejected && e.kind != ProblemReport::Kind::Input)
+            continue;
+        if (named++ < kMostNamed)
+            print(err, QStringLiteral("csr-collect: %1：%2\n").arg(e.file, e.what));
+        else
+            ++more;
+    }
+    if (more > 0)
+        print(err, QStringLiteral("csr-collect: 另有 %1 个，用 --problems 文件.csv 写出全部。\n").arg(more));
+}
+
+// What the arguments ask for.
+struct Request {
+    Merge::Options options;
+    QStringList reports;
+    bool quiet = false;
+};
+
+// One run of the command line: parse, check, merge, report.
+class Run {
+public:
+    Run(std::FILE *out, std::FILE *err, std::span<const Format> formats) : out_(out), err_(err), formats_(formats) {}
+
+    int exec(const QStringList &arguments)
+    {
+        if (const std::optional<int> done = parse(arguments))
+            return *done;
+        if (const std::optional<int> refused = check())
+            return *refused;
+        return mergeAndReport();
+    }
+
+private:
+    std::optional<int> parse(const QStringList &arguments);
+    std::optional<int> check();
+    std::optional<int> checkOutputs(QStringList &targets, QStringList &companions);
+    std::optional<int> checkReports(QStringList &targets);
+    int mergeAndReport();
+
+    std::FILE *out_;
+    std::FILE *err_;
+    std::span<const Format> formats_;
+    Request request_;
+};
+
+std::optional<int> Run::parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(helpText(formats_));
+    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("填报结果文件或文件夹"),
+                                 QStringLiteral("INPUT…"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("写出数据集（%1）").arg(Formats::dataExtensions(formats_)),
+                                    QStringLiteral("OUTPUT"));
+    const QCommandLineOption codebook(QStringLiteral("codebook"), QStringLiteral("单独写出变量说明"),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption problems(QStringLiteral("problems"),
+                                      QStringLiteral("写出问题清单（%1）").arg(Formats::problemExtensions(formats_)),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("不显示进度"));
+    QCommandLineOption report(
+        QStringLiteral("report"),
+        QStringLiteral("写出汇总报告（%1）").arg(ReportWriter::extensions().join(QStringLiteral(" 或 "))),
+        QStringLiteral("FILE"));
+    // Known even where it is not built in, so that asking for it gets a plain answer.
+    if (!ReportWriter::builtIn())
+        report.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({output, codebook, problems, report, quiet});
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+
+    if (!parser.parse(arguments))
+        return usageError(err_, parser.errorText());
+    if (parser.isSet(help)) {
+        print(out_, parser.helpText());
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        print(out_, QStringLiteral("csr-collect %1\n").arg(QStringLiteral(CSR_COLLECT_VERSION)));
+        return 0;
+    }
+    Merge::Options &options = request_.options;
+    options.inputs = parser.positionalArguments();
+    options.outputs = parser.values(output);
+    options.codebooks = parser.values(codebook);
+    options.problems = parser.values(problems);
+    options.formats = formats_;
+    request_.reports = parser.values(report);
+    request_.quiet = parser.isSet(quiet);
+    return std::nullopt;
+}
+
+std::optional<int> Run::check()
+{
+    const Merge::Options &options = request_.options;
+    if (options.outputs.isEmpty() && options.codebooks.isEmpty() && options.problems.isEmpty() &&
+        request_.reports.isEmpty())
+        return usageError(err_,
+                          QStringLiteral("没有输出：用 -o OUTPUT、--codebook FILE、--problems FILE 或 --report FILE"));
+    if ((!options.outputs.isEmpty() || !options.problems.isEmpty() || !request_.reports.isEmpty()) &&
+        options.inputs.isEmpty())
+        return usageError(err_, QStringLiteral("没有输入：给出填报结果文件或文件夹"));
+    QStringList targets, companions;
+    if (const std::optional<int> refused = checkOutputs(targets, companions))
+        return refused;
+    if (const std::optional<int> refused = checkReports(targets))
+        return refused;
+    QSet<QString> seen;
+    for (const QString &path : targets + companions) {
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        if (seen.contains(absolute))
+            return usageError(err_, QStringLiteral("同一个文件不能写两次：%1").arg(path));
+        seen.insert(absolute);
+    }
+    for (const QString &input : options.inputs)
+        if (!QFileInfo::exists(input) && !QFileInfo(input).isSymLink())
+            return usageError(err_, QStringLiteral("找不到输入：%1").arg(input));
+    return std::nullopt;
+}
+
+// Each output in a format that holds what it is for, and that this build
+// has. Adds the outputs to targets, and the CSVs the syntax files read to
+// companions (a .sps and a .do of one name share theirs).
+std::optional<int> Run::checkOutputs(QStringList &targets, QStringList &companions)
+{
+    const Merge::Options &options = request_.options;
+    for (const QString &path : options.outputs) {
+        const Format *format = Formats::of(formats_, path);
+        if (!format || !format->holdsData())
+            return usageError(
+                err_, QStringLiteral("不认识的输出格式：%1（用 %2）").arg(path, Formats::dataExtensions(formats_)));
+        if (!format->builtIn)
+            return failure(err_, notBuiltIn(*format, formats_));
+        targets << path;
+        const QString companion = Formats::companionPath(*format, path);
+        if (!companion.isEmpty() && !companions.contains(companion))
+            companions << companion;
+    }
+    for (const QString &path : options.codebooks) {
+        const Format *format = Formats::of(formats_, path);
+        if (!format || !format->codebook || !format->builtIn)
+            return usageError(
+                err_, QStringLiteral("变量说明只能写成 %1：%2").arg(Formats::codebookExtensions(formats_), path));
+        targets << path;
+    }
+    for (const QString &path : options.problems) {
+        const Format *format = Formats::of(formats_, path);
+        if (!format || !format->problems)
+            return usageError(
+                err_, QStringLiteral("问题清单只能写成 %1：%2").arg(Formats::problemExtensions(formats_), path));
+        targets << path;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> Run::checkReports(QStringList &targets)
+{
+    const QStringList &reports = request_.reports;
+    if (!reports.isEmpty() && !ReportWriter::builtIn())
+        return failure(err_, QStringLiteral("这个版本不能写出汇总报告（缺少 Qt Charts）"));
+    for (const QString &path : reports) {
+        if (!ReportWriter::isReportPath(path))
+            return usageError(err_, QStringLiteral("报告只能写成 %1：%2")
+                                        .arg(ReportWriter::extensions().join(QStringLiteral(" 或 ")), path));
+        targets << path;
+    }
+    return std::nullopt;
+}
+
+int Run::mergeAndReport()
+{
+    const Merge::Options &options = request_.options;
+    const QStringList &reports = request_.reports;
+    // Charts are drawn by widgets' code: main makes a GUI application when a report is asked for.
+    if (!reports.isEmpty() && !qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return failure(err_, QStringLiteral("写报告需要图形界面的应用对象"));
+    // A report that cannot be written stops the run before any file is read.
+    for (const QString &path : reports) {
+        SafeFile probe(path);
+        if (!probe.open(Folders::kTemporaryTag))
+            return failure(err_, QStringLiteral("无法写入“%1”：%2").arg(path, probe.errorText()));
+    }
+
+    TerminalProgress progress(err_, !request_.quiet && Console::isTerminal(err_));
+    Merge merge(options);
+    Merge::Summary summary;
+    {
+        const Console::InterruptGuard interrupts(progress.cancelFlag());
+        summary = merge.run(progress);
+    }
+    progress.clear();
+
+    if (options.problems.isEmpty())
+        nameRejected(err_, merge.problems());
+    for (const QString &error : summary.outputErrors)
+        print(err_, QStringLiteral("csr-collect: %1\n").arg(error));
+    if (!summary.outputErrors.isEmpty())
+        print(err_, QStringLiteral("csr-collect: 没有替换任何输出。\n"));
+    print(out_, summary.line() + QLatin1Char('\n'));
+    // The report is drawn from the data set the outputs were written from, once they are in place.
+    bool reportFailed = false;
+    if (summary.read && !summary.cancelled && summary.outputErrors.isEmpty()) {
+        const Report::Source source{merge.data(), options.inputs, summary, options.problems};
+        for (const ReportStep::Failure &f : ReportStep::write(source, reports)) {
+            print(err_, QStringLiteral("csr-collect: %1\n").arg(OutputSet::failure(f.path, f.why)));
+            reportFailed = true;
+        }
+    }
+    if (summary.cancelled && Console::InterruptGuard::exitStatus() != 0)
+        return Console::InterruptGuard::exitStatus();
+    return reportFailed ? 2 : summary.exitStatus();
+}
+
+} // namespace
+
+int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<const Format> formats)
+{
+    return Run(out, err, formats).exec(arguments);
+}
+
+} // namespace CommandLine

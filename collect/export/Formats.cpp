@@ -1,0 +1,148 @@
+// Which formats this build writes and with what; SPSS and Stata files only where ReadStat is built in.
+#include "collect/export/Formats.h"
+
+#include "collect/export/CsvExporter.h"
+#include "collect/export/ExcelExporter.h"
+#include "collect/export/ListFiles.h"
+#include "collect/export/StatExporter.h"
+#include "collect/export/SyntaxExporter.h"
+#include "survey/SafeFile.h"
+
+#include <QStringList>
+
+namespace Formats {
+namespace {
+
+using Unit = TextLimit::Unit;
+
+// An Excel cell holds 32767 characters; SPSS a string of 32767 bytes.
+constexpr TextLimit kExcelCell{Unit::Characters, 32767};
+constexpr TextLimit kSpssString{Unit::Bytes, 32767};
+// The CSV that both syntax files of one name read.
+constexpr QStringView kValuesSuffix = u"_values.csv";
+
+bool codebookCsv(const DataSet &data, SafeFile &file, const TextLimit &)
+{
+    return file.write(ListFiles::codebookCsv(data));
+}
+
+bool codebookMarkdown(const DataSet &data, SafeFile &file, const TextLimit &)
+{
+    return file.write(ListFiles::codebookMarkdown(data));
+}
+
+bool problemsCsv(const ProblemReport &report, SafeFile &file)
+{
+    return file.write(ListFiles::problemsCsv(report));
+}
+
+std::span<const Format> table()
+{
+    static const Format formats[] = {
+        {.extension = u".xlsx",
+         .name = u"Excel",
+         .caption = u"Excel 工作簿 (.xlsx)",
+         .limit = kExcelCell,
+         .exporter = ExcelExporter::make,
+         .codebook = ExcelExporter::writeCodebook},
+        {.extension = u".csv",
+         .name = u"CSV",
+         .caption = u"CSV 逗号分隔 (.csv)",
+         .exporter = CsvExporter::makeText,
+         .codebook = codebookCsv,
+         .problems = problemsCsv},
+        {.extension = u".sav",
+         .name = u"SPSS",
+         .caption = u"SPSS 数据 (.sav)",
+         .limit = kSpssString,
+         .exporter = StatExporter::makeSav,
+         .builtIn = StatExporter::builtIn()},
+        // Stata's strL holds any text.
+        {.extension = u".dta",
+         .name = u"Stata",
+         .caption = u"Stata 数据 (.dta)",
+         .exporter = StatExporter::makeDta,
+         .builtIn = StatExporter::builtIn()},
+        {.extension = u".sps",
+         .name = u"SPSS 语法",
+         .caption = u"SPSS 语法 (.sps，连同它读取的 CSV)",
+         .limit = kSpssString,
+         .exporter = SyntaxExporter::makeSps,
+         .companionSuffix = kValuesSuffix},
+        {.extension = u".do",
+         .name = u"Stata do",
+         .caption = u"Stata do 文件 (.do，连同它读取的 CSV)",
+         .exporter = SyntaxExporter::makeDo,
+         .companionSuffix = kValuesSuffix},
+        {.extension = u".md", .name = u"Markdown", .codebook = codebookMarkdown},
+    };
+    return formats;
+}
+
+QString extensionsWhere(std::span<const Format> formats, bool (*offered)(const Format &))
+{
+    QStringList extensions;
+    for (const Format &format : formats)
+        if (format.builtIn && offered(format))
+            extensions << format.extension.toString();
+    return extensions.join(QStringLiteral("、"));
+}
+
+} // namespace
+
+std::span<const Format> all()
+{
+    return table();
+}
+
+const Format *of(std::span<const Format> formats, const QString &path)
+{
+    for (const Format &format : formats)
+        if (path.endsWith(format.extension, Qt::CaseInsensitive))
+            return &format;
+    return nullptr;
+}
+
+const Format &values()
+{
+    static const Format format{.extension = u".csv", .name = u"CSV", .exporter = CsvExporter::makeValues};
+    return format;
+}
+
+const Format &problemTable()
+{
+    for (const Format &format : table())
+        if (format.problems)
+            return format;
+    Q_UNREACHABLE();
+}
+
+QString companionPath(const Format &format, const QString &path)
+{
+    if (format.companionSuffix.isEmpty())
+        return {};
+    return path.left(path.size() - format.extension.size()) + format.companionSuffix.toString();
+}
+
+QString dataExtensions(std::span<const Format> formats)
+{
+    return extensionsWhere(formats, [](const Format &f) { return f.holdsData(); });
+}
+
+QString codebookExtensions(std::span<const Format> formats)
+{
+    return extensionsWhere(formats, [](const Format &f) { return f.codebook != nullptr; });
+}
+
+QString problemExtensions(std::span<const Format> formats)
+{
+    return extensionsWhere(formats, [](const Format &f) { return f.problems != nullptr; });
+}
+
+QString fileFilter(const Format &format)
+{
+    const QString extension = format.extension.toString();
+    return format.caption.toString().replace(QLatin1Char('(') + extension, QStringLiteral("(*") + extension);
+}
+
+} // namespace Formats

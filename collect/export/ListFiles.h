@@ -1,0 +1,17 @@
+// The two lists beside the data set as files of their own: the codebook as
+// CSV or a Markdown table, the problem report as CSV. (The workbook carries
+// both as sheets; see ExcelExporter.)
+#pragma once
+
+#include <QByteArray>
+
+class DataSet;
+class ProblemReport;
+
+namespace ListFiles {
+
+QByteArray codebookCsv(const DataSet &data);
+QByteArray codebookMarkdown(const DataSet &data);
+QByteArray problemsCsv(const ProblemReport &report);
+
+} // namespace ListFiles

@@ -1,0 +1,88 @@
+// One merge: find the result files in the inputs, read and check each, drop
+// duplicates, build the data set and the problem report, and write every
+// output. Outputs are all written or none: nothing is replaced before every
+// one of them has been written whole, and a cancelled or failed run leaves
+// no temporary file behind.
+#pragma once
+
+#include "collect/data/DataSet.h"
+#include "collect/data/ProblemReport.h"
+#include "collect/export/Formats.h"
+#include "collect/input/InputScanner.h"
+#include "collect/input/RecordReader.h"
+#include "collect/merge/OutputSet.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <span>
+
+class FileSystemCalls;
+class RunControl;
+
+class Merge {
+public:
+    struct Options {
+        QStringList inputs;
+        QStringList outputs;   // data sets, each in the format of its extension
+        QStringList codebooks; // .csv, .xlsx or .md
+        QStringList problems;  // .csv
+        int threads = 0;       // readers; 0 for one per processor
+        std::span<const Format> formats = Formats::all();
+        FileSystemCalls *files = nullptr; // what outputs are written through; the system's when null
+    };
+
+    struct Summary {
+        qsizetype found = 0;      // .dbf files found (or named)
+        qsizetype accepted = 0;   // rows of the data set
+        qsizetype rejected = 0;   // not result files
+        qsizetype duplicates = 0; // dropped: older files of the same enterprise, and identical copies
+        qsizetype problems = 0;   // rows of the problem report
+        qsizetype notable = 0;    // of those, the rows that make the exit status 1
+        qsizetype skipped = 0;    // other files in the folders
+        bool read = false;        // the inputs were read: every output could be started
+        bool cancelled = false;
+        QStringList outputErrors; // why an output could not be written
+
+        // 0: every file clean; 1: some files had problems; 2: an output could
+        // not be written, or the run was cancelled.
+        int exitStatus() const;
+        // The one line a person reads at the end.
+        QString line() const;
+    };
+
+    explicit Merge(Options options);
+    ~Merge();
+
+    // Runs the whole merge on the calling thread (reading uses helper threads).
+    Summary run(RunControl &control);
+
+    const ProblemReport &problems() const { return report_; }
+    // The data set of the last run, as the outputs were written from it.
+    const DataSet &data() const { return data_; }
+
+private:
+    using Files = QList<InputScanner::File>;
+    using Results = QList<RecordReader::Result>;
+    using Entries = QList<QList<ProblemReport::Entry>>; // each file's, in file order
+
+    void findAndRead(Files &files, Results &results, RunControl &control);
+    void reportSearch(const InputScanner &scanner);
+    void reportRejected(const Files &files, const Results &results, Entries &entries);
+    void buildDataSet(const Files &files, Results &results, const QList<bool> &kept, Entries &entries);
+    void reportRecord(const InputScanner::File &file, const RecordReader::Result &result,
+                      QList<ProblemReport::Entry> &entries) const;
+    void reportCuts(const InputScanner::File &file, const DataSet::Record &record, const QList<const Format *> &limited,
+                    QList<ProblemReport::Entry> &entries) const;
+    void finishReport(const Entries &entries);
+    void writeOutputs(RunControl &control);
+    bool writeOne(OutputSet::Output &output, RunControl &control);
+    bool writeDataSet(OutputSet::Output &output, RunControl &control);
+
+    Options options_;
+    DataSet data_;
+    ProblemReport report_;
+    Summary summary_;
+    OutputSet outputs_;
+    QStringList unread_;
+};

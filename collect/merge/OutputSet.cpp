@@ -1,0 +1,107 @@
+// Output folders are held (see Folders::Hold) for as long as the set lives.
+#include "collect/merge/OutputSet.h"
+
+#include "collect/system/Folders.h"
+#include "survey/FileSystemCalls.h"
+#include "survey/SafeFile.h"
+
+OutputSet::OutputSet() = default;
+
+OutputSet::~OutputSet()
+{
+    clear();
+}
+
+OutputSet::Output &OutputSet::add(const QString &path, const Format *format, Content content)
+{
+    auto output = std::make_unique<Output>();
+    output->path = path;
+    output->format = format;
+    output->content = content;
+    outputs_.push_back(std::move(output));
+    return *outputs_.back();
+}
+
+void OutputSet::plan(const QStringList &dataSets, const QStringList &codebooks, const QStringList &problems,
+                     std::span<const Format> formats)
+{
+    clear();
+    QStringList companions;
+    for (const QString &path : dataSets) {
+        const Format *format = Formats::of(formats, path);
+        Output &output = add(path, format, Content::DataSet);
+        if (!format || format->companionSuffix.isEmpty())
+            continue;
+        output.companion = Formats::companionPath(*format, path);
+        if (!companions.contains(output.companion)) {
+            companions << output.companion;
+            add(output.companion, &Formats::values(), Content::DataSet);
+        }
+    }
+    for (const QString &path : codebooks)
+        add(path, Formats::of(formats, path), Content::Codebook);
+    for (const QString &path : problems)
+        add(path, Formats::of(formats, path), Content::Problems);
+}
+
+QStringList OutputSet::start(FileSystemCalls &files)
+{
+    QList<QByteArray> folders;
+    for (const std::unique_ptr<Output> &output : outputs_) {
+        const QByteArray folder = FileSystemCalls::nativeFolderOf(FileSystemCalls::nativePath(output->path));
+        if (!folders.contains(folder)) {
+            folders << folder;
+            holds_.push_back(std::make_unique<Folders::Hold>(folder, Folders::kTemporaryTag));
+        }
+    }
+    QStringList errors;
+    for (const std::unique_ptr<Output> &output : outputs_) {
+        const Format *format = output->format;
+        const bool fits = format && (output->content == Content::DataSet    ? format->holdsData()
+                                     : output->content == Content::Codebook ? format->codebook != nullptr
+                                                                            : format->problems != nullptr);
+        if (!fits) {
+            errors << failure(output->path, QStringLiteral("不认识的文件格式"));
+            continue;
+        }
+        if (!format->builtIn) {
+            errors << failure(output->path, QStringLiteral("这个版本不能写出 %1 文件").arg(format->name));
+            continue;
+        }
+        output->file = std::make_unique<SafeFile>(output->path, files);
+        if (!output->file->open(Folders::kTemporaryTag))
+            errors << failure(output->path, output->file->errorText());
+    }
+    return errors;
+}
+
+QStringList OutputSet::commit()
+{
+    QStringList errors;
+    for (const std::unique_ptr<Output> &output : outputs_)
+        if (!output->file->commit())
+            errors << failure(output->path, output->file->errorText());
+    return errors;
+}
+
+void OutputSet::clear()
+{
+    outputs_.clear();
+    holds_.clear();
+}
+
+QString OutputSet::failure(const QString &path, const QString &why)
+{
+    return QStringLiteral("无法写入“%1”：%2").arg(path, why);
+}
+
+bool writeAlone(const QString &path, const QByteArray &bytes, QString &error, FileSystemCalls *files)
+{
+    const Folders::Hold hold(FileSystemCalls::nativeFolderOf(FileSystemCalls::nativePath(path)),
+                             Folders::kTemporaryTag);
+    SafeFile file(path, files ? *files : FileSystemCalls::system());
+    if (file.open(Folders::kTemporaryTag) && file.write(bytes) && file.commit())
+        return true;
+    error = file.errorText();
+    return false;
+}

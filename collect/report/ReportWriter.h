@@ -1,0 +1,31 @@
+// The report written out: one self-contained HTML file (charts inline as
+// SVG, nothing loaded from elsewhere) or an A4 PDF (fonts embedded, a page
+// break before each section, page numbers), the format by the extension.
+#pragma once
+
+#include "collect/report/ReportParts.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class FileSystemCalls;
+
+namespace ReportWriter {
+
+// Whether this build writes reports (it needs Qt Charts and Qt SVG).
+bool builtIn();
+
+// Whether a path names a report: .html, .htm or .pdf in any case.
+bool isReportPath(const QString &path);
+// The extensions offered, one for each format: .html, .pdf.
+QStringList extensions();
+
+QByteArray html(const Report::Content &content);
+QByteArray pdf(const Report::Content &content);
+
+// Writes the report in the format of its extension, the safe way. False, and
+// why in error, when it cannot.
+bool write(const Report::Content &content, const QString &path, QString &error, FileSystemCalls *files = nullptr);
+
+} // namespace ReportWriter

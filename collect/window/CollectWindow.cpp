@@ -1,0 +1,449 @@
+// The window checks what it can before a merge starts (the folder, the
+// output folder, a format), so that a wrong choice does not cost a read of
+// thousands of files; file-system errors are shown in the words of FileSystemCalls.
+#include "collect/window/CollectWindow.h"
+
+#include "collect/export/ListFiles.h"
+#include "collect/merge/OutputSet.h"
+#include "collect/merge/RunControl.h"
+#include "collect/report/ReportStep.h"
+#include "collect/report/ReportWriter.h"
+#include "collect/system/Folders.h"
+#include "collect/window/MergeWorker.h"
+#include "collect/window/ProblemTableModel.h"
+#include "survey/SafeFile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+// The codebook's name beside the outputs, in the format the window writes it.
+constexpr QStringView kCodebookSuffix = u"_变量说明.xlsx";
+// The report's names beside the outputs, in every format.
+constexpr QStringView kReportSuffix = u"_报告";
+// Tables longer than this keep one line per row: measuring every row's
+// wrapped height would hold the window up.
+constexpr int kMostWrappedRows = 500;
+constexpr int kFormatColumns = 2;
+
+// The folder a drop names: a folder itself, or the folder of a dropped file.
+QString droppedFolder(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().front().isLocalFile())
+        return {};
+    const QFileInfo info(mime->urls().front().toLocalFile());
+    if (info.isDir())
+        return info.absoluteFilePath();
+    if (info.isFile())
+        return info.absolutePath();
+    return {};
+}
+
+} // namespace
+
+CollectWindow::CollectWindow(QWidget *parent, std::span<const Format> formats)
+    : QWidget(parent), formats_(formats), problems_(new ProblemTableModel(this)), worker_(new MergeWorker(this))
+{
+    setWindowTitle(QStringLiteral("汇总填报结果"));
+    setAcceptDrops(true);
+    resize(820, 560);
+
+    summaryLabel_ = new QLabel(this);
+    summaryLabel_->setObjectName(QStringLiteral("summaryLabel"));
+    summaryLabel_->setWordWrap(true);
+    summaryLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    buildProblemTable();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(buildChoices());
+    layout->addLayout(buildRunRow());
+    layout->addWidget(summaryLabel_);
+    layout->addLayout(buildProblemRow());
+    layout->addWidget(problemTable_, 1);
+    connectParts();
+}
+
+CollectWindow::~CollectWindow() = default;
+
+// The input folder, the outputs' name, a check box for each format this
+// build writes, and one for the codebook.
+QGridLayout *CollectWindow::buildChoices()
+{
+    inputEdit_ = new QLineEdit(this);
+    inputEdit_->setObjectName(QStringLiteral("inputEdit"));
+    inputEdit_->setPlaceholderText(QStringLiteral("选择或拖入存放填报结果的文件夹"));
+    inputButton_ = new QPushButton(QStringLiteral("选择…"), this);
+    inputButton_->setObjectName(QStringLiteral("inputButton"));
+    outputEdit_ = new QLineEdit(this);
+    outputEdit_->setObjectName(QStringLiteral("outputEdit"));
+    outputEdit_->setPlaceholderText(QStringLiteral("汇总结果的文件名（不含扩展名）"));
+    outputButton_ = new QPushButton(QStringLiteral("选择…"), this);
+    outputButton_->setObjectName(QStringLiteral("outputButton"));
+
+    auto *formatGrid = new QGridLayout;
+    for (const Format &format : formats_) {
+        if (!format.holdsData() || !format.builtIn)
+            continue;
+        auto *box = new QCheckBox(format.caption.toString(), this);
+        box->setObjectName(QStringLiteral("formatBox") + format.extension.toString());
+        const int at = int(formatBoxes_.size());
+        formatGrid->addWidget(box, at / kFormatColumns, at % kFormatColumns);
+        formatBoxes_.append({&format, box});
+    }
+    if (!formatBoxes_.isEmpty())
+        formatBoxes_.front().second->setChecked(true);
+    codebookBox_ = new QCheckBox(QStringLiteral("变量说明（文件名后加“%1”）").arg(kCodebookSuffix), this);
+    codebookBox_->setObjectName(QStringLiteral("codebookBox"));
+    const int nextRow = int(formatBoxes_.size() + kFormatColumns - 1) / kFormatColumns;
+    formatGrid->addWidget(codebookBox_, nextRow, 0, 1, kFormatColumns);
+    QStringList reportNames;
+    for (const QString &extension : ReportWriter::extensions())
+        reportNames << QStringLiteral("“%1%2”").arg(kReportSuffix, extension);
+    reportBox_ =
+        new QCheckBox(QStringLiteral("生成报告（网页和 PDF，文件名后加%1）").arg(reportNames.join(QString())), this);
+    reportBox_->setObjectName(QStringLiteral("reportBox"));
+    reportBox_->setVisible(ReportWriter::builtIn());
+    formatGrid->addWidget(reportBox_, nextRow + 1, 0, 1, kFormatColumns);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("填报结果文件夹："), this), 0, 0);
+    grid->addWidget(inputEdit_, 0, 1);
+    grid->addWidget(inputButton_, 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("汇总结果文件："), this), 1, 0);
+    grid->addWidget(outputEdit_, 1, 1);
+    grid->addWidget(outputButton_, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("写出："), this), 2, 0, Qt::AlignTop);
+    grid->addLayout(formatGrid, 2, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
+
+QLayout *CollectWindow::buildRunRow()
+{
+    startButton_ = new QPushButton(QStringLiteral("开始汇总"), this);
+    startButton_->setObjectName(QStringLiteral("startButton"));
+    startButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton_->setEnabled(false);
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(0);
+    auto *row = new QHBoxLayout;
+    row->addWidget(progressBar_, 1);
+    row->addWidget(startButton_);
+    row->addWidget(cancelButton_);
+    return row;
+}
+
+QLayout *CollectWindow::buildProblemRow()
+{
+    saveProblemsButton_ = new QPushButton(QStringLiteral("保存问题表…"), this);
+    saveProblemsButton_->setObjectName(QStringLiteral("saveProblemsButton"));
+    saveProblemsButton_->setEnabled(false);
+    auto *row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("问题："), this));
+    row->addStretch(1);
+    row->addWidget(saveProblemsButton_);
+    return row;
+}
+
+// What is wrong takes the room that is left and wraps.
+void CollectWindow::buildProblemTable()
+{
+    problemTable_ = new QTableView(this);
+    problemTable_->setObjectName(QStringLiteral("problemTable"));
+    problemTable_->setModel(problems_);
+    problemTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    problemTable_->setAlternatingRowColors(true);
+    problemTable_->setWordWrap(true);
+    problemTable_->setTextElideMode(Qt::ElideMiddle);
+    problemTable_->verticalHeader()->hide();
+    QHeaderView *header = problemTable_->horizontalHeader();
+    header->setSectionResizeMode(ProblemTableModel::What, QHeaderView::Stretch);
+    header->setSectionResizeMode(ProblemTableModel::File, QHeaderView::Interactive);
+    header->setSectionResizeMode(ProblemTableModel::Line, QHeaderView::ResizeToContents);
+    problemTable_->setColumnWidth(ProblemTableModel::File, 260);
+}
+
+void CollectWindow::connectParts()
+{
+    connect(inputButton_, &QPushButton::clicked, this, &CollectWindow::chooseFolder);
+    connect(outputButton_, &QPushButton::clicked, this, &CollectWindow::chooseOutput);
+    connect(startButton_, &QPushButton::clicked, this, &CollectWindow::startMerge);
+    connect(cancelButton_, &QPushButton::clicked, worker_, &MergeWorker::cancel);
+    connect(saveProblemsButton_, &QPushButton::clicked, this, &CollectWindow::saveProblems);
+    connect(worker_, &MergeWorker::progressed, this, &CollectWindow::showProgress);
+    connect(worker_, &MergeWorker::finished, this, &CollectWindow::showEnd);
+}
+
+void CollectWindow::setInputFolder(const QString &folder)
+{
+    inputEdit_->setText(QDir::toNativeSeparators(folder));
+    // A first output beside the folder, named after it.
+    if (outputEdit_->text().isEmpty() && !folder.isEmpty()) {
+        const QFileInfo info(QDir::cleanPath(folder));
+        outputEdit_->setText(QDir::toNativeSeparators(info.absolutePath() + QLatin1Char('/') + info.fileName() +
+                                                      QStringLiteral("_汇总")));
+    }
+}
+
+void CollectWindow::setOutputBase(const QString &path)
+{
+    QString base = path;
+    if (const Format *format = Formats::of(formats_, base))
+        base.chop(format->extension.size());
+    outputEdit_->setText(QDir::toNativeSeparators(base));
+}
+
+void CollectWindow::chooseFolder()
+{
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("选择存放填报结果的文件夹"), inputEdit_->text());
+    if (!folder.isEmpty())
+        setInputFolder(folder);
+}
+
+void CollectWindow::chooseOutput()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("汇总结果保存为"), outputEdit_->text());
+    if (!path.isEmpty())
+        setOutputBase(path);
+}
+
+void CollectWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFolder(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CollectWindow::dropEvent(QDropEvent *event)
+{
+    const QString folder = droppedFolder(event->mimeData());
+    if (folder.isEmpty() || worker_->isRunning())
+        return;
+    setInputFolder(folder);
+    event->acceptProposedAction();
+}
+
+void CollectWindow::closeEvent(QCloseEvent *event)
+{
+    // A merge that is cut short leaves nothing behind; wait for it to clean up.
+    worker_->cancel();
+    QWidget::closeEvent(event);
+}
+
+void CollectWindow::showMessage(const QString &text, bool error)
+{
+    summaryLabel_->setStyleSheet(error ? QStringLiteral("color: #b00000;") : QString());
+    summaryLabel_->setText(text);
+}
+
+QStringList CollectWindow::chosenOutputs() const
+{
+    const QString base = QDir::fromNativeSeparators(outputEdit_->text().trimmed());
+    QStringList outputs;
+    for (const auto &[format, box] : formatBoxes_)
+        if (box->isChecked())
+            outputs << base + format->extension.toString();
+    return outputs;
+}
+
+QString CollectWindow::codebookPath() const
+{
+    return QDir::fromNativeSeparators(outputEdit_->text().trimmed()) + kCodebookSuffix.toString();
+}
+
+QStringList CollectWindow::reportPaths() const
+{
+    QStringList paths;
+    if (!reportBox_->isChecked())
+        return paths;
+    const QString base = QDir::fromNativeSeparators(outputEdit_->text().trimmed()) + kReportSuffix.toString();
+    for (const QString &extension : ReportWriter::extensions())
+        paths << base + extension;
+    return paths;
+}
+
+// Drawn here, on the window's thread: the charts are graphics items.
+bool CollectWindow::writeReports(QStringList &written, QString &error)
+{
+    const QStringList paths = reportPaths();
+    if (paths.isEmpty())
+        return true;
+    showMessage(QStringLiteral("正在生成报告…"), false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QList<ReportStep::Failure> failures =
+        ReportStep::write({worker_->data(), worker_->options().inputs, worker_->summary(), {}}, paths);
+    for (const QString &path : paths)
+        if (std::none_of(failures.begin(), failures.end(), [&](const auto &f) { return f.path == path; }))
+            written << path;
+    for (const ReportStep::Failure &f : failures)
+        error += QStringLiteral("报告无法写入“%1”：%2\n").arg(QDir::toNativeSeparators(f.path), f.why);
+    QApplication::restoreOverrideCursor();
+    return failures.isEmpty();
+}
+
+// Whether the target can be written: its folder exists and takes a new file,
+// and what has its name may be replaced.
+bool CollectWindow::checkOutput(const QString &target)
+{
+    SafeFile probe(target);
+    if (probe.open(Folders::kTemporaryTag))
+        return true; // the probe's temporary file goes with it
+    showMessage(QStringLiteral("汇总结果无法写入“%1”：%2").arg(QDir::toNativeSeparators(target), probe.errorText()),
+                true);
+    return false;
+}
+
+void CollectWindow::startMerge()
+{
+    if (worker_->isRunning())
+        return;
+    const QString input = QDir::fromNativeSeparators(inputEdit_->text().trimmed());
+    setOutputBase(outputEdit_->text().trimmed()); // a typed extension comes off
+    const QStringList outputs = chosenOutputs();
+    auto refuse = [&](const QString &why) {
+        showMessage(why, true);
+        emit mergeEnded();
+    };
+    if (input.isEmpty() || !QFileInfo(input).isDir())
+        return refuse(QStringLiteral("请先选择存放填报结果的文件夹。"));
+    if (outputEdit_->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("请先填写汇总结果的文件名。"));
+    if (outputs.isEmpty() && !codebookBox_->isChecked() && !reportBox_->isChecked())
+        return refuse(QStringLiteral("请至少选择一种要写出的格式。"));
+    const QString firstTarget = !outputs.isEmpty()          ? outputs.front()
+                                : codebookBox_->isChecked() ? codebookPath()
+                                                            : reportPaths().front();
+    if (!checkOutput(firstTarget)) {
+        emit mergeEnded();
+        return;
+    }
+    Merge::Options options;
+    options.inputs = {input};
+    options.outputs = outputs;
+    if (codebookBox_->isChecked())
+        options.codebooks = {codebookPath()};
+    options.formats = formats_;
+    problems_->setEntries({});
+    saveProblemsButton_->setEnabled(false);
+    showMessage(QStringLiteral("正在查找填报结果文件…"), false);
+    progressBar_->setRange(0, 0);
+    setRunning(true);
+    worker_->start(options);
+}
+
+void CollectWindow::setRunning(bool running)
+{
+    startButton_->setEnabled(!running);
+    cancelButton_->setEnabled(running);
+    for (QWidget *choice : std::initializer_list<QWidget *>{inputEdit_, inputButton_, outputEdit_, outputButton_,
+                                                            codebookBox_, reportBox_})
+        choice->setEnabled(!running);
+    for (const auto &[format, box] : formatBoxes_)
+        box->setEnabled(!running);
+}
+
+void CollectWindow::showProgress(int phase, qint64 done, qint64 total, const QString &item)
+{
+    if (!worker_->isRunning())
+        return;
+    switch (RunControl::Phase(phase)) {
+    case RunControl::Phase::Scanning:
+        showMessage(QStringLiteral("找到 %1 个填报结果文件").arg(done), false);
+        return;
+    case RunControl::Phase::Reading:
+        progressBar_->setFormat(QStringLiteral("读取 %v/%m 个文件"));
+        showMessage(QStringLiteral("正在读取和检查…"), false);
+        break;
+    case RunControl::Phase::Writing:
+        progressBar_->setFormat(QStringLiteral("写入 %1：%v/%m 行").arg(item));
+        showMessage(QStringLiteral("正在写入…"), false);
+        break;
+    }
+    progressBar_->setRange(0, int(std::max<qint64>(total, 1)));
+    progressBar_->setValue(int(std::min(done, total)));
+}
+
+void CollectWindow::showEnd()
+{
+    setRunning(false);
+    const Merge::Summary &summary = worker_->summary();
+    const bool failed = summary.cancelled || !summary.outputErrors.isEmpty();
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(failed ? 0 : 1);
+    progressBar_->setFormat(summary.cancelled ? QStringLiteral("已取消") : QStringLiteral("%p%"));
+    showProblems();
+
+    QString text = summary.line() + QStringLiteral("。");
+    bool reportFailed = false;
+    if (summary.cancelled) {
+        text = QStringLiteral("汇总已取消，没有写入任何文件。");
+    } else if (!summary.outputErrors.isEmpty()) {
+        text += QLatin1Char('\n') + summary.outputErrors.join(QLatin1Char('\n'));
+    } else {
+        QStringList written = worker_->options().outputs + worker_->options().codebooks;
+        QString reportError;
+        reportFailed = !writeReports(written, reportError);
+        for (QString &path : written)
+            path = QDir::toNativeSeparators(path);
+        text += QLatin1Char('\n') + QStringLiteral("已写入：") + written.join(QStringLiteral("、"));
+        if (reportFailed)
+            text += QLatin1Char('\n') + reportError.trimmed();
+    }
+    showMessage(text, failed || reportFailed);
+    emit mergeEnded();
+}
+
+void CollectWindow::showProblems()
+{
+    problems_->setEntries(worker_->problems().entries());
+    if (problems_->rowCount() <= kMostWrappedRows)
+        problemTable_->resizeRowsToContents();
+    saveProblemsButton_->setEnabled(!problems_->entries().isEmpty());
+}
+
+void CollectWindow::saveProblems()
+{
+    const Format &format = Formats::problemTable();
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("问题表保存为"), QString(), Formats::fileFilter(format));
+    if (path.isEmpty())
+        return;
+    const QString extension = format.extension.toString();
+    saveProblemsTo(path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension);
+}
+
+bool CollectWindow::saveProblemsTo(const QString &path)
+{
+    ProblemReport report;
+    report.append(problems_->entries());
+    QString why;
+    if (writeAlone(path, ListFiles::problemsCsv(report), why)) {
+        showMessage(summaryLabel_->text() + QLatin1Char('\n') + QStringLiteral("问题表已保存：") +
+                        QDir::toNativeSeparators(path),
+                    false);
+        return true;
+    }
+    showMessage(QStringLiteral("问题表无法保存到“%1”：%2").arg(QDir::toNativeSeparators(path), why), true);
+    return false;
+}
