@@ -11,6 +11,7 @@
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/DiskFullFor.h"
 #include "tests/support/FilesIn.h"
+#include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/TestSystem.h"
 
 #include <QDateTime>
@@ -142,6 +143,7 @@ private slots:
     void outputsThatCannotBeWritten_data();
     void outputsThatCannotBeWritten();
     void aFullDiskReplacesNothing();
+    void theRenamesComeTogether();
     void temporariesOfAKilledRunAreRemoved();
     void cancelled_data();
     void cancelled();
@@ -803,6 +805,43 @@ void CollectMergeTest::aFullDiskReplacesNothing()
     QFile earlier(out(QStringLiteral("m.csv")));
     QVERIFY(earlier.open(QIODevice::ReadOnly));
     QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+}
+
+// Every output is on the disk before the first rename; then the renames,
+// one after the other with nothing slow between them, then the folder synced.
+void CollectMergeTest::theRenamesComeTogether()
+{
+    class NotedCalls : public ForwardingFileSystem {
+    public:
+        QStringList calls;
+        int sync(Handle file) override { return noted(QStringLiteral("sync"), real().sync(file)); }
+        int rename(const QByteArray &from, const QByteArray &to) override
+        {
+            return noted(QStringLiteral("rename"), real().rename(from, to));
+        }
+        int syncPath(const QByteArray &path) override
+        {
+            return noted(QStringLiteral("syncPath"), real().syncPath(path));
+        }
+
+    private:
+        int noted(const QString &call, int result)
+        {
+            calls << call;
+            return result;
+        }
+    } calls;
+    put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲")));
+    Merge::Options options;
+    options.inputs = {in(QString())};
+    options.outputs = {out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx"))};
+    options.problems = {out(QStringLiteral("p.csv"))};
+    options.files = &calls;
+    RunControl control;
+    QCOMPARE(Merge(options).run(control).exitStatus(), 0);
+    const qsizetype first = calls.calls.indexOf(QStringLiteral("rename"));
+    QVERIFY(calls.calls.first(first).count(QStringLiteral("sync")) >= 3);
+    QCOMPARE(calls.calls.mid(first), (QStringList{"rename", "rename", "rename", "syncPath"}));
 }
 
 // A killed run leaves its hidden temporary file; the next merge into that
