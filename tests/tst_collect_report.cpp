@@ -246,8 +246,12 @@ void CollectReportTest::figuresMatchTheCsv()
                 return double(ranks.size());
             if (stat == QLatin1String("mean_rank"))
                 return std::accumulate(ranks.begin(), ranks.end(), 0.0) / double(ranks.size());
+            if (stat == QLatin1String("unranked"))
+                return double(cells.size() - ranks.size());
+            // At rank k: the option is the k-th letter of the order, as q21_rankk holds it.
             const QString letter = QString::number(name.back().unicode() - u'a' + 1);
-            return countWhere(QStringLiteral("q21_rank1"), [&](const QString &c) { return c == letter; });
+            return countWhere(QStringLiteral("q21_rank") + stat.section(u':', 1),
+                              [&](const QString &c) { return c == letter; });
         }
         if (kind == QLatin1String("figures")) {
             const QList<double> x = numbers(name);
@@ -296,7 +300,8 @@ void CollectReportTest::figuresMatchTheCsv()
             return kind == QLatin1String("others");
         if (QStringList{"both", "median_change", "rises", "falls", "same"}.contains(stat))
             return kind == QLatin1String("change");
-        if (stat == QLatin1String("ranked") || stat == QLatin1String("mean_rank") || stat == QLatin1String("first"))
+        if (stat == QLatin1String("ranked") || stat == QLatin1String("mean_rank") ||
+            stat == QLatin1String("unranked") || stat.startsWith(QLatin1String("rank:")))
             return kind == QLatin1String("ranking");
         if (stat.startsWith(QLatin1String("count:")) || stat.startsWith(QLatin1String("share:")))
             return kind == QLatin1String("choice");
