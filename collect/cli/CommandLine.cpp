@@ -321,8 +321,8 @@ std::optional<int> Run::checkReports(QStringList &targets)
     const QList<QPair<QString, QString>> offered = Report::Breakdowns::offered();
     for (const QString &name : request_.groupBy)
         if (std::none_of(offered.begin(), offered.end(), [&](const auto &o) { return o.first == name; }))
-            return usageError(err_, QStringLiteral("报告不能按“%1”分组：只能按单选题、是否题或下拉选择的变量分组（%2）")
-                                        .arg(name, groupingNames()));
+            return failure(err_, QStringLiteral("报告不能按“%1”分组：只能按单选题、是否题或下拉选择的变量分组（%2）")
+                                     .arg(name, groupingNames()));
     for (const QString &path : reports) {
         if (!ReportWriter::isReportPath(path))
             return usageError(err_, QStringLiteral("报告只能写成 %1：%2")
