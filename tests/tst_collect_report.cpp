@@ -676,6 +676,10 @@ void CollectReportTest::theProgramWritesBoth()
         SampleRecords::write(SampleRecords::make(rng, i), folder + QStringLiteral("in/"));
     QProcess program;
     program.setWorkingDirectory(folder);
+    // Started as a collector starts it: on no platform but the system's own.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    program.setProcessEnvironment(environment);
     program.start(QStringLiteral(CSR_COLLECT_PATH),
                   {QStringLiteral("-q"), QStringLiteral("in"), QStringLiteral("--report"), QStringLiteral("r.html"),
                    QStringLiteral("--report"), QStringLiteral("r.pdf"), QStringLiteral("--report-by"),

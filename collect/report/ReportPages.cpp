@@ -128,8 +128,9 @@ void Layout::text(const QString &text, const Style &style, Piece::Kind kind, boo
     pieces << piece;
 }
 
-// Columns as wide as their widest cell, the first taking what is left; where
-// that is too wide, each gives up in proportion, down to a narrowest width.
+// Columns as wide as their widest cell, the first taking what is left. Where
+// that is too wide, a column of figures keeps its widest figure on one line,
+// and texts (headers too) wrap, each column giving up in proportion.
 void Layout::table(const Report::Table &t)
 {
     const int id = tables_++;
@@ -138,23 +139,35 @@ void Layout::table(const Report::Table &t)
         return;
     const QFont plain = Report::font(kCell.size), bold = Report::font(kCell.size, true);
     const QFontMetricsF plainMetrics(plain, device_), boldMetrics(bold, device_);
-    QList<qreal> natural(columns, kNarrowestColumn);
+    auto widthOf = [&](const QFontMetricsF &metrics, const QString &text) {
+        return metrics.horizontalAdvance(text) + 2 * kCellPadX + 1;
+    };
+    QList<qreal> natural(columns, kNarrowestColumn), narrowest(columns, kNarrowestColumn);
     for (qsizetype c = 0; c < columns; ++c) {
-        natural[c] = std::max(natural[c], boldMetrics.horizontalAdvance(t.header[c]) + 2 * kCellPadX + 1);
-        for (const QList<Report::Cell> &row : t.rows)
-            if (c < row.size())
-                natural[c] = std::max(natural[c], plainMetrics.horizontalAdvance(row[c].text) + 2 * kCellPadX + 1);
+        natural[c] = std::max(natural[c], widthOf(boldMetrics, t.header[c]));
+        for (const QList<Report::Cell> &row : t.rows) {
+            if (c >= row.size())
+                continue;
+            const qreal w = widthOf(plainMetrics, row[c].text);
+            natural[c] = std::max(natural[c], w);
+            if (row[c].figure)
+                narrowest[c] = std::max(narrowest[c], w);
+        }
+    }
+    qreal total = 0, least = 0;
+    for (qsizetype c = 0; c < columns; ++c) {
+        total += natural[c];
+        least += narrowest[c];
     }
     QList<qreal> widths = natural;
-    qreal total = 0;
-    for (qreal w : widths)
-        total += w;
     if (total <= kTextWidth) {
         widths[0] += kTextWidth - total;
+    } else if (least < kTextWidth && total > least) {
+        for (qsizetype c = 0; c < columns; ++c)
+            widths[c] = narrowest[c] + (natural[c] - narrowest[c]) * (kTextWidth - least) / (total - least);
     } else {
-        const qreal floor = kNarrowestColumn * qreal(columns);
         for (qreal &w : widths)
-            w = kNarrowestColumn + (w - kNarrowestColumn) * (kTextWidth - floor) / (total - floor);
+            w *= kTextWidth / total;
     }
 
     auto row = [&](const QList<Report::Cell> &cells, bool header) {
