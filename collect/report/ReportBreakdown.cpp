@@ -9,6 +9,7 @@
 #include "survey/LineMap.h"
 
 #include <cmath>
+#include <functional>
 
 namespace Report {
 namespace {
@@ -66,6 +67,58 @@ QString chartTitle(const QString &question, const QString &by, qsizetype run, qs
                         : QStringLiteral("%1（%2）").arg(question, by);
 }
 
+// A row of a breakdown's table: its caption, its cell in a group (from the
+// group's tallies), and its bar in a group where it has one.
+struct CrossRow {
+    QString caption;
+    std::function<Cell(const QList<Tally> &)> cell;
+    std::function<double(const QList<Tally> &)> share{};
+};
+
+// The table of counts and shares by group, and the grouped bar chart of the
+// shares, for each grouping but the question's own; answered is the variable
+// whose values count those who answered.
+QList<Part> crossTabs(const DataSet &data, const QList<Grouping> &groupings, const QString &question,
+                      qsizetype answered, const QList<CrossRow> &rows)
+{
+    QList<Part> parts;
+    for (const Grouping &grouping : groupings) {
+        if (grouping.by == answered)
+            continue;
+        const DataSet::Variable &by = data.variables()[grouping.by];
+        Part part{title(by), notes(grouping, QStringLiteral("括号中是占该组作答企业的比例。"))};
+        const auto groupRuns = runs(grouping.groups.size());
+        for (qsizetype r = 0; r < groupRuns.size(); ++r) {
+            const auto [first, end] = groupRuns[r];
+            Table table{{QStringLiteral("选项")}, {}};
+            Chart chart = shareChart(chartTitle(question.simplified(), title(by), r, groupRuns.size()));
+            chart.series.clear();
+            qint64 answers = 0;
+            for (qsizetype g = first; g < end; ++g) {
+                table.header << caption(grouping.groups[g]);
+                chart.series.append({caption(grouping.groups[g]), {}});
+                answers += grouping.tallies[g][answered].values;
+            }
+            for (const CrossRow &row : rows) {
+                QList<Cell> cells{text(row.caption)};
+                if (row.share)
+                    chart.categories << row.caption;
+                for (qsizetype g = first; g < end; ++g) {
+                    cells << inGroup(row.cell(grouping.tallies[g]), by.name, grouping.groups[g]);
+                    if (row.share)
+                        chart.series[g - first].values << row.share(grouping.tallies[g]);
+                }
+                table.rows.append(cells);
+            }
+            part.tables << table;
+            if (answers > 0)
+                part.charts << chart;
+        }
+        parts << part;
+    }
+    return parts;
+}
+
 } // namespace
 
 Breakdowns::Breakdowns(const DataSet &data, const QStringList &groupBy) : data_(data)
@@ -99,102 +152,44 @@ QStringList Breakdowns::titles(const QStringList &groupBy)
 
 QList<Part> Breakdowns::ofChoice(qsizetype i) const
 {
-    QList<Part> parts;
     const DataSet::Variable &v = data_.variables()[i];
-    for (const Grouping &grouping : groupings_) {
-        if (grouping.by == i)
-            continue;
-        const DataSet::Variable &by = data_.variables()[grouping.by];
-        Part part{title(by), notes(grouping, QStringLiteral("括号中是占该组作答企业的比例。"))};
-        const auto groupRuns = runs(grouping.groups.size());
-        for (qsizetype r = 0; r < groupRuns.size(); ++r) {
-            const auto [first, end] = groupRuns[r];
-            Table table{{QStringLiteral("选项")}, {}};
-            Chart chart = shareChart(chartTitle(v.label.simplified(), title(by), r, groupRuns.size()));
-            chart.series.clear();
-            qint64 answered = 0;
-            for (qsizetype g = first; g < end; ++g) {
-                table.header << caption(grouping.groups[g]);
-                chart.series.append({caption(grouping.groups[g]), {}});
-                answered += grouping.tallies[g][i].values;
-            }
-            auto row = [&](const QString &rowCaption, auto &&cellOf) {
-                QList<Cell> cells{text(rowCaption)};
-                for (qsizetype g = first; g < end; ++g)
-                    cells << inGroup(cellOf(grouping.tallies[g][i]), by.name, grouping.groups[g]);
-                table.rows.append(cells);
-            };
-            for (qsizetype k = 0; k < v.codes.size(); ++k) {
-                const QString stat = QStringLiteral("count:") + QString::number(v.values[k]);
-                row(v.valueLabels[k].label,
-                    [&](const Tally &t) { return countAndShare(v.name, stat, t.byCode[k], t.values); });
-                chart.categories << v.valueLabels[k].label;
-                for (qsizetype g = first; g < end; ++g) {
-                    const Tally &t = grouping.tallies[g][i];
-                    chart.series[g - first].values << percentOf(t.byCode[k], t.values);
-                }
-            }
-            row(QStringLiteral("作答的企业"),
-                [&](const Tally &t) { return count(v.name, QStringLiteral("answered"), t.values); });
-            if (v.canBeNotApplicable())
-                row(DataSet::notApplicableLabel(),
-                    [&](const Tally &t) { return count(v.name, QStringLiteral("na"), t.notApplicable); });
-            row(QStringLiteral("未填"),
-                [&](const Tally &t) { return count(v.name, QStringLiteral("blank"), t.missing); });
-            part.tables << table;
-            if (answered > 0)
-                part.charts << chart;
-        }
-        parts << part;
+    QList<CrossRow> rows;
+    for (qsizetype k = 0; k < v.codes.size(); ++k) {
+        const QString stat = QStringLiteral("count:") + QString::number(v.values[k]);
+        rows.append({v.valueLabels[k].label,
+                     [&v, i, k, stat](const QList<Tally> &t) {
+                         return countAndShare(v.name, stat, t[i].byCode[k], t[i].values);
+                     },
+                     [i, k](const QList<Tally> &t) { return percentOf(t[i].byCode[k], t[i].values); }});
     }
-    return parts;
+    rows.append({QStringLiteral("作答的企业"),
+                 [&v, i](const QList<Tally> &t) { return count(v.name, QStringLiteral("answered"), t[i].values); }});
+    if (v.canBeNotApplicable())
+        rows.append({DataSet::notApplicableLabel(), [&v, i](const QList<Tally> &t) {
+                         return count(v.name, QStringLiteral("na"), t[i].notApplicable);
+                     }});
+    rows.append({QStringLiteral("未填"),
+                 [&v, i](const QList<Tally> &t) { return count(v.name, QStringLiteral("blank"), t[i].missing); }});
+    return crossTabs(data_, groupings_, v.label, i, rows);
 }
 
 QList<Part> Breakdowns::ofTicks(const Survey::Line &line, const QList<qsizetype> &flags) const
 {
-    QList<Part> parts;
-    const DataSet::Variable &first = data_.variables()[flags.front()];
-    for (const Grouping &grouping : groupings_) {
-        const DataSet::Variable &by = data_.variables()[grouping.by];
-        Part part{title(by), notes(grouping, QStringLiteral("括号中是占该组作答企业的比例。"))};
-        const auto groupRuns = runs(grouping.groups.size());
-        for (qsizetype r = 0; r < groupRuns.size(); ++r) {
-            const auto [firstGroup, end] = groupRuns[r];
-            Table table{{QStringLiteral("选项")}, {}};
-            Chart chart = shareChart(chartTitle(line.label.simplified(), title(by), r, groupRuns.size()));
-            chart.series.clear();
-            qint64 answered = 0;
-            for (qsizetype g = firstGroup; g < end; ++g) {
-                table.header << caption(grouping.groups[g]);
-                chart.series.append({caption(grouping.groups[g]), {}});
-                answered += grouping.tallies[g][flags.front()].values;
-            }
-            for (qsizetype i : flags) {
-                const DataSet::Variable &v = data_.variables()[i];
-                const QString option = line.positions.value(v.position).trimmed();
-                QList<Cell> cells{text(option)};
-                chart.categories << option;
-                for (qsizetype g = firstGroup; g < end; ++g) {
-                    const Tally &t = grouping.tallies[g][i];
-                    cells << inGroup(countAndShare(v.name, QStringLiteral("count"), t.ticked, t.values), by.name,
-                                     grouping.groups[g]);
-                    chart.series[g - firstGroup].values << percentOf(t.ticked, t.values);
-                }
-                table.rows.append(cells);
-            }
-            QList<Cell> answeredRow{text(QStringLiteral("作答的企业"))};
-            for (qsizetype g = firstGroup; g < end; ++g)
-                answeredRow << inGroup(
-                    count(first.name, QStringLiteral("answered"), grouping.tallies[g][flags.front()].values), by.name,
-                    grouping.groups[g]);
-            table.rows.append(answeredRow);
-            part.tables << table;
-            if (answered > 0)
-                part.charts << chart;
-        }
-        parts << part;
+    QList<CrossRow> rows;
+    for (qsizetype i : flags) {
+        const DataSet::Variable &v = data_.variables()[i];
+        rows.append({line.positions.value(v.position).trimmed(),
+                     [&v, i](const QList<Tally> &t) {
+                         return countAndShare(v.name, QStringLiteral("count"), t[i].ticked, t[i].values);
+                     },
+                     [i](const QList<Tally> &t) { return percentOf(t[i].ticked, t[i].values); }});
     }
-    return parts;
+    const qsizetype first = flags.front();
+    const DataSet::Variable &v = data_.variables()[first];
+    rows.append({QStringLiteral("作答的企业"), [&v, first](const QList<Tally> &t) {
+                     return count(v.name, QStringLiteral("answered"), t[first].values);
+                 }});
+    return crossTabs(data_, groupings_, line.label, first, rows);
 }
 
 QList<Part> Breakdowns::ofFigures(const QList<qsizetype> &variables) const
