@@ -98,13 +98,14 @@ QString companionShown(std::span<const Format> formats)
     return {};
 }
 
-// The variables a report can be broken down by, as the help lists them: "industry（2.所属行业）、…".
-QString groupingNames()
+// The variables a report can be broken down by: for the help, one a line
+// with its label ("  industry  2.所属行业"); for a message, the names alone.
+QString groupingNames(bool labelled)
 {
     QStringList names;
     for (const auto &[name, label] : Report::Breakdowns::offered())
-        names << QStringLiteral("%1（%2）").arg(name, label);
-    return names.join(QStringLiteral("、"));
+        names << (labelled ? QStringLiteral("  %1  %2").arg(name.leftJustified(19), label) : name);
+    return names.join(labelled ? QStringLiteral("\n") : QStringLiteral("、"));
 }
 
 QString helpText(std::span<const Format> formats)
@@ -135,8 +136,8 @@ QString helpText(std::span<const Format> formats)
             QStringLiteral("--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html"
                            "（一个独立的网页，不需联网）\n或 .pdf（A4）；可以给两次，两种都写。\n"
                            "--report-by VAR 在报告中把每道题再按 VAR 分组列出（可以给多次），VAR 是数据集中的变量名：\n"
-                           "  %1\n")
-                .arg(groupingNames()),
+                           "%1\n")
+                .arg(groupingNames(true)),
             CsvText::formulaStartsInWords(), FileName::extension());
 }
 
@@ -321,8 +322,8 @@ std::optional<int> Run::checkReports(QStringList &targets)
     const QList<QPair<QString, QString>> offered = Report::Breakdowns::offered();
     for (const QString &name : request_.groupBy)
         if (std::none_of(offered.begin(), offered.end(), [&](const auto &o) { return o.first == name; }))
-            return failure(err_, QStringLiteral("报告不能按“%1”分组：只能按单选题、是否题或下拉选择的变量分组（%2）")
-                                     .arg(name, groupingNames()));
+            return failure(err_, QStringLiteral("报告不能按“%1”分组：只能按单选题、是否题或下拉选择的变量分组：%2")
+                                     .arg(name, groupingNames(false)));
     for (const QString &path : reports) {
         if (!ReportWriter::isReportPath(path))
             return usageError(err_, QStringLiteral("报告只能写成 %1：%2")
