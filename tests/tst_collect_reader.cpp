@@ -1,6 +1,7 @@
 // The result file reader: framing, strict GBK, the size limit, files that are
 // not files, and thousands of randomly damaged result files.
 #include "collect/input/RecordReader.h"
+#include "survey/FileSystemCalls.h"
 #include "survey/Gbk.h"
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
@@ -333,7 +334,7 @@ void CollectReaderTest::recordId()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("甲乙科技有限公司_填报结果.dbf"));
     writeFile(path, bytes);
-    const RecordReader::Result result = RecordReader::read({QFile::encodeName(path), path, path});
+    const RecordReader::Result result = RecordReader::read({FileSystemCalls::nativePath(path), path, path});
     QVERIFY(result.accepted());
     QCOMPARE(result.record.sha256, QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
     QCOMPARE(result.record.sha256.size(), 64);
