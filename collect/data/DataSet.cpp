@@ -6,7 +6,6 @@
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 
-#include <QHash>
 #include <charconv>
 #include <cstring>
 
@@ -25,6 +24,12 @@ QString joined(const QString &question, const QString &caption)
     if (q.endsWith(QStringLiteral("：")) || q.endsWith(QLatin1Char(':')))
         return q + c;
     return q + QStringLiteral("：") + c;
+}
+
+// The survey's yes/no: 1 for 是, 9 for 否, on a line that no gate closes.
+bool isYesNo(const DataSet::Variable &v)
+{
+    return v.kind == DataSet::Kind::Code && v.codes == QList<QByteArray>{"1", "9"} && !v.canBeNotApplicable();
 }
 
 bool isInteger(const QString &code)
@@ -64,18 +69,16 @@ DataSet::DataSet()
     for (const Line &line : Survey::lines())
         addLine(line);
 
-    // Variables with the same value labels share one set, named after the first.
-    QHash<QString, QString> setByLabels;
+    // A variable's value labels are a set of its own name, but for the lists
+    // that many share: the ticks, and yes/no. Stata shows the name, which so
+    // never names another variable.
     for (Variable &v : variables_) {
-        if (v.valueLabels.isEmpty())
-            continue;
-        QString key;
-        for (const ValueLabel &l : v.valueLabels)
-            key += QString::number(l.value) + QLatin1Char('=') + l.label + QLatin1Char('\n');
-        auto it = setByLabels.find(key);
-        if (it == setByLabels.end())
-            it = setByLabels.insert(key, v.kind == Kind::Flag ? QStringLiteral("ticked") : v.name);
-        v.labelSet = it.value();
+        if (v.kind == Kind::Flag)
+            v.labelSet = QStringLiteral("ticked");
+        else if (isYesNo(v))
+            v.labelSet = QStringLiteral("yes_no");
+        else if (!v.valueLabels.isEmpty())
+            v.labelSet = v.name;
     }
 }
 
