@@ -2,6 +2,7 @@
 // record's lines each time it is written, so nothing is kept twice.
 #include "collect/data/DataSet.h"
 
+#include "survey/GateWords.h"
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 
@@ -10,7 +11,6 @@
 
 namespace {
 
-using Survey::GateKind;
 using Survey::Line;
 using Survey::LineKind;
 
@@ -45,17 +45,6 @@ bool isOrderedList(const QStringList &items)
     return !items.isEmpty() && std::all_of(items.begin(), items.end(), [](const QString &item) {
         return std::any_of(item.begin(), item.end(), [](QChar c) { return c.isDigit(); });
     });
-}
-
-// When the line's gate closes it, in the data set's own terms.
-QString closedWhen(const Line &line)
-{
-    if (line.gate == GateKind::None)
-        return {};
-    const Line &gate = Survey::line(line.gateLine);
-    if (line.gatePosition >= 0)
-        return QStringLiteral("%1 未选").arg(gate.positionVariables.value(line.gatePosition));
-    return QStringLiteral("%1 不是 %2").arg(gate.variable, line.gateValue);
 }
 
 } // namespace
@@ -102,7 +91,7 @@ DataSet::Variable DataSet::lineVariable(const Line &line, Kind kind)
     v.kind = kind;
     v.line = line.number;
     v.unit = line.unit;
-    v.notApplicableWhen = closedWhen(line);
+    v.notApplicableWhen = Survey::notApplicableWhen(line);
     return v;
 }
 
@@ -396,7 +385,7 @@ QString DataSet::missingText(const Variable &v)
         const QString code =
             v.isNumeric() ? QStringLiteral("（SPSS 中为 %1，定义为缺失值；Stata 中为 .a）").arg(kNotApplicableCode)
                           : QStringLiteral("（文字：在各格式中都为空）");
-        parts << QStringLiteral("%1时为“%2”%3").arg(v.notApplicableWhen, notApplicableLabel(), code);
+        parts << v.notApplicableWhen + code;
     }
     if (v.missingWhenUnanswered)
         parts << QStringLiteral("本题一项都未选时为缺失（未作答）");
