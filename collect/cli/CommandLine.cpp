@@ -10,6 +10,7 @@
 #include "collect/report/ReportWriter.h"
 #include "collect/system/Console.h"
 #include "collect/system/Folders.h"
+#include "survey/DataChecks.h"
 #include "survey/SafeFile.h"
 
 #include <QApplication>
@@ -95,6 +96,20 @@ QString companionShown(std::span<const Format> formats)
     return {};
 }
 
+// Every data check in its own words, from the table of checks.
+QString checksHelp(std::span<const Format> formats)
+{
+    QString text = QStringLiteral("数据核查：找出互相矛盾或极不可能的回答和数字，写入 --checks 文件（%1）、\n"
+                                  "Excel 工作簿的“核查”表、报告的“数据核查”一节，以及数据集的 checks 变量\n"
+                                  "（每条记录触发的核查编号）。核查结果不影响退出状态。\n")
+                       .arg(Formats::checkExtensions(formats));
+    for (const DataChecks::Check &check : DataChecks::all())
+        text += QStringLiteral("  %1（%2）%3：%4（%5）\n")
+                    .arg(check.id, DataChecks::severityText(check.severity), check.title,
+                         DataChecks::description(check), DataChecks::linesText(check));
+    return text;
+}
+
 QString helpText(std::span<const Format> formats)
 {
     QStringList lines;
@@ -106,13 +121,15 @@ QString helpText(std::span<const Format> formats)
                "不带参数启动时打开窗口。\n"
                "\n"
                "INPUT 为填报结果文件或文件夹（连同子文件夹一起查找 *%7，由内容判断是不是填报结果）。\n"
-               "OUTPUT 的扩展名决定格式；-o、--codebook、--problems 都可以给多次：\n"
+               "OUTPUT 的扩展名决定格式；-o、--codebook、--problems、--checks 都可以给多次：\n"
                "%1\n"
                "  .sps 和 .do 读取写在旁边的 %2（其中代码为数字，“不适用”为 %3），\n"
                "  并加上变量标签、值标签、缺失值定义、格式和测量级别。\n"
                "变量说明可以写成 %4。\n"
                "%5"
                "CSV 中以 %6开头的文字前加 '，以免被电子表格当作公式。\n"
+               "\n"
+               "%8"
                "\n"
                "退出状态：0 所有文件无误；1 有文件被拒绝、有问题或有不同内容的重复文件被舍弃（输出照样写出）；\n"
                "2 用法错误，或有输出无法写入（此时不替换任何输出）；130、143 被 Ctrl-C 或 SIGTERM 取消\n"
@@ -123,7 +140,7 @@ QString helpText(std::span<const Format> formats)
                  ? QStringLiteral("--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html"
                                   "（一个独立的网页，不需联网）\n或 .pdf（A4）；可以给两次，两种都写。\n")
                  : QString(),
-             CsvText::formulaStartsInWords(), FileName::extension());
+             CsvText::formulaStartsInWords(), FileName::extension(), checksHelp(formats));
 }
 
 // A format this build does not have: one line, and the way round it.
@@ -201,6 +218,10 @@ std::optional<int> Run::parse(const QStringList &arguments)
     const QCommandLineOption problems(QStringLiteral("problems"),
                                       QStringLiteral("写出问题清单（%1）").arg(Formats::problemExtensions(formats_)),
                                       QStringLiteral("FILE"));
+    const QCommandLineOption checks(
+        QStringLiteral("checks"),
+        QStringLiteral("写出数据核查发现的可疑之处（%1）").arg(Formats::checkExtensions(formats_)),
+        QStringLiteral("FILE"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("不显示进度"));
     QCommandLineOption report(
         QStringLiteral("report"),
@@ -209,7 +230,7 @@ std::optional<int> Run::parse(const QStringList &arguments)
     // Known even where it is not built in, so that asking for it gets a plain answer.
     if (!ReportWriter::builtIn())
         report.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({output, codebook, problems, report, quiet});
+    parser.addOptions({output, codebook, problems, checks, report, quiet});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -228,6 +249,7 @@ std::optional<int> Run::parse(const QStringList &arguments)
     options.outputs = parser.values(output);
     options.codebooks = parser.values(codebook);
     options.problems = parser.values(problems);
+    options.checks = parser.values(checks);
     options.formats = formats_;
     request_.reports = parser.values(report);
     request_.quiet = parser.isSet(quiet);
@@ -238,10 +260,11 @@ std::optional<int> Run::check()
 {
     const Merge::Options &options = request_.options;
     if (options.outputs.isEmpty() && options.codebooks.isEmpty() && options.problems.isEmpty() &&
-        request_.reports.isEmpty())
-        return usageError(err_,
-                          QStringLiteral("没有输出：用 -o OUTPUT、--codebook FILE、--problems FILE 或 --report FILE"));
-    if ((!options.outputs.isEmpty() || !options.problems.isEmpty() || !request_.reports.isEmpty()) &&
+        options.checks.isEmpty() && request_.reports.isEmpty())
+        return usageError(err_, QStringLiteral("没有输出：用 -o OUTPUT、--codebook FILE、--problems FILE、"
+                                               "--checks FILE 或 --report FILE"));
+    if ((!options.outputs.isEmpty() || !options.problems.isEmpty() || !options.checks.isEmpty() ||
+         !request_.reports.isEmpty()) &&
         options.inputs.isEmpty())
         return usageError(err_, QStringLiteral("没有输入：给出填报结果文件或文件夹"));
     QStringList targets, companions;
@@ -292,6 +315,13 @@ std::optional<int> Run::checkOutputs(QStringList &targets, QStringList &companio
         if (!format || !format->problems)
             return usageError(
                 err_, QStringLiteral("问题清单只能写成 %1：%2").arg(Formats::problemExtensions(formats_), path));
+        targets << path;
+    }
+    for (const QString &path : options.checks) {
+        const Format *format = Formats::of(formats_, path);
+        if (!format || !format->checks || !format->builtIn)
+            return usageError(
+                err_, QStringLiteral("核查结果只能写成 %1：%2").arg(Formats::checkExtensions(formats_), path));
         targets << path;
     }
     return std::nullopt;

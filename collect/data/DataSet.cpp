@@ -6,7 +6,6 @@
 #include "survey/RecordCheck.h"
 
 #include <QHash>
-#include <charconv>
 #include <cstring>
 
 namespace {
@@ -74,6 +73,10 @@ DataSet::DataSet()
                        .kind = Kind::Hash});
     for (const Line &line : Survey::lines())
         addLine(line);
+    // Last: a column to filter on, beside the answers it is about.
+    variables_.append({.name = QStringLiteral("checks"),
+                       .label = QStringLiteral("数据核查：发现的可疑之处（核查编号，以空格分隔）"),
+                       .kind = Kind::Checks});
 
     // Variables with the same value labels share one set, named after the first.
     QHash<QString, QString> setByLabels;
@@ -254,6 +257,8 @@ DataSet::Cell DataSet::cell(const Variable &v, const Record &record, const Lines
         return value(record.modified, double(record.modifiedSeconds));
     case Kind::Hash:
         return value(record.sha256);
+    case Kind::Checks:
+        return record.checks.isEmpty() ? Cell{} : value(record.checks);
     default:
         break;
     }
@@ -319,26 +324,32 @@ QByteArrayView DataSet::text(const Variable &v, const Record &record, const Line
     return c.isValue() ? c.text : QByteArrayView();
 }
 
+void DataSet::setFindings(QList<Finding> findings)
+{
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) {
+        return a.row != b.row ? a.row < b.row : a.check.check < b.check.check;
+    });
+    findings_ = std::move(findings);
+    for (Record &record : records_)
+        record.checks.clear();
+    const Finding *previous = nullptr;
+    for (const Finding &f : findings_) {
+        if (f.row < 0 || f.row >= records_.size())
+            continue;
+        // A check that fired twice on a record (two years, two parts) is named once.
+        if (!previous || previous->row != f.row || previous->check.check != f.check.check) {
+            QByteArray &ids = records_[f.row].checks;
+            if (!ids.isEmpty())
+                ids += ' ';
+            ids += DataChecks::all()[size_t(f.check.check)].id.toUtf8();
+        }
+        previous = &f;
+    }
+}
+
 std::optional<double> DataSet::parseNumber(QByteArrayView text)
 {
-    const std::optional<QByteArrayView> number = RecordCheck::numberText(text);
-    if (!number)
-        return std::nullopt;
-    text = *number;
-    // from_chars wants a digit on each side of the point: "8." and ".5" are
-    // numbers to the people who type them.
-    QByteArray padded;
-    padded.reserve(text.size() + 2);
-    if (text.front() == '.')
-        padded += '0';
-    padded += text;
-    if (text.back() == '.')
-        padded += '0';
-    double value = 0;
-    const auto [end, error] = std::from_chars(padded.constData(), padded.constData() + padded.size(), value);
-    if (error != std::errc() || end != padded.constData() + padded.size())
-        return std::nullopt;
-    return value;
+    return RecordCheck::numberValue(text);
 }
 
 QString DataSet::typeName(const Variable &v)
@@ -366,6 +377,8 @@ QString DataSet::typeName(const Variable &v)
         return QStringLiteral("排序字母（SPSS、Stata 中为数字）");
     case Kind::RankOf:
         return QStringLiteral("名次");
+    case Kind::Checks:
+        return QStringLiteral("文字（核查编号）");
     }
     return {};
 }
@@ -383,6 +396,11 @@ QString DataSet::valuesText(const Variable &v)
     }
     if (v.kind == Kind::RankOf)
         parts << QStringLiteral("1…%1，未排入为空").arg(Survey::line(v.line).letters.size());
+    if (v.kind == Kind::Checks) {
+        for (const DataChecks::Check &check : DataChecks::all())
+            parts << QStringLiteral("%1=%2（%3）").arg(check.id, check.title, DataChecks::severityText(check.severity));
+        parts << QStringLiteral("都未发现时为空");
+    }
     return parts.join(QStringLiteral("；"));
 }
 

@@ -4,6 +4,7 @@
 // more memory than ten.
 #include "collect/export/ExcelExporter.h"
 
+#include "collect/data/CheckReport.h"
 #include "collect/data/Codebook.h"
 #include "collect/data/DataSet.h"
 #include "collect/data/ProblemReport.h"
@@ -142,6 +143,15 @@ void problemSheet(Workbook &book, const ProblemReport &problems)
     worksheet_set_column(sheet, 4, 4, 60, nullptr);
 }
 
+void checkSheet(Workbook &book, const DataSet &data)
+{
+    lxw_worksheet *sheet = book.sheet("核查");
+    book.table(sheet, CheckReport::columns(), CheckReport::rows(data));
+    worksheet_set_column(sheet, 0, 1, 30, nullptr);
+    worksheet_set_column(sheet, 2, 2, 22, nullptr);
+    worksheet_set_column(sheet, 4, 5, 60, nullptr);
+}
+
 class ExcelData : public Exporter {
 public:
     bool open(SafeFile &file, const Target &target) override
@@ -193,6 +203,7 @@ public:
     {
         codebookSheet(*book_, *data_);
         problemSheet(*book_, *problems_);
+        checkSheet(*book_, *data_);
         return book_->close();
     }
 
@@ -219,6 +230,15 @@ bool writeCodebook(const DataSet &data, SafeFile &file, const TextLimit &limit)
     if (!book.ok())
         return false;
     codebookSheet(book, data);
+    return book.close();
+}
+
+bool writeChecks(const DataSet &data, SafeFile &file, const TextLimit &limit)
+{
+    Workbook book(file, limit);
+    if (!book.ok())
+        return false;
+    checkSheet(book, data);
     return book.close();
 }
 

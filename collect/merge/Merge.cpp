@@ -4,6 +4,7 @@
 // outputs, and only then put them all in place.
 #include "collect/merge/Merge.h"
 
+#include "collect/data/CheckReport.h"
 #include "collect/export/Exporter.h"
 #include "collect/merge/Duplicates.h"
 #include "collect/merge/ReadQueue.h"
@@ -67,6 +68,7 @@ QString Merge::Summary::line() const
                        .arg(rejected)
                        .arg(duplicates)
                        .arg(problems);
+    text += QStringLiteral("，核查 %1").arg(checks);
     if (skipped > 0)
         text += QStringLiteral("（其中 %1 个其他文件未读）").arg(skipped);
     if (cancelled)
@@ -81,7 +83,7 @@ Merge::Summary Merge::run(RunControl &control)
     data_ = DataSet();
     // Whatever happens, no temporary file and no hold outlives the run.
     const auto release = qScopeGuard([this] { outputs_.clear(); });
-    outputs_.plan(options_.outputs, options_.codebooks, options_.problems, options_.formats);
+    outputs_.plan(options_.outputs, options_.codebooks, options_.problems, options_.formats, options_.checks);
     summary_.outputErrors = outputs_.start(options_.files ? *options_.files : FileSystemCalls::system());
     if (!summary_.outputErrors.isEmpty())
         return summary_;
@@ -166,15 +168,21 @@ void Merge::buildDataSet(const Files &files, Results &results, const QList<bool>
             limited.append(output->format);
 
     data_.reserve(std::count(kept.begin(), kept.end(), true));
+    QList<DataSet::Finding> findings;
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (!kept[i])
             continue;
         reportRecord(files[i], results[i], entries[i]);
         if (!limited.isEmpty())
             reportCuts(files[i], results[i].record, limited, entries[i]);
+        for (const DataChecks::Finding &f : results[i].findings)
+            findings.append(DataSet::Finding{data_.rowCount(), f});
         data_.append(std::move(results[i].record));
     }
     summary_.accepted = data_.rowCount();
+    findings += CheckReport::acrossRecords(data_);
+    data_.setFindings(std::move(findings));
+    summary_.checks = data_.findings().size();
 }
 
 // The problems of an accepted file: its checks, its control characters, its name.
@@ -258,6 +266,8 @@ bool Merge::writeOne(OutputSet::Output &output, RunControl &control)
         return output.format->codebook(data_, file, output.format->limit) && file.finish();
     case OutputSet::Content::Problems:
         return output.format->problems(report_, file) && file.finish();
+    case OutputSet::Content::Checks:
+        return output.format->checks(data_, file, output.format->limit) && file.finish();
     case OutputSet::Content::DataSet:
         break;
     }

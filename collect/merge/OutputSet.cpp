@@ -23,7 +23,7 @@ OutputSet::Output &OutputSet::add(const QString &path, const Format *format, Con
 }
 
 void OutputSet::plan(const QStringList &dataSets, const QStringList &codebooks, const QStringList &problems,
-                     std::span<const Format> formats)
+                     std::span<const Format> formats, const QStringList &checks)
 {
     clear();
     QStringList companions;
@@ -42,6 +42,8 @@ void OutputSet::plan(const QStringList &dataSets, const QStringList &codebooks, 
         add(path, Formats::of(formats, path), Content::Codebook);
     for (const QString &path : problems)
         add(path, Formats::of(formats, path), Content::Problems);
+    for (const QString &path : checks)
+        add(path, Formats::of(formats, path), Content::Checks);
 }
 
 QStringList OutputSet::start(FileSystemCalls &files)
@@ -59,6 +61,7 @@ QStringList OutputSet::start(FileSystemCalls &files)
         const Format *format = output->format;
         const bool fits = format && (output->content == Content::DataSet    ? format->holdsData()
                                      : output->content == Content::Codebook ? format->codebook != nullptr
+                                     : output->content == Content::Checks   ? format->checks != nullptr
                                                                             : format->problems != nullptr);
         if (!fits) {
             errors << failure(output->path, QStringLiteral("不认识的文件格式"));

@@ -23,7 +23,7 @@ class Hold;
 
 class OutputSet {
 public:
-    enum class Content { DataSet, Codebook, Problems };
+    enum class Content { DataSet, Codebook, Problems, Checks };
 
     struct Output {
         QString path;
@@ -41,7 +41,7 @@ public:
     // Every output with the format of its extension; a syntax file brings the
     // values CSV it reads, once for all the syntax files of one name.
     void plan(const QStringList &dataSets, const QStringList &codebooks, const QStringList &problems,
-              std::span<const Format> formats);
+              std::span<const Format> formats, const QStringList &checks = {});
     // Holds every output folder, which clears what killed runs left there,
     // and makes every output's temporary file. Returns why outputs cannot be
     // written; empty when all can.
