@@ -4,7 +4,9 @@
 // the same files and does nothing with them.
 //   csr-collect-bench [--files N] [--folder DIR] [--runs R]
 // The folder is kept and reused when it already holds N result files.
+#include "collect/data/CheckReport.h"
 #include "collect/input/InputScanner.h"
+#include "collect/input/RecordReader.h"
 #include "tests/collect/SampleRecords.h"
 
 #include <QCommandLineParser>
@@ -108,6 +110,34 @@ Times collectSeconds(const QString &folder, const QString &output, const QString
     return times;
 }
 
+// The data checks alone, in this process on one thread, over the files as
+// the merge reads them: what they add to a merge at most (the merge runs the
+// checks of each record on its reading threads).
+double checkSeconds(const QString &folder, qsizetype &findings)
+{
+    InputScanner scanner;
+    scanner.add(folder);
+    DataSet data;
+    for (const InputScanner::File &file : scanner.files()) {
+        RecordReader::Result result = RecordReader::read(file);
+        if (result.accepted())
+            data.append(std::move(result.record));
+    }
+    QList<DataSet::Lines> lines; // the merge has them split already
+    for (const DataSet::Record &record : data.records())
+        lines.append(DataSet::split(record));
+    QElapsedTimer clock;
+    clock.start();
+    QList<DataSet::Finding> found;
+    for (qsizetype row = 0; row < data.rowCount(); ++row)
+        for (const DataChecks::Finding &f : DataChecks::run(lines[row]))
+            found.append(DataSet::Finding{row, f});
+    found += CheckReport::acrossRecords(data);
+    data.setFindings(std::move(found));
+    findings = data.findings().size();
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
 Times median(const QList<Times> &runs)
 {
     QList<double> wall, cpu;
@@ -185,6 +215,15 @@ int main(int argc, char *argv[])
         std::printf("  csr-collect -o merged.%-4s               %7.3f s (%.3f s)  %.1f× baseline; %s; %.1f MB\n",
                     t.extension, m.wall, m.cpu, m.wall / base.wall, t.goal, double(QFileInfo(output).size()) / 1e6);
     }
+    QList<double> checks;
+    qsizetype findings = 0;
+    for (int r = 0; r < runs; ++r)
+        checks << checkSeconds(folder, findings);
+    std::sort(checks.begin(), checks.end());
+    const double check = checks[checks.size() / 2];
+    std::printf("  the data checks alone, one thread         %7.3f s: %.1f%% of the CSV merge; %lld findings; "
+                "≤ 10%%\n",
+                check, 100 * check / csv.wall, qlonglong(findings));
     // The report beside the merge: the same CSV run with a report, less the CSV run alone.
     for (const char *extension : {"html", "pdf"}) {
         const QString report = scratch.path() + QStringLiteral("/report.") + QLatin1String(extension);

@@ -581,16 +581,23 @@ QList<Finding> run(std::span<const QByteArrayView> lines)
         return out;
     const Definition &d = definition();
     Answers answers(lines);
+    // Slips first, wherever they stand in the table: a jump that is a slip is
+    // reported once, as a slip.
+    QList<Finding> slips;
     QList<int> slipped;
-    // Slips first: a jump that is a slip is reported once, as a slip.
     for (int i = 0; i < int(std::size(kChecks)); ++i)
         if (kChecks[i].kind == Kind::UnitSlip)
-            runUnitSlip(i, d.checks[i], answers, out, slipped);
+            runUnitSlip(i, d.checks[i], answers, slips, slipped);
     for (int i = 0; i < int(std::size(kChecks)); ++i) {
         const ResolvedCheck &c = d.checks[i];
         switch (kChecks[i].kind) {
         case Kind::AtMost:
             runAtMost(i, c, answers, out);
+            break;
+        case Kind::UnitSlip:
+            for (const Finding &f : std::as_const(slips))
+                if (f.check == i)
+                    out.append(f);
             break;
         case Kind::Jump:
             runJump(i, c, answers, out, slipped);
@@ -598,12 +605,10 @@ QList<Finding> run(std::span<const QByteArrayView> lines)
         case Kind::Conflict:
             runConflict(i, c, answers, out);
             break;
-        case Kind::UnitSlip:
         case Kind::SameEnterprise:
             break;
         }
     }
-    std::stable_sort(out.begin(), out.end(), [](const Finding &a, const Finding &b) { return a.check < b.check; });
     return out;
 }
 

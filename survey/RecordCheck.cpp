@@ -4,8 +4,11 @@
 
 #include "survey/LineMap.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <memory>
 
 namespace RecordCheck {
@@ -58,6 +61,39 @@ qsizetype blankAtBack(QByteArrayView text)
     if (text.endsWith(' ') || text.endsWith('\t'))
         return 1;
     return text.endsWith("\xE3\x80\x80") ? 3 : 0;
+}
+
+// Digits with a digit on each side of any point.
+std::optional<double> valueOf(QByteArrayView digits)
+{
+    // Most figures have few digits: their value is the whole number of their
+    // digits over a power of ten, both exact in a double, and the one
+    // division rounds as from_chars does.
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    constexpr qsizetype kExactDigits = 15;
+    quint64 whole = 0;
+    int significant = 0, decimals = -1;
+    bool exact = digits.size() <= kExactDigits + 1;
+    for (qsizetype i = 0; exact && i < digits.size(); ++i) {
+        const char c = digits[i];
+        if (c == '.') {
+            exact = decimals < 0 && i > 0 && i + 1 < digits.size();
+            decimals = 0;
+            continue;
+        }
+        exact = c >= '0' && c <= '9';
+        whole = whole * 10 + quint64(c - '0');
+        significant += whole > 0;
+        decimals += decimals >= 0;
+    }
+    if (exact && significant <= kExactDigits)
+        return double(whole) / kPowersOfTen[std::max(decimals, 0)];
+    double value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size())
+        return std::nullopt;
+    return value;
 }
 
 bool isNumberUtf8(QByteArrayView text)
@@ -340,6 +376,27 @@ std::optional<QByteArrayView> numberText(QByteArrayView text)
     if (digits == 0 || points > 1)
         return std::nullopt;
     return text;
+}
+
+std::optional<double> numberValue(QByteArrayView text)
+{
+    const std::optional<QByteArrayView> number = numberText(text);
+    if (!number)
+        return std::nullopt;
+    text = *number;
+    // from_chars wants a digit on each side of the point: "8." and ".5" are
+    // numbers to the people who type them. Figures are short: padded on the
+    // stack, as thousands of files have dozens each.
+    const bool front = text.front() == '.', back = text.back() == '.';
+    if (!front && !back)
+        return valueOf(text);
+    QVarLengthArray<char, 64> padded;
+    if (front)
+        padded.append('0');
+    padded.append(text.data(), text.size());
+    if (back)
+        padded.append('0');
+    return valueOf(QByteArrayView(padded.data(), padded.size()));
 }
 
 } // namespace RecordCheck

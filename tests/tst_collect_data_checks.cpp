@@ -3,6 +3,8 @@
 // agree with each other give nothing; and the findings the same in the checks
 // file, the workbook's sheet and the data set's checks column.
 #include "collect/data/CheckReport.h"
+#include "collect/report/ReportChecks.h"
+#include "collect/report/ReportWriter.h"
 #include "survey/DataChecks.h"
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
@@ -11,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +68,36 @@ QByteArray bytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The rows of each table in the report's section of that title, cell by cell.
+QList<QList<QStringList>> sectionTables(const QString &html, const QString &title)
+{
+    const qsizetype start = html.indexOf(QStringLiteral("<h1>%1</h1>").arg(title));
+    const QString section = start < 0 ? QString() : html.mid(start, html.indexOf(QStringLiteral("</section>"), start) - start);
+    static const QRegularExpression table(QStringLiteral("<tbody>(.*?)</tbody>"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression row(QStringLiteral("<tr>(.*?)</tr>"));
+    static const QRegularExpression cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
+    QList<QList<QStringList>> tables;
+    for (auto t = table.globalMatch(section); t.hasNext();) {
+        QList<QStringList> rows;
+        const QString body = t.next().captured(1);
+        for (auto r = row.globalMatch(body); r.hasNext();) {
+            QStringList cells;
+            const QString cellsText = r.next().captured(1);
+            for (auto c = cell.globalMatch(cellsText); c.hasNext();)
+                cells << c.next()
+                             .captured(1)
+                             .replace(QLatin1String("&quot;"), QLatin1String("\""))
+                             .replace(QLatin1String("&lt;"), QLatin1String("<"))
+                             .replace(QLatin1String("&gt;"), QLatin1String(">"))
+                             .replace(QLatin1String("&amp;"), QLatin1String("&"));
+            rows << cells;
+        }
+        tables << rows;
+    }
+    return tables;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Changes)
@@ -81,6 +114,7 @@ private slots:
     void sameEnterpriseTwice();
     void recordsThatAgreeGiveNoFinding();
     void everyOutputSaysTheSame();
+    void reportListsTwoHundred();
     void helpListsEveryCheck();
 };
 
@@ -291,8 +325,8 @@ void DataChecksTest::recordsThatAgreeGiveNoFinding()
 }
 
 // One merge with findings of several checks: the checks file (CSV and
-// workbook), the data set's sheet, and the checks column say the same; and
-// findings are no fault of a file.
+// workbook), the data set's sheet, the report's section and the checks
+// column say the same; and findings are no fault of a file.
 void DataChecksTest::everyOutputSaysTheSame()
 {
     QTemporaryDir dir;
@@ -315,10 +349,14 @@ void DataChecksTest::everyOutputSaysTheSame()
     write(12, {{1, "丁(上海)有限公司"}});
     const QString out = dir.path() + QStringLiteral("/out/");
     QVERIFY(QDir().mkpath(out));
-    const CommandLineRun::Run run = CommandLineRun::here(
-        {QStringLiteral("-q"), in, QStringLiteral("-o"), out + QStringLiteral("a.csv"), QStringLiteral("-o"),
-         out + QStringLiteral("a.xlsx"), QStringLiteral("--checks"), out + QStringLiteral("核查.csv"),
-         QStringLiteral("--checks"), out + QStringLiteral("核查.xlsx")});
+    QStringList arguments{QStringLiteral("-q"),        in,
+                          QStringLiteral("-o"),        out + QStringLiteral("a.csv"),
+                          QStringLiteral("-o"),        out + QStringLiteral("a.xlsx"),
+                          QStringLiteral("--checks"),  out + QStringLiteral("核查.csv"),
+                          QStringLiteral("--checks"),  out + QStringLiteral("核查.xlsx")};
+    if (ReportWriter::builtIn())
+        arguments << QStringLiteral("--report") << out + QStringLiteral("报告.html");
+    const CommandLineRun::Run run = CommandLineRun::here(arguments);
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.out.contains(QStringLiteral("问题 0，核查 5")), qPrintable(run.out));
 
@@ -365,6 +403,56 @@ void DataChecksTest::everyOutputSaysTheSame()
     QCOMPARE(data.size(), 1 + 7);
     for (const QStringList &row : data.mid(1))
         QCOMPARE(row[column], ids.value(row[0]));
+
+    if (!ReportWriter::builtIn())
+        return;
+    const QList<QList<QStringList>> report =
+        sectionTables(QString::fromUtf8(bytes(out + QStringLiteral("报告.html"))), QStringLiteral("数据核查"));
+    QCOMPARE(report.size(), 2);
+    QCOMPARE(report[0].size(), qsizetype(DataChecks::all().size()));
+    for (const QStringList &count : report[0]) { // title, id, severity, description, findings, files
+        QStringList files;
+        qsizetype rows = 0;
+        for (const QStringList &row : checks)
+            if (row[2] == count.value(1)) {
+                ++rows;
+                if (!files.contains(row[0]))
+                    files << row[0];
+            }
+        QCOMPARE(count.value(4), QString::number(rows));
+        QCOMPARE(count.value(5), QString::number(files.size()));
+    }
+    QCOMPARE(report[1].size(), checks.size());
+    for (qsizetype i = 0; i < checks.size(); ++i) { // file, enterprise, title, severity, values
+        QCOMPARE(report[1][i].value(0), checks[i][0]);
+        QCOMPARE(report[1][i].value(1), checks[i][1]);
+        QCOMPARE(report[1][i].value(2), DataChecks::find(checks[i][2])->title.toString());
+        QCOMPARE(report[1][i].value(3), checks[i][3]);
+        QCOMPARE(report[1][i].value(4), checks[i][5]);
+    }
+}
+
+// The report lists the first 200 findings and counts the rest.
+void DataChecksTest::reportListsTwoHundred()
+{
+    DataSet data;
+    QList<DataSet::Finding> findings;
+    for (int i = 0; i < 105; ++i) { // contracted employees above employees, both years
+        const QStringList lines = changed(QStringLiteral("乙%1公司").arg(i), {{27, "1"}, {28, "2"}, {37, "1"}, {38, "2"}});
+        for (const DataChecks::Finding &f : DataChecks::run(Utf8Lines(lines).views))
+            findings.append(DataSet::Finding{data.rowCount(), f});
+        data.append(recordOf(QStringLiteral("%1.dbf").arg(i), lines));
+    }
+    data.setFindings(findings);
+    QCOMPARE(data.findings().size(), 210);
+    const Report::Section section = Report::checksSection(data);
+    QCOMPARE(section.title, QStringLiteral("数据核查"));
+    QCOMPARE(section.blocks.size(), 2);
+    QCOMPARE(section.blocks[0].table.rows.value(0).value(4).text, QStringLiteral("210"));
+    QCOMPARE(section.blocks[0].table.rows.value(0).value(5).text, QStringLiteral("105"));
+    QCOMPARE(section.blocks[1].table.rows.size(), 200);
+    QVERIFY2(section.blocks[1].notes.join(QString()).contains(QStringLiteral("另有 10 条")),
+             qPrintable(section.blocks[1].notes.join(QString())));
 }
 
 void DataChecksTest::helpListsEveryCheck()

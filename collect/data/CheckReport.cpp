@@ -11,6 +11,11 @@ namespace {
 
 QString lineText(const DataSet::Record &record, int line)
 {
+    // The name is the first line: found without splitting the others.
+    if (line == 1) {
+        const qsizetype end = record.text.indexOf('\n');
+        return QString::fromUtf8(end < 0 ? record.text : record.text.first(end));
+    }
     return QString::fromUtf8(DataSet::split(record)[size_t(line - 1)]);
 }
 

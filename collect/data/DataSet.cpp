@@ -6,6 +6,8 @@
 #include "survey/RecordCheck.h"
 
 #include <QHash>
+
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -326,9 +328,15 @@ QByteArrayView DataSet::text(const Variable &v, const Record &record, const Line
 
 void DataSet::setFindings(QList<Finding> findings)
 {
-    std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) {
+    // Mostly in order already: each record's own, then those across records.
+    const auto before = [](const Finding &a, const Finding &b) {
         return a.row != b.row ? a.row < b.row : a.check.check < b.check.check;
-    });
+    };
+    const auto unsorted = std::is_sorted_until(findings.begin(), findings.end(), before);
+    if (std::is_sorted(unsorted, findings.end(), before))
+        std::inplace_merge(findings.begin(), unsorted, findings.end(), before);
+    else
+        std::stable_sort(findings.begin(), findings.end(), before);
     findings_ = std::move(findings);
     for (Record &record : records_)
         record.checks.clear();
