@@ -9,10 +9,10 @@
 #include "survey/RecordCheck.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -105,6 +105,7 @@ struct Resolved {
     Test test = Test::Chosen;
     QByteArray code;        // Chosen, NotChosen: what the line holds for the answer
     QList<QByteArray> set;  // NotChosen: every code or item of the line
+    qsizetype positions = 0; // Ticked: the options of the line
 };
 
 struct ResolvedRule {
@@ -128,6 +129,7 @@ struct Definition {
     std::array<QString, 2> years;
     QList<Figure> figures;
     QList<ResolvedCheck> checks;
+    QList<int> numberLines; // every line a check reads as a number
 };
 
 [[noreturn]] void fault(const Check &check, QStringView what)
@@ -251,6 +253,7 @@ private:
         case Test::Ticked:
             if (o.type != Operand::Type::Option)
                 fault(check, u"only an option is ticked");
+            r.positions = Survey::line(o.line).positions.size();
             break;
         case Test::Zero:
         case Test::AboveZero:
@@ -290,38 +293,46 @@ const Definition &definition()
         Resolver resolver(d);
         for (const Check &check : kChecks)
             d.checks << resolver.resolve(check);
+        for (const ResolvedCheck &c : std::as_const(d.checks))
+            for (int line : c.lines)
+                if (Survey::line(line).kind == LineKind::Number && !d.numberLines.contains(line))
+                    d.numberLines << line;
         return d;
     }();
     return built;
 }
 
-// One record's lines, each figure read once.
+// One record's lines, every figure the checks read made a number once.
 class Answers {
 public:
-    explicit Answers(std::span<const QByteArrayView> lines) : lines_(lines) {}
+    explicit Answers(std::span<const QByteArrayView> lines) : lines_(lines)
+    {
+        for (int line : definition().numberLines) {
+            const std::optional<double> value = RecordCheck::numberValue(lines[size_t(line - 1)]);
+            has_[size_t(line - 1)] = value.has_value();
+            values_[size_t(line - 1)] = value.value_or(0);
+        }
+    }
 
     QByteArrayView text(int line) const { return lines_[size_t(line - 1)]; }
 
-    std::optional<double> number(int line)
+    // Only for the lines the definition reads as numbers.
+    std::optional<double> number(int line) const
     {
         const size_t at = size_t(line - 1);
-        if (!read_.test(at)) {
-            read_.set(at);
-            numbers_[at] = RecordCheck::numberValue(lines_[at]);
-        }
-        return numbers_[at];
+        return has_[at] ? std::optional<double>(values_[at]) : std::nullopt;
     }
 
     // Both years of a figure, when both are above zero.
-    std::optional<std::array<double, 2>> bothAboveZero(const Figure &f)
+    std::optional<std::array<double, 2>> bothAboveZero(const Figure &f) const
     {
-        const std::optional<double> a = number(f.lines[0]), b = number(f.lines[1]);
-        if (!a || !b || *a <= 0 || *b <= 0)
+        const size_t a = size_t(f.lines[0] - 1), b = size_t(f.lines[1] - 1);
+        if (!has_[a] || !has_[b] || values_[a] <= 0 || values_[b] <= 0)
             return std::nullopt;
-        return std::array<double, 2>{*a, *b};
+        return std::array<double, 2>{values_[a], values_[b]};
     }
 
-    bool holds(const Resolved &c, int year)
+    bool holds(const Resolved &c, int year) const
     {
         const Definition &d = definition();
         const Operand &o = c.operand;
@@ -337,8 +348,7 @@ public:
         }
         case Test::Ticked: {
             const QByteArrayView codes = text(line);
-            const Line &l = Survey::line(line);
-            return codes.size() == l.positions.size() && codes[o.position] == '1' &&
+            return codes.size() == c.positions && codes[o.position] == '1' &&
                    std::all_of(codes.begin(), codes.end(), [](char k) { return k == '1' || k == '9'; });
         }
         case Test::Zero:
@@ -352,8 +362,8 @@ public:
 
 private:
     std::span<const QByteArrayView> lines_;
-    std::bitset<Survey::kLineCount> read_;
-    std::array<std::optional<double>, Survey::kLineCount> numbers_{};
+    std::array<bool, Survey::kLineCount> has_{};
+    std::array<double, Survey::kLineCount> values_; // where has_
 };
 
 bool exceeds(double part, double whole)
@@ -366,7 +376,11 @@ bool near(double value, double target, double tolerance)
     return std::abs(value - target) <= target * tolerance * (1 + kRelativeSlack);
 }
 
-void runAtMost(int index, const ResolvedCheck &c, Answers &answers, QList<Finding> &out)
+// A record's findings while it is checked: on the stack, as most records have few.
+using Found = QVarLengthArray<Finding, 64>;
+using Figures = QVarLengthArray<int, 64>;
+
+void runAtMost(int index, const ResolvedCheck &c, const Answers &answers, Found &out)
 {
     const Definition &d = definition();
     for (int year = 0; year < 2; ++year) {
@@ -392,10 +406,10 @@ void runAtMost(int index, const ResolvedCheck &c, Answers &answers, QList<Findin
 
 // The year that looks wrong is the larger one, typed in 元; it is named
 // only where the other slips of the record agree: all the same way.
-void runUnitSlip(int index, const ResolvedCheck &c, Answers &answers, QList<Finding> &out, QList<int> &slipped)
+void runUnitSlip(int index, const ResolvedCheck &c, const Answers &answers, Found &out, Figures &slipped)
 {
     const Definition &d = definition();
-    QList<std::pair<int, int>> slips; // figure, the larger year
+    QVarLengthArray<std::pair<int, int>, 64> slips; // figure, the larger year
     for (int f : c.figures)
         if (const auto both = answers.bothAboveZero(d.figures[f]); both && isUnitSlip((*both)[0], (*both)[1]))
             slips.append({f, (*both)[1] > (*both)[0] ? 1 : 0});
@@ -409,7 +423,7 @@ void runUnitSlip(int index, const ResolvedCheck &c, Answers &answers, QList<Find
     }
 }
 
-void runJump(int index, const ResolvedCheck &c, Answers &answers, QList<Finding> &out, const QList<int> &slipped)
+void runJump(int index, const ResolvedCheck &c, const Answers &answers, Found &out, const Figures &slipped)
 {
     const Definition &d = definition();
     for (int f : c.figures)
@@ -418,7 +432,7 @@ void runJump(int index, const ResolvedCheck &c, Answers &answers, QList<Finding>
             out.append({index, f, -1});
 }
 
-void runConflict(int index, const ResolvedCheck &c, Answers &answers, QList<Finding> &out)
+void runConflict(int index, const ResolvedCheck &c, const Answers &answers, Found &out)
 {
     for (qsizetype r = 0; r < c.rules.size(); ++r) {
         const ResolvedRule &rule = c.rules[r];
@@ -561,30 +575,42 @@ bool isJump(double y2013, double y2014)
 
 QString nameKey(QStringView name)
 {
-    QString key;
-    key.reserve(name.size());
+    QString key(name.size(), Qt::Uninitialized);
+    QChar *out = key.data();
     for (QChar c : name) {
         char16_t u = c.unicode();
         if (u >= 0xFF01 && u <= 0xFF5E) // full-width ASCII
             u = char16_t(u - 0xFEE0);
-        if (QChar(u).isSpace())
-            continue;
-        key += QChar(u);
+        const bool blank = u < 0x80 ? u == ' ' || (u >= '\t' && u <= '\r') : QChar::isSpace(u);
+        if (!blank)
+            *out++ = QChar(u);
     }
+    key.truncate(out - key.constData());
     return key.replace(QStringLiteral("有限责任公司"), QStringLiteral("有限公司"));
+}
+
+QString enterpriseKey(std::span<const QByteArrayView> lines)
+{
+    for (const Check &check : kChecks)
+        if (check.kind == Kind::SameEnterprise) {
+            const int line = definition().checks[&check - kChecks].nameLine;
+            return line > 0 && size_t(line) <= lines.size() ? nameKey(QString::fromUtf8(lines[size_t(line - 1)]))
+                                                           : QString();
+        }
+    return {};
 }
 
 QList<Finding> run(std::span<const QByteArrayView> lines)
 {
-    QList<Finding> out;
     if (lines.size() != size_t(Survey::kLineCount))
-        return out;
+        return {};
     const Definition &d = definition();
-    Answers answers(lines);
+    const Answers answers(lines);
+    Found out;
     // Slips first, wherever they stand in the table: a jump that is a slip is
     // reported once, as a slip.
-    QList<Finding> slips;
-    QList<int> slipped;
+    Found slips;
+    Figures slipped;
     for (int i = 0; i < int(std::size(kChecks)); ++i)
         if (kChecks[i].kind == Kind::UnitSlip)
             runUnitSlip(i, d.checks[i], answers, slips, slipped);
@@ -609,7 +635,7 @@ QList<Finding> run(std::span<const QByteArrayView> lines)
             break;
         }
     }
-    return out;
+    return QList<Finding>(out.begin(), out.end());
 }
 
 QString values(const Finding &finding, std::span<const QByteArrayView> lines)
@@ -656,7 +682,7 @@ QString values(const Finding &finding, std::span<const QByteArrayView> lines)
         if (finding.subject < 0 || finding.subject >= c.rules.size())
             return {};
         const ResolvedRule &rule = c.rules[finding.subject];
-        Answers answers(lines);
+        const Answers answers(lines);
         addCondition(words, rule.when, finding.year, lines);
         for (const Resolved &w : rule.with)
             if (answers.holds(w, finding.year))

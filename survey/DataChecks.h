@@ -90,6 +90,9 @@ bool isJump(double y2013, double y2014);
 // taken out, "有限责任公司" made "有限公司". Two names with the same key
 // name the same enterprise.
 QString nameKey(QStringView name);
+// The key of a record's name for the checks across records (its lines in
+// UTF-8): equal keys name the same enterprise; empty for no name.
+QString enterpriseKey(std::span<const QByteArrayView> lines);
 
 // One check fired on one record: little to keep, its words made when shown.
 struct Finding {

@@ -98,29 +98,36 @@ QList<qsizetype> counts(const DataSet &data)
     return out;
 }
 
-QList<DataSet::Finding> acrossRecords(const DataSet &data)
+QList<DataSet::Finding> acrossRecords(const QStringList &enterpriseKeys)
 {
     QList<DataSet::Finding> out;
     const std::span<const DataChecks::Check> checks = DataChecks::all();
     for (size_t c = 0; c < checks.size(); ++c) {
         if (checks[c].kind != DataChecks::Kind::SameEnterprise)
             continue;
-        QHash<QString, QList<qsizetype>> byKey;
-        byKey.reserve(data.rowCount());
-        const int nameLine = DataChecks::lines(checks[c]).value(0, Survey::kEnterpriseNameLine);
-        for (qsizetype row = 0; row < data.rowCount(); ++row) {
-            const QString key = DataChecks::nameKey(lineText(data.records()[row], nameLine));
-            if (!key.isEmpty())
-                byKey[key].append(row);
-        }
-        for (const QList<qsizetype> &rows : std::as_const(byKey)) {
-            if (rows.size() < 2)
+        // The first row of each key; groups are made only for the few keys that come again.
+        QHash<QString, qsizetype> firstOf;
+        firstOf.reserve(enterpriseKeys.size());
+        QHash<qsizetype, QList<qsizetype>> groups; // by their first row
+        for (qsizetype row = 0; row < enterpriseKeys.size(); ++row) {
+            const QString &key = enterpriseKeys[row];
+            if (key.isEmpty())
                 continue;
+            const auto first = firstOf.constFind(key);
+            if (first == firstOf.constEnd()) {
+                firstOf.insert(key, row);
+                continue;
+            }
+            QList<qsizetype> &members = groups[first.value()];
+            if (members.isEmpty())
+                members.append(first.value());
+            members.append(row);
+        }
+        for (const QList<qsizetype> &rows : std::as_const(groups))
             for (qsizetype row : rows)
                 for (qsizetype other : rows)
                     if (other != row)
                         out.append(DataSet::Finding{row, {int(c), int(other), -1}});
-        }
     }
     return out;
 }

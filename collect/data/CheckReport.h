@@ -29,8 +29,9 @@ QList<QStringList> rows(const DataSet &data);
 // The findings of each check, in the table's order.
 QList<qsizetype> counts(const DataSet &data);
 
-// The checks across records: every pair of records whose names differ only
-// in form, a finding on each of the two.
-QList<DataSet::Finding> acrossRecords(const DataSet &data);
+// The checks across records: every pair of rows whose enterprise keys (see
+// DataChecks::enterpriseKey, one for each row) are equal, a finding on each
+// of the two.
+QList<DataSet::Finding> acrossRecords(const QStringList &enterpriseKeys);
 
 } // namespace CheckReport

@@ -340,18 +340,24 @@ void DataSet::setFindings(QList<Finding> findings)
     findings_ = std::move(findings);
     for (Record &record : records_)
         record.checks.clear();
-    const Finding *previous = nullptr;
-    for (const Finding &f : findings_) {
-        if (f.row < 0 || f.row >= records_.size())
-            continue;
-        // A check that fired twice on a record (two years, two parts) is named once.
-        if (!previous || previous->row != f.row || previous->check.check != f.check.check) {
-            QByteArray &ids = records_[f.row].checks;
-            if (!ids.isEmpty())
-                ids += ' ';
-            ids += DataChecks::all()[size_t(f.check.check)].id.toUtf8();
-        }
-        previous = &f;
+    // Records with the same checks share one text of ids.
+    QHash<quint32, QByteArray> idsOf;
+    auto ids = [&](quint32 checks) {
+        QByteArray &text = idsOf[checks];
+        if (text.isEmpty())
+            for (size_t c = 0; c < DataChecks::all().size(); ++c)
+                if (checks & (quint32(1) << c))
+                    text += (text.isEmpty() ? "" : " ") + DataChecks::all()[c].id.toUtf8();
+        return text;
+    };
+    Q_ASSERT(DataChecks::all().size() <= 32); // a bit for each check
+    for (qsizetype i = 0; i < findings_.size();) {
+        const qsizetype row = findings_[i].row;
+        quint32 checks = 0;
+        for (; i < findings_.size() && findings_[i].row == row; ++i)
+            checks |= quint32(1) << findings_[i].check.check;
+        if (row >= 0 && row < records_.size())
+            records_[row].checks = ids(checks);
     }
 }
 

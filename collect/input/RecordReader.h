@@ -24,6 +24,7 @@ struct Result {
     DataSet::Record record;
     QList<RecordCheck::Problem> problems;
     QList<DataChecks::Finding> findings; // of the data checks that look at one record
+    QString enterpriseKey;               // for those across records: see DataChecks::enterpriseKey
     QList<QPair<int, QString>> controlCharacters; // lines that held some, as they were
     QString enterprise;                           // its line as written
     FileName::Match named = FileName::Match::None;

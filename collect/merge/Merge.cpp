@@ -167,8 +167,16 @@ void Merge::buildDataSet(const Files &files, Results &results, const QList<bool>
             !limited.contains(output->format))
             limited.append(output->format);
 
-    data_.reserve(std::count(kept.begin(), kept.end(), true));
+    const qsizetype rows = std::count(kept.begin(), kept.end(), true);
+    data_.reserve(rows);
+    // The data checks' findings of each record, and what tells the same enterprise across them.
     QList<DataSet::Finding> findings;
+    qsizetype found = 0;
+    for (qsizetype i = 0; i < files.size(); ++i)
+        found += kept[i] ? results[i].findings.size() : 0;
+    findings.reserve(found);
+    QStringList enterpriseKeys;
+    enterpriseKeys.reserve(rows);
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (!kept[i])
             continue;
@@ -177,10 +185,11 @@ void Merge::buildDataSet(const Files &files, Results &results, const QList<bool>
             reportCuts(files[i], results[i].record, limited, entries[i]);
         for (const DataChecks::Finding &f : results[i].findings)
             findings.append(DataSet::Finding{data_.rowCount(), f});
+        enterpriseKeys.append(results[i].enterpriseKey);
         data_.append(std::move(results[i].record));
     }
     summary_.accepted = data_.rowCount();
-    findings += CheckReport::acrossRecords(data_);
+    findings += CheckReport::acrossRecords(enterpriseKeys);
     data_.setFindings(std::move(findings));
     summary_.checks = data_.findings().size();
 }

@@ -58,6 +58,20 @@ QString droppedFolder(const QMimeData *mime)
     return {};
 }
 
+// A table of a list's rows: whole rows selected, long texts wrapped.
+QTableView *listTable(QWidget *parent, const QString &name, QAbstractItemModel *model)
+{
+    auto *table = new QTableView(parent);
+    table->setObjectName(name);
+    table->setModel(model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setAlternatingRowColors(true);
+    table->setWordWrap(true);
+    table->setTextElideMode(Qt::ElideMiddle);
+    table->verticalHeader()->hide();
+    return table;
+}
+
 // The window saves its tables as CSV, the format of the problem report.
 QString chosenTablePath(QWidget *parent, const QString &caption)
 {
@@ -198,14 +212,7 @@ QWidget *CollectWindow::buildCheckPage()
     saveChecksButton_ = new QPushButton(QStringLiteral("保存核查表…"), page);
     saveChecksButton_->setObjectName(QStringLiteral("saveChecksButton"));
     saveChecksButton_->setEnabled(false);
-    checkTable_ = new QTableView(page);
-    checkTable_->setObjectName(QStringLiteral("checkTable"));
-    checkTable_->setModel(checks_);
-    checkTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    checkTable_->setAlternatingRowColors(true);
-    checkTable_->setWordWrap(true);
-    checkTable_->setTextElideMode(Qt::ElideMiddle);
-    checkTable_->verticalHeader()->hide();
+    checkTable_ = listTable(page, QStringLiteral("checkTable"), checks_);
     QHeaderView *header = checkTable_->horizontalHeader();
     header->setSectionResizeMode(CheckTableModel::Severity, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(CheckTableModel::Check, QHeaderView::Interactive);
@@ -225,14 +232,7 @@ QWidget *CollectWindow::buildCheckPage()
 // What is wrong takes the room that is left and wraps.
 void CollectWindow::buildProblemTable()
 {
-    problemTable_ = new QTableView(this);
-    problemTable_->setObjectName(QStringLiteral("problemTable"));
-    problemTable_->setModel(problems_);
-    problemTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    problemTable_->setAlternatingRowColors(true);
-    problemTable_->setWordWrap(true);
-    problemTable_->setTextElideMode(Qt::ElideMiddle);
-    problemTable_->verticalHeader()->hide();
+    problemTable_ = listTable(this, QStringLiteral("problemTable"), problems_);
     QHeaderView *header = problemTable_->horizontalHeader();
     header->setSectionResizeMode(ProblemTableModel::What, QHeaderView::Stretch);
     header->setSectionResizeMode(ProblemTableModel::File, QHeaderView::Interactive);
