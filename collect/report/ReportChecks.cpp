@@ -51,7 +51,7 @@ Section checksSection(const DataSet &data)
                                 {CheckReport::cell(data, f, C::Values)}});
     }
     if (findings.size() > kMostChecksListed)
-        list.notes << QStringLiteral("只列出前 %1 条，另有 %2 条未列出；全部见核查文件（--checks）或 Excel 工作簿的“核查”表。")
+        list.notes << QStringLiteral("只列出前 %1 条，另有 %2 条未列出；全部见核查文件或 Excel 工作簿的“核查”表。")
                           .arg(kMostChecksListed)
                           .arg(findings.size() - kMostChecksListed);
     section.blocks << list;
