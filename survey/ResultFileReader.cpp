@@ -235,6 +235,10 @@ Result parse(const QByteArray &bytes, Decode decode)
         return reject(Rejection::TooLarge, 0, tooLarge());
     if (bytes.isEmpty())
         return reject(Rejection::Framing, 0, QStringLiteral("文件是空的"));
+    // The program writes GBK, which never starts so: the mark would become
+    // part of the enterprise's name.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return reject(Rejection::Utf8Mark, 0, QStringLiteral("文件以 UTF-8 标记开头，不是程序保存的填报结果"));
     Framing framing;
     if (std::optional<Result> fault = frameLines(bytes, framing)) {
         fault->bytes = bytes; // so that a reader can tell a cut file from one that never was a result file

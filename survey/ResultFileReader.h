@@ -15,6 +15,7 @@ enum class Rejection {
     TooLarge,   // more than Survey::kMaxFileBytes
     Framing,    // not exactly 139 lines each ended by CR LF
     NotGbk,     // a line whose bytes are not valid GBK
+    Utf8Mark,   // a UTF-8 byte-order mark before the content: an editor's save, not the program's
 };
 
 // What an accepted file is decoded into.

@@ -85,19 +85,30 @@ bool SafeFile::finish()
     return !failed();
 }
 
-bool SafeFile::commit()
+bool SafeFile::ready()
+{
+    if (ready_)
+        return !failed();
+    // Finished before: a library has written the temporary by name since.
+    const bool writtenByName = !open_;
+    if (!finish() || (writtenByName && !check(calls_.syncPath(temporary_))))
+        return false;
+    ready_ = true;
+    return true;
+}
+
+bool SafeFile::commit(FolderSync folderSync)
 {
     if (committed_)
         return true;
-    // Finished before: a library has written the temporary by name since.
-    const bool writtenByName = !open_;
-    if (!finish() || (writtenByName && !check(calls_.syncPath(temporary_))) ||
-        !check(calls_.rename(temporary_, target_))) {
+    if (!ready() || !check(calls_.rename(temporary_, target_))) {
         discard();
         return false;
     }
     committed_ = true;
     temporary_.clear();
+    if (folderSync == FolderSync::Later)
+        return true;
     // The new entry in the folder must reach the disk as well: whatever waits
     // for the file (the removal of a draft) waits for this.
     const QByteArray folder = FileSystemCalls::nativeFolderOf(target_);

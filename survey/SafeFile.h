@@ -37,14 +37,19 @@ public:
     // checked. A library may then write the temporary file by name (Windows
     // lets no second writer open a file this one holds).
     bool finish();
-    // finish() (or, after it, a sync of what a library wrote by name), then
-    // renames the temporary file over the target and syncs the folder: once
-    // it returns true, the new file outlives a power cut.
-    bool commit();
+    // finish() (or, after it, a sync of what a library wrote by name): the
+    // new file is whole on the disk and waits only for its rename.
+    bool ready();
+    // ready(), then renames the temporary file over the target and syncs the
+    // folder: once it returns true, the new file outlives a power cut. Later:
+    // the caller syncs the folder (once, after renaming several files there).
+    enum class FolderSync { Now, Later };
+    bool commit(FolderSync folderSync = FolderSync::Now);
     // Removes the temporary file; the target is not touched.
     void discard();
 
     bool failed() const { return error_ != 0 || !reason_.isEmpty(); }
+    bool isCommitted() const { return committed_; }
     // The system's error code of the first failure; 0 while none, or when the
     // failure was the caller's.
     int errorCode() const { return error_; }
@@ -66,6 +71,7 @@ private:
     QByteArray buffer_;
     FileSystemCalls::Handle file_ = -1;
     bool open_ = false;
+    bool ready_ = false;
     bool committed_ = false;
     int error_ = 0;
     QString reason_;

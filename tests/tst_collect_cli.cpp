@@ -1,9 +1,11 @@
 // csr-collect on the command line, run as its own process: options, exit
 // statuses, the summary line, rejected files named, interrupts, and outputs
-// beside what was there before; and, run in this process, a build without
-// SPSS and Stata files.
+// beside what was there before; and, run in this process, paths the syntax
+// files cannot name, interrupts held while the outputs are put in place, and
+// a build without SPSS and Stata files.
 #include "collect/cli/CommandLine.h"
 #include "collect/report/ReportWriter.h"
+#include "collect/system/Console.h"
 #include "survey/Gbk.h"
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
@@ -56,6 +58,10 @@ private slots:
     void syntaxFilesBesideTheirCsv();
     void interrupted_data();
     void interrupted();
+    void interruptsWaitForTheCommit_data();
+    void interruptsWaitForTheCommit();
+    void syntaxFilesRefuseALineBreak_data();
+    void syntaxFilesRefuseALineBreak();
     void withoutSpssAndStata();
     void reportWhereItIsNotBuiltIn();
 
@@ -74,6 +80,9 @@ void CollectCommandLineTest::initTestCase()
                              path(QStringLiteral("clean/")));
     QFile other(path(QStringLiteral("clean/notes.txt")));
     QVERIFY(other.open(QIODevice::WriteOnly));
+    QVERIFY(QDir().mkpath(path(QStringLiteral("out/real"))));
+    if (TestSystem::isPosix())
+        QVERIFY(QFile::link(path(QStringLiteral("out/real")), path(QStringLiteral("out/link"))));
 }
 
 void CollectCommandLineTest::help()
@@ -108,6 +117,10 @@ void CollectCommandLineTest::usageErrors_data()
     QTest::newRow("checks without input") << QStringList{"--checks", path("out/k.csv")} << "输入";
     QTest::newRow("the same output twice")
         << QStringList{in, "-o", path("out/x.csv"), "-o", path("out/x.csv")} << "x.csv";
+    if (TestSystem::isPosix())
+        QTest::newRow("the same output through a linked folder")
+            << QStringList{in, "-o", path("out/real/汇总.csv"), "--codebook", path("out/link/汇总.csv")}
+            << "同一个文件不能写两次：" + path("out/link/汇总.csv");
     QTest::newRow("input missing") << QStringList{path("nowhere"), "-o", path("out/x.csv")} << "nowhere";
     QTest::newRow("-o without a file") << QStringList{in, "-o"} << "-o";
 }
@@ -331,6 +344,58 @@ void CollectCommandLineTest::interrupted()
     QVERIFY(earlier.open(QIODevice::ReadOnly));
     QCOMPARE(earlier.readAll(), QByteArray("earlier"));
     QVERIFY(QString::fromUtf8(process.readAllStandardOutput()).contains(QStringLiteral("已取消")));
+}
+
+void CollectCommandLineTest::interruptsWaitForTheCommit_data()
+{
+    QTest::addColumn<bool>("before");
+    QTest::newRow("before the renames: they are not made") << true;
+    QTest::newRow("during the renames: it waits for their end") << false;
+}
+
+// The renames that put a run's outputs in place are one step: an interrupt
+// that came before it cancels the step, one that comes during it is held,
+// and the program lives on to its end.
+void CollectCommandLineTest::interruptsWaitForTheCommit()
+{
+    QFETCH(bool, before);
+    if (!TestSystem::isPosix())
+        QSKIP("signals are POSIX; Ctrl+C reaches only a program on the same console");
+    std::atomic<bool> cancelled{false};
+    const Console::InterruptGuard guard(cancelled);
+    if (before)
+        std::raise(SIGTERM);
+    bool inTime = false;
+    {
+        const Console::InterruptsHeld held;
+        inTime = held.inTime();
+        if (!before)
+            std::raise(SIGTERM);
+        QCOMPARE(cancelled.load(), before);
+    }
+    QCOMPARE(inTime, !before);
+    QCOMPARE(Console::InterruptGuard::exitStatus(), before ? 143 : 0);
+}
+
+void CollectCommandLineTest::syntaxFilesRefuseALineBreak_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("SPSS, LF") << "a\nb.sps";
+    QTest::newRow("Stata, CR") << "a\rb.do";
+}
+
+// Neither SPSS nor Stata can name a CSV whose path holds a line break: such
+// an output is refused in one line, before anything is read or written.
+void CollectCommandLineTest::syntaxFilesRefuseALineBreak()
+{
+    QFETCH(QString, name);
+    const QStringList before = filesIn(path(QStringLiteral("out")));
+    const Run run = CommandLineRun::here(
+        {path(QStringLiteral("clean")), QStringLiteral("-o"), path(QStringLiteral("out/") + name)});
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    QVERIFY2(run.err.contains(QStringLiteral("换行符")), qPrintable(run.err));
+    QCOMPARE(filesIn(path(QStringLiteral("out"))), before);
 }
 
 // A build without ReadStat offers neither .sav nor .dta; asked for one

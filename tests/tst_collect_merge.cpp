@@ -9,6 +9,7 @@
 #include "survey/ResultFileFormat.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
+#include "tests/support/DiskFullFor.h"
 #include "tests/support/FilesIn.h"
 #include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/TestSystem.h"
@@ -95,40 +96,6 @@ private:
     QString item_;
 };
 
-// The system's file calls, with the disk full once a named output has taken
-// its first bytes.
-class DiskFullFor : public ForwardingFileSystem {
-public:
-    explicit DiskFullFor(QByteArray temporaryOf) : target_(std::move(temporaryOf)) {}
-    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
-    {
-        const int result = real().createTemporary(prefix, file, path);
-        if (result == 0 && creates_++ == index_)
-            failing_ = file;
-        return result;
-    }
-    int writeAll(Handle file, const char *data, std::size_t size) override
-    {
-        if (file == failing_)
-            return TestSystem::errorCodes().diskFull;
-        return real().writeAll(file, data, size);
-    }
-    int checkReplaceable(const QByteArray &path) override
-    {
-        if (path.endsWith(target_))
-            index_ = checks_;
-        ++checks_;
-        return real().checkReplaceable(path);
-    }
-
-private:
-    QByteArray target_;
-    int checks_ = 0;
-    int creates_ = 0;
-    int index_ = -1;
-    Handle failing_ = -1;
-};
-
 // Runs another merge into the same folder while its own merge reads.
 class MergeBeside : public RunControl {
 public:
@@ -167,6 +134,8 @@ private slots:
     void aFolderThatCannotBeRead();
     void aFileNamedTwiceIsReadOnce_data();
     void aFileNamedTwiceIsReadOnce();
+    void linksInsideAnInput();
+    void outputsInsideTheInput();
     void duplicatesKeepTheNewest();
     void identicalCopiesCountOnce();
     void controlCharactersAreTakenOut();
@@ -174,6 +143,7 @@ private slots:
     void outputsThatCannotBeWritten_data();
     void outputsThatCannotBeWritten();
     void aFullDiskReplacesNothing();
+    void theRenamesComeTogether();
     void temporariesOfAKilledRunAreRemoved();
     void cancelled_data();
     void cancelled();
@@ -307,6 +277,8 @@ void CollectMergeTest::reasonsInPlainWords_data()
     QTest::newRow("LF line ends") << QByteArray(good).replace("\r\n", "\n")
                                   << "未汇总：行尾是 LF 而不是 CR LF：文件可能在传送中被转换过";
     QTest::newRow("empty") << QByteArray() << "未汇总：文件是空的";
+    QTest::newRow("UTF-8 mark before the content")
+        << "\xEF\xBB\xBF" + good << "未汇总：文件以 UTF-8 标记开头，不是程序保存的填报结果";
 }
 
 void CollectMergeTest::reasonsInPlainWords()
@@ -408,7 +380,7 @@ void CollectMergeTest::identicalCopiesCountOnce()
     QVERIFY(csvRows(QStringLiteral("m.csv"))[0].contains(QStringLiteral("file_sha256")));
 }
 
-// Links back to a parent, a pipe and a device named like result files, a
+// Links back to a parent (listed, not followed), a pipe and a device named like result files, a
 // sparse file of 8 GiB, names that are not UTF-8: the merge ends, and says
 // what it could not read.
 void CollectMergeTest::hostileInputs()
@@ -447,8 +419,8 @@ void CollectMergeTest::hostileInputs()
     QCOMPARE(summary.exitStatus(), 1);
     Kinds kinds = kindsOf(merge_->problems());
     kinds.sort();
-    QCOMPARE(kinds, (Kinds{"file_name@1", "not_read@0", "rejected_too_large@0", "rejected_unreadable@0",
-                           "rejected_unreadable@0"}));
+    QCOMPARE(kinds, (Kinds{"file_name@1", "link_not_followed@0", "link_not_followed@0", "not_read@0",
+                           "rejected_too_large@0", "rejected_unreadable@0", "rejected_unreadable@0"}));
     bool gbkNameRead = false;
     for (const ProblemReport::Entry &e : merge_->problems().entries())
         gbkNameRead |= e.file.endsWith(QStringLiteral("甲_填报结果.dbf"));
@@ -729,6 +701,58 @@ void CollectMergeTest::aFileNamedTwiceIsReadOnce()
     QCOMPARE(csvRows(QStringLiteral("m.csv")).size(), 2);
 }
 
+// A link to a folder inside an input is listed with where it leads and not
+// followed (it may lead to the root); a link to a file is read; a link named
+// as the input is followed.
+void CollectMergeTest::linksInsideAnInput()
+{
+    if (!TestSystem::isPosix())
+        QSKIP("links in the file system are POSIX");
+    const QString sibling = dir_->path() + QStringLiteral("/sibling");
+    put(sibling + QStringLiteral("/乙_填报结果.dbf"), recordBytes(QStringLiteral("乙")));
+    put(sibling + QStringLiteral("/丙_填报结果.dbf"), recordBytes(QStringLiteral("丙")));
+    put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲")));
+    QVERIFY(QFile::link(sibling, in(QStringLiteral("旁边"))));
+    QVERIFY(QFile::link(QStringLiteral("/"), in(QStringLiteral("根"))));
+    QVERIFY(QFile::link(sibling + QStringLiteral("/乙_填报结果.dbf"), in(QStringLiteral("乙_填报结果.dbf"))));
+    const QString named = dir_->path() + QStringLiteral("/named");
+    QVERIFY(QFile::link(in(QString()), named));
+    Merge::Options options;
+    options.inputs = {named};
+    options.outputs = {out(QStringLiteral("m.csv"))};
+    RunControl control;
+    merge_ = std::make_unique<Merge>(options);
+    const Merge::Summary summary = merge_->run(control);
+    QCOMPARE(summary.accepted, 2); // 甲, and 乙 through its link
+    QCOMPARE(summary.skipped, 0);
+    QCOMPARE(summary.exitStatus(), 1);
+    QCOMPARE(kindsOf(merge_->problems()), (Kinds{"link_not_followed@0", "link_not_followed@0"}));
+    QStringList links;
+    for (const ProblemReport::Entry &e : merge_->problems().entries())
+        links << e.file + QStringLiteral(" → ") + e.what + QStringLiteral(" ") + e.raw;
+    links.sort();
+    QCOMPARE(links, (QStringList{QStringLiteral("named/旁边 → 链接未跟随 ") + sibling,
+                                 QStringLiteral("named/根 → 链接未跟随 /")}));
+}
+
+// Outputs written inside the input folder are no inputs: neither they nor the
+// run's temporary files are listed as unread, in the run that writes them or
+// in the next.
+void CollectMergeTest::outputsInsideTheInput()
+{
+    put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲")));
+    put(in(QStringLiteral("notes.txt")), "notes");
+    QVERIFY(QDir().mkpath(in(QStringLiteral("sub"))));
+    for (int run = 1; run <= 2; ++run) {
+        const Merge::Summary summary =
+            this->run({in(QStringLiteral("m.csv")), in(QStringLiteral("sub/m.xlsx"))}, nullptr, in("p.csv"));
+        QCOMPARE(summary.skipped, 1);
+        QCOMPARE(summary.exitStatus(), 0);
+        QCOMPARE(kindsOf(merge_->problems()), Kinds{"not_read@0"});
+        QCOMPARE(merge_->problems().entries()[0].file, shown(QStringLiteral("notes.txt")));
+    }
+}
+
 // NUL and the like come out of a text the same way in every format, and the
 // report names the line.
 void CollectMergeTest::controlCharactersAreTakenOut()
@@ -781,6 +805,43 @@ void CollectMergeTest::aFullDiskReplacesNothing()
     QFile earlier(out(QStringLiteral("m.csv")));
     QVERIFY(earlier.open(QIODevice::ReadOnly));
     QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+}
+
+// Every output is on the disk before the first rename; then the renames,
+// one after the other with nothing slow between them, then the folder synced.
+void CollectMergeTest::theRenamesComeTogether()
+{
+    class NotedCalls : public ForwardingFileSystem {
+    public:
+        QStringList calls;
+        int sync(Handle file) override { return noted(QStringLiteral("sync"), real().sync(file)); }
+        int rename(const QByteArray &from, const QByteArray &to) override
+        {
+            return noted(QStringLiteral("rename"), real().rename(from, to));
+        }
+        int syncPath(const QByteArray &path) override
+        {
+            return noted(QStringLiteral("syncPath"), real().syncPath(path));
+        }
+
+    private:
+        int noted(const QString &call, int result)
+        {
+            calls << call;
+            return result;
+        }
+    } calls;
+    put(in(QStringLiteral("甲_填报结果.dbf")), recordBytes(QStringLiteral("甲")));
+    Merge::Options options;
+    options.inputs = {in(QString())};
+    options.outputs = {out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx"))};
+    options.problems = {out(QStringLiteral("p.csv"))};
+    options.files = &calls;
+    RunControl control;
+    QCOMPARE(Merge(options).run(control).exitStatus(), 0);
+    const qsizetype first = calls.calls.indexOf(QStringLiteral("rename"));
+    QVERIFY(calls.calls.first(first).count(QStringLiteral("sync")) >= 3);
+    QCOMPARE(calls.calls.mid(first), (QStringList{"rename", "rename", "rename", "syncPath"}));
 }
 
 // A killed run leaves its hidden temporary file; the next merge into that

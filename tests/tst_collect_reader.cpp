@@ -97,6 +97,7 @@ void CollectReaderTest::framing_data()
     QTest::newRow("CR CR LF") << crCrLf << int(Rejection::Framing) << 3;
     QTest::newRow("LF line ends throughout") << QByteArray(good).replace("\r\n", "\n") << int(Rejection::Framing) << 1;
     QTest::newRow("139 empty lines") << QByteArray("\r\n").repeated(139) << int(Rejection::None) << 0;
+    QTest::newRow("UTF-8 mark before the content") << "\xEF\xBB\xBF" + good << int(Rejection::Utf8Mark) << 0;
 }
 
 void CollectReaderTest::framing()

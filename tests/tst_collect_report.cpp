@@ -1,6 +1,7 @@
 // The collector's report: its figures against the CSV of the same run,
-// recomputed here; the HTML in a real browser; the PDF through poppler; and
-// the window's report box.
+// recomputed here; the HTML in a real browser; the PDF through poppler; the
+// report committed with the other outputs, or none of them; and the window's
+// report box.
 #include "collect/cli/CommandLine.h"
 #include "collect/data/DataSet.h"
 #include "collect/report/ReportContent.h"
@@ -12,12 +13,15 @@
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/CollectTestMain.h"
+#include "tests/support/DiskFullFor.h"
+#include "tests/support/FilesIn.h"
 #include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/TestSystem.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -32,6 +36,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -129,10 +134,15 @@ private slots:
     void usage();
     void aFullDiskLeavesTheEarlierReport_data();
     void aFullDiskLeavesTheEarlierReport();
+    void aReportThatCannotBeWrittenReplacesNothing();
+    void interruptedWhileTheReportIsDrawn();
+    void aClosedOutputEndsNothing();
     void fromTheWindow();
 
 private:
     QString out(const QString &name) const { return dir_.path() + QStringLiteral("/out/") + name; }
+    // A folder of its own holding one earlier file of the given name.
+    QString folderWithEarlier(const QString &folder, const QString &name) const;
 
     QTemporaryDir dir_;
     QString input_;
@@ -468,6 +478,86 @@ void CollectReportTest::aFullDiskLeavesTheEarlierReport()
     QCOMPARE(why, FileSystemCalls::describe(TestSystem::errorCodes().diskFull));
     QCOMPARE(readText(folder + name), QStringLiteral("the earlier report"));
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+}
+
+QString CollectReportTest::folderWithEarlier(const QString &folder, const QString &name) const
+{
+    const QString path = dir_.path() + QLatin1Char('/') + folder + QLatin1Char('/');
+    QDir().mkpath(path);
+    QFile earlier(path + name);
+    if (!earlier.open(QIODevice::WriteOnly) || earlier.write("earlier") != 7)
+        qFatal("cannot write %s", qPrintable(path + name));
+    return path;
+}
+
+// A disk that holds the data set but not the report: status 2, and the data
+// set is not replaced either.
+void CollectReportTest::aReportThatCannotBeWrittenReplacesNothing()
+{
+    const QString folder = folderWithEarlier(QStringLiteral("no-room"), QStringLiteral("a.csv"));
+    DiskFullFor disk("r.html");
+    const Run run = CommandLineRun::here({QStringLiteral("-q"), input_, QStringLiteral("-o"), folder + "a.csv",
+                                          QStringLiteral("--report"), folder + "r.html"},
+                                         Formats::all(), &disk);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QStringLiteral("r.html”：磁盘空间不足")), qPrintable(run.err));
+    QCOMPARE(filesIn(folder), QStringList{QStringLiteral("a.csv")});
+    QCOMPARE(readText(folder + "a.csv"), QStringLiteral("earlier"));
+}
+
+// SIGTERM while the PDF is drawn, the HTML already written to its temporary
+// file: nothing is replaced, nothing is left behind, and the status says so.
+void CollectReportTest::interruptedWhileTheReportIsDrawn()
+{
+    if (!TestSystem::isPosix())
+        QSKIP("signals are POSIX; Ctrl+C reaches only a program on the same console");
+    const QString data = folderWithEarlier(QStringLiteral("killed-data"), QStringLiteral("a.csv"));
+    const QString reports = folderWithEarlier(QStringLiteral("killed-reports"), QStringLiteral("r.html"));
+    folderWithEarlier(QStringLiteral("killed-reports"), QStringLiteral("r.pdf"));
+    QProcess process;
+    process.start(QStringLiteral(CSR_COLLECT_PATH), {input_, QStringLiteral("-o"), data + "a.csv", "--report",
+                                                     reports + "r.html", "--report", reports + "r.pdf"});
+    QVERIFY(process.waitForStarted());
+    // The reports' temporary files stay empty until each is drawn whole: the
+    // HTML comes first, then the PDF takes a second or more.
+    auto htmlWritten = [&] {
+        for (const QString &name : filesIn(reports))
+            if (name.startsWith(QLatin1String(".csr-collect-")) && QFileInfo(reports + name).size() > 0)
+                return true;
+        return false;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (!htmlWritten() && process.state() == QProcess::Running && clock.elapsed() < 60000)
+        QTest::qWait(2);
+    QVERIFY(htmlWritten());
+    QVERIFY(TestSystem::sendSignal(process.processId(), SIGTERM));
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 143);
+    QCOMPARE(filesIn(data), QStringList{QStringLiteral("a.csv")});
+    QCOMPARE(filesIn(reports), (QStringList{QStringLiteral("r.html"), QStringLiteral("r.pdf")}));
+    for (const QString &path : {data + "a.csv", reports + "r.html", reports + "r.pdf"})
+        QCOMPARE(readText(path), QStringLiteral("earlier"));
+}
+
+// The reader of the output goes away (`csr-collect -q … | (exec 0<&-)`):
+// the run goes on, writes every output, and its files decide the status.
+void CollectReportTest::aClosedOutputEndsNothing()
+{
+    std::FILE *out = TestSystem::brokenPipe();
+    std::FILE *err = TestSystem::brokenPipe();
+    QVERIFY(out && err);
+    const QString folder = dir_.path() + QStringLiteral("/closed/");
+    QVERIFY(QDir().mkpath(folder));
+    const int status = CommandLine::run({QStringLiteral("csr-collect"), QStringLiteral("-q"), input_,
+                                         QStringLiteral("-o"), folder + "a.csv", "--report", folder + "r.html"},
+                                        out, err);
+    std::fclose(out);
+    std::fclose(err);
+    QCOMPARE(status, 1); // the broken file among the inputs
+    QCOMPARE(filesIn(folder), (QStringList{QStringLiteral("a.csv"), QStringLiteral("r.html")}));
+    QVERIFY(readText(folder + "r.html").contains(QLatin1String("<svg")));
 }
 
 // A person ticks 生成报告 and starts the merge: both reports lie beside the outputs.

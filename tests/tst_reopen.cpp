@@ -270,6 +270,8 @@ void ReopenTest::fileThatDoesNotFitIsNamedAndNothingIsLoaded_data()
     QTest::newRow("138 lines") << good.left(good.size() - 2) << 0 << QStringLiteral("139");
     QTest::newRow("LF line ends") << lfOnly << 0 << QStringLiteral("CR LF");
     QTest::newRow("not GBK") << notGbk << 2 << QStringLiteral("GBK");
+    QTest::newRow("UTF-8 mark before the content")
+        << "\xEF\xBB\xBF" + good << 0 << QStringLiteral("文件以 UTF-8 标记开头，不是程序保存的填报结果");
     QTest::newRow("industry 20") << with({{7, QStringLiteral("20")}}) << 7 << QStringLiteral("20");
     QTest::newRow("code string too short") << with({{65, QStringLiteral("11")}}) << 65 << QString();
     QTest::newRow("list item not in list")

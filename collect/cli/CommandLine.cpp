@@ -11,7 +11,7 @@
 #include "collect/system/Console.h"
 #include "collect/system/Folders.h"
 #include "survey/DataChecks.h"
-#include "survey/SafeFile.h"
+#include "survey/FileSystemCalls.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -27,19 +27,33 @@ namespace {
 // Rejected files named on the terminal when no problem report is written.
 constexpr qsizetype kMostNamed = 20;
 
-void print(std::FILE *stream, const QString &text)
-{
-    Console::write(stream, text.toUtf8());
-}
+// Where the command line writes. Once a write fails (the reader of a pipe
+// has gone, `csr-collect … | head`), nothing more is sent there, as if there
+// were no terminal: the run goes on and its outputs decide the status.
+class Stream {
+public:
+    explicit Stream(std::FILE *file) : file_(file) {}
+    void print(const QString &text)
+    {
+        if (open_ && !Console::write(file_, text.toUtf8()))
+            open_ = false;
+    }
+    bool isOpen() const { return open_; }
+    bool isTerminal() const { return open_ && Console::isTerminal(file_); }
+
+private:
+    std::FILE *file_;
+    bool open_ = true;
+};
 
 // One line on the terminal, rewritten in place a few times a second.
 class TerminalProgress : public RunControl {
 public:
-    TerminalProgress(std::FILE *stream, bool enabled) : stream_(stream), enabled_(enabled) { clock_.start(); }
+    TerminalProgress(Stream &stream, bool enabled) : stream_(stream), enabled_(enabled) { clock_.start(); }
 
     void progress(Phase phase, qint64 done, qint64 total, const QString &item) override
     {
-        if (!enabled_ || (clock_.elapsed() - shown_ < 200 && done != total))
+        if (!enabled_ || !stream_.isOpen() || (clock_.elapsed() - shown_ < 200 && done != total))
             return;
         shown_ = clock_.elapsed();
         const double seconds = std::max<qint64>(1, clock_.elapsed()) / 1000.0;
@@ -55,35 +69,35 @@ public:
             text = QStringLiteral("写入 %1：%2/%3 行").arg(item).arg(done).arg(total);
             break;
         }
-        print(stream_, QStringLiteral("\r\x1b[K") + text);
+        stream_.print(QStringLiteral("\r\x1b[K") + text);
         dirty_ = true;
     }
 
     void clear()
     {
         if (dirty_)
-            print(stream_, QStringLiteral("\r\x1b[K"));
+            stream_.print(QStringLiteral("\r\x1b[K"));
         dirty_ = false;
     }
 
 private:
-    std::FILE *stream_;
+    Stream &stream_;
     bool enabled_;
     bool dirty_ = false;
     QElapsedTimer clock_;
     qint64 shown_ = -1000;
 };
 
-int usageError(std::FILE *err, const QString &message)
+int usageError(Stream &err, const QString &message)
 {
-    print(err, QStringLiteral("csr-collect: %1\n用 csr-collect --help 查看用法。\n").arg(message));
+    err.print(QStringLiteral("csr-collect: %1\n用 csr-collect --help 查看用法。\n").arg(message));
     return 2;
 }
 
 // A one-line failure that is no misuse: no hint at the usage.
-int failure(std::FILE *err, const QString &message)
+int failure(Stream &err, const QString &message)
 {
-    print(err, QStringLiteral("csr-collect: %1\n").arg(message));
+    err.print(QStringLiteral("csr-collect: %1\n").arg(message));
     return 2;
 }
 
@@ -120,7 +134,8 @@ QString helpText(std::span<const Format> formats)
                "汇总填报结果：把文件夹中的填报结果文件（*%7）合并为一个数据集，并写出变量说明和问题清单。\n"
                "不带参数启动时打开窗口。\n"
                "\n"
-               "INPUT 为填报结果文件或文件夹（连同子文件夹一起查找 *%7，由内容判断是不是填报结果）。\n"
+               "INPUT 为填报结果文件或文件夹（连同子文件夹一起查找 *%7，由内容判断是不是填报结果）；\n"
+               "文件夹中指向文件夹的链接不跟随，列入问题清单，指向文件的链接照读。\n"
                "OUTPUT 的扩展名决定格式；-o、--codebook、--problems、--checks 都可以给多次：\n"
                "%1\n"
                "  .sps 和 .do 读取写在旁边的 %2（其中代码为数字，“不适用”为 %3），\n"
@@ -132,8 +147,8 @@ QString helpText(std::span<const Format> formats)
                "%8"
                "\n"
                "退出状态：0 所有文件无误；1 有文件被拒绝、有问题或有不同内容的重复文件被舍弃（输出照样写出）；\n"
-               "2 用法错误，或有输出无法写入（此时不替换任何输出）；130、143 被 Ctrl-C 或 SIGTERM 取消\n"
-               "（不替换任何输出，也不留下临时文件）。")
+               "2 用法错误，或有输出（报告也算）无法写入（此时不替换任何输出）；130、143 被 Ctrl-C 或 SIGTERM\n"
+               "取消（不替换任何输出，也不留下临时文件）。所有输出都写完后才一起替换原有的文件。")
         .arg(lines.join(QLatin1Char('\n')), companionShown(formats), QString::number(DataSet::kNotApplicableCode),
              Formats::codebookExtensions(formats),
              ReportWriter::builtIn()
@@ -155,19 +170,21 @@ QString notBuiltIn(const Format &format, std::span<const Format> formats)
 }
 
 // Files that were not merged, named on the terminal when no report is written.
-void nameRejected(std::FILE *err, const ProblemReport &report)
+void nameRejected(Stream &err, const ProblemReport &report)
 {
     qsizetype named = 0, more = 0;
     for (const ProblemReport::Entry &e : report.entries()) {
-        if (e.kind != ProblemReport::Kind::Rejected && e.kind != ProblemReport::Kind::Input)
+        if (e.kind != ProblemReport::Kind::Rejected && e.kind != ProblemReport::Kind::Input &&
+            e.kind != ProblemReport::Kind::LinkNotFollowed)
             continue;
         if (named++ < kMostNamed)
-            print(err, QStringLiteral("csr-collect: %1：%2\n").arg(e.file, e.what));
+            err.print(QStringLiteral("csr-collect: %1：%2%3\n")
+                          .arg(e.file, e.what, e.raw.isEmpty() ? QString() : QStringLiteral("（%1）").arg(e.raw)));
         else
             ++more;
     }
     if (more > 0)
-        print(err, QStringLiteral("csr-collect: 另有 %1 个，用 --problems 文件.csv 写出全部。\n").arg(more));
+        err.print(QStringLiteral("csr-collect: 另有 %1 个，用 --problems 文件.csv 写出全部。\n").arg(more));
 }
 
 // What the arguments ask for.
@@ -180,7 +197,10 @@ struct Request {
 // One run of the command line: parse, check, merge, report.
 class Run {
 public:
-    Run(std::FILE *out, std::FILE *err, std::span<const Format> formats) : out_(out), err_(err), formats_(formats) {}
+    Run(std::FILE *out, std::FILE *err, std::span<const Format> formats, FileSystemCalls *files)
+        : out_(out), err_(err), formats_(formats), files_(files)
+    {
+    }
 
     int exec(const QStringList &arguments)
     {
@@ -198,9 +218,10 @@ private:
     std::optional<int> checkReports(QStringList &targets);
     int mergeAndReport();
 
-    std::FILE *out_;
-    std::FILE *err_;
+    Stream out_;
+    Stream err_;
     std::span<const Format> formats_;
+    FileSystemCalls *files_;
     Request request_;
 };
 
@@ -237,11 +258,11 @@ std::optional<int> Run::parse(const QStringList &arguments)
     if (!parser.parse(arguments))
         return usageError(err_, parser.errorText());
     if (parser.isSet(help)) {
-        print(out_, parser.helpText());
+        out_.print(parser.helpText());
         return 0;
     }
     if (parser.isSet(version)) {
-        print(out_, QStringLiteral("csr-collect %1\n").arg(QStringLiteral(CSR_COLLECT_VERSION)));
+        out_.print(QStringLiteral("csr-collect %1\n").arg(QStringLiteral(CSR_COLLECT_VERSION)));
         return 0;
     }
     Merge::Options &options = request_.options;
@@ -251,6 +272,7 @@ std::optional<int> Run::parse(const QStringList &arguments)
     options.problems = parser.values(problems);
     options.checks = parser.values(checks);
     options.formats = formats_;
+    options.files = files_;
     request_.reports = parser.values(report);
     request_.quiet = parser.isSet(quiet);
     return std::nullopt;
@@ -272,12 +294,15 @@ std::optional<int> Run::check()
         return refused;
     if (const std::optional<int> refused = checkReports(targets))
         return refused;
-    QSet<QString> seen;
+    // One file reached by two paths (through a linked folder) is still one file.
+    QSet<Folders::Place> seen;
     for (const QString &path : targets + companions) {
-        const QString absolute = QFileInfo(path).absoluteFilePath();
-        if (seen.contains(absolute))
+        Folders::Place place = Folders::placeOf(FileSystemCalls::nativePath(path));
+        if (place.node == 0) // a folder that cannot be looked at: its output fails later
+            place.name = FileSystemCalls::nativePath(QFileInfo(path).absoluteFilePath());
+        if (seen.contains(place))
             return usageError(err_, QStringLiteral("同一个文件不能写两次：%1").arg(path));
-        seen.insert(absolute);
+        seen.insert(place);
     }
     for (const QString &input : options.inputs)
         if (!QFileInfo::exists(input) && !QFileInfo(input).isSymLink())
@@ -298,6 +323,8 @@ std::optional<int> Run::checkOutputs(QStringList &targets, QStringList &companio
                 err_, QStringLiteral("不认识的输出格式：%1（用 %2）").arg(path, Formats::dataExtensions(formats_)));
         if (!format->builtIn)
             return failure(err_, notBuiltIn(*format, formats_));
+        if (const QString why = format->refusal ? format->refusal(path) : QString(); !why.isEmpty())
+            return failure(err_, OutputSet::failure(path, why));
         targets << path;
         const QString companion = Formats::companionPath(*format, path);
         if (!companion.isEmpty() && !companions.contains(companion))
@@ -343,53 +370,44 @@ std::optional<int> Run::checkReports(QStringList &targets)
 
 int Run::mergeAndReport()
 {
-    const Merge::Options &options = request_.options;
-    const QStringList &reports = request_.reports;
+    Merge::Options options = request_.options;
+    options.reports = request_.reports;
     // Charts are drawn by widgets' code: main makes a GUI application when a report is asked for.
-    if (!reports.isEmpty() && !qobject_cast<QApplication *>(QCoreApplication::instance()))
+    if (!options.reports.isEmpty() && !qobject_cast<QApplication *>(QCoreApplication::instance()))
         return failure(err_, QStringLiteral("写报告需要图形界面的应用对象"));
-    // A report that cannot be written stops the run before any file is read.
-    for (const QString &path : reports) {
-        SafeFile probe(path);
-        if (!probe.open(Folders::kTemporaryTag))
-            return failure(err_, QStringLiteral("无法写入“%1”：%2").arg(path, probe.errorText()));
-    }
 
-    TerminalProgress progress(err_, !request_.quiet && Console::isTerminal(err_));
+    TerminalProgress progress(err_, !request_.quiet && err_.isTerminal());
     Merge merge(options);
     Merge::Summary summary;
     {
+        // Until the outputs are in place, an interrupt cancels the run and replaces nothing.
         const Console::InterruptGuard interrupts(progress.cancelFlag());
-        summary = merge.run(progress);
+        summary = merge.write(progress);
+        if (summary.read && !summary.cancelled && summary.outputErrors.isEmpty())
+            ReportStep::write(merge, options.inputs, progress);
+        summary = merge.commit(progress);
     }
     progress.clear();
 
     if (options.problems.isEmpty())
         nameRejected(err_, merge.problems());
     for (const QString &error : summary.outputErrors)
-        print(err_, QStringLiteral("csr-collect: %1\n").arg(error));
-    if (!summary.outputErrors.isEmpty())
-        print(err_, QStringLiteral("csr-collect: 没有替换任何输出。\n"));
-    print(out_, summary.line() + QLatin1Char('\n'));
-    // The report is drawn from the data set the outputs were written from, once they are in place.
-    bool reportFailed = false;
-    if (summary.read && !summary.cancelled && summary.outputErrors.isEmpty()) {
-        const Report::Source source{merge.data(), options.inputs, summary, options.problems};
-        for (const ReportStep::Failure &f : ReportStep::write(source, reports)) {
-            print(err_, QStringLiteral("csr-collect: %1\n").arg(OutputSet::failure(f.path, f.why)));
-            reportFailed = true;
-        }
-    }
+        err_.print(QStringLiteral("csr-collect: %1\n").arg(error));
+    if (!summary.outputErrors.isEmpty() && !summary.committed)
+        err_.print(QStringLiteral("csr-collect: 没有替换任何输出。\n"));
+    out_.print(summary.line() + QLatin1Char('\n'));
     if (summary.cancelled && Console::InterruptGuard::exitStatus() != 0)
         return Console::InterruptGuard::exitStatus();
-    return reportFailed ? 2 : summary.exitStatus();
+    return summary.exitStatus();
 }
 
 } // namespace
 
-int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<const Format> formats)
+int run(const QStringList &arguments, std::FILE *out, std::FILE *err, std::span<const Format> formats,
+        FileSystemCalls *files)
 {
-    return Run(out, err, formats).exec(arguments);
+    Console::ignoreClosedPipes();
+    return Run(out, err, formats, files).exec(arguments);
 }
 
 } // namespace CommandLine

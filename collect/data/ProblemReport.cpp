@@ -16,6 +16,8 @@ QString ProblemReport::Entry::kindName() const
             return QStringLiteral("rejected_framing");
         case R::NotGbk:
             return QStringLiteral("rejected_not_gbk");
+        case R::Utf8Mark:
+            return QStringLiteral("rejected_utf8_mark");
         case R::None:
             break;
         }
@@ -52,6 +54,8 @@ QString ProblemReport::Entry::kindName() const
         return QStringLiteral("control_characters");
     case Kind::Input:
         return QStringLiteral("input");
+    case Kind::LinkNotFollowed:
+        return QStringLiteral("link_not_followed");
     case Kind::NotRead:
         return QStringLiteral("not_read");
     }

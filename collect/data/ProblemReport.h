@@ -1,6 +1,7 @@
 // The problem report: every rejected file, every problem of an accepted file,
 // every dropped duplicate, every text cut to fit a format, every folder that
-// could not be searched and every other file left unread.
+// could not be searched, every link to a folder not followed and every other
+// file left unread.
 #pragma once
 
 #include "survey/RecordCheck.h"
@@ -20,6 +21,7 @@ public:
         TextCut,           // a text too long for a format, cut there
         ControlCharacters, // control characters taken out of a text
         Input,             // an input that could not be searched
+        LinkNotFollowed,   // a link to a folder inside an input: raw is where it leads
         NotRead,           // a file that is not a .dbf, left unread
     };
 

@@ -75,12 +75,14 @@ std::span<const Format> table()
          .caption = u"SPSS 语法 (.sps，连同它读取的 CSV)",
          .limit = kSpssString,
          .exporter = SyntaxExporter::makeSps,
-         .companionSuffix = kValuesSuffix},
+         .companionSuffix = kValuesSuffix,
+         .refusal = SyntaxExporter::refusal},
         {.extension = u".do",
          .name = u"Stata do",
          .caption = u"Stata do 文件 (.do，连同它读取的 CSV)",
          .exporter = SyntaxExporter::makeDo,
-         .companionSuffix = kValuesSuffix},
+         .companionSuffix = kValuesSuffix,
+         .refusal = SyntaxExporter::refusal},
         {.extension = u".md", .name = u"Markdown", .codebook = codebookMarkdown},
     };
     return formats;

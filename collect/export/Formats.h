@@ -30,6 +30,9 @@ struct Format {
     bool (*checks)(const DataSet &data, SafeFile &file, const TextLimit &limit) = nullptr;
     // A file written beside the output and read by it ("_values.csv"); empty for none.
     QStringView companionSuffix{};
+    // Why an output cannot be written at the path, found before anything is
+    // read; empty when it can. nullptr: any path will do.
+    QString (*refusal)(const QString &path) = nullptr;
     // Whether this build has it: SPSS and Stata files need ReadStat.
     bool builtIn = true;
 

@@ -448,6 +448,15 @@ private:
 
 } // namespace
 
+QString refusal(const QString &path)
+{
+    // The CSV is named by its whole path, beside the syntax file.
+    const QString whole = QFileInfo(path).absoluteFilePath();
+    if (whole.contains(QLatin1Char('\n')) || whole.contains(QLatin1Char('\r')))
+        return QStringLiteral("路径中有换行符，SPSS 和 Stata 的命令无法引用：请换一个文件夹或文件名");
+    return {};
+}
+
 std::unique_ptr<Exporter> makeSps()
 {
     return std::make_unique<SpssSyntax>();

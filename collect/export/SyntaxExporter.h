@@ -7,9 +7,14 @@
 
 #include "collect/export/Exporter.h"
 
+#include <QString>
 #include <memory>
 
 namespace SyntaxExporter {
+
+// A path with a line break in it cannot be named: neither SPSS nor Stata has
+// a way to write one inside a quoted file name, where the command would end.
+QString refusal(const QString &path);
 
 std::unique_ptr<Exporter> makeSps();
 std::unique_ptr<Exporter> makeDo();

@@ -110,6 +110,9 @@ bool InputScanner::scanFolder(const QByteArray &root, const QString &rootDisplay
         const int error = Folders::list(folder, [&](const Folders::Entry &entry) {
             if (isCancelled())
                 return false;
+            if (Folders::isWorkingFile(entry.name) ||
+                (!leftOut_.isEmpty() && leftOut_.contains(Folders::placeIn(status, entry.name))))
+                return true;
             const QByteArray path = folder + Folders::kSeparator + entry.name;
             const QString name = decodeName(entry.name);
             const QString childDisplay = joinedPath(display, name);
@@ -121,6 +124,10 @@ bool InputScanner::scanFolder(const QByteArray &root, const QString &rootDisplay
                 const Folders::Status looked = Folders::status(path);
                 type = looked.error != 0 ? Folders::Type::Other : looked.type;
                 child = looked.error != 0 ? Identity{0, 0} : Identity{looked.device, looked.node};
+                if (looked.link && type == Folders::Type::Folder) {
+                    links_.append({childDisplay, decodeName(Folders::linkTarget(path))});
+                    return true;
+                }
             }
             if (type == Folders::Type::Folder)
                 pending.append({path, childDisplay});

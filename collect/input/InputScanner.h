@@ -1,9 +1,13 @@
 // Finding result files: each input is a file, taken as it is, or a folder,
 // searched through all its subfolders for every *.dbf (any case), whatever
-// its name: the content decides. Other files are counted and listed. Paths
-// are kept in the file system's own bytes, so that names that are not valid
-// UTF-8 can still be opened.
+// its name: the content decides. Other files are counted and listed. A link
+// to a folder inside an input is listed, not followed (it may lead anywhere,
+// up to the root); a link to a file is read, and a link named as an input is
+// followed. Paths are kept in the file system's own bytes, so that names
+// that are not valid UTF-8 can still be opened.
 #pragma once
+
+#include "collect/system/Folders.h"
 
 #include <QByteArray>
 #include <QList>
@@ -25,6 +29,10 @@ public:
         QString path; // as displayPath
         QString reason;
     };
+    struct Link {
+        QString path;   // as displayPath
+        QString target; // where it leads, as it says
+    };
 
     // Files found are handed to sink as they are found, when there is one (so
     // that reading can begin while the folders are still searched); else they
@@ -34,6 +42,11 @@ public:
         : cancelled_(cancelled), sink_(std::move(sink))
     {
     }
+
+    // Files the search leaves out, by their place (see Folders::Place): a
+    // merge's own outputs, when they lie inside an input. Its temporary files
+    // are always left out.
+    void leaveOut(QSet<Folders::Place> places) { leftOut_ = std::move(places); }
 
     // Adds one input. Returns false when the run was cancelled meanwhile.
     bool add(const QString &input);
@@ -46,6 +59,8 @@ public:
     const QStringList &others() const { return others_; }
     // Inputs and folders that could not be searched.
     const QList<Failure> &failures() const { return failures_; }
+    // Links to folders inside the inputs, not followed.
+    const QList<Link> &links() const { return links_; }
 
     // Whether a file name (in the file system's bytes) ends with .dbf in any case.
     static bool isDbf(const QByteArray &name);
@@ -66,4 +81,6 @@ private:
     QSet<Identity> seenFiles_;
     QStringList others_;
     QList<Failure> failures_;
+    QList<Link> links_;
+    QSet<Folders::Place> leftOut_;
 };

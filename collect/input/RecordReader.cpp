@@ -49,6 +49,7 @@ QString plainReason(const ResultFileReader::Result &r)
     case R::None:
     case R::Unreadable:
     case R::TooLarge:
+    case R::Utf8Mark:
         return r.reason;
     case R::NotGbk:
         return r.line == 1 ? QStringLiteral("不是填报结果文件（第 1 行不是 GBK 编码的文字）")

@@ -1,7 +1,7 @@
 // The merge in its steps: start every output (so that an output that cannot
 // be written stops the run before thousands of files are read), find and read
 // the files, drop duplicates, build the data set and the report, write the
-// outputs, and only then put them all in place.
+// outputs, leave the reports to the caller, and only then put them all in place.
 #include "collect/merge/Merge.h"
 
 #include "collect/data/CheckReport.h"
@@ -78,12 +78,20 @@ QString Merge::Summary::line() const
 
 Merge::Summary Merge::run(RunControl &control)
 {
+    Q_ASSERT(options_.reports.isEmpty());
+    write(control);
+    return commit(control);
+}
+
+Merge::Summary Merge::write(RunControl &control)
+{
     summary_ = {};
     report_ = {};
     data_ = DataSet();
-    // Whatever happens, no temporary file and no hold outlives the run.
-    const auto release = qScopeGuard([this] { outputs_.clear(); });
-    outputs_.plan(options_.outputs, options_.codebooks, options_.problems, options_.formats, options_.checks);
+    // Whatever goes wrong, no temporary file and no hold outlives the run.
+    auto release = qScopeGuard([this] { outputs_.clear(); });
+    outputs_.plan(options_.outputs, options_.codebooks, options_.problems, options_.checks, options_.reports,
+                  options_.formats);
     summary_.outputErrors = outputs_.start(options_.files ? *options_.files : FileSystemCalls::system());
     if (!summary_.outputErrors.isEmpty())
         return summary_;
@@ -109,7 +117,37 @@ Merge::Summary Merge::run(RunControl &control)
     if (control.isCancelled())
         summary_.cancelled = true;
     else if (summary_.outputErrors.isEmpty())
-        summary_.outputErrors = outputs_.commit();
+        release.dismiss(); // kept for the reports and the commit
+    return summary_;
+}
+
+std::vector<OutputSet::Output *> Merge::reports() const
+{
+    std::vector<OutputSet::Output *> reports;
+    for (const std::unique_ptr<OutputSet::Output> &output : outputs_.outputs())
+        if (output->content == OutputSet::Content::Report && output->file)
+            reports.push_back(output.get());
+    return reports;
+}
+
+Merge::Summary Merge::commit(RunControl &control)
+{
+    const auto release = qScopeGuard([this] { outputs_.clear(); });
+    if (!summary_.read || summary_.cancelled || !summary_.outputErrors.isEmpty())
+        return summary_;
+    switch (outputs_.commit(control, summary_.outputErrors)) {
+    case OutputSet::Commit::Cancelled:
+        summary_.cancelled = true;
+        break;
+    case OutputSet::Commit::Failed:
+        // A failure after the first rename leaves outputs in place.
+        summary_.committed = std::any_of(outputs_.outputs().begin(), outputs_.outputs().end(),
+                                         [](const auto &output) { return output->file->isCommitted(); });
+        break;
+    case OutputSet::Commit::Done:
+        summary_.committed = true;
+        break;
+    }
     return summary_;
 }
 
@@ -117,6 +155,8 @@ void Merge::findAndRead(Files &files, Results &results, RunControl &control)
 {
     ReadQueue queue(options_.threads, control);
     InputScanner scanner(control.flag(), [&](InputScanner::File file) { queue.add(std::move(file)); });
+    // Outputs written inside an input are no inputs.
+    scanner.leaveOut(outputs_.places());
     for (const QString &input : options_.inputs)
         if (!scanner.add(input) || control.isCancelled())
             break;
@@ -125,8 +165,8 @@ void Merge::findAndRead(Files &files, Results &results, RunControl &control)
     reportSearch(scanner);
 }
 
-// Folders that could not be searched come first in the report; other files
-// found in the folders come last.
+// Folders that could not be searched and links not followed come first in
+// the report; other files found in the folders come last.
 void Merge::reportSearch(const InputScanner &scanner)
 {
     for (const InputScanner::Failure &f : scanner.failures()) {
@@ -134,6 +174,14 @@ void Merge::reportSearch(const InputScanner &scanner)
         e.file = f.path;
         e.kind = ProblemReport::Kind::Input;
         e.what = f.reason;
+        report_.add(e);
+    }
+    for (const InputScanner::Link &link : scanner.links()) {
+        ProblemReport::Entry e;
+        e.file = link.path;
+        e.kind = ProblemReport::Kind::LinkNotFollowed;
+        e.what = QStringLiteral("链接未跟随");
+        e.raw = link.target;
         report_.add(e);
     }
     unread_ = scanner.others();
@@ -260,6 +308,8 @@ void Merge::writeOutputs(RunControl &control)
     for (const std::unique_ptr<OutputSet::Output> &output : outputs_.outputs()) {
         if (control.isCancelled())
             return;
+        if (output->content == OutputSet::Content::Report)
+            continue; // the caller's, after this
         if (!writeOne(*output, control) && !control.isCancelled()) {
             summary_.outputErrors << OutputSet::failure(output->path, output->file->errorText());
             return;
@@ -277,6 +327,8 @@ bool Merge::writeOne(OutputSet::Output &output, RunControl &control)
         return output.format->problems(report_, file) && file.finish();
     case OutputSet::Content::Checks:
         return output.format->checks(data_, file, output.format->limit) && file.finish();
+    case OutputSet::Content::Report:
+        return true; // the caller's
     case OutputSet::Content::DataSet:
         break;
     }

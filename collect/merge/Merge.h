@@ -1,8 +1,8 @@
 // One merge: find the result files in the inputs, read and check each, drop
 // duplicates, build the data set and the problem report, and write every
 // output. Outputs are all written or none: nothing is replaced before every
-// one of them has been written whole, and a cancelled or failed run leaves
-// no temporary file behind.
+// one of them, the reports included, has been written whole, and a cancelled
+// or failed run leaves no temporary file behind.
 #pragma once
 
 #include "collect/data/DataSet.h"
@@ -28,6 +28,7 @@ public:
         QStringList codebooks; // .csv, .xlsx or .md
         QStringList problems;  // .csv
         QStringList checks;    // the findings of the data checks: .csv or .xlsx
+        QStringList reports;   // written by the caller between write() and commit()
         int threads = 0;       // readers; 0 for one per processor
         std::span<const Format> formats = Formats::all();
         FileSystemCalls *files = nullptr; // what outputs are written through; the system's when null
@@ -44,6 +45,7 @@ public:
         qsizetype skipped = 0;    // other files in the folders
         bool read = false;        // the inputs were read: every output could be started
         bool cancelled = false;
+        bool committed = false;   // the outputs were put in place (an error may have come after)
         QStringList outputErrors; // why an output could not be written
 
         // 0: every file clean; 1: some files had problems; 2: an output could
@@ -56,9 +58,22 @@ public:
     explicit Merge(Options options);
     ~Merge();
 
-    // Runs the whole merge on the calling thread (reading uses helper threads).
+    // Runs the whole merge on the calling thread (reading uses helper
+    // threads): write(), then commit(). For a merge without reports.
     Summary run(RunControl &control);
+    // Everything but putting the outputs in place: each is written to its
+    // temporary file, but the reports, which the caller writes into reports().
+    Summary write(RunControl &control);
+    // The reports' files, once write() ended well: each is written whole and
+    // finished, or failed with its reason, before commit().
+    std::vector<OutputSet::Output *> reports() const;
+    // Puts every output in place in one step, unless the run was cancelled or
+    // an output failed; then none. No temporary file outlives it.
+    Summary commit(RunControl &control);
 
+    const Options &options() const { return options_; }
+    // As the last step left it.
+    const Summary &summary() const { return summary_; }
     const ProblemReport &problems() const { return report_; }
     // The data set of the last run, as the outputs were written from it.
     const DataSet &data() const { return data_; }

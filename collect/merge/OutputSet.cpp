@@ -1,7 +1,8 @@
 // Output folders are held (see Folders::Hold) for as long as the set lives.
 #include "collect/merge/OutputSet.h"
 
-#include "collect/system/Folders.h"
+#include "collect/merge/RunControl.h"
+#include "collect/system/Console.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/SafeFile.h"
 
@@ -23,7 +24,7 @@ OutputSet::Output &OutputSet::add(const QString &path, const Format *format, Con
 }
 
 void OutputSet::plan(const QStringList &dataSets, const QStringList &codebooks, const QStringList &problems,
-                     std::span<const Format> formats, const QStringList &checks)
+                     const QStringList &checks, const QStringList &reports, std::span<const Format> formats)
 {
     clear();
     QStringList companions;
@@ -44,32 +45,40 @@ void OutputSet::plan(const QStringList &dataSets, const QStringList &codebooks, 
         add(path, Formats::of(formats, path), Content::Problems);
     for (const QString &path : checks)
         add(path, Formats::of(formats, path), Content::Checks);
+    for (const QString &path : reports)
+        add(path, nullptr, Content::Report);
 }
 
 QStringList OutputSet::start(FileSystemCalls &files)
 {
-    QList<QByteArray> folders;
+    files_ = &files;
     for (const std::unique_ptr<Output> &output : outputs_) {
         const QByteArray folder = FileSystemCalls::nativeFolderOf(FileSystemCalls::nativePath(output->path));
-        if (!folders.contains(folder)) {
-            folders << folder;
+        if (!folders_.contains(folder)) {
+            folders_ << folder;
             holds_.push_back(std::make_unique<Folders::Hold>(folder, Folders::kTemporaryTag));
         }
     }
     QStringList errors;
     for (const std::unique_ptr<Output> &output : outputs_) {
         const Format *format = output->format;
-        const bool fits = format && (output->content == Content::DataSet    ? format->holdsData()
-                                     : output->content == Content::Codebook ? format->codebook != nullptr
-                                     : output->content == Content::Checks   ? format->checks != nullptr
-                                                                            : format->problems != nullptr);
-        if (!fits) {
-            errors << failure(output->path, QStringLiteral("不认识的文件格式"));
-            continue;
-        }
-        if (!format->builtIn) {
-            errors << failure(output->path, QStringLiteral("这个版本不能写出 %1 文件").arg(format->name));
-            continue;
+        if (output->content != Content::Report) {
+            const bool fits = format && (output->content == Content::DataSet    ? format->holdsData()
+                                         : output->content == Content::Codebook ? format->codebook != nullptr
+                                         : output->content == Content::Checks   ? format->checks != nullptr
+                                                                                : format->problems != nullptr);
+            if (!fits) {
+                errors << failure(output->path, QStringLiteral("不认识的文件格式"));
+                continue;
+            }
+            if (!format->builtIn) {
+                errors << failure(output->path, QStringLiteral("这个版本不能写出 %1 文件").arg(format->name));
+                continue;
+            }
+            if (const QString why = format->refusal ? format->refusal(output->path) : QString(); !why.isEmpty()) {
+                errors << failure(output->path, why);
+                continue;
+            }
         }
         output->file = std::make_unique<SafeFile>(output->path, files);
         if (!output->file->open(Folders::kTemporaryTag))
@@ -78,24 +87,51 @@ QStringList OutputSet::start(FileSystemCalls &files)
     return errors;
 }
 
-QStringList OutputSet::commit()
+QSet<Folders::Place> OutputSet::places() const
 {
-    QStringList errors;
+    QSet<Folders::Place> places;
     for (const std::unique_ptr<Output> &output : outputs_)
-        if (!output->file->commit())
+        places.insert(Folders::placeOf(FileSystemCalls::nativePath(output->path)));
+    return places;
+}
+
+OutputSet::Commit OutputSet::commit(const RunControl &control, QStringList &errors)
+{
+    for (const std::unique_ptr<Output> &output : outputs_)
+        if (!output->file->ready())
             errors << failure(output->path, output->file->errorText());
-    return errors;
+    if (!errors.isEmpty())
+        return Commit::Failed;
+    {
+        // Nothing slow in here: the renames, one after the other.
+        const Console::InterruptsHeld held;
+        if (!held.inTime() || control.isCancelled())
+            return Commit::Cancelled;
+        for (const std::unique_ptr<Output> &output : outputs_)
+            if (!output->file->commit(SafeFile::FolderSync::Later))
+                errors << failure(output->path, output->file->errorText());
+    }
+    // The new entries must reach the disk too; once each folder's.
+    for (const QByteArray &folder : folders_) {
+        const int error = files_->syncPath(folder.isEmpty() ? QByteArray(".") : folder);
+        if (error != 0)
+            errors << failure(FileSystemCalls::displayPath(folder), FileSystemCalls::describe(error));
+    }
+    return errors.isEmpty() ? Commit::Done : Commit::Failed;
 }
 
 void OutputSet::clear()
 {
     outputs_.clear();
     holds_.clear();
+    folders_.clear();
 }
 
 QString OutputSet::failure(const QString &path, const QString &why)
 {
-    return QStringLiteral("无法写入“%1”：%2").arg(path, why);
+    QString shown = path;
+    shown.replace(QLatin1Char('\n'), QStringLiteral("\\n")).replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return QStringLiteral("无法写入“%1”：%2").arg(shown, why);
 }
 
 bool writeAlone(const QString &path, const QByteArray &bytes, QString &error, FileSystemCalls *files)

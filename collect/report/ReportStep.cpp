@@ -1,22 +1,30 @@
-// The content is built once for all the paths.
+// The content is built once for all the reports.
 #include "collect/report/ReportStep.h"
 
+#include "collect/merge/RunControl.h"
+#include "collect/report/ReportContent.h"
 #include "collect/report/ReportWriter.h"
+#include "survey/SafeFile.h"
 
 namespace ReportStep {
 
-QList<Failure> write(const Report::Source &source, const QStringList &paths)
+void write(const Merge &merge, const QStringList &inputs, const RunControl &control)
 {
-    QList<Failure> failures;
-    if (paths.isEmpty())
-        return failures;
-    const Report::Content content = Report::build(source);
-    for (const QString &path : paths) {
-        QString why;
-        if (!ReportWriter::write(content, path, why))
-            failures.append({path, why});
+    const std::vector<OutputSet::Output *> reports = merge.reports();
+    if (reports.empty() || control.isCancelled())
+        return;
+    const Report::Content content = Report::build({merge.data(), inputs, merge.summary(), merge.options().problems});
+    for (OutputSet::Output *report : reports) {
+        if (control.isCancelled())
+            return;
+        const QByteArray bytes = ReportWriter::render(content, report->path);
+        SafeFile &file = *report->file;
+        if (bytes.isEmpty())
+            file.fail(QStringLiteral("报告无法生成"));
+        // Finished here, so that the commit that follows only renames.
+        if (file.write(bytes))
+            file.finish();
     }
-    return failures;
 }
 
 } // namespace ReportStep

@@ -1,22 +1,17 @@
-// The last step of a merge that ended well, the same from the window and the
-// command line: the report drawn from the data set the outputs were written
-// from, and written to each path asked for.
+// The report step of a merge that ended well, the same from the window and
+// the command line: the report drawn from the data set the outputs were
+// written from, and written into each report's temporary file, to be put in
+// place with the other outputs when the merge commits.
 #pragma once
 
-#include "collect/report/ReportContent.h"
+#include "collect/merge/Merge.h"
 
-#include <QList>
-#include <QString>
-#include <QStringList>
+class RunControl;
 
 namespace ReportStep {
 
-struct Failure {
-    QString path;
-    QString why;
-};
-
-// Returns the paths that could not be written, and why.
-QList<Failure> write(const Report::Source &source, const QStringList &paths);
+// Draws the report once and writes it to each of merge.reports(); a report
+// that cannot be written fails its file, with why. Stops at a cancel.
+void write(const Merge &merge, const QStringList &inputs, const RunControl &control);
 
 } // namespace ReportStep

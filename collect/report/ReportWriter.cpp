@@ -335,10 +335,15 @@ QByteArray pdf(const Report::Content &content)
     return buffer.data();
 }
 
-bool write(const Report::Content &content, const QString &path, QString &error, FileSystemCalls *files)
+QByteArray render(const Report::Content &content, const QString &path)
 {
     const ReportFormat *format = formatOf(path);
-    return writeAlone(path, format ? format->render(content) : html(content), error, files);
+    return format ? format->render(content) : html(content);
+}
+
+bool write(const Report::Content &content, const QString &path, QString &error, FileSystemCalls *files)
+{
+    return writeAlone(path, render(content, path), error, files);
 }
 
 } // namespace ReportWriter

@@ -23,6 +23,8 @@ QStringList extensions();
 
 QByteArray html(const Report::Content &content);
 QByteArray pdf(const Report::Content &content);
+// The report in the format of the path's extension.
+QByteArray render(const Report::Content &content, const QString &path);
 
 // Writes the report in the format of its extension, the safe way. False, and
 // why in error, when it cannot.

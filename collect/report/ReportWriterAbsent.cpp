@@ -29,6 +29,11 @@ QByteArray pdf(const Report::Content &)
     return {};
 }
 
+QByteArray render(const Report::Content &, const QString &)
+{
+    return {};
+}
+
 bool write(const Report::Content &, const QString &, QString &error, FileSystemCalls *)
 {
     error = QStringLiteral("这个版本不能写出汇总报告");

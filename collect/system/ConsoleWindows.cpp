@@ -1,7 +1,9 @@
 // The console on Windows. csr-collect.exe is a window program, so that a
 // double click opens no console; started from one with arguments, it joins
 // that console. Ctrl+C and Ctrl+Break cancel the run as SIGINT does on
-// POSIX; text reaches a console as UTF-16, whatever its code page.
+// POSIX; text reaches a console as UTF-16, whatever its code page. The
+// control handler runs on a thread of its own, so it can simply wait while a
+// step that no interrupt splits is under way.
 #include "collect/system/Console.h"
 
 #include <QString>
@@ -15,7 +17,14 @@
 namespace Console {
 namespace {
 
+enum State : int {
+    Open,      // no interrupt yet
+    Cancelled, // the first one came: the run stops
+    Held,      // a step that no interrupt splits is under way
+};
+
 std::atomic<bool> *running = nullptr;
+std::atomic<int> state{Open};
 std::atomic<int> arrived{0};
 
 HANDLE handleOf(std::FILE *stream)
@@ -33,13 +42,18 @@ BOOL WINAPI onControl(DWORD event)
 {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
         return FALSE;
-    // The second one ends the program as usual.
-    int none = 0;
-    if (!arrived.compare_exchange_strong(none, 2))
-        return FALSE;
-    if (running)
-        running->store(true);
-    return TRUE;
+    for (;;) {
+        int now = Open;
+        if (state.compare_exchange_strong(now, Cancelled)) {
+            arrived = 2; // as SIGINT
+            if (running)
+                running->store(true);
+            return TRUE;
+        }
+        if (now != Held)
+            return FALSE; // the second one ends the program as usual
+        ::Sleep(1);       // the held step is short
+    }
 }
 
 } // namespace
@@ -66,24 +80,28 @@ bool isTerminal(std::FILE *stream)
     return isConsole(handleOf(stream));
 }
 
-void write(std::FILE *stream, const QByteArray &utf8)
+bool write(std::FILE *stream, const QByteArray &utf8)
 {
     const HANDLE handle = handleOf(stream);
     if (isConsole(handle)) {
         std::fflush(stream);
         const QString text = QString::fromUtf8(utf8);
         DWORD written = 0;
-        ::WriteConsoleW(handle, text.utf16(), DWORD(text.size()), &written, nullptr);
-        return;
+        return ::WriteConsoleW(handle, text.utf16(), DWORD(text.size()), &written, nullptr) &&
+               written == DWORD(text.size());
     }
-    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
-    std::fflush(stream);
+    const size_t written = std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
+    return std::fflush(stream) == 0 && written == size_t(utf8.size());
 }
+
+// A write to a pipe whose reader has gone fails here; no signal comes.
+void ignoreClosedPipes() {}
 
 InterruptGuard::InterruptGuard(std::atomic<bool> &cancel)
 {
     running = &cancel;
     arrived = 0;
+    state.store(Open);
     ::SetConsoleCtrlHandler(onControl, TRUE);
 }
 
@@ -91,12 +109,27 @@ InterruptGuard::~InterruptGuard()
 {
     ::SetConsoleCtrlHandler(onControl, FALSE);
     running = nullptr;
+    state.store(Open);
 }
 
 int InterruptGuard::exitStatus()
 {
     const int signal = arrived.load();
     return signal ? 128 + signal : 0;
+}
+
+InterruptsHeld::InterruptsHeld()
+{
+    int now = Open;
+    inTime_ = state.compare_exchange_strong(now, Held);
+}
+
+InterruptsHeld::~InterruptsHeld()
+{
+    // A handler waiting meanwhile goes on: a first interrupt now counts as
+    // after the step, a second one ends the program.
+    if (inTime_)
+        state.store(Open);
 }
 
 } // namespace Console

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHashFunctions>
 #include <cstdint>
 #include <functional>
 
@@ -20,10 +21,35 @@ struct Status {
     // when the system cannot tell.
     quint64 device = 0;
     quint64 node = 0;
+    // The path itself is a symbolic link (or, on Windows, a junction); the
+    // rest tells of what it leads to.
+    bool link = false;
 };
 
 // What the path names, links followed.
 Status status(const QByteArray &path);
+
+// Where a link leads, as it says (POSIX) or as the system resolves it
+// (Windows); empty when that cannot be read.
+QByteArray linkTarget(const QByteArray &path);
+
+// Where a path puts its file: the identity of its folder (links followed)
+// and its name as the folder compares names (Windows: in any case), so that
+// two paths to one file through a link have one place. node is 0 when the
+// folder cannot be looked at.
+struct Place {
+    quint64 device = 0;
+    quint64 node = 0;
+    QByteArray name;
+    friend bool operator==(const Place &, const Place &) = default;
+};
+inline size_t qHash(const Place &place, size_t seed = 0)
+{
+    return qHashMulti(seed, place.device, place.node, place.name);
+}
+Place placeOf(const QByteArray &path);
+// The place of a name in a folder already looked at.
+Place placeIn(const Status &folder, const QByteArray &name);
 
 struct Entry {
     QByteArray name;           // as the file system gives it
@@ -41,6 +67,11 @@ inline constexpr char kSeparator = '/';
 
 // The tag in the names of the collector's temporary files: ".csr-collect-XXXXXX".
 inline constexpr char kTemporaryTag[] = "collect";
+
+// Whether a name is one of the files a merge keeps in an output folder while
+// it writes (its temporary files, and the lock of the folder on Windows):
+// ".csr-collect…". No input search lists them.
+bool isWorkingFile(const QByteArray &name);
 
 // While it lives, a merge holds the output folder, and no other merge's
 // clean-up removes the temporary files it writes there. The first merge to

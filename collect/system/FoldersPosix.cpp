@@ -7,6 +7,7 @@
 #include "survey/SafeFile.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -31,9 +32,24 @@ Type typeOf(mode_t mode)
 Status status(const QByteArray &path)
 {
     struct stat info {};
-    if (::stat(path.constData(), &info) != 0)
+    if (::lstat(path.constData(), &info) != 0)
         return {.error = errno};
-    return {.type = typeOf(info.st_mode), .device = quint64(info.st_dev), .node = quint64(info.st_ino)};
+    const bool link = S_ISLNK(info.st_mode);
+    if (link && ::stat(path.constData(), &info) != 0)
+        return {.error = errno, .link = true};
+    return {.type = typeOf(info.st_mode), .device = quint64(info.st_dev), .node = quint64(info.st_ino), .link = link};
+}
+
+QByteArray linkTarget(const QByteArray &path)
+{
+    QByteArray target(PATH_MAX, Qt::Uninitialized);
+    const ssize_t size = ::readlink(path.constData(), target.data(), size_t(target.size()));
+    return size > 0 ? target.left(size) : QByteArray();
+}
+
+Place placeIn(const Status &folder, const QByteArray &name)
+{
+    return {.device = folder.device, .node = folder.node, .name = name};
 }
 
 int list(const QByteArray &folder, const std::function<bool(const Entry &)> &each)

@@ -39,16 +39,40 @@ void unlock(HANDLE file)
     ::UnlockFileEx(file, 0, 1, 0, &at);
 }
 
+// A symbolic link or a junction; other reparse points (a file kept in the
+// cloud, a deduplicated one) are what they hold, and are looked at as such.
+bool isLink(const std::wstring &path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    const HANDLE handle =
+        ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    const bool known = ::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag);
+    ::CloseHandle(handle);
+    return known && (tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT);
+}
+
+HANDLE openFollowed(const std::wstring &path)
+{
+    // Backup semantics let a folder be opened too; nothing is read or changed.
+    return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 } // namespace
 
 Status status(const QByteArray &path)
 {
-    // Backup semantics let a folder be opened too; nothing is read or changed.
-    const HANDLE handle =
-        ::CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const std::wstring name = wide(path);
+    const bool link = isLink(name);
+    const HANDLE handle = openFollowed(name);
     if (handle == INVALID_HANDLE_VALUE)
-        return {.error = int(::GetLastError())};
+        return {.error = int(::GetLastError()), .link = link};
     BY_HANDLE_FILE_INFORMATION info{};
     const bool known = ::GetFileInformationByHandle(handle, &info);
     const DWORD kind = ::GetFileType(handle);
@@ -61,7 +85,33 @@ Status status(const QByteArray &path)
                                                                        : Type::File;
     status.device = info.dwVolumeSerialNumber;
     status.node = (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    status.link = link;
     return status;
+}
+
+QByteArray linkTarget(const QByteArray &path)
+{
+    const HANDLE handle = openFollowed(wide(path));
+    if (handle == INVALID_HANDLE_VALUE)
+        return {};
+    std::vector<wchar_t> target(32768);
+    const DWORD size = ::GetFinalPathNameByHandleW(handle, target.data(), DWORD(target.size()), FILE_NAME_NORMALIZED);
+    ::CloseHandle(handle);
+    if (size == 0 || size >= target.size())
+        return {};
+    QString text = QString::fromWCharArray(target.data(), int(size));
+    // "\\?\C:\…" and "\\?\UNC\server\…" as people write them.
+    if (text.startsWith(QLatin1String("\\\\?\\UNC\\")))
+        text.replace(0, 8, QStringLiteral("\\\\"));
+    else if (text.startsWith(QLatin1String("\\\\?\\")))
+        text.remove(0, 4);
+    return text.toUtf8();
+}
+
+// Windows compares names in any case.
+Place placeIn(const Status &folder, const QByteArray &name)
+{
+    return {.device = folder.device, .node = folder.node, .name = QString::fromUtf8(name).toCaseFolded().toUtf8()};
 }
 
 int list(const QByteArray &folder, const std::function<bool(const Entry &)> &each)

@@ -340,23 +340,17 @@ QStringList CollectWindow::reportPaths() const
     return paths;
 }
 
-// Drawn here, on the window's thread: the charts are graphics items.
-bool CollectWindow::writeReports(QStringList &written, QString &error)
+// Drawn here, on the window's thread (the charts are graphics items), into
+// the merge's files: they are put in place with the other outputs.
+void CollectWindow::writeReports()
 {
-    const QStringList paths = reportPaths();
-    if (paths.isEmpty())
-        return true;
+    const Merge *merge = worker_->merge();
+    if (!merge || merge->reports().empty())
+        return;
     showMessage(QStringLiteral("正在生成报告…"), false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QList<ReportStep::Failure> failures =
-        ReportStep::write({worker_->data(), worker_->options().inputs, worker_->summary(), {}}, paths);
-    for (const QString &path : paths)
-        if (std::none_of(failures.begin(), failures.end(), [&](const auto &f) { return f.path == path; }))
-            written << path;
-    for (const ReportStep::Failure &f : failures)
-        error += QStringLiteral("报告无法写入“%1”：%2\n").arg(QDir::toNativeSeparators(f.path), f.why);
+    ReportStep::write(*merge, worker_->options().inputs, *worker_->control());
     QApplication::restoreOverrideCursor();
-    return failures.isEmpty();
 }
 
 // Whether the target can be written: its folder exists and takes a new file,
@@ -400,6 +394,7 @@ void CollectWindow::startMerge()
     options.outputs = outputs;
     if (codebookBox_->isChecked())
         options.codebooks = {codebookPath()};
+    options.reports = reportPaths();
     options.formats = formats_;
     problems_->setEntries({});
     saveProblemsButton_->setEnabled(false);
@@ -447,6 +442,10 @@ void CollectWindow::showProgress(int phase, qint64 done, qint64 total, const QSt
 void CollectWindow::showEnd()
 {
     setRunning(false);
+    const Merge::Summary &written = worker_->summary();
+    if (written.read && !written.cancelled && written.outputErrors.isEmpty())
+        writeReports();
+    worker_->commit();
     const Merge::Summary &summary = worker_->summary();
     const bool failed = summary.cancelled || !summary.outputErrors.isEmpty();
     progressBar_->setRange(0, 1);
@@ -455,22 +454,20 @@ void CollectWindow::showEnd()
     showProblems();
 
     QString text = summary.line() + QStringLiteral("。");
-    bool reportFailed = false;
     if (summary.cancelled) {
         text = QStringLiteral("汇总已取消，没有写入任何文件。");
     } else if (!summary.outputErrors.isEmpty()) {
         text += QLatin1Char('\n') + summary.outputErrors.join(QLatin1Char('\n'));
+        if (!summary.committed)
+            text += QLatin1Char('\n') + QStringLiteral("没有替换任何输出。");
     } else {
-        QStringList written = worker_->options().outputs + worker_->options().codebooks;
-        QString reportError;
-        reportFailed = !writeReports(written, reportError);
-        for (QString &path : written)
+        const Merge::Options &options = worker_->options();
+        QStringList paths = options.outputs + options.codebooks + options.reports;
+        for (QString &path : paths)
             path = QDir::toNativeSeparators(path);
-        text += QLatin1Char('\n') + QStringLiteral("已写入：") + written.join(QStringLiteral("、"));
-        if (reportFailed)
-            text += QLatin1Char('\n') + reportError.trimmed();
+        text += QLatin1Char('\n') + QStringLiteral("已写入：") + paths.join(QStringLiteral("、"));
     }
-    showMessage(text, failed || reportFailed);
+    showMessage(text, failed);
     emit mergeEnded();
 }
 
@@ -480,7 +477,7 @@ void CollectWindow::showProblems()
     if (problems_->rowCount() <= kMostWrappedRows)
         problemTable_->resizeRowsToContents();
     saveProblemsButton_->setEnabled(!problems_->entries().isEmpty());
-    checks_->setDataSet(&worker_->data());
+    checks_->setDataSet(worker_->merge() ? &worker_->merge()->data() : nullptr);
     if (checks_->rowCount() <= kMostWrappedRows)
         checkTable_->resizeRowsToContents();
     saveChecksButton_->setEnabled(checks_->rowCount() > 0);

@@ -63,7 +63,7 @@ private:
     QStringList chosenOutputs() const;
     QString codebookPath() const;
     QStringList reportPaths() const;
-    bool writeReports(QStringList &written, QString &error);
+    void writeReports();
     bool checkOutput(const QString &target);
     void showProgress(int phase, qint64 done, qint64 total, const QString &item);
     void showEnd();

@@ -25,7 +25,7 @@ void MergeWorker::start(const Merge::Options &options)
     summary_ = {};
     Merge *merge = merge_.get();
     Control *control = control_.get();
-    thread_ = QThread::create([this, merge, control] { summary_ = merge->run(*control); });
+    thread_ = QThread::create([this, merge, control] { summary_ = merge->write(*control); });
     // The thread's end arrives in this object's thread, after its last progress.
     connect(thread_, &QThread::finished, this, &MergeWorker::finished);
     thread_->start();
@@ -37,6 +37,12 @@ void MergeWorker::cancel()
         control_->cancel();
 }
 
+void MergeWorker::commit()
+{
+    if (merge_ && !isRunning())
+        summary_ = merge_->commit(*control_);
+}
+
 bool MergeWorker::isRunning() const
 {
     return thread_ && thread_->isRunning();
@@ -45,9 +51,4 @@ bool MergeWorker::isRunning() const
 const ProblemReport &MergeWorker::problems() const
 {
     return merge_ && !isRunning() ? merge_->problems() : empty_;
-}
-
-const DataSet &MergeWorker::data() const
-{
-    return merge_ && !isRunning() ? merge_->data() : emptyData_;
 }

@@ -21,13 +21,18 @@ public:
     // Asks the running merge to stop; finished() follows.
     void cancel();
     bool isRunning() const;
+    // Once finished(): the outputs are written but not yet in place, so that
+    // the reports can be written into the merge first (see ReportStep); this
+    // puts them all in place, and summary() then says how it went.
+    void commit();
+    // The last merge, once finished() has been emitted; nullptr before.
+    const Merge *merge() const { return isRunning() ? nullptr : merge_.get(); }
+    const RunControl *control() const { return control_.get(); }
 
     // The last merge, once finished() has been emitted.
     const Merge::Options &options() const { return options_; }
     const Merge::Summary &summary() const { return summary_; }
     const ProblemReport &problems() const;
-    // The last merge's data set; empty while one runs.
-    const DataSet &data() const;
 
 signals:
     // From the merge's thread, received queued: see RunControl::progress.
@@ -53,5 +58,4 @@ private:
     Merge::Options options_;
     Merge::Summary summary_;
     ProblemReport empty_;
-    DataSet emptyData_;
 };

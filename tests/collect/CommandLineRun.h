@@ -30,12 +30,14 @@ inline QString readBack(std::FILE *file)
     return QString::fromUtf8(bytes);
 }
 
-inline Run here(const QStringList &arguments, std::span<const Format> formats = Formats::all())
+// files: what the outputs are written through; the system's when null.
+inline Run here(const QStringList &arguments, std::span<const Format> formats = Formats::all(),
+                FileSystemCalls *files = nullptr)
 {
     std::FILE *out = std::tmpfile();
     std::FILE *err = std::tmpfile();
     Run run;
-    run.exitCode = CommandLine::run(QStringList{QStringLiteral("csr-collect")} + arguments, out, err, formats);
+    run.exitCode = CommandLine::run(QStringList{QStringLiteral("csr-collect")} + arguments, out, err, formats, files);
     run.out = readBack(out);
     run.err = readBack(err);
     return run;

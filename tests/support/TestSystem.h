@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdio>
 #include <functional>
 
 namespace TestSystem {
@@ -47,6 +48,10 @@ bool makePipe(const QString &path);
 
 // Sends the process a signal (SIGINT, SIGTERM); false where there are none.
 bool sendSignal(qint64 pid, int signal);
+
+// A stream into a pipe whose reader has gone (`… | head` after head ended):
+// every write to it fails, and on POSIX raises SIGPIPE. fclose it after use.
+std::FILE *brokenPipe();
 
 // Writes a file under root, in nested folders whose whole path is longer than
 // the system takes, and returns the outermost folder's name; empty where this

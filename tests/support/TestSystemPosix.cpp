@@ -79,6 +79,15 @@ bool sendSignal(qint64 pid, int signal)
     return ::kill(pid_t(pid), signal) == 0;
 }
 
+std::FILE *brokenPipe()
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return nullptr;
+    ::close(ends[0]);
+    return ::fdopen(ends[1], "w");
+}
+
 namespace {
 const QByteArray kLevel(200, 'd');
 constexpr int kLevels = 24; // 24 × 201 bytes: past PATH_MAX

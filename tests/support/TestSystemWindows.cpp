@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 namespace TestSystem {
@@ -60,6 +62,16 @@ bool makePipe(const QString &)
 bool sendSignal(qint64, int)
 {
     return false;
+}
+
+std::FILE *brokenPipe()
+{
+    HANDLE reader = nullptr, writer = nullptr;
+    if (!::CreatePipe(&reader, &writer, nullptr, 0))
+        return nullptr;
+    ::CloseHandle(reader);
+    const int fd = ::_open_osfhandle(intptr_t(writer), _O_WRONLY | _O_BINARY);
+    return fd < 0 ? nullptr : ::_fdopen(fd, "wb");
 }
 
 QString writePastPathLimit(const QString &, const QString &, const QByteArray &)
