@@ -1,18 +1,18 @@
 // csr-collect: with arguments, the command line; without, the window.
 #include "collect/cli/CommandLine.h"
-#include "collect/report/ReportWriter.h"
 #include "collect/system/Console.h"
 #include "collect/system/Headless.h"
 #include "collect/window/CollectWindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstring>
 #include <memory>
 
 namespace {
 
-// A report's charts are drawn by widgets' code, which wants a GUI application.
+// A report's PDF is laid out in its fonts, which want a GUI application.
 bool asksForReport(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i)
@@ -29,9 +29,9 @@ int main(int argc, char *argv[])
         // No display needed on the command line, not even for a report.
         Console::attachToParent();
         std::unique_ptr<QCoreApplication> app;
-        if (ReportWriter::builtIn() && asksForReport(argc, argv)) {
+        if (asksForReport(argc, argv)) {
             Headless::prepare();
-            app = std::make_unique<QApplication>(argc, argv);
+            app = std::make_unique<QGuiApplication>(argc, argv);
         } else {
             app = std::make_unique<QCoreApplication>(argc, argv);
         }

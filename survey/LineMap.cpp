@@ -45,8 +45,10 @@ public:
     void profilePage(PageId page, std::span<const Profile::Item> table);
     void performancePage();
     void questionnairePage();
+    void qualifyEqualLabels();
 
 private:
+    QHash<int, QString> qualifiers_; // line -> the qualifier of its group
     Line &claimField(PageId page, const Profile::Item &item, const Profile::Item *next, const QString &question);
     Line &claim(int number, PageId page, LineKind kind)
     {
@@ -66,6 +68,7 @@ void Builder::profilePage(PageId page, std::span<const Profile::Item> table)
 {
     using Profile::Kind;
     QString group;
+    QString qualifier;
     QString label;    // the last label in the group: the question of the choices after it
     QString previous; // the last caption before a field: what names it
     bool previousIsLabel = false;
@@ -80,6 +83,7 @@ void Builder::profilePage(PageId page, std::span<const Profile::Item> table)
         switch (item.kind) {
         case Kind::Group:
             group = question(item.caption);
+            qualifier = item.qualifier.toString();
             label.clear();
             previous = group;
             previousIsLabel = false;
@@ -126,6 +130,8 @@ void Builder::profilePage(PageId page, std::span<const Profile::Item> table)
             continue;
         }
         line->controls << name;
+        if (!qualifier.isEmpty())
+            qualifiers_.insert(line->number, qualifier);
         if (line->variable.isEmpty())
             line->variable = item.variable.toString();
         // A detail field is filled only once the choice that opens its set is chosen.
@@ -274,6 +280,23 @@ void Builder::questionnairePage()
     }
 }
 
+// Two lines of one label could not be told apart in a data set, a codebook
+// or a report: a line whose group has a qualifier takes it in front
+// ("注册资金（万元）" of the foundation becomes "基金会注册资金（万元）").
+void Builder::qualifyEqualLabels()
+{
+    QHash<QString, int> uses;
+    for (const Line &line : claims)
+        ++uses[line.label];
+    for (Line &line : claims) {
+        const QString qualifier = qualifiers_.value(line.number);
+        if (qualifier.isEmpty() || uses.value(line.label) < 2)
+            continue;
+        line.question = qualifier + line.question;
+        line.label = qualifier + line.label;
+    }
+}
+
 struct Map {
     QList<Line> claims;
     std::vector<Line> byNumber;
@@ -288,6 +311,7 @@ const Map &map()
         builder.profilePage(PageId::Foundation, Profile::Foundation::items());
         builder.performancePage();
         builder.questionnairePage();
+        builder.qualifyEqualLabels();
         Map m;
         m.claims = QList<Line>(builder.claims.begin(), builder.claims.end());
         m.byNumber.resize(kLineCount);

@@ -95,7 +95,7 @@ constexpr QStringView kReportLengths[] = {u"10页以下", u"11-30页", u"30-50�
 const Item kFoundation[] = {
     {.kind = Kind::Heading, .name = u"Label1", .caption = Captions::kProfileHeading},
 
-    {.kind = Kind::Group, .name = u"GroupBox5", .caption = u"4.企业成立的基金会或公益慈善专项基金情况"},
+    {.kind = Kind::Group, .name = u"GroupBox5", .caption = u"4.企业成立的基金会或公益慈善专项基金情况", .qualifier = u"基金会"},
     {.kind = Kind::Label, .name = u"Label15", .caption = u"企业是否成立基金会或公益慈善专项基金："},
     {.kind = Kind::Choice, .name = u"RadioButton31", .caption = u"是", .line = 11, .code = u"1", .opens = Detail::Foundation, .variable = u"foundation"},
     {.kind = Kind::Choice, .name = u"RadioButton32", .caption = u"否", .line = 11, .code = u"9"},

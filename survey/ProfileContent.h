@@ -40,6 +40,7 @@ struct Item {
     Detail detail = Detail::None; // the set of detail fields this item belongs to
     Detail opens = Detail::None;  // Choice: the set that selecting it opens (the others of its line close it)
     QStringView variable = {};    // data-set name of the item's line (on one item of the line)
+    QStringView qualifier = {};   // Group: put before a label of its own that another group's label equals
 };
 
 // The basic information page (section "一.企业概况", questions 1 to 3).

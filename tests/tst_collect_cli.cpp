@@ -4,7 +4,6 @@
 // files cannot name, interrupts held while the outputs are put in place, and
 // a build without SPSS and Stata files.
 #include "collect/cli/CommandLine.h"
-#include "collect/report/ReportWriter.h"
 #include "collect/system/Console.h"
 #include "survey/Gbk.h"
 #include "tests/collect/CommandLineRun.h"
@@ -63,7 +62,6 @@ private slots:
     void syntaxFilesRefuseALineBreak_data();
     void syntaxFilesRefuseALineBreak();
     void withoutSpssAndStata();
-    void reportWhereItIsNotBuiltIn();
 
 private:
     QString path(const QString &name) const { return dir_.path() + QLatin1Char('/') + name; }
@@ -90,14 +88,13 @@ void CollectCommandLineTest::help()
     const Run run = collect({QStringLiteral("--help")});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains(QStringLiteral("Usage:")));
-    QStringList said = {"-o",   "--codebook", "--problems",  "-q",  "--help", ".xlsx",
-                        ".sps", ".do",        "_values.csv", "130", "143"};
+    QStringList said = {"-o",  "--codebook",  "--problems", "-q",  "--help",   ".xlsx",      ".sps",
+                        ".do", "_values.csv", "130",        "143", "--report", "--report-by"};
     if (OutputReaders::spssAndStataBuiltIn())
         said << ".sav"
              << ".dta";
     for (const QString &text : said)
         QVERIFY2(run.out.contains(text), qPrintable(text));
-    QCOMPARE(run.out.contains(QStringLiteral("--report")), ReportWriter::builtIn());
     QVERIFY(run.err.isEmpty());
 }
 
@@ -419,21 +416,6 @@ void CollectCommandLineTest::withoutSpssAndStata()
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
     QVERIFY2(run.err.contains(QStringLiteral(".sps")), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
-    QCOMPARE(filesIn(path(QStringLiteral("out"))), before);
-}
-
-// A build without Qt Charts (the Windows one) answers a report in one line,
-// with status 2, before reading anything.
-void CollectCommandLineTest::reportWhereItIsNotBuiltIn()
-{
-    if (ReportWriter::builtIn())
-        QSKIP("this build writes reports (tst_collect_report tests them)");
-    const QStringList before = filesIn(path(QStringLiteral("out")));
-    const Run run = collect({path(QStringLiteral("clean")), QStringLiteral("-o"), path(QStringLiteral("out/r.csv")),
-                             QStringLiteral("--report"), path(QStringLiteral("out/r.html"))});
-    QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
-    QVERIFY2(run.err.contains(QStringLiteral("汇总报告")), qPrintable(run.err));
     QCOMPARE(filesIn(path(QStringLiteral("out"))), before);
 }
 

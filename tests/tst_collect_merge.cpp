@@ -578,7 +578,7 @@ void CollectMergeTest::problemReportFile()
 {
     put(in(QStringLiteral("b/乙_填报结果.dbf")), recordBytes(QStringLiteral("乙"), {{7, "0"}, {24, "x"}}));
     put(in(QStringLiteral("a/甲_填报结果.dbf")), QByteArray("junk"));
-    const Merge::Summary summary = run({}, nullptr, out(QStringLiteral("p.csv")));
+    const Merge::Summary summary = run({out(QStringLiteral("m.xlsx"))}, nullptr, out(QStringLiteral("p.csv")));
     QCOMPARE(summary.exitStatus(), 1);
     QFile file(out(QStringLiteral("p.csv")));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -592,6 +592,18 @@ void CollectMergeTest::problemReportFile()
     QCOMPARE(rows[2][5], QStringLiteral("0"));
     QCOMPARE(rows[3].mid(0, 4),
              (QStringList{shown(QStringLiteral("b/乙_填报结果.dbf")), "24", "report_count", "not_a_number"}));
+
+    // The workbook's sheet holds the same rows, the lines as numbers, under a filter.
+    const OutputReaders::Sheet sheet = OutputReaders::readXlsx(out(QStringLiteral("m.xlsx"))).value(2);
+    QCOMPARE(sheet.name, QStringLiteral("问题"));
+    QCOMPARE(sheet.autoFilter, QStringLiteral("A1:F4"));
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            const OutputReaders::Cell cell = sheet.cells.value({r, c});
+            QCOMPARE(cell.text, rows[r][c]);
+            QCOMPARE(cell.number, r > 0 && c == 1);
+        }
+    }
 }
 
 // An empty line is 不适用 only where its gate is known to be shut; under a

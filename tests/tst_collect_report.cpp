@@ -1,7 +1,9 @@
-// The collector's report: its figures against the CSV of the same run,
-// recomputed here; the HTML in a real browser; the PDF through poppler; the
-// report committed with the other outputs, or none of them; and the window's
-// report box.
+// The collector's report: its figures, overall and by group, against the CSV
+// of the same run, recomputed here; what a reader sees (no text cut, axes of
+// counts in whole steps, unique ids, the survey's words and not the data
+// set's names); the HTML in a real browser; the PDF through poppler; the
+// program itself writing both; the report committed with the other outputs,
+// or none of them; and the window's report box and grouping.
 #include "collect/cli/CommandLine.h"
 #include "collect/data/DataSet.h"
 #include "collect/report/ReportContent.h"
@@ -20,6 +22,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -69,6 +72,44 @@ QHash<QString, QString> reportFigures(const QString &html)
         figures.insert(unescape(m.captured(1)) + QLatin1Char('|') + unescape(m.captured(2)), m.captured(3));
     }
     return figures;
+}
+
+// Every figure of a breakdown, as the HTML's cells say it.
+struct GroupedFigure {
+    QString variable;
+    QString stat;
+    QString by;    // the grouping variable
+    QString group; // its value as SPSS holds it, or na, blank
+    double value;
+};
+
+QList<GroupedFigure> groupedFigures(const QString &html)
+{
+    QList<GroupedFigure> figures;
+    static const QRegularExpression cell(QStringLiteral(
+        "data-var=\"([^\"]*)\" data-stat=\"([^\"]*)\" data-value=\"([^\"]*)\" data-group=\"([^\"=]*)=([^\"]*)\""));
+    for (auto it = cell.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        figures.append({m.captured(1), m.captured(2), m.captured(4), m.captured(5), m.captured(3).toDouble()});
+    }
+    return figures;
+}
+
+// The texts a reader sees: the text between tags, outside the style sheet, unescaped.
+QStringList prose(QString html)
+{
+    html.remove(
+        QRegularExpression(QStringLiteral("<style>.*</style>"), QRegularExpression::DotMatchesEverythingOption));
+    QStringList texts;
+    static const QRegularExpression between(QStringLiteral(">([^<]+)<"));
+    for (auto it = between.globalMatch(html); it.hasNext();)
+        texts << it.next()
+                     .captured(1)
+                     .replace(QLatin1String("&lt;"), QLatin1String("<"))
+                     .replace(QLatin1String("&gt;"), QLatin1String(">"))
+                     .replace(QLatin1String("&quot;"), QLatin1String("\""))
+                     .replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return texts;
 }
 
 // A CSV as columns by name.
@@ -130,8 +171,12 @@ private slots:
     void figuresMatchTheCsv();
     void opensOfflineInABrowser();
     void pdfHasItsSectionsOnPagesOfTheirOwn();
+    void readersView_data();
+    void readersView();
+    void breakdownsMatchTheCsv();
     void usage_data();
     void usage();
+    void theProgramWritesBoth();
     void aFullDiskLeavesTheEarlierReport_data();
     void aFullDiskLeavesTheEarlierReport();
     void aReportThatCannotBeWrittenReplacesNothing();
@@ -147,6 +192,7 @@ private:
     QTemporaryDir dir_;
     QString input_;
     QString html_;
+    QString byGroupHtml_; // broken down by two variables
     QHash<QString, QString> figures_;
     QHash<QString, QStringList> values_; // as SPSS and Stata read them: codes as numbers, 不适用 as -1
     QHash<QString, QStringList> texts_;  // as people read them
@@ -186,6 +232,12 @@ void CollectReportTest::initTestCase()
          out(QStringLiteral("汇总.sps")), QStringLiteral("--report"), out(QStringLiteral("报告.html")),
          QStringLiteral("--report"), out(QStringLiteral("报告.pdf"))});
     QCOMPARE(run.exitCode, 1); // the broken file
+    const Run byGroup = CommandLineRun::here(
+        {QStringLiteral("-q"), input_, QStringLiteral("--report"), out(QStringLiteral("分组.html")),
+         QStringLiteral("--report"), out(QStringLiteral("分组.pdf")), QStringLiteral("--report-by"),
+         QStringLiteral("listed"), QStringLiteral("--report-by"), QStringLiteral("company_type")});
+    QCOMPARE(byGroup.exitCode, 1);
+    byGroupHtml_ = readText(out(QStringLiteral("分组.html")));
     html_ = readText(out(QStringLiteral("报告.html")));
     figures_ = reportFigures(html_);
     values_ = columns(out(QStringLiteral("汇总_values.csv")));
@@ -256,8 +308,12 @@ void CollectReportTest::figuresMatchTheCsv()
                 return double(ranks.size());
             if (stat == QLatin1String("mean_rank"))
                 return std::accumulate(ranks.begin(), ranks.end(), 0.0) / double(ranks.size());
+            if (stat == QLatin1String("unranked"))
+                return double(cells.size() - ranks.size());
+            // At rank k: the option is the k-th letter of the order, as q21_rankk holds it.
             const QString letter = QString::number(name.back().unicode() - u'a' + 1);
-            return countWhere(QStringLiteral("q21_rank1"), [&](const QString &c) { return c == letter; });
+            return countWhere(QStringLiteral("q21_rank") + stat.section(u':', 1),
+                              [&](const QString &c) { return c == letter; });
         }
         if (kind == QLatin1String("figures")) {
             const QList<double> x = numbers(name);
@@ -306,7 +362,8 @@ void CollectReportTest::figuresMatchTheCsv()
             return kind == QLatin1String("others");
         if (QStringList{"both", "median_change", "rises", "falls", "same"}.contains(stat))
             return kind == QLatin1String("change");
-        if (stat == QLatin1String("ranked") || stat == QLatin1String("mean_rank") || stat == QLatin1String("first"))
+        if (stat == QLatin1String("ranked") || stat == QLatin1String("mean_rank") ||
+            stat == QLatin1String("unranked") || stat.startsWith(QLatin1String("rank:")))
             return kind == QLatin1String("ranking");
         if (stat.startsWith(QLatin1String("count:")) || stat.startsWith(QLatin1String("share:")))
             return kind == QLatin1String("choice");
@@ -426,6 +483,134 @@ void CollectReportTest::pdfHasItsSectionsOnPagesOfTheirOwn()
     QVERIFY(page.width() < page.height()); // A4 upright
 }
 
+void CollectReportTest::readersView_data()
+{
+    QTest::addColumn<bool>("byGroup");
+    QTest::newRow("overall") << false;
+    QTest::newRow("broken down by two variables") << true;
+}
+
+// What a reader sees: every chart text whole, every axis of counts in whole
+// numbers at equal steps, no id twice, and no name of the data set in the words.
+void CollectReportTest::readersView()
+{
+    QFETCH(bool, byGroup);
+    const QString html = byGroup ? byGroupHtml_ : html_;
+    QVERIFY(html.contains(QLatin1String("<svg")));
+
+    QStringList ids;
+    static const QRegularExpression id(QStringLiteral("\\sid=\"([^\"]*)\""));
+    for (auto it = id.globalMatch(html); it.hasNext();)
+        ids << it.next().captured(1);
+    QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), ids.size());
+
+    static const QRegularExpression svg(QStringLiteral("<svg.*?</svg>"),
+                                        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression text(QStringLiteral("<text([^>]*)>([^<]*)</text>"));
+    int countAxes = 0;
+    for (auto charts = svg.globalMatch(html); charts.hasNext();) {
+        const QString chart = charts.next().captured(0);
+        QList<double> ticks;
+        bool counts = false;
+        for (auto texts = text.globalMatch(chart); texts.hasNext();) {
+            const QRegularExpressionMatch t = texts.next();
+            QVERIFY2(!t.captured(2).contains(QStringLiteral("…")) && !t.captured(2).contains(QLatin1String("...")),
+                     qPrintable(t.captured(2)));
+            if (t.captured(1).contains(QLatin1String("class=\"tick\"")))
+                ticks << QString(t.captured(2)).remove(QLatin1Char(',')).remove(QLatin1Char('%')).toDouble();
+            if (t.captured(1).contains(QLatin1String("class=\"axis\"")))
+                counts = t.captured(2) == QStringLiteral("企业数");
+        }
+        QVERIFY(ticks.size() >= 2);
+        for (qsizetype k = 1; k < ticks.size(); ++k)
+            QVERIFY2(std::abs((ticks[k] - ticks[k - 1]) - (ticks[1] - ticks[0])) < 1e-9, qPrintable(chart.left(300)));
+        if (counts) {
+            ++countAxes;
+            for (double tick : ticks)
+                QCOMPARE(tick, std::round(tick));
+        }
+    }
+    QVERIFY(countAxes > 0);
+
+    // A name of the data set is a word of Latin letters, digits and _; paths say what they say.
+    QSet<QString> names;
+    const DataSet data;
+    for (const DataSet::Variable &v : data.variables())
+        names.insert(v.name);
+    static const QRegularExpression word(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*"));
+    for (const QString &words : prose(html)) {
+        if (words.contains(QLatin1Char('/')) || words.contains(QLatin1Char('\\')))
+            continue;
+        for (auto it = word.globalMatch(words); it.hasNext();) {
+            const QString found = it.next().captured(0);
+            QVERIFY2(!names.contains(found), qPrintable(words));
+        }
+    }
+}
+
+// Each group's counts, shares' bases and quartiles recomputed from the CSV's
+// records of that group; and the groups' counts add up to the overall counts.
+void CollectReportTest::breakdownsMatchTheCsv()
+{
+    const QList<GroupedFigure> figures = groupedFigures(byGroupHtml_);
+    QVERIFY(!figures.isEmpty());
+    auto present = [](const QString &cell) { return !cell.isEmpty() && cell != QLatin1String("-1"); };
+    QHash<QString, double> sums; // by|variable|stat → the groups' sum
+    QSet<QString> groupsSeen;
+    for (const GroupedFigure &f : figures) {
+        const QStringList by = values_.value(f.by);
+        const QStringList cells = values_.value(f.variable);
+        QVERIFY2(!by.isEmpty() && !cells.isEmpty(), qPrintable(f.by + QLatin1Char(' ') + f.variable));
+        const QString groupCell = f.group == QLatin1String("blank") ? QString()
+                                  : f.group == QLatin1String("na")  ? QStringLiteral("-1")
+                                                                    : f.group;
+        QStringList inGroup;
+        for (qsizetype r = 0; r < cells.size(); ++r)
+            if (by[r] == groupCell)
+                inGroup << cells[r];
+        groupsSeen.insert(f.by + QLatin1Char('=') + f.group);
+        auto countOf = [&](auto &&test) { return double(std::count_if(inGroup.begin(), inGroup.end(), test)); };
+        double want = qQNaN();
+        if (f.stat.startsWith(QLatin1String("count:"))) {
+            const QString value = f.stat.section(u':', 1);
+            want = countOf([&](const QString &c) { return c == value; });
+        } else if (f.stat == QLatin1String("count")) {
+            want = countOf([](const QString &c) { return c == QLatin1String("1"); });
+        } else if (f.stat == QLatin1String("answered")) {
+            want = countOf(present);
+        } else if (f.stat == QLatin1String("na")) {
+            want = countOf([](const QString &c) { return c == QLatin1String("-1"); });
+        } else if (f.stat == QLatin1String("blank")) {
+            want = countOf([](const QString &c) { return c.isEmpty(); });
+        } else {
+            QList<double> x;
+            for (const QString &c : inGroup)
+                if (present(c))
+                    x << c.toDouble();
+            const QHash<QString, double> at{{"q1", 0.25}, {"median", 0.5}, {"q3", 0.75}};
+            want = f.stat == QLatin1String("n") ? double(x.size()) : quantileOf(x, at.value(f.stat));
+        }
+        if (!close(f.value, want))
+            QFAIL(qPrintable(QStringLiteral("%1 %2 in %3=%4: the report says %5, the CSV gives %6")
+                                 .arg(f.variable, f.stat, f.by, f.group)
+                                 .arg(f.value)
+                                 .arg(want)));
+        if (f.stat != QLatin1String("q1") && f.stat != QLatin1String("median") && f.stat != QLatin1String("q3"))
+            sums[f.by + QLatin1Char('|') + f.variable + QLatin1Char('|') + f.stat] += f.value;
+    }
+    QVERIFY(groupsSeen.contains(QStringLiteral("listed=1")) && groupsSeen.contains(QStringLiteral("listed=9")));
+    QVERIFY(groupsSeen.contains(QStringLiteral("company_type=4")));
+    int added = 0;
+    for (auto it = sums.begin(); it != sums.end(); ++it) {
+        const QString key = it.key().section(u'|', 1);
+        if (!figures_.contains(key))
+            continue; // "answered" of a single choice: the overall table gives it as a note
+        QVERIFY2(close(it.value(), figures_.value(key).toDouble()), qPrintable(it.key()));
+        ++added;
+    }
+    QVERIFY(added > 100);
+}
+
 void CollectReportTest::usage_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -437,6 +622,12 @@ void CollectReportTest::usage_data()
                                     << "同一个文件不能写两次";
     QTest::newRow("no folder for it") << QStringList{"--report", "no/such/folder/报告.html"} << 2 << "无法写入";
     QTest::newRow("the report alone") << QStringList{"--report", "alone.html"} << 1 << "";
+    QTest::newRow("by a name the data set does not have")
+        << QStringList{"--report", "by.html", "--report-by", "sector"} << 2 << "报告不能按“sector”分组";
+    QTest::newRow("by a figure") << QStringList{"--report", "by.html", "--report-by", "revenue_2013"} << 2
+                                 << "报告不能按“revenue_2013”分组";
+    QTest::newRow("a grouping without a report")
+        << QStringList{"-o", "by.csv", "--report-by", "listed"} << 2 << "--report-by 只用于报告";
 }
 
 void CollectReportTest::usage()
@@ -450,6 +641,10 @@ void CollectReportTest::usage()
     QDir::setCurrent(before);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    if (message.startsWith(QStringLiteral("报告不能按"))) { // one line, and nothing written
+        QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+        QVERIFY(!QFileInfo::exists(out(QStringLiteral("by.html"))));
+    }
     if (exitCode == 1)
         QVERIFY(readText(out(QStringLiteral("alone.html"))).contains(QLatin1String("<svg")));
 }
@@ -478,6 +673,37 @@ void CollectReportTest::aFullDiskLeavesTheEarlierReport()
     QCOMPARE(why, FileSystemCalls::describe(TestSystem::errorCodes().diskFull));
     QCOMPARE(readText(folder + name), QStringLiteral("the earlier report"));
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+}
+
+// The program itself, as a collector starts it (under Wine the Windows build),
+// writes the page and the PDF in one run.
+void CollectReportTest::theProgramWritesBoth()
+{
+    const QString folder = dir_.path() + QStringLiteral("/program/");
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("in")));
+    QRandomGenerator rng(kSeed + 2);
+    for (int i = 0; i < 8; ++i)
+        SampleRecords::write(SampleRecords::make(rng, i), folder + QStringLiteral("in/"));
+    QProcess program;
+    program.setWorkingDirectory(folder);
+    // Started as a collector starts it: on no platform but the system's own.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(CSR_COLLECT_PATH),
+                  {QStringLiteral("-q"), QStringLiteral("in"), QStringLiteral("--report"), QStringLiteral("r.html"),
+                   QStringLiteral("--report"), QStringLiteral("r.pdf"), QStringLiteral("--report-by"),
+                   QStringLiteral("listed")});
+    QVERIFY(program.waitForFinished(120000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
+    const QString html = readText(folder + QStringLiteral("r.html"));
+    QVERIFY(html.contains(QLatin1String("<svg")));
+    QVERIFY(html.contains(QLatin1String("data-group=\"listed=")));
+    QFile pdf(folder + QStringLiteral("r.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.read(5) == "%PDF-");
+    QVERIFY(pdf.size() > 20000);
 }
 
 QString CollectReportTest::folderWithEarlier(const QString &folder, const QString &name) const
@@ -560,7 +786,8 @@ void CollectReportTest::aClosedOutputEndsNothing()
     QVERIFY(readText(folder + "r.html").contains(QLatin1String("<svg")));
 }
 
-// A person ticks 生成报告 and starts the merge: both reports lie beside the outputs.
+// A person ticks 生成报告, picks a grouping and starts the merge: both reports
+// lie beside the outputs, broken down as asked.
 void CollectReportTest::fromTheWindow()
 {
     const QString folder = dir_.path() + QStringLiteral("/window/");
@@ -578,8 +805,16 @@ void CollectReportTest::fromTheWindow()
     QVERIFY(QDir().mkpath(dir_.path() + QStringLiteral("/window-out")));
     QCheckBox *report = child<QCheckBox>(&window, "reportBox");
     QVERIFY(report->text().contains(QStringLiteral("生成报告")));
+    QComboBox *grouping = child<QComboBox>(&window, "reportGroupingBox");
+    QVERIFY(!grouping->isEnabled());
     QTest::mouseClick(report, Qt::LeftButton, {}, QPoint(8, report->height() / 2));
     QVERIFY(report->isChecked());
+    QVERIFY(grouping->isEnabled());
+    QCOMPARE(grouping->currentText(), QStringLiteral("不分组"));
+    grouping->setFocus();
+    for (int k = 0; k < grouping->count() && grouping->currentData().toString() != QLatin1String("listed"); ++k)
+        QTest::keyClick(grouping, Qt::Key_Down);
+    QCOMPARE(grouping->currentText(), QStringLiteral("企业是否上市"));
 
     QSignalSpy ended(&window, &CollectWindow::mergeEnded);
     QTest::mouseClick(child<QPushButton>(&window, "startButton"), Qt::LeftButton);
@@ -588,9 +823,10 @@ void CollectReportTest::fromTheWindow()
     const QString base = QDir::toNativeSeparators(dir_.path() + QStringLiteral("/window-out/merged_报告"));
     QVERIFY2(summary.contains(base + QStringLiteral(".html")) && summary.contains(base + QStringLiteral(".pdf")),
              qPrintable(summary));
-    const QHash<QString, QString> figures =
-        reportFigures(readText(dir_.path() + QStringLiteral("/window-out/merged_报告.html")));
-    QCOMPARE(figures.value(QStringLiteral("files|accepted")), QStringLiteral("12"));
+    const QString html = readText(dir_.path() + QStringLiteral("/window-out/merged_报告.html"));
+    QCOMPARE(reportFigures(html).value(QStringLiteral("files|accepted")), QStringLiteral("12"));
+    QVERIFY(html.contains(QStringLiteral("按“企业是否上市”分组")));
+    QVERIFY(!groupedFigures(html).isEmpty());
     QFile pdf(dir_.path() + QStringLiteral("/window-out/merged_报告.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");

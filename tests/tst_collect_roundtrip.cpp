@@ -269,10 +269,11 @@ bool gated(const Column &c)
 
 // Value labels: codes keep their captions (letters turned into numbers keep
 // the letter), lists their items, ranks the option's letter; a gated number
-// labels its 不适用 (notApplicable: -1 in SPSS, .a in Stata).
-void checkValueLabels(const Column &c, QMap<int, QString> labels, int notApplicable)
+// labels its 不适用 (notApplicable: -1 in SPSS, .a in Stata), but for a figure
+// in Stata, which has no value label at all.
+void checkValueLabels(const Column &c, QMap<int, QString> labels, int notApplicable, bool figuresLabelled)
 {
-    if (gated(c) && !isTextColumn(c)) {
+    if (gated(c) && !isTextColumn(c) && (c.kind != Column::Number || figuresLabelled)) {
         QCOMPARE(labels.take(notApplicable), QStringLiteral("不适用"));
     }
     switch (c.kind) {
@@ -434,10 +435,28 @@ void CollectRoundTripTest::xlsx()
         }
     }
     QCOMPARE(sheets[1].cells.value({0, 0}).text, QStringLiteral("variable"));
-    for (int c = 0; c < int(columns_.size()); ++c)
+    for (int c = 0; c < int(columns_.size()); ++c) {
         QCOMPARE(sheets[1].cells.value({c + 1, 0}).text, columns_[c].name);
+        // The line, a number, so that the rows sort by it.
+        const OutputReaders::Cell line = sheets[1].cells.value({c + 1, 1});
+        QCOMPARE(line.number, columns_[c].line != nullptr);
+        QCOMPARE(line.text, columns_[c].line ? QString::number(columns_[c].line->number) : QString());
+    }
     QCOMPARE(sheets[2].cells.value({0, 0}).text, QStringLiteral("file"));
     QVERIFY(!sheets[2].cells.contains({1, 0}));
+    // Each header row filters the rows under it: the last column A…Z, AA…
+    auto columnName = [](int index) {
+        QString name;
+        for (int n = index + 1; n > 0; n = (n - 1) / 26)
+            name.prepend(QChar(u'A' + (n - 1) % 26));
+        return name;
+    };
+    QCOMPARE(columnName(0), QStringLiteral("A"));
+    QCOMPARE(columnName(26), QStringLiteral("AA"));
+    QCOMPARE(data.autoFilter,
+             QStringLiteral("A1:%1%2").arg(columnName(int(columns_.size()) - 1)).arg(1 + samples_.size()));
+    QCOMPARE(sheets[1].autoFilter, QStringLiteral("A1:G%1").arg(1 + columns_.size()));
+    QCOMPARE(sheets[2].autoFilter, QStringLiteral("A1:F1"));
 }
 
 void CollectRoundTripTest::stat_data()
@@ -466,7 +485,9 @@ void CollectRoundTripTest::stat()
         QCOMPARE(v.isString, isTextColumn(column));
         const qsizetype kept = labelCharacters > 0 && v.label.size() >= labelCharacters ? labelCharacters : -1;
         checkLabel(column, v.label, kept);
-        checkValueLabels(column, file.labelSets.value(v.labelSet), spss ? -1 : -'a');
+        checkValueLabels(column, file.labelSets.value(v.labelSet), spss ? -1 : -'a', spss);
+        if (!spss && column.kind == Column::Number)
+            QVERIFY2(v.labelSet.isEmpty(), qPrintable(column.name));
         if (spss)
             QCOMPARE(v.missing, gated(column) && !isTextColumn(column) ? QList<double>{-1} : QList<double>{});
     }
@@ -550,8 +571,10 @@ void CollectRoundTripTest::codebook()
         if (column.kind == Column::List) // every item with its number
             for (int i = 0; i < int(column.line->items.size()); ++i)
                 QVERIFY(row[5].contains(QStringLiteral("%1=%2").arg(i + 1).arg(column.line->items[i])));
-        // Which variables can be 不适用, and which are missing when a question is not answered.
+        // Which variables can be 不适用 (.a in Stata, where a figure has no value
+        // label to say so), and which are missing when a question is not answered.
         QCOMPARE(row[6].contains(QStringLiteral("不适用")), gated(column));
+        QCOMPARE(row[6].contains(QStringLiteral("Stata 中为 .a")), gated(column) && !isTextColumn(column));
         QCOMPARE(row[6].contains(QStringLiteral("未作答")),
                  column.kind == Column::Flag && column.line->page == Survey::PageId::Questionnaire);
     }

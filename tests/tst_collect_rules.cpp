@@ -1,15 +1,20 @@
 // The collector's pure rules, case by case: the copy marks taken off a file's
-// name, the formula mark of a CSV text, the quartiles of the report, and
-// whether a line's gate is open.
+// name, the formula mark of a CSV text, the quartiles, rounding, wrapped
+// labels and count axes of the report, whether a line's gate is open and how
+// its closing is worded.
 #include "collect/export/CsvText.h"
 #include "collect/input/FileName.h"
+#include "collect/report/ReportCells.h"
+#include "collect/report/ReportChart.h"
 #include "collect/report/ReportStatistics.h"
+#include "survey/GateWords.h"
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 #include "tests/collect/SampleRecords.h"
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -32,8 +37,16 @@ private slots:
     void formulaMark();
     void quantile_data();
     void quantile();
+    void rounding_data();
+    void rounding();
+    void wrappedLabels_data();
+    void wrappedLabels();
+    void countAxis_data();
+    void countAxis();
     void gate_data();
     void gate();
+    void gateWords_data();
+    void gateWords();
 };
 
 void CollectRulesTest::copyMarks_data()
@@ -135,6 +148,95 @@ void CollectRulesTest::quantile()
         QCOMPARE(got, expected);
 }
 
+// The decimal value rounded half away from zero, as people and Excel do,
+// whatever the binary holds.
+void CollectRulesTest::rounding_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("a quartile halfway") << 6253.595 << 2 << "6,253.60";
+    QTest::newRow("halfway below zero") << -6253.595 << 2 << "-6,253.60";
+    QTest::newRow("halfway to a whole") << 2.5 << 0 << "3";
+    QTest::newRow("a share halfway") << 100.0 * 1 / 8 << 1 << "12.5";
+    QTest::newRow("0.125") << 0.125 << 2 << "0.13";
+    QTest::newRow("1.005, below halfway in binary") << 1.005 << 2 << "1.01";
+    QTest::newRow("carried into a new digit") << 999.995 << 2 << "1,000.00";
+    QTest::newRow("grouped, filled with zeros") << 1234567.0 << 2 << "1,234,567.00";
+    QTest::newRow("rounds to zero, no sign") << -0.004 << 2 << "0.00";
+    QTest::newRow("fifteen digits") << 123456789012.34 << 2 << "123,456,789,012.34";
+    QTest::newRow("none") << std::nan("") << 2 << "—";
+}
+
+void CollectRulesTest::rounding()
+{
+    QFETCH(double, value);
+    QFETCH(int, decimals);
+    QFETCH(QString, shown);
+    QCOMPARE(Report::decimal(value, decimals), shown);
+}
+
+// A chart's label breaks onto lines no wider than its column and loses nothing.
+void CollectRulesTest::wrappedLabels_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<bool>("broken");
+    QTest::newRow("fits") << "是" << 100.0 << false;
+    QTest::newRow("a long option") << "G. 安置下岗职工、复转军人、残疾人等特殊人群就业" << 150.0 << true;
+    QTest::newRow("Latin words kept whole") << "B. 通过OHSAS18000职业健康安全管理体系认证" << 120.0 << true;
+    QTest::newRow("a word wider than the column") << "ABCDEFGHIJKLMNOPQRSTUVWXYZ" << 60.0 << true;
+    QTest::newRow("a line feed") << "A. 产品质量与价格\n（在排序该项的 148 家企业中）" << 272.0 << true;
+}
+
+void CollectRulesTest::wrappedLabels()
+{
+    QFETCH(QString, label);
+    QFETCH(double, width);
+    QFETCH(bool, broken);
+    const qreal size = 12;
+    const QStringList wrapped = ReportChart::wrapped(label, size, width);
+    QCOMPARE(wrapped.size() > 1, broken);
+    QString joined;
+    for (const QString &line : wrapped) {
+        QVERIFY2(ReportChart::textWidth(line, size) <= width, qPrintable(line));
+        QVERIFY(!line.contains(QStringLiteral("…")));
+        joined += line;
+    }
+    QString whole = label;
+    whole.remove(QLatin1Char(' ')).remove(QLatin1Char('\n'));
+    QCOMPARE(joined.remove(QLatin1Char(' ')), whole);
+    if (label.contains(QStringLiteral("OHSAS18000")))
+        QVERIFY(std::any_of(wrapped.begin(), wrapped.end(),
+                            [](const QString &line) { return line.contains(QStringLiteral("OHSAS18000")); }));
+}
+
+// An axis of counts steps by whole, round numbers from 0 past the highest bar.
+void CollectRulesTest::countAxis_data()
+{
+    QTest::addColumn<QList<double>>("values");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<double>("top");
+    QTest::newRow("the industry chart's thirteen") << QList<double>{3, 13, 8} << 5.0 << 15.0;
+    QTest::newRow("one enterprise") << QList<double>{1, 0} << 1.0 << 1.0;
+    QTest::newRow("nothing at all") << QList<double>{0, 0} << 1.0 << 1.0;
+    QTest::newRow("three") << QList<double>{3} << 1.0 << 3.0;
+    QTest::newRow("152") << QList<double>{45, 152} << 50.0 << 200.0;
+    QTest::newRow("10,000") << QList<double>{10000} << 2000.0 << 10000.0;
+}
+
+void CollectRulesTest::countAxis()
+{
+    QFETCH(QList<double>, values);
+    QFETCH(double, step);
+    QFETCH(double, top);
+    const Report::Chart chart{QStringLiteral("企业数"), {}, {{QStringLiteral("企业数"), values}}, {}};
+    const ReportChart::Axis axis = ReportChart::axis(chart);
+    QCOMPARE(axis.step, step);
+    QCOMPARE(axis.top, top);
+    QCOMPARE(axis.decimals, 0);
+}
+
 // A blank record (every code string there, nothing ticked) with the changes.
 void CollectRulesTest::gate_data()
 {
@@ -176,6 +278,34 @@ void CollectRulesTest::gate()
         utf8.push_back(text.toUtf8());
     std::vector<QByteArrayView> views(utf8.begin(), utf8.end());
     QCOMPARE(int(RecordCheck::gate(Survey::line(line), views)), gate);
+}
+
+// When a line is 不适用, in the survey's words, never in the data set's names.
+void CollectRulesTest::gateWords_data()
+{
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("a foundation's detail") << "foundation_amount"
+                                           << "企业未成立基金会或公益慈善专项基金时不适用";
+    QTest::newRow("a report's detail") << "report_count"
+                                       << "企业未发布过社会责任报告时不适用";
+    QTest::newRow("a project type's figure") << "pt_agriculture_2013"
+                                             << "未勾选“农业产业化”时不适用";
+    QTest::newRow("another industry") << "industry_other"
+                                      << "所属行业未选“19.其它，请注明”时不适用";
+    QTest::newRow("an 其他 text") << "q23_other"
+                                  << "未勾选“I. 其他”时不适用";
+    QTest::newRow("no gate") << "revenue_2013"
+                             << "";
+}
+
+void CollectRulesTest::gateWords()
+{
+    QFETCH(QString, variable);
+    QFETCH(QString, words);
+    const Survey::Line *line = Survey::lineByVariable(variable);
+    QVERIFY(line);
+    QCOMPARE(Survey::notApplicableWhen(*line), words);
 }
 
 QTEST_GUILESS_MAIN(CollectRulesTest)

@@ -18,6 +18,7 @@ class SurveyDefinitionTest : public QObject {
 private slots:
     void everyLineIsClaimedExactlyOnce();
     void variableNamesSuitEveryDataSetFormat();
+    void labelsTellTheLinesApart();
     void codeStringsHaveOnePositionPerOption();
     void gatesNameARealControlAndPosition();
     void objectNamesAreUniqueWithinAPage();
@@ -54,6 +55,25 @@ void SurveyDefinitionTest::variableNamesSuitEveryDataSetFormat()
         }
         QCOMPARE(Survey::lineByVariable(line.variable), &Survey::line(line.number));
     }
+}
+
+// A data set, its codebook and the report name each line by its label: two
+// lines of one label would read as one. The foundation's registered capital
+// is told from the enterprise's by its group.
+void SurveyDefinitionTest::labelsTellTheLinesApart()
+{
+    QHash<QString, int> lineOf;
+    for (const Survey::Line &line : Survey::lines()) {
+        QVERIFY2(
+            !lineOf.contains(line.label),
+            qPrintable(
+                QStringLiteral("lines %1 and %2: %3").arg(lineOf.value(line.label)).arg(line.number).arg(line.label)));
+        lineOf.insert(line.label, line.number);
+    }
+    QCOMPARE(Survey::line(3).label, QStringLiteral("注册资金（万元）"));
+    QCOMPARE(Survey::line(14).label, QStringLiteral("基金会注册资金（万元）"));
+    QCOMPARE(Survey::line(14).question, QStringLiteral("基金会注册资金"));
+    QCOMPARE(Survey::line(13).label, QStringLiteral("基金额（万元）"));
 }
 
 void SurveyDefinitionTest::codeStringsHaveOnePositionPerOption()

@@ -6,6 +6,7 @@
 #include "collect/input/FileName.h"
 #include "collect/merge/Merge.h"
 #include "collect/merge/RunControl.h"
+#include "collect/report/ReportBreakdown.h"
 #include "collect/report/ReportStep.h"
 #include "collect/report/ReportWriter.h"
 #include "collect/system/Console.h"
@@ -13,11 +14,13 @@
 #include "survey/DataChecks.h"
 #include "survey/FileSystemCalls.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QSet>
+
+#include <algorithm>
 
 #include <optional>
 
@@ -124,6 +127,16 @@ QString checksHelp(std::span<const Format> formats)
     return text;
 }
 
+// The variables a report can be broken down by: for the help, one a line
+// with its label ("  industry  2.所属行业"); for a message, the names alone.
+QString groupingNames(bool labelled)
+{
+    QStringList names;
+    for (const auto &[name, label] : Report::Breakdowns::offered())
+        names << (labelled ? QStringLiteral("  %1  %2").arg(name.leftJustified(19), label) : name);
+    return names.join(labelled ? QStringLiteral("\n") : QStringLiteral("、"));
+}
+
 QString helpText(std::span<const Format> formats)
 {
     QStringList lines;
@@ -149,13 +162,15 @@ QString helpText(std::span<const Format> formats)
                "退出状态：0 所有文件无误；1 有文件被拒绝、有问题或有不同内容的重复文件被舍弃（输出照样写出）；\n"
                "2 用法错误，或有输出（报告也算）无法写入（此时不替换任何输出）；130、143 被 Ctrl-C 或 SIGTERM\n"
                "取消（不替换任何输出，也不留下临时文件）。所有输出都写完后才一起替换原有的文件。")
-        .arg(lines.join(QLatin1Char('\n')), companionShown(formats), QString::number(DataSet::kNotApplicableCode),
-             Formats::codebookExtensions(formats),
-             ReportWriter::builtIn()
-                 ? QStringLiteral("--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html"
-                                  "（一个独立的网页，不需联网）\n或 .pdf（A4）；可以给两次，两种都写。\n")
-                 : QString(),
-             CsvText::formulaStartsInWords(), FileName::extension(), checksHelp(formats));
+        .arg(
+            lines.join(QLatin1Char('\n')), companionShown(formats), QString::number(DataSet::kNotApplicableCode),
+            Formats::codebookExtensions(formats),
+            QStringLiteral("--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html"
+                           "（一个独立的网页，不需联网）\n或 .pdf（A4）；可以给两次，两种都写。\n"
+                           "--report-by VAR 在报告中把每道题再按 VAR 分组列出（可以给多次），VAR 是数据集中的变量名：\n"
+                           "%1\n")
+                .arg(groupingNames(true)),
+            CsvText::formulaStartsInWords(), FileName::extension(), checksHelp(formats));
 }
 
 // A format this build does not have: one line, and the way round it.
@@ -191,6 +206,7 @@ void nameRejected(Stream &err, const ProblemReport &report)
 struct Request {
     Merge::Options options;
     QStringList reports;
+    QStringList groupBy;
     bool quiet = false;
 };
 
@@ -244,14 +260,13 @@ std::optional<int> Run::parse(const QStringList &arguments)
         QStringLiteral("写出数据核查发现的可疑之处（%1）").arg(Formats::checkExtensions(formats_)),
         QStringLiteral("FILE"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("不显示进度"));
-    QCommandLineOption report(
+    const QCommandLineOption report(
         QStringLiteral("report"),
         QStringLiteral("写出汇总报告（%1）").arg(ReportWriter::extensions().join(QStringLiteral(" 或 "))),
         QStringLiteral("FILE"));
-    // Known even where it is not built in, so that asking for it gets a plain answer.
-    if (!ReportWriter::builtIn())
-        report.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({output, codebook, problems, checks, report, quiet});
+    const QCommandLineOption reportBy(QStringLiteral("report-by"), QStringLiteral("报告中按 VAR 分组（见上）"),
+                                      QStringLiteral("VAR"));
+    parser.addOptions({output, codebook, problems, checks, report, reportBy, quiet});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -274,6 +289,8 @@ std::optional<int> Run::parse(const QStringList &arguments)
     options.formats = formats_;
     options.files = files_;
     request_.reports = parser.values(report);
+    request_.groupBy = parser.values(reportBy);
+    request_.groupBy.removeDuplicates();
     request_.quiet = parser.isSet(quiet);
     return std::nullopt;
 }
@@ -357,8 +374,13 @@ std::optional<int> Run::checkOutputs(QStringList &targets, QStringList &companio
 std::optional<int> Run::checkReports(QStringList &targets)
 {
     const QStringList &reports = request_.reports;
-    if (!reports.isEmpty() && !ReportWriter::builtIn())
-        return failure(err_, QStringLiteral("这个版本不能写出汇总报告（缺少 Qt Charts）"));
+    if (!request_.groupBy.isEmpty() && reports.isEmpty())
+        return usageError(err_, QStringLiteral("--report-by 只用于报告：同时给出 --report FILE"));
+    const QList<QPair<QString, QString>> offered = Report::Breakdowns::offered();
+    for (const QString &name : request_.groupBy)
+        if (std::none_of(offered.begin(), offered.end(), [&](const auto &o) { return o.first == name; }))
+            return failure(err_, QStringLiteral("报告不能按“%1”分组：只能按单选题、是否题或下拉选择的变量分组：%2")
+                                     .arg(name, groupingNames(false)));
     for (const QString &path : reports) {
         if (!ReportWriter::isReportPath(path))
             return usageError(err_, QStringLiteral("报告只能写成 %1：%2")
@@ -372,8 +394,8 @@ int Run::mergeAndReport()
 {
     Merge::Options options = request_.options;
     options.reports = request_.reports;
-    // Charts are drawn by widgets' code: main makes a GUI application when a report is asked for.
-    if (!options.reports.isEmpty() && !qobject_cast<QApplication *>(QCoreApplication::instance()))
+    // The PDF is laid out in its fonts: main makes a GUI application when a report is asked for.
+    if (!options.reports.isEmpty() && !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return failure(err_, QStringLiteral("写报告需要图形界面的应用对象"));
 
     TerminalProgress progress(err_, !request_.quiet && err_.isTerminal());
@@ -384,7 +406,7 @@ int Run::mergeAndReport()
         const Console::InterruptGuard interrupts(progress.cancelFlag());
         summary = merge.write(progress);
         if (summary.read && !summary.cancelled && summary.outputErrors.isEmpty())
-            ReportStep::write(merge, options.inputs, progress);
+            ReportStep::write(merge, options.inputs, request_.groupBy, progress);
         summary = merge.commit(progress);
     }
     progress.clear();

@@ -11,6 +11,8 @@ class DataSet;
 namespace Codebook {
 
 QStringList columns();
+// The column of the line number (empty for the file's own variables).
+inline constexpr int kLineColumn = 1;
 QList<QStringList> rows(const DataSet &data);
 
 } // namespace Codebook

@@ -2,17 +2,18 @@
 // record's lines each time it is written, so nothing is kept twice.
 #include "collect/data/DataSet.h"
 
+#include "survey/GateWords.h"
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 
 #include <QHash>
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 namespace {
 
-using Survey::GateKind;
 using Survey::Line;
 using Survey::LineKind;
 
@@ -28,6 +29,12 @@ QString joined(const QString &question, const QString &caption)
     return q + QStringLiteral("：") + c;
 }
 
+// The survey's yes/no: 1 for 是, 9 for 否, on a line that no gate closes.
+bool isYesNo(const DataSet::Variable &v)
+{
+    return v.kind == DataSet::Kind::Code && v.codes == QList<QByteArray>{"1", "9"} && !v.canBeNotApplicable();
+}
+
 bool isInteger(const QString &code)
 {
     bool ok = false;
@@ -41,17 +48,6 @@ bool isOrderedList(const QStringList &items)
     return !items.isEmpty() && std::all_of(items.begin(), items.end(), [](const QString &item) {
         return std::any_of(item.begin(), item.end(), [](QChar c) { return c.isDigit(); });
     });
-}
-
-// When the line's gate closes it, in the data set's own terms.
-QString closedWhen(const Line &line)
-{
-    if (line.gate == GateKind::None)
-        return {};
-    const Line &gate = Survey::line(line.gateLine);
-    if (line.gatePosition >= 0)
-        return QStringLiteral("%1 未选").arg(gate.positionVariables.value(line.gatePosition));
-    return QStringLiteral("%1 不是 %2").arg(gate.variable, line.gateValue);
 }
 
 } // namespace
@@ -80,18 +76,16 @@ DataSet::DataSet()
                        .label = QStringLiteral("数据核查：发现的可疑之处（核查编号，以空格分隔）"),
                        .kind = Kind::Checks});
 
-    // Variables with the same value labels share one set, named after the first.
-    QHash<QString, QString> setByLabels;
+    // A variable's value labels are a set of its own name, but for the lists
+    // that many share: the ticks, and yes/no. Stata shows the name, which so
+    // never names another variable.
     for (Variable &v : variables_) {
-        if (v.valueLabels.isEmpty())
-            continue;
-        QString key;
-        for (const ValueLabel &l : v.valueLabels)
-            key += QString::number(l.value) + QLatin1Char('=') + l.label + QLatin1Char('\n');
-        auto it = setByLabels.find(key);
-        if (it == setByLabels.end())
-            it = setByLabels.insert(key, v.kind == Kind::Flag ? QStringLiteral("ticked") : v.name);
-        v.labelSet = it.value();
+        if (v.kind == Kind::Flag)
+            v.labelSet = QStringLiteral("ticked");
+        else if (isYesNo(v))
+            v.labelSet = QStringLiteral("yes_no");
+        else if (!v.valueLabels.isEmpty())
+            v.labelSet = v.name;
     }
 }
 
@@ -104,7 +98,7 @@ DataSet::Variable DataSet::lineVariable(const Line &line, Kind kind)
     v.kind = kind;
     v.line = line.number;
     v.unit = line.unit;
-    v.notApplicableWhen = closedWhen(line);
+    v.notApplicableWhen = Survey::notApplicableWhen(line);
     return v;
 }
 
@@ -425,7 +419,7 @@ QString DataSet::missingText(const Variable &v)
         const QString code =
             v.isNumeric() ? QStringLiteral("（SPSS 中为 %1，定义为缺失值；Stata 中为 .a）").arg(kNotApplicableCode)
                           : QStringLiteral("（文字：在各格式中都为空）");
-        parts << QStringLiteral("%1时为“%2”%3").arg(v.notApplicableWhen, notApplicableLabel(), code);
+        parts << v.notApplicableWhen + code;
     }
     if (v.missingWhenUnanswered)
         parts << QStringLiteral("本题一项都未选时为缺失（未作答）");

@@ -58,10 +58,10 @@ public:
         QList<QByteArray> codes{};       // Code: the survey's codes; ListItem: the items; RankLetter: the letters
         QList<int> values{};             // the number each code stands for in SPSS and Stata
         QList<ValueLabel> valueLabels{}; // SPSS and Stata labels of those numbers, 不适用 included
-        QString labelSet{};              // name of the label set (variables with equal labels share one)
+        QString labelSet{};              // name of the label set: the variable's own, or "ticked", "yes_no"
         bool numericCodes = false;       // Code: every code is a number, so the code itself is the value
         Measure measure = Measure::Nominal;
-        QString notApplicableWhen{};        // empty, or when the line's gate closes it ("industry 不是 19")
+        QString notApplicableWhen{};        // empty, or when its gate closes it ("未勾选“农业产业化”时不适用")
         bool missingWhenUnanswered = false; // a question's option: missing while nothing of it is ticked
 
         // Numeric in SPSS and Stata.

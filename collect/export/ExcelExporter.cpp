@@ -82,15 +82,30 @@ public:
         note(worksheet_write_comment(sheet, row, col, utf8.c_str()));
     }
 
-    // A table of text: a bold header row, then the rows.
-    void table(lxw_worksheet *sheet, const QStringList &columns, const QList<QStringList> &rows)
+    // A table: a bold header row, then the rows, texts but for the line
+    // numbers in the given column, which sort and filter as numbers.
+    void table(lxw_worksheet *sheet, const QStringList &columns, const QList<QStringList> &rows, int lineColumn)
     {
         for (int c = 0; c < int(columns.size()); ++c)
             text(sheet, 0, lxw_col_t(c), columns[c], bold_);
-        for (qsizetype r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < int(rows[r].size()); ++c)
-                text(sheet, lxw_row_t(r + 1), lxw_col_t(c), rows[r][c]);
-        worksheet_freeze_panes(sheet, 1, 0);
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            for (int c = 0; c < int(rows[r].size()); ++c) {
+                bool isNumber = false;
+                const int line = c == lineColumn ? rows[r][c].toInt(&isNumber) : 0;
+                if (isNumber)
+                    number(sheet, lxw_row_t(r + 1), lxw_col_t(c), line);
+                else
+                    text(sheet, lxw_row_t(r + 1), lxw_col_t(c), rows[r][c]);
+            }
+        }
+        headerRow(sheet, lxw_row_t(rows.size()), lxw_col_t(columns.size() - 1), 0);
+    }
+
+    // The header row stays in view and filters the rows below it.
+    void headerRow(lxw_worksheet *sheet, lxw_row_t lastRow, lxw_col_t lastColumn, lxw_col_t frozenColumns)
+    {
+        worksheet_freeze_panes(sheet, 1, frozenColumns);
+        note(worksheet_autofilter(sheet, 0, 0, lastRow, lastColumn));
     }
 
     bool close()
@@ -128,7 +143,7 @@ private:
 void codebookSheet(Workbook &book, const DataSet &data)
 {
     lxw_worksheet *sheet = book.sheet("变量说明");
-    book.table(sheet, Codebook::columns(), Codebook::rows(data));
+    book.table(sheet, Codebook::columns(), Codebook::rows(data), Codebook::kLineColumn);
     worksheet_set_column(sheet, 0, 0, 14, nullptr);
     worksheet_set_column(sheet, 2, 2, 60, nullptr);
     worksheet_set_column(sheet, 3, 3, 24, nullptr);
@@ -138,7 +153,7 @@ void codebookSheet(Workbook &book, const DataSet &data)
 void problemSheet(Workbook &book, const ProblemReport &problems)
 {
     lxw_worksheet *sheet = book.sheet("问题");
-    book.table(sheet, ProblemReport::columns(), problems.rows());
+    book.table(sheet, ProblemReport::columns(), problems.rows(), int(ProblemReport::Column::Line));
     worksheet_set_column(sheet, 0, 0, 40, nullptr);
     worksheet_set_column(sheet, 4, 4, 60, nullptr);
 }
@@ -170,7 +185,7 @@ public:
         worksheet_set_column(sheet_, 0, 0, 28, nullptr);
         worksheet_set_column(sheet_, 1, 1, 19, nullptr);
         worksheet_set_column(sheet_, 2, lxw_col_t(variables.size() - 1), 12, nullptr);
-        worksheet_freeze_panes(sheet_, 1, 1);
+        book_->headerRow(sheet_, lxw_row_t(data_->rowCount()), lxw_col_t(variables.size() - 1), 1);
         for (int c = 0; c < int(variables.size()); ++c) {
             book_->text(sheet_, 0, lxw_col_t(c), variables[c].name, book_->bold());
             book_->comment(sheet_, 0, lxw_col_t(c), variables[c].label);

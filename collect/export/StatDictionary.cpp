@@ -47,15 +47,23 @@ QString StatColumn::spssFormat(const DataSet::Variable &v, const TextLimit &limi
     return QStringLiteral("F%1.%2").arg(width).arg(decimals);
 }
 
+// Put together, not through arg(): "%1.%2f".arg(1) would give a new "%1" to
+// the next arg().
 QString StatColumn::stataFormat(const DataSet::Variable &v) const
 {
+    const QString percent = QStringLiteral("%");
     if (!v.isNumeric())
-        return isStrL() ? QString() : QStringLiteral("%%1s").arg(bytes);
+        return isStrL() ? QString() : percent + QString::number(bytes) + QLatin1Char('s');
     if (v.kind == Kind::Modified)
         return QStringLiteral("%tcCCYY-NN-DD_HH:MM:SS");
     if (v.kind == Kind::Number)
-        return QStringLiteral("%%1.%2f").arg(width).arg(decimals);
+        return percent + QString::number(width) + QLatin1Char('.') + QString::number(decimals) + QLatin1Char('f');
     return {};
+}
+
+bool stataLabelled(const DataSet::Variable &v)
+{
+    return !v.valueLabels.isEmpty() && v.kind != Kind::Number;
 }
 
 QList<StatColumn> statColumns(const DataSet &data)

@@ -38,9 +38,14 @@ struct StatColumn {
 
     // "A12", "F9.3", "DATETIME20"; a text's width cut to limit.
     QString spssFormat(const DataSet::Variable &variable, const TextLimit &limit) const;
-    // "%12s", "%9.3f", "%tc…"; empty for Stata's own choice.
+    // "%12s", "%9.3f", "%1.0f", "%tc…"; empty for Stata's own choice.
     QString stataFormat(const DataSet::Variable &variable) const;
 };
+
+// Whether Stata labels the variable's values. A figure is not labelled though
+// it can be .a: pandas and Stata take a labelled column for categories, so a
+// note on the variable says what .a is instead.
+bool stataLabelled(const DataSet::Variable &variable);
 
 // One column per variable of the data set.
 QList<StatColumn> statColumns(const DataSet &data);

@@ -100,7 +100,7 @@ public:
                 if (v.canBeNotApplicable() && v.isNumeric())
                     check(readstat_variable_add_missing_double_value(variable, DataSet::kNotApplicableCode));
             }
-            if (!v.valueLabels.isEmpty()) {
+            if (flavour_ == Flavour::Spss ? !v.valueLabels.isEmpty() : stataLabelled(v)) {
                 readstat_label_set_t *&set = labelSets[v.labelSet];
                 if (!set)
                     set = labelSet(v);

@@ -61,14 +61,19 @@ QString spssQuoted(const QString &text)
     return pieces.join(QStringLiteral("\n      + "));
 }
 
-// A Stata string in compound quotes, which hold any quote; $ and ` would
-// name macros, so they are escaped.
-QString stataQuoted(QString text)
+// Text in a do-file: $ and ` would name macros, so they are escaped.
+QString stataText(QString text)
 {
     text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
     text.replace(QLatin1Char('$'), QStringLiteral("\\$"));
     text.replace(QLatin1Char('`'), QStringLiteral("\\`"));
-    return QStringLiteral("`\"") + text + QStringLiteral("\"'");
+    return text;
+}
+
+// A Stata string in compound quotes, which hold any quote.
+QString stataQuoted(const QString &text)
+{
+    return QStringLiteral("`\"") + stataText(text) + QStringLiteral("\"'");
 }
 
 // The names wrapped for Stata, each line but the last continued by ///.
@@ -138,12 +143,12 @@ protected:
         const DataSet::Variable *first;
         QStringList names;
     };
-    QList<LabelGroup> labelGroups() const
+    QList<LabelGroup> labelGroups(bool (*labelled)(const DataSet::Variable &)) const
     {
         QList<LabelGroup> groups;
         QHash<QString, qsizetype> groupOf;
         for (const DataSet::Variable &v : variables()) {
-            if (v.valueLabels.isEmpty())
+            if (!labelled(v))
                 continue;
             auto it = groupOf.constFind(v.labelSet);
             if (it == groupOf.cend()) {
@@ -186,6 +191,8 @@ protected:
         s += formulaMark(texts);
         s += widen(widened);
         s += QStringLiteral("EXECUTE.\n\n");
+        // As the .sav's; the words end at the point, so the title holds none.
+        s += QStringLiteral("FILE LABEL %1.\n\n").arg(kStatDataSetTitle);
         s += formats();
         s += variableLabels();
         s += valueLabels();
@@ -291,7 +298,8 @@ private:
     QString valueLabels() const
     {
         QStringList parts;
-        for (const LabelGroup &group : labelGroups()) {
+        const auto labelled = [](const DataSet::Variable &v) { return !v.valueLabels.isEmpty(); };
+        for (const LabelGroup &group : labelGroups(labelled)) {
             QString part = wrapped(group.names, QStringLiteral("  "));
             for (const DataSet::ValueLabel &l : group.first->valueLabels)
                 part += QStringLiteral("\n    %1 %2")
@@ -345,7 +353,7 @@ protected:
     QString text() const override
     {
         return preamble() + importCsv() + formulaMark() + dateTimes() + notApplicable() + variableLabels() +
-               valueLabels() + formats() +
+               valueLabels() + notes() + formats() +
                QStringLiteral("\nlabel data %1\n").arg(stataQuoted(kStatDataSetTitle.toString()));
     }
 
@@ -368,7 +376,7 @@ private:
         }
         QString s =
             QStringLiteral("import delimited using %1, delimiters(\",\") bindquote(strict) varnames(nonames) ///\n"
-                           "    rowrange(2) encoding(\"utf-8\") clear ///\n"
+                           "    rowrange(2) encoding(\"utf-8\") asdouble clear ///\n"
                            "    stringcols(%2) ///\n"
                            "    numericcols(%3)\n")
                 .arg(stataQuoted(csv_), stataWrapped(textColumns, QString(), QStringLiteral("        ")),
@@ -418,7 +426,7 @@ private:
     QString valueLabels() const
     {
         QString s = QStringLiteral("\n");
-        const QList<LabelGroup> groups = labelGroups();
+        const QList<LabelGroup> groups = labelGroups(stataLabelled);
         for (const LabelGroup &group : groups) {
             s += QStringLiteral("label define %1").arg(group.first->labelSet);
             for (const DataSet::ValueLabel &l : group.first->valueLabels) {
@@ -432,6 +440,18 @@ private:
             s += QStringLiteral("label values %1 %2\n")
                      .arg(stataWrapped(group.names, QString(), QStringLiteral("    ")), group.first->labelSet);
         return s;
+    }
+
+    // A figure that can be .a has no value label to say what .a is: its note does.
+    QString notes() const
+    {
+        QString s;
+        for (const DataSet::Variable &v : variables())
+            if (holdsNotApplicableCode(v) && !stataLabelled(v))
+                s += QStringLiteral("notes %1: %2\n")
+                         .arg(v.name, stataText(QStringLiteral(".a：%1（%2时）")
+                                                    .arg(DataSet::notApplicableLabel(), v.notApplicableWhen)));
+        return s.isEmpty() ? s : QLatin1Char('\n') + s;
     }
 
     QString formats() const

@@ -2,40 +2,86 @@
 // a reader of the HTML can check the shown figure against the data set.
 #include "collect/report/ReportCells.h"
 
-#include <QLocale>
-
+#include <algorithm>
 #include <cmath>
 
 namespace Report {
 namespace {
 
+// Significant digits that a double holds for sure: beyond them is the binary's noise.
+constexpr int kSureDigits = 15;
+
 QString exact(double value)
 {
-    return QString::number(value, 'g', 15);
+    return QString::number(value, 'g', kSureDigits);
 }
 
-// Grouped, two decimals where it has a fraction.
-QString shown(double value)
+QString grouped(const QString &digits)
 {
-    const QLocale locale(QLocale::Chinese, QLocale::China);
-    if (std::isnan(value))
-        return QStringLiteral("—");
-    if (value == std::floor(value) && std::abs(value) < 1e15)
-        return locale.toString(qint64(value));
-    return locale.toString(value, 'f', 2);
+    QString out;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += QLatin1Char(',');
+        out += digits[i];
+    }
+    return out;
 }
 
-QString percent(qint64 part, qint64 whole)
+// Adds one to the last digit of a string of digits, carrying.
+QString incremented(QString digits)
 {
-    return whole > 0 ? QString::number(100.0 * double(part) / double(whole), 'f', 1) + QLatin1Char('%')
-                     : QStringLiteral("—");
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] != QLatin1Char('9')) {
+            digits[i] = QChar(digits[i].unicode() + 1);
+            return digits;
+        }
+        digits[i] = QLatin1Char('0');
+    }
+    return QLatin1Char('1') + digits;
 }
 
 } // namespace
 
 QString whole(qint64 n)
 {
-    return QLocale(QLocale::Chinese, QLocale::China).toString(n);
+    const QString digits = QString::number(n < 0 ? -n : n);
+    return (n < 0 ? QStringLiteral("-") : QString()) + grouped(digits);
+}
+
+QString decimal(double value, int decimals)
+{
+    if (std::isnan(value))
+        return QStringLiteral("—");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("∞") : QStringLiteral("-∞");
+    // The decimal value first, at the digits a double holds for sure; then
+    // rounded on those digits, half away from zero.
+    const double magnitude = std::abs(value);
+    const int exponent = magnitude > 0 ? int(std::floor(std::log10(magnitude))) : 0;
+    const QString sure = QString::number(magnitude, 'f', std::clamp(kSureDigits - 1 - exponent, 0, 40));
+    const qsizetype point = sure.indexOf(QLatin1Char('.'));
+    QString integer = point < 0 ? sure : sure.left(point);
+    QString fraction = point < 0 ? QString() : sure.mid(point + 1);
+    fraction = fraction.leftJustified(decimals + 1, QLatin1Char('0'));
+    QString kept = integer + fraction.left(decimals);
+    if (fraction[decimals] >= QLatin1Char('5'))
+        kept = incremented(kept);
+    integer = kept.left(kept.size() - decimals);
+    const QString shown = grouped(integer) + (decimals > 0 ? QLatin1Char('.') + kept.right(decimals) : QString());
+    const bool zero = std::all_of(kept.begin(), kept.end(), [](QChar c) { return c == QLatin1Char('0'); });
+    return (value < 0 && !zero ? QStringLiteral("-") : QString()) + shown;
+}
+
+int decimalsOf(const QList<double> &values)
+{
+    for (double value : values) {
+        if (std::isnan(value) || std::isinf(value))
+            continue;
+        const QString shown = decimal(value, 2);
+        if (!shown.endsWith(QLatin1String(".00")))
+            return 2;
+    }
+    return 0;
 }
 
 QString bound(double x)
@@ -61,14 +107,15 @@ Cell share(const QString &variable, const QString &stat, qint64 part, qint64 of)
 {
     if (of == 0)
         return Cell{QStringLiteral("—"), {}, {}, {}, true};
-    return Cell{percent(part, of), variable, stat, exact(double(part) / double(of)), true};
+    return Cell{decimal(100.0 * double(part) / double(of), 1) + QLatin1Char('%'), variable, stat,
+                exact(double(part) / double(of)), true};
 }
 
-Cell figure(const QString &variable, const QString &stat, double value)
+Cell figure(const QString &variable, const QString &stat, double value, int decimals)
 {
     if (std::isnan(value))
         return Cell{QStringLiteral("—"), {}, {}, {}, true};
-    return Cell{shown(value), variable, stat, exact(value), true};
+    return Cell{decimal(value, decimals), variable, stat, exact(value), true};
 }
 
 } // namespace Report

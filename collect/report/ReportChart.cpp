@@ -1,21 +1,11 @@
-// Each chart is built in a graphics scene of its own, laid out at its size in
-// CSS pixels and rendered; the scene is scaled to whatever the target is.
+// Horizontal bars only: a category's label, however long, wraps onto lines
+// of its own at the left, and every value stands at the end of its bar, so
+// nothing is ever cut or turned. Texts are measured generously rather than
+// in a font, so that the layout is the same on every system and holds in
+// whatever face a browser picks.
 #include "collect/report/ReportChart.h"
 
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QGraphicsLayout>
-#include <QGraphicsScene>
-#include <QPainter>
-#include <QRegularExpression>
-#include <QSvgGenerator>
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSeries>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QChart>
-#include <QtCharts/QHorizontalBarSeries>
-#include <QtCharts/QLegend>
-#include <QtCharts/QValueAxis>
+#include "collect/report/ReportCells.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,198 +13,290 @@
 namespace ReportChart {
 namespace {
 
-constexpr qreal kWidth = 680;
-constexpr qreal kBarHeight = 26; // a horizontal chart's room per category and series
-constexpr qreal kFrame = 90;     // title, axis and margins
-constexpr qreal kColumnHeight = 320;
-constexpr int kLongestCategory = 24;
-const QColor kColours[] = {QColor(0x2b, 0x6c, 0xb0), QColor(0xe0, 0x8a, 0x1e)};
+using Report::Chart;
+using Report::Drawing;
 
-QString shortened(const QString &text)
+constexpr qreal kPad = 8;
+constexpr qreal kTitleSize = 14, kTitleLine = 20;
+constexpr qreal kLegendSize = 12, kLegendLine = 17, kSwatch = 11;
+constexpr qreal kLabelSize = 12, kLabelLine = 15;
+constexpr qreal kValueSize = 11;
+constexpr qreal kTickSize = 11, kAxisTitleSize = 12;
+constexpr qreal kLongestLabelColumn = 0.4 * kWidth;
+constexpr qreal kSingleBar = 18, kGroupedBar = 12, kBarGap = 2;
+constexpr int kMostSteps = 5;
+
+const QColor kInk(0x22, 0x22, 0x22);
+const QColor kSoftInk(0x55, 0x55, 0x55);
+const QColor kGrid(0xe3, 0xe7, 0xec);
+const QColor kAxisLine(0x8a, 0x96, 0xa3);
+const QColor kColours[] = {QColor(0x2b, 0x6c, 0xb0), QColor(0xe0, 0x8a, 0x1e), QColor(0x2f, 0x9e, 0x6e),
+                           QColor(0xc2, 0x41, 0x3b), QColor(0x7b, 0x5e, 0xa7), QColor(0x7a, 0x7a, 0x7a)};
+
+// The baseline of a line of text of the given size, centred in a line box from top.
+qreal baseline(qreal top, qreal line, qreal size)
 {
-    return text.size() > kLongestCategory ? text.left(kLongestCategory - 1) + QStringLiteral("…") : text;
+    return top + (line - size) / 2 + 0.82 * size;
 }
 
-// 1, 2, 2.5 or 5 times a power of ten, at least w.
-qreal niceStep(qreal w)
+// The share of an em that a character takes in the widest common faces.
+qreal emOf(QChar c)
 {
-    const qreal power = std::pow(10.0, std::floor(std::log10(w)));
-    for (qreal step : {1.0, 2.0, 2.5, 5.0})
-        if (step * power >= w * (1 - 1e-9))
-            return step * power;
+    const char16_t u = c.unicode();
+    if (u >= 0x2000)
+        return 1.0; // Chinese, full-width forms, quotation marks and dashes of a Chinese face
+    if (u == u' ')
+        return 0.33;
+    if (u == u'm' || u == u'w' || u == u'M' || u == u'W' || u == u'@' || u == u'%')
+        return 0.9;
+    if ((u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9'))
+        return 0.66;
+    if (u >= u'a' && u <= u'z')
+        return 0.58;
+    return 0.45;
+}
+
+bool isWordCharacter(QChar c)
+{
+    return c.unicode() < 0x2000 && !c.isSpace();
+}
+
+// Marks that never begin a line, and those that never end one.
+bool closes(QChar c)
+{
+    return QStringLiteral("，。、；：？！）》」』”’,.;:?!)%").contains(c);
+}
+bool opens(QChar c)
+{
+    return QStringLiteral("（《「『“‘(").contains(c);
+}
+
+// The pieces a line may break between: a Latin word, a Chinese character,
+// a blank; a closing mark goes with what comes before it, an opening one
+// with what follows.
+QStringList tokens(const QString &text)
+{
+    QStringList out;
+    QString pending; // opening marks waiting for what they open
+    for (qsizetype i = 0; i < text.size();) {
+        QString token;
+        if (isWordCharacter(text[i]) && !opens(text[i]) && !closes(text[i])) {
+            while (i < text.size() && isWordCharacter(text[i]) && !opens(text[i]) && !closes(text[i]))
+                token += text[i++];
+        } else {
+            token = text[i++];
+        }
+        if (token.size() == 1 && opens(token[0])) {
+            pending += token;
+            continue;
+        }
+        if (token.size() == 1 && closes(token[0]) && !out.isEmpty() && pending.isEmpty()) {
+            out.back() += token;
+            continue;
+        }
+        out << pending + token;
+        pending.clear();
+    }
+    if (!pending.isEmpty())
+        out << pending;
+    return out;
+}
+
+QString valueText(const Chart &chart, double value)
+{
+    if (chart.percent)
+        return Report::decimal(value, chart.decimals) + QLatin1Char('%');
+    if (chart.decimals > 0)
+        return Report::decimal(value, chart.decimals);
+    return Report::whole(qint64(std::llround(value)));
+}
+
+QString tickText(const Chart &chart, const Axis &a, double tick)
+{
+    const QString shown =
+        a.decimals > 0 ? Report::decimal(tick, a.decimals) : Report::whole(qint64(std::llround(tick)));
+    return chart.percent ? shown + QLatin1Char('%') : shown;
+}
+
+// 1, 2 or 5 times a power of ten, at least w.
+double niceStep(double w)
+{
+    const double power = std::pow(10.0, std::floor(std::log10(w)));
+    for (double m : {1.0, 2.0, 5.0})
+        if (m * power >= w * (1 - 1e-9))
+            return m * power;
     return 10 * power;
 }
 
-// The value axis: from 0 to a round top, with room for the labels beyond the
-// bars, in about five round steps. Returns the number of ticks.
-int valueTicks(const Report::Chart &chart, qreal &top)
+// The title, wrapped, from top; returns where it ends.
+qreal title(Drawing &d, const QString &text, qreal top)
 {
-    qreal high = 0;
-    for (const Report::Series &s : chart.series)
-        for (double v : s.values)
-            high = std::max<qreal>(high, v);
-    const qreal wanted = std::max<qreal>(high * 1.15, chart.percent ? 10 : 1);
-    const qreal step = niceStep(wanted / 5);
-    const int steps = int(std::ceil(wanted / step - 1e-9));
-    top = step * steps;
-    if (chart.percent && top > 100) {
-        top = 100;
-        return int(std::round(100 / step)) + 1;
+    for (const QString &line : wrapped(text, kTitleSize, kWidth - 2 * kPad, true)) {
+        d.text({kPad, baseline(top, kTitleLine, kTitleSize)}, line, kTitleSize, kInk, true);
+        top += kTitleLine;
     }
-    return steps + 1;
+    return top;
 }
 
-// The chart in its own scene; the scene owns it.
-QChart *build(const Report::Chart &c, QGraphicsScene &scene)
+// A swatch and a name for each series, flowing onto as many rows as they need.
+qreal legend(Drawing &d, const QList<Report::Series> &series, qreal top)
 {
-    auto *chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setBackgroundRoundness(0);
-    chart->setMargins(QMargins(6, 6, 16, 6));
-    chart->setTitle(c.title);
-    chart->setTitleFont(font(10, true));
-    chart->legend()->setVisible(c.series.size() > 1);
-    chart->legend()->setFont(font(9));
-    chart->legend()->setAlignment(Qt::AlignTop);
-
-    QAbstractBarSeries *series = c.horizontal ? static_cast<QAbstractBarSeries *>(new QHorizontalBarSeries)
-                                              : static_cast<QAbstractBarSeries *>(new QBarSeries);
-    QStringList categories;
-    for (const QString &category : c.categories)
-        categories << shortened(category);
-    // Horizontal bars run from the bottom up; the page's first option goes on top.
-    if (c.horizontal)
-        std::reverse(categories.begin(), categories.end());
-    for (qsizetype s = 0; s < c.series.size(); ++s) {
-        auto *set = new QBarSet(c.series[s].name);
-        QList<double> values = c.series[s].values;
-        if (c.horizontal)
-            std::reverse(values.begin(), values.end());
-        // Rounded as the tables show them: Qt's labels count significant digits, not decimals.
-        const double scale = std::pow(10.0, c.decimals);
-        for (double v : values)
-            set->append(std::round(v * scale) / scale);
-        set->setColor(kColours[s % std::size(kColours)]);
-        set->setBorderColor(Qt::transparent);
-        set->setLabelColor(QColor(0x20, 0x20, 0x20));
-        set->setLabelFont(font(8));
-        series->append(set);
+    if (series.size() < 2)
+        return top;
+    top += 4;
+    qreal x = kPad, rowHeight = 0;
+    const qreal room = kWidth - 2 * kPad;
+    for (qsizetype s = 0; s < series.size(); ++s) {
+        const QStringList lines = wrapped(series[s].name, kLegendSize, room - kSwatch - 5);
+        qreal width = 0;
+        for (const QString &line : lines)
+            width = std::max(width, textWidth(line, kLegendSize));
+        width += kSwatch + 5 + 14;
+        if (x > kPad && x + width > kPad + room) {
+            top += rowHeight;
+            x = kPad;
+            rowHeight = 0;
+        }
+        d.box(QRectF(x, top + (kLegendLine - kSwatch) / 2, kSwatch, kSwatch), kColours[s % std::size(kColours)]);
+        for (qsizetype l = 0; l < lines.size(); ++l)
+            d.text({x + kSwatch + 5, baseline(top + qreal(l) * kLegendLine, kLegendLine, kLegendSize)}, lines[l],
+                   kLegendSize, kInk);
+        rowHeight = std::max(rowHeight, qreal(lines.size()) * kLegendLine);
+        x += width;
     }
-    series->setBarWidth(c.series.size() > 1 ? 0.8 : 0.65);
-    series->setLabelsVisible(true);
-    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-    series->setLabelsFormat(c.percent ? QStringLiteral("@value%") : QStringLiteral("@value"));
-    series->setLabelsPrecision(c.percent || c.decimals > 0 ? 3 : 12);
-    chart->addSeries(series);
-
-    auto *categoryAxis = new QBarCategoryAxis;
-    categoryAxis->append(categories);
-    categoryAxis->setLabelsFont(font(8));
-    categoryAxis->setGridLineVisible(false);
-    auto *valueAxis = new QValueAxis;
-    qreal top = 0;
-    const int ticks = valueTicks(c, top);
-    valueAxis->setRange(0, top);
-    valueAxis->setTickCount(ticks);
-    valueAxis->setLabelFormat(c.percent || c.decimals == 0 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
-    valueAxis->setLabelsFont(font(8));
-    valueAxis->setTitleText(c.valueTitle);
-    valueAxis->setTitleFont(font(8));
-    chart->addAxis(categoryAxis, c.horizontal ? Qt::AlignLeft : Qt::AlignBottom);
-    chart->addAxis(valueAxis, c.horizontal ? Qt::AlignBottom : Qt::AlignLeft);
-    series->attachAxis(categoryAxis);
-    series->attachAxis(valueAxis);
-    if (!c.horizontal && categories.size() > 6)
-        categoryAxis->setLabelsAngle(-60);
-
-    scene.addItem(chart);
-    const QSizeF chartSize = size(c);
-    chart->resize(chartSize);
-    scene.setSceneRect(QRectF(QPointF(0, 0), chartSize));
-    // The chart lays itself out on posted events; have them now.
-    chart->layout()->activate();
-    QCoreApplication::sendPostedEvents();
-    return chart;
-}
-
-// Qt's SVG as a page's element: no prologue, a size in pixels, and without
-// the empty groups and default attributes it writes for every change of pen,
-// which made up three quarters of it.
-QByteArray compact(const QByteArray &svg, const QSizeF &size)
-{
-    QString text = QString::fromUtf8(svg);
-    text = text.mid(std::max<qsizetype>(0, text.indexOf(QLatin1String("<svg"))));
-    static const QRegularExpression mmSize(QStringLiteral("^<svg width=\"[^\"]*\" height=\"[^\"]*\""));
-    text.replace(mmSize, QStringLiteral("<svg width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()));
-    static const QRegularExpression defaults(
-        QStringLiteral(" transform=\"matrix\\(1,0,0,1,0,0\\)\"|\\s*font-family=\"Sans Serif\" font-size=\"12\" "
-                       "font-weight=\"400\" font-style=\"normal\"\\s*|<desc>[^<]*</desc>\\s*"));
-    text.remove(defaults);
-    static const QRegularExpression emptyGroup(QStringLiteral("<g [^>]*>\\s*</g>\\s*"));
-    for (qsizetype before = -1; before != text.size();) {
-        before = text.size();
-        text.remove(emptyGroup);
-    }
-    // The browser's own Chinese face where the survey's is missing.
-    QStringList families;
-    for (const QString &family : fontFamilies())
-        families << QLatin1Char('\'') + family + QLatin1Char('\'');
-    text.replace(QStringLiteral("font-family=\"%1\"").arg(fontFamilies().front()),
-                 QStringLiteral("font-family=\"%1,sans-serif\"").arg(families.join(QLatin1Char(','))));
-    return text.toUtf8();
+    return top + rowHeight;
 }
 
 } // namespace
 
-QStringList fontFamilies()
+qreal textWidth(const QString &text, qreal size, bool bold)
 {
-    return {QStringLiteral("Microsoft YaHei"), QStringLiteral("微软雅黑"), QStringLiteral("WenQuanYi Micro Hei"),
-            QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei")};
+    qreal ems = 0;
+    for (QChar c : text)
+        ems += emOf(c);
+    return ems * size * (bold ? 1.06 : 1.0);
 }
 
-QFont font(qreal pointSize, bool bold)
+QStringList wrapped(const QString &text, qreal size, qreal width, bool bold)
 {
-    QFont f;
-    f.setFamilies(fontFamilies());
-    f.setPointSizeF(pointSize);
-    f.setBold(bold);
-    return f;
-}
-
-QSizeF size(const Report::Chart &chart)
-{
-    if (!chart.horizontal)
-        return {kWidth, kColumnHeight};
-    const qsizetype bars = chart.categories.size() * std::max<qsizetype>(1, chart.series.size());
-    return {kWidth, kFrame + kBarHeight * qreal(bars) + (chart.series.size() > 1 ? 24 : 0)};
-}
-
-void paint(const Report::Chart &chart, QPainter &painter, const QRectF &target)
-{
-    QGraphicsScene scene;
-    build(chart, scene);
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    scene.render(&painter, target, scene.sceneRect(), Qt::KeepAspectRatio);
-    painter.restore();
-}
-
-QByteArray svg(const Report::Chart &chart)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    const QSizeF chartSize = size(chart);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(chartSize.toSize());
-    generator.setViewBox(QRectF(QPointF(0, 0), chartSize));
-    generator.setResolution(96);
-    generator.setTitle(chart.title);
-    {
-        QPainter painter(&generator);
-        paint(chart, painter, QRectF(QPointF(0, 0), chartSize));
+    QStringList lines;
+    QString line;
+    auto flush = [&] {
+        if (!line.trimmed().isEmpty())
+            lines << line.trimmed();
+        line.clear();
+    };
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        for (const QString &token : tokens(paragraph.simplified())) {
+            if (textWidth(line + token, size, bold) <= width || line.trimmed().isEmpty()) {
+                line += token;
+            } else {
+                flush();
+                line = token.trimmed();
+            }
+            // A word wider than the line itself breaks between its letters.
+            while (textWidth(line, size, bold) > width && line.size() > 1) {
+                qsizetype fits = 1;
+                while (fits < line.size() && textWidth(line.left(fits + 1), size, bold) <= width)
+                    ++fits;
+                lines << line.left(fits);
+                line = line.mid(fits);
+            }
+        }
+        flush();
     }
-    return compact(buffer.data(), chartSize);
+    return lines;
+}
+
+Axis axis(const Chart &chart)
+{
+    double high = 0;
+    for (const Report::Series &s : chart.series)
+        for (double v : s.values)
+            if (std::isfinite(v))
+                high = std::max(high, v);
+    const bool counts = !chart.percent && chart.decimals == 0;
+    if (high <= 0)
+        high = chart.percent ? 10 : 1; // an axis all the same, for a chart of nothing but zeros
+    Axis a;
+    a.step = niceStep(high / kMostSteps);
+    if (counts)
+        a.step = std::max(1.0, a.step);
+    a.top = std::ceil(high / a.step - 1e-9) * a.step;
+    if (chart.percent)
+        a.top = std::min(a.top, 100.0); // every step of 1, 2 or 5 times ten divides a hundred
+    a.decimals = a.step < 1 ? int(std::ceil(-std::log10(a.step) - 1e-9)) : 0;
+    return a;
+}
+
+Drawing layout(const Chart &chart)
+{
+    Drawing d;
+    qreal top = title(d, chart.title, kPad);
+    top = legend(d, chart.series, top) + 8;
+
+    // The categories' column: as wide as the widest label, up to a share of the chart.
+    qreal column = 0;
+    for (const QString &category : chart.categories)
+        for (const QString &paragraph : category.split(QLatin1Char('\n')))
+            column = std::max(column, textWidth(paragraph, kLabelSize));
+    column = std::min(column, kLongestLabelColumn);
+    QList<QStringList> labels;
+    for (const QString &category : chart.categories)
+        labels << wrapped(category, kLabelSize, column);
+
+    const Axis a = axis(chart);
+    qreal valueRoom = textWidth(tickText(chart, a, a.top), kTickSize) / 2;
+    for (const Report::Series &s : chart.series)
+        for (double v : s.values)
+            valueRoom = std::max(valueRoom, textWidth(valueText(chart, v), kValueSize) + 6);
+    const qreal x0 = kPad + column + 8;
+    const qreal x1 = kWidth - kPad - valueRoom;
+    auto xOf = [&](double v) { return x0 + (x1 - x0) * std::clamp(v / a.top, 0.0, 1.0); };
+
+    const qsizetype seriesCount = std::max<qsizetype>(1, chart.series.size());
+    const qreal bar = seriesCount == 1 ? kSingleBar : kGroupedBar;
+    const qreal group = qreal(seriesCount) * bar + qreal(seriesCount - 1) * kBarGap;
+    const qreal plotTop = top;
+    QList<qreal> bandTops;
+    for (const QStringList &lines : labels) {
+        bandTops << top;
+        top += std::max(group, qreal(lines.size()) * kLabelLine) + (seriesCount == 1 ? 8 : 12);
+    }
+    const qreal plotBottom = top;
+
+    // The grid first, so that the bars stand on it.
+    const qint64 steps = std::llround(a.top / a.step);
+    for (qint64 k = 0; k <= steps; ++k)
+        d.rule(QLineF(xOf(double(k) * a.step), plotTop, xOf(double(k) * a.step), plotBottom),
+               k == 0 ? kAxisLine : kGrid);
+    d.rule(QLineF(x0, plotBottom, x1, plotBottom), kAxisLine);
+    for (qsizetype c = 1; seriesCount > 1 && c < bandTops.size(); ++c)
+        d.rule(QLineF(kPad, bandTops[c], x1, bandTops[c]), kGrid);
+
+    for (qsizetype c = 0; c < labels.size(); ++c) {
+        const qreal bandHeight = (c + 1 < bandTops.size() ? bandTops[c + 1] : plotBottom) - bandTops[c];
+        const qreal labelTop = bandTops[c] + (bandHeight - qreal(labels[c].size()) * kLabelLine) / 2;
+        for (qsizetype l = 0; l < labels[c].size(); ++l)
+            d.text({x0 - 8, baseline(labelTop + qreal(l) * kLabelLine, kLabelLine, kLabelSize)}, labels[c][l],
+                   kLabelSize, kInk, false, Qt::AlignRight);
+        const qreal barsTop = bandTops[c] + (bandHeight - group) / 2;
+        for (qsizetype s = 0; s < chart.series.size(); ++s) {
+            const double v = chart.series[s].values.value(c);
+            const qreal y = barsTop + qreal(s) * (bar + kBarGap);
+            if (v > 0)
+                d.box(QRectF(x0, y, xOf(v) - x0, bar), kColours[s % std::size(kColours)]);
+            d.text({xOf(v) + 4, baseline(y, bar, kValueSize)}, valueText(chart, v), kValueSize, kSoftInk);
+        }
+    }
+
+    for (qint64 k = 0; k <= steps; ++k)
+        d.text({xOf(double(k) * a.step), plotBottom + 15}, tickText(chart, a, double(k) * a.step), kTickSize, kSoftInk,
+               false, Qt::AlignHCenter, QStringLiteral("tick"));
+    d.text({(x0 + x1) / 2, plotBottom + 33}, chart.valueTitle, kAxisTitleSize, kInk, false, Qt::AlignHCenter,
+           QStringLiteral("axis"));
+    d.size = QSizeF(kWidth, plotBottom + 42);
+    return d;
 }
 
 } // namespace ReportChart

@@ -1,30 +1,34 @@
-// A chart of the report drawn by Qt Charts: as SVG text for the HTML and
-// onto any painter (a PDF page) as vectors, from one chart code.
+// A chart of the report laid out as a drawing: its title, legend, bars with
+// their values, the categories' labels wrapped onto as many lines as they
+// need, and a value axis stepping by round numbers.
 #pragma once
 
+#include "collect/report/ReportDrawing.h"
 #include "collect/report/ReportParts.h"
-
-#include <QByteArray>
-#include <QFont>
-#include <QRectF>
-#include <QSizeF>
-
-class QPainter;
 
 namespace ReportChart {
 
-// The family list the report's text is drawn with: the survey's Windows
-// face first, then the Chinese faces other systems have.
-QStringList fontFamilies();
-QFont font(qreal pointSize, bool bold = false);
+// The width every chart is laid out at, in CSS pixels; its height grows with its bars.
+inline constexpr qreal kWidth = 680;
 
-// The chart's size in CSS pixels (1/96 inch), grown with its bars.
-QSizeF size(const Report::Chart &chart);
+Report::Drawing layout(const Report::Chart &chart);
 
-// Draws the chart into target on painter.
-void paint(const Report::Chart &chart, QPainter &painter, const QRectF &target);
+// The value axis: from 0 to top by step (1, 2 or 5 times a power of ten; a
+// whole number for counts), in no more than about five steps.
+struct Axis {
+    double step = 1;
+    double top = 1;
+    int decimals = 0; // of the tick labels
+};
+Axis axis(const Report::Chart &chart);
 
-// An <svg> element, without the XML prologue, for a page of HTML.
-QByteArray svg(const Report::Chart &chart);
+// A text's width, taken generously, for a layout that a browser will draw
+// in a face of its own: a Chinese character is a full em, a Latin one most
+// of one.
+qreal textWidth(const QString &text, qreal size, bool bold = false);
+// The text broken at its line feeds and into lines no wider than width:
+// between Chinese characters and at blanks, a Latin word whole where it
+// fits; no character is lost.
+QStringList wrapped(const QString &text, qreal size, qreal width, bool bold = false);
 
 } // namespace ReportChart

@@ -1,8 +1,10 @@
-// One pass over the data set's cells tallies every variable; the sections
-// then follow the pages, their tabs and their questions in the survey's order.
+// One pass over the data set's cells tallies every variable (and one more
+// for each breakdown); the sections then follow the pages, their tabs and
+// their questions in the survey's order.
 #include "collect/report/ReportContent.h"
 
 #include "collect/data/DataSet.h"
+#include "collect/report/ReportBreakdown.h"
 #include "collect/report/ReportCells.h"
 #include "collect/report/ReportChecks.h"
 #include "collect/report/ReportStatistics.h"
@@ -39,18 +41,26 @@ const QStringList &respondentVariables()
     return names;
 }
 
-// A chart of shares in per cent, one bar a category.
-Chart shareChart(const QString &title)
+// A block's title: the line's label, without the year where the block shows both years.
+QString titleOf(const Line &line, bool bothYears)
 {
-    Chart chart{title, {}, {{QStringLiteral("占作答的比例"), {}}}, QStringLiteral("占作答的比例（%）")};
-    chart.percent = true;
-    chart.decimals = 1;
-    return chart;
+    QString title = line.label.simplified();
+    if (bothYears && !line.year.isEmpty())
+        title.remove(QLatin1Char(' ') + line.year);
+    return title;
 }
 
-double percentOf(qint64 part, qint64 whole)
+// How many answered, and the 不适用 and blank apart; then when it is 不适用, in the survey's words.
+QStringList unansweredNotes(const DataSet::Variable &v, const Tally &t)
 {
-    return whole > 0 ? 100.0 * double(part) / double(whole) : 0.0;
+    QString counts = QStringLiteral("作答 %1 家").arg(whole(t.values));
+    if (v.canBeNotApplicable())
+        counts += QStringLiteral("；%1 %2 家").arg(DataSet::notApplicableLabel(), whole(t.notApplicable));
+    counts += QStringLiteral("；未填 %1 家。").arg(whole(t.missing));
+    QStringList notes{counts};
+    if (v.canBeNotApplicable())
+        notes << v.notApplicableWhen + QStringLiteral("。");
+    return notes;
 }
 
 // 不适用 and blank, the two ways a cell holds no answer, counted apart.
@@ -65,14 +75,6 @@ void addUnanswered(Table &table, const DataSet::Variable &v, const Tally &t, int
     if (v.canBeNotApplicable())
         row(DataSet::notApplicableLabel(), QStringLiteral("na"), t.notApplicable);
     row(QStringLiteral("未填"), QStringLiteral("blank"), t.missing);
-}
-
-QString unanswered(const DataSet::Variable &v, const Tally &t)
-{
-    QString text = QStringLiteral("作答 %1 家").arg(whole(t.values));
-    if (v.canBeNotApplicable())
-        text += QStringLiteral("；不适用 %1 家（%2时）").arg(whole(t.notApplicable), v.notApplicableWhen);
-    return text + QStringLiteral("；未填 %1 家").arg(whole(t.missing));
 }
 
 Table othersTable(const DataSet::Variable &v, const Tally &t)
@@ -94,7 +96,7 @@ Table othersTable(const DataSet::Variable &v, const Tally &t)
         }
     }
     if (restKinds > 0)
-        table.rows.append({text(QStringLiteral("其余 %1 种文字（全部在数据集的 %2 列）").arg(whole(restKinds), v.name)),
+        table.rows.append({text(QStringLiteral("其余 %1 种文字（数据集中有全部文字）").arg(whole(restKinds))),
                            count(v.name, QStringLiteral("other_texts"), rest)});
     return table;
 }
@@ -102,14 +104,13 @@ Table othersTable(const DataSet::Variable &v, const Tally &t)
 // Everything one section needs to find its variables.
 class Builder {
 public:
-    explicit Builder(const DataSet &data) : data_(data), tallies_(tally(data))
+    Builder(const DataSet &data, const QStringList &groupBy)
+        : data_(data), tallies_(tally(data)), breakdowns_(data, groupBy)
     {
         const QList<DataSet::Variable> &vars = data.variables();
-        for (qsizetype i = 0; i < vars.size(); ++i) {
-            byName_.insert(vars[i].name, i);
+        for (qsizetype i = 0; i < vars.size(); ++i)
             if (vars[i].line > 0)
                 byLine_[vars[i].line].append(i);
-        }
         for (const Line &line : Survey::lines())
             if (isOtherText(line))
                 otherOf_.insert(line.gateLine, line.number);
@@ -121,10 +122,10 @@ public:
         const DataSet::Variable &v = var(i);
         const Tally &t = tallies_[i];
         Block b;
-        b.title = v.label;
-        b.notes << unanswered(v, t);
+        b.title = titleOf(Survey::line(lineNumber), false);
+        b.notes = unansweredNotes(v, t);
         b.table.header = {QStringLiteral("选项"), QStringLiteral("企业数"), QStringLiteral("占作答的比例")};
-        Chart chart = shareChart(v.label);
+        Chart chart = shareChart(b.title);
         for (qsizetype k = 0; k < v.codes.size(); ++k) {
             const QString value = QString::number(v.values[k]);
             const QString caption = v.valueLabels[k].label;
@@ -137,6 +138,7 @@ public:
         if (t.values > 0)
             b.charts << chart;
         addOthers(b, lineNumber);
+        b.parts << breakdowns_.ofChoice(i);
         return b;
     }
 
@@ -147,12 +149,12 @@ public:
         const DataSet::Variable &first = var(flags.front());
         const Tally &answered = tallies_[flags.front()];
         Block b;
-        b.title = line.question.trimmed();
+        b.title = titleOf(line, false);
         if (line.maxTicks > 0)
             b.notes << QStringLiteral("本题最多选 %1 项。").arg(line.maxTicks);
-        b.notes << (first.missingWhenUnanswered ? QStringLiteral("作答 %1 家；一项都未选（未作答）%2 家")
+        b.notes << (first.missingWhenUnanswered ? QStringLiteral("作答 %1 家；一项都未选（未作答）%2 家。")
                                                       .arg(whole(answered.values), whole(answered.missing))
-                                                : QStringLiteral("填写 %1 家；一项都未选也算作答；无法读取 %2 家")
+                                                : QStringLiteral("填写 %1 家；一项都未选也算作答；无法读取 %2 家。")
                                                       .arg(whole(answered.values), whole(answered.missing)));
         b.table.header = {QStringLiteral("选项"), QStringLiteral("选中的企业数"), QStringLiteral("占作答的比例")};
         Chart chart = shareChart(b.title);
@@ -171,53 +173,80 @@ public:
         if (answered.values > 0)
             b.charts << chart;
         addOthers(b, line.number);
+        b.parts << breakdowns_.ofTicks(line, flags);
         return b;
     }
 
+    // How many put each option at each rank, and how many left it out; then
+    // the mean rank, among those who ranked the option only, which says so.
     Block ranking(const Line &line) const
     {
         Block b;
-        b.title = line.question.trimmed();
-        b.table.header = {QStringLiteral("选项"), QStringLiteral("排入的企业数"), QStringLiteral("平均名次"),
-                          QStringLiteral("排第一位的次数")};
-        qsizetype firstRank = -1;
-        for (qsizetype i : byLine_.value(line.number))
-            if (var(i).kind == Kind::RankLetter && var(i).position == 0)
-                firstRank = i;
-        Chart mean{QStringLiteral("平均名次（越小越靠前）"),
-                   {},
-                   {{QStringLiteral("平均名次"), {}}},
-                   QStringLiteral("平均名次")};
-        mean.decimals = 2;
-        Chart first{
-            QStringLiteral("排第一位的次数"), {}, {{QStringLiteral("排第一位的次数"), {}}}, QStringLiteral("企业数")};
+        b.title = titleOf(line, false);
+        const qsizetype ranks = line.letters.size();
+        b.table.header = {QStringLiteral("选项")};
+        Chart atRanks{QStringLiteral("各选项排在第几位"), {}, {}, QStringLiteral("企业数")};
+        for (qsizetype r = 1; r <= ranks; ++r) {
+            b.table.header << QStringLiteral("第%1位").arg(r);
+            atRanks.series.append({QStringLiteral("第%1位").arg(r), {}});
+        }
+        b.table.header << QStringLiteral("未排序");
+        atRanks.series.append({QStringLiteral("未排序"), {}});
+
+        Part mean{
+            QStringLiteral("平均名次"),
+            {QStringLiteral("平均名次只在排序了该项的企业中计算（1 为最重要）：排到的企业少，平均名次就靠不住。")},
+            {Table{{QStringLiteral("选项"), QStringLiteral("排序该项的企业数"),
+                    QStringLiteral("平均名次（在排序该项的企业中）")},
+                   {}}},
+            {}};
+        Chart meanChart{QStringLiteral("平均名次（越小越靠前）"),
+                        {},
+                        {{QStringLiteral("平均名次"), {}}},
+                        QStringLiteral("平均名次")};
+        meanChart.decimals = 2;
+        qint64 rankedAny = 0;
         for (qsizetype i : byLine_.value(line.number)) {
             const DataSet::Variable &v = var(i);
+            if (v.kind == Kind::RankLetter && v.position == 0)
+                rankedAny = tallies_[i].values;
             if (v.kind != Kind::RankOf)
                 continue;
             const Tally &t = tallies_[i];
+            QList<qint64> atRank(ranks + 1, 0);
             double sum = 0;
             for (double rank : t.numbers)
-                if (!std::isnan(rank))
+                if (!std::isnan(rank)) {
+                    ++atRank[std::clamp<qsizetype>(qsizetype(rank), 1, ranks)];
                     sum += rank;
-            const double meanRank = t.values > 0 ? sum / double(t.values) : kNone;
-            const qint64 firsts = firstRank >= 0 ? tallies_[firstRank].byCode.value(v.position) : 0;
+                }
             const QString caption =
                 DataSet::letterCaption(line.letters.mid(v.position, 1), line.positions.value(v.position));
-            b.table.rows.append({text(caption), count(v.name, QStringLiteral("ranked"), t.values),
-                                 figure(v.name, QStringLiteral("mean_rank"), meanRank),
-                                 count(v.name, QStringLiteral("first"), firsts)});
-            mean.categories << caption;
-            mean.series[0].values << (std::isnan(meanRank) ? 0.0 : meanRank);
-            first.categories << caption;
-            first.series[0].values << double(firsts);
+            QList<Cell> row{text(caption)};
+            atRanks.categories << caption;
+            for (qsizetype r = 1; r <= ranks; ++r) {
+                row << count(v.name, QStringLiteral("rank:%1").arg(r), atRank[r]);
+                atRanks.series[r - 1].values << double(atRank[r]);
+            }
+            const qint64 unranked = data_.rowCount() - t.values;
+            row << count(v.name, QStringLiteral("unranked"), unranked);
+            atRanks.series.back().values << double(unranked);
+            b.table.rows.append(row);
+
+            const double meanRank = t.values > 0 ? sum / double(t.values) : kNone;
+            mean.tables[0].rows.append({text(caption), count(v.name, QStringLiteral("ranked"), t.values),
+                                        figure(v.name, QStringLiteral("mean_rank"), meanRank, 2)});
+            meanChart.categories << QStringLiteral("%1\n（在排序该项的 %2 家企业中）").arg(caption, whole(t.values));
+            meanChart.series[0].values << (std::isnan(meanRank) ? 0.0 : meanRank);
         }
-        if (firstRank >= 0) {
-            const Tally &t = tallies_[firstRank];
-            b.notes << QStringLiteral("排序的企业 %1 家；未排序 %2 家").arg(whole(t.values), whole(t.missing));
-            if (t.values > 0)
-                b.charts << mean << first;
+        b.notes << QStringLiteral(
+                       "排序的企业 %1 家；一项都未排 %2 家。“未排序”是没有排到该项的企业，一项都未排的也在其中。")
+                       .arg(whole(rankedAny), whole(data_.rowCount() - rankedAny));
+        if (rankedAny > 0) {
+            b.charts << atRanks;
+            mean.charts << meanChart;
         }
+        b.parts << mean;
         return b;
     }
 
@@ -228,7 +257,7 @@ public:
         if (later)
             vars << byLine_.value(later->number).value(0);
         Block b;
-        b.title = line.question.trimmed() + (line.unit.isEmpty() ? QString() : QStringLiteral("（%1）").arg(line.unit));
+        b.title = titleOf(line, later != nullptr);
         b.table.header = {QStringLiteral("统计量")};
         QList<std::vector<double>> sorted;
         QStringList years;
@@ -236,12 +265,16 @@ public:
             const QString year = Survey::line(var(i).line).year;
             b.table.header << (later ? year : QStringLiteral("数值"));
             years << (year.isEmpty() ? QStringLiteral("企业数") : year);
-            sorted.append(sortedFigures(i));
+            sorted.append(sortedFigures(tallies_[i]));
         }
         for (const Statistic &s : statistics()) {
+            QList<double> values;
+            for (const std::vector<double> &x : sorted)
+                values << s.of(x);
+            const int decimals = decimalsOf(values);
             QList<Cell> row{text(s.caption.toString())};
             for (qsizetype k = 0; k < vars.size(); ++k)
-                row << figure(var(vars[k]).name, s.key.toString(), s.of(sorted[k]));
+                row << figure(var(vars[k]).name, s.key.toString(), values[k], decimals);
             b.table.rows.append(row);
         }
         addFigureGaps(b, vars);
@@ -249,6 +282,7 @@ public:
             addChange(b, vars[0], vars[1]);
         if (std::any_of(sorted.begin(), sorted.end(), [](const auto &x) { return !x.empty(); }))
             b.charts << histogram(b.title, sorted, years);
+        b.parts << breakdowns_.ofFigures(vars);
         return b;
     }
 
@@ -269,23 +303,10 @@ public:
         b.others = othersTable(var(i), tallies_[i]);
     }
 
-    qsizetype index(const QString &name) const { return byName_.value(name, -1); }
-
 private:
     const DataSet::Variable &var(qsizetype i) const { return data_.variables()[i]; }
 
-    // The figures given, sorted.
-    std::vector<double> sortedFigures(qsizetype i) const
-    {
-        std::vector<double> values;
-        for (double x : tallies_[i].numbers)
-            if (!std::isnan(x))
-                values.push_back(x);
-        std::sort(values.begin(), values.end());
-        return values;
-    }
-
-    // 不适用 (with when) and blank, below the statistics.
+    // 不适用 (with when, in the survey's words) and blank, below the statistics.
     void addFigureGaps(Block &b, const QList<qsizetype> &vars) const
     {
         const DataSet::Variable &v0 = var(vars.front());
@@ -294,7 +315,7 @@ private:
             for (qsizetype i : vars)
                 row << count(var(i).name, QStringLiteral("na"), tallies_[i].notApplicable);
             b.table.rows.append(row);
-            b.notes << QStringLiteral("%1时不适用。").arg(v0.notApplicableWhen);
+            b.notes << v0.notApplicableWhen + QStringLiteral("。");
         }
         QList<Cell> blank{text(QStringLiteral("未填"))};
         for (qsizetype i : vars)
@@ -312,7 +333,7 @@ private:
         const QString y0 = Survey::line(var(earlier).line).year, y1 = Survey::line(var(later).line).year;
         row(QStringLiteral("两年都填的企业数"), count(name, QStringLiteral("both"), c.both));
         row(QStringLiteral("变化（%1减%2）的中位数").arg(y1, y0),
-            figure(name, QStringLiteral("median_change"), c.medianChange));
+            figure(name, QStringLiteral("median_change"), c.medianChange, decimalsOf({c.medianChange})));
         row(QStringLiteral("增加的企业数"), count(name, QStringLiteral("rises"), c.rises));
         row(QStringLiteral("减少的企业数"), count(name, QStringLiteral("falls"), c.falls));
         row(QStringLiteral("不变的企业数"), count(name, QStringLiteral("same"), c.same));
@@ -320,7 +341,7 @@ private:
 
     const DataSet &data_;
     QList<Tally> tallies_;
-    QHash<QString, qsizetype> byName_;
+    Breakdowns breakdowns_;
     QHash<int, QList<qsizetype>> byLine_;
     QHash<int, int> otherOf_; // a question's line → the line of its "其他" text
 };
@@ -350,17 +371,21 @@ Section cover(const Source &s, const QString &title, const QString &made)
     row(QStringLiteral("问题清单"),
         text(problems.isEmpty() ? QStringLiteral("未写出（命令行用 --problems 文件.csv，窗口中“保存问题表…”）")
                                 : problems.join(QStringLiteral("；"))));
+    if (!s.groupBy.isEmpty())
+        row(QStringLiteral("分组"), text(Breakdowns::titles(s.groupBy).join(QStringLiteral("；"))));
     b.notes << QStringLiteral("以下各题的比例都以作答的企业为分母；“不适用”（按前面的回答不需填写）和“未填”分开计数。");
+    if (!s.groupBy.isEmpty())
+        b.notes << QStringLiteral("每道题的总体结果之后是它的分组结果。");
     return Section{title, {b}};
 }
 
-// The heading each tab's first line opens.
+// The heading each tab's first line opens: the tab's own title.
 QHash<int, QString> tabHeadings()
 {
     QHash<int, QString> headings;
     for (const Performance::FiguresTab &tab : Performance::content().tabs)
         if (!tab.rows.empty())
-            headings.insert(tab.rows.front().line2013, tab.caption.toString().trimmed());
+            headings.insert(tab.rows.front().line2013, tab.subHeading.toString().trimmed());
     for (const Questionnaire::Tab &tab : Questionnaire::tabs())
         if (!tab.questions.empty())
             headings.insert(tab.questions.front().codeLine, tab.title.toString().trimmed());
@@ -420,7 +445,7 @@ Content build(const Source &source)
     Content content;
     content.title = Captions::kPageCaption.toString() + QStringLiteral(" · 汇总报告");
     content.made = source.made.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-    const Builder builder(source.data);
+    const Builder builder(source.data, source.groupBy);
     content.sections << cover(source, content.title, content.made);
 
     Section who{QStringLiteral("填报企业"), {}};

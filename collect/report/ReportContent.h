@@ -22,6 +22,7 @@ struct Source {
     Merge::Summary summary;
     QStringList problemFiles; // the problem reports written beside it, if any
     QDateTime made = QDateTime::currentDateTime();
+    QStringList groupBy{}; // the variables each question is broken down by
 };
 
 Content build(const Source &source);

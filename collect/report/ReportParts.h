@@ -1,5 +1,6 @@
 // What a report is made of before it is drawn: sections of blocks, each a
-// table with its notes, its charts and the "其他" texts of its question.
+// table with its notes, its charts and the "其他" texts of its question, then
+// its further parts (question 21's mean rank, the breakdowns by group).
 #pragma once
 
 #include <QList>
@@ -16,6 +17,7 @@ struct Cell {
     QString stat{};
     QString value{};
     bool figure = false; // right-aligned
+    QString group{};     // in a breakdown: "<variable>=<value>", the value as SPSS holds it, or na, blank
 };
 
 struct Table {
@@ -29,14 +31,23 @@ struct Series {
     QList<double> values;
 };
 
+// A bar chart: a bar for each category and series, the categories top to
+// bottom in the order of the page; a count chart's axis steps by whole numbers.
 struct Chart {
     QString title;
-    QStringList categories; // in the order of the page, top to bottom
+    QStringList categories;
     QList<Series> series;
     QString valueTitle;
-    bool horizontal = true;
     bool percent = false; // values are shares in per cent
     int decimals = 0;     // of the bar labels
+};
+
+// A titled part of a block after its overall figures.
+struct Part {
+    QString title;
+    QStringList notes{};
+    QList<Table> tables{};
+    QList<Chart> charts{};
 };
 
 // One question, figure or list.
@@ -48,6 +59,7 @@ struct Block {
     QList<Chart> charts{};
     QString othersTitle{};
     Table others{}; // the "其他" texts and how often each was given
+    QList<Part> parts{};
 };
 
 struct Section {

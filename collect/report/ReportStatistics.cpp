@@ -127,13 +127,36 @@ YearChange yearChange(const std::vector<double> &earlier, const std::vector<doub
     return c;
 }
 
+Chart shareChart(const QString &title)
+{
+    Chart chart{title, {}, {{QStringLiteral("占作答的比例"), {}}}, QStringLiteral("占作答的比例（%）")};
+    chart.percent = true;
+    chart.decimals = 1;
+    return chart;
+}
+
+double percentOf(qint64 part, qint64 whole)
+{
+    return whole > 0 ? 100.0 * double(part) / double(whole) : 0.0;
+}
+
+std::vector<double> sortedFigures(const Tally &t)
+{
+    std::vector<double> values;
+    for (double x : t.numbers)
+        if (!std::isnan(x))
+            values.push_back(x);
+    std::sort(values.begin(), values.end());
+    return values;
+}
+
 Chart histogram(const QString &title, const QList<std::vector<double>> &sorted, const QStringList &names)
 {
     const Bins bins(sorted);
     Chart chart;
-    chart.horizontal = false;
     chart.valueTitle = QStringLiteral("企业数");
-    chart.title = title + (bins.decades ? QStringLiteral("：分布（对数刻度，每格十倍）") : QStringLiteral("：分布"));
+    chart.title =
+        title + (bins.decades ? QStringLiteral("：分布（按数量级分组，每组十倍）") : QStringLiteral("：分布"));
     if (bins.zeros)
         chart.categories << QStringLiteral("0");
     for (qsizetype k = 0; k < bins.edges.size(); ++k)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "collect/report/ReportParts.h"
+#include "collect/report/ReportTally.h"
 
 #include <QList>
 #include <QStringList>
@@ -37,6 +38,15 @@ struct YearChange {
 };
 // From two years' figures, row by row, NaN where a year is not given.
 YearChange yearChange(const std::vector<double> &earlier, const std::vector<double> &later);
+
+// The figures a tally holds, sorted.
+std::vector<double> sortedFigures(const Tally &t);
+
+// part of whole in per cent; 0 when whole is 0.
+double percentOf(qint64 part, qint64 whole);
+
+// A chart of shares of those who answered, in per cent.
+Chart shareChart(const QString &title);
 
 // The histogram of one or more series of sorted values (the years), each
 // named in names.

@@ -8,12 +8,14 @@
 
 namespace ReportStep {
 
-void write(const Merge &merge, const QStringList &inputs, const RunControl &control)
+void write(const Merge &merge, const QStringList &inputs, const QStringList &groupBy, const RunControl &control)
 {
     const std::vector<OutputSet::Output *> reports = merge.reports();
     if (reports.empty() || control.isCancelled())
         return;
-    const Report::Content content = Report::build({merge.data(), inputs, merge.summary(), merge.options().problems});
+    Report::Source source{merge.data(), inputs, merge.summary(), merge.options().problems};
+    source.groupBy = groupBy;
+    const Report::Content content = Report::build(source);
     for (OutputSet::Output *report : reports) {
         if (control.isCancelled())
             return;

@@ -10,8 +10,9 @@ class RunControl;
 
 namespace ReportStep {
 
-// Draws the report once and writes it to each of merge.reports(); a report
-// that cannot be written fails its file, with why. Stops at a cancel.
-void write(const Merge &merge, const QStringList &inputs, const RunControl &control);
+// Draws the report once, each question broken down by the variables of
+// groupBy, and writes it to each of merge.reports(); a report that cannot be
+// written fails its file, with why. Stops at a cancel.
+void write(const Merge &merge, const QStringList &inputs, const QStringList &groupBy, const RunControl &control);
 
 } // namespace ReportStep

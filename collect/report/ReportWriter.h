@@ -1,6 +1,7 @@
 // The report written out: one self-contained HTML file (charts inline as
 // SVG, nothing loaded from elsewhere) or an A4 PDF (fonts embedded, a page
-// break before each section, page numbers), the format by the extension.
+// break before each section, page numbers, charts as vectors), the format by
+// the extension.
 #pragma once
 
 #include "collect/report/ReportParts.h"
@@ -12,9 +13,6 @@
 class FileSystemCalls;
 
 namespace ReportWriter {
-
-// Whether this build writes reports (it needs Qt Charts and Qt SVG).
-bool builtIn();
 
 // Whether a path names a report: .html, .htm or .pdf in any case.
 bool isReportPath(const QString &path);

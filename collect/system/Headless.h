@@ -1,5 +1,5 @@
-// A GUI application object for the command line, which draws the report's
-// charts but shows no window and needs no display.
+// A GUI application object for the command line, which lays out the
+// report's PDF in its fonts but shows no window and needs no display.
 #pragma once
 
 namespace Headless {

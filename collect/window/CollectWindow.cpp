@@ -6,6 +6,7 @@
 #include "collect/export/ListFiles.h"
 #include "collect/merge/OutputSet.h"
 #include "collect/merge/RunControl.h"
+#include "collect/report/ReportBreakdown.h"
 #include "collect/report/ReportStep.h"
 #include "collect/report/ReportWriter.h"
 #include "collect/system/Folders.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -144,8 +146,24 @@ QGridLayout *CollectWindow::buildChoices()
     reportBox_ =
         new QCheckBox(QStringLiteral("生成报告（网页和 PDF，文件名后加%1）").arg(reportNames.join(QString())), this);
     reportBox_->setObjectName(QStringLiteral("reportBox"));
-    reportBox_->setVisible(ReportWriter::builtIn());
     formatGrid->addWidget(reportBox_, nextRow + 1, 0, 1, kFormatColumns);
+    // One variable to break the report's questions down by, or none.
+    reportGroupingBox_ = new QComboBox(this);
+    reportGroupingBox_->setObjectName(QStringLiteral("reportGroupingBox"));
+    reportGroupingBox_->addItem(QStringLiteral("不分组"), QString());
+    for (const auto &[name, label] : Report::Breakdowns::offered())
+        reportGroupingBox_->addItem(label, name);
+    reportGroupingBox_->setEnabled(false);
+    auto *groupingLabel = new QLabel(QStringLiteral("报告中每道题再按"), this);
+    groupingLabel->setBuddy(reportGroupingBox_);
+    auto *groupingRow = new QHBoxLayout;
+    groupingRow->addSpacing(24);
+    groupingRow->addWidget(groupingLabel);
+    groupingRow->addWidget(reportGroupingBox_);
+    groupingRow->addWidget(new QLabel(QStringLiteral("分组列出"), this));
+    groupingRow->addStretch(1);
+    formatGrid->addLayout(groupingRow, nextRow + 2, 0, 1, kFormatColumns);
+    connect(reportBox_, &QCheckBox::toggled, reportGroupingBox_, &QWidget::setEnabled);
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("填报结果文件夹："), this), 0, 0);
@@ -340,8 +358,8 @@ QStringList CollectWindow::reportPaths() const
     return paths;
 }
 
-// Drawn here, on the window's thread (the charts are graphics items), into
-// the merge's files: they are put in place with the other outputs.
+// Drawn here, on the window's thread, into the merge's files: they are put
+// in place with the other outputs. The grouping cannot change during a merge.
 void CollectWindow::writeReports()
 {
     const Merge *merge = worker_->merge();
@@ -349,7 +367,10 @@ void CollectWindow::writeReports()
         return;
     showMessage(QStringLiteral("正在生成报告…"), false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    ReportStep::write(*merge, worker_->options().inputs, *worker_->control());
+    QStringList groupBy;
+    if (const QString by = reportGroupingBox_->currentData().toString(); !by.isEmpty())
+        groupBy = {by};
+    ReportStep::write(*merge, worker_->options().inputs, groupBy, *worker_->control());
     QApplication::restoreOverrideCursor();
 }
 
@@ -414,6 +435,7 @@ void CollectWindow::setRunning(bool running)
     for (QWidget *choice : std::initializer_list<QWidget *>{inputEdit_, inputButton_, outputEdit_, outputButton_,
                                                             codebookBox_, reportBox_})
         choice->setEnabled(!running);
+    reportGroupingBox_->setEnabled(!running && reportBox_->isChecked());
     for (const auto &[format, box] : formatBoxes_)
         box->setEnabled(!running);
 }

@@ -1,7 +1,8 @@
 // The collector's window ("汇总填报结果"): pick or drop the folder of result
-// files, name the output and tick its formats, the codebook and the report, run the merge
-// with a progress bar and a cancel button, then read the summary, the
-// table of problems and, on a tab beside it, the findings of the data checks.
+// files, name the output and tick its formats, the codebook and the report
+// (and what its questions are broken down by), run the merge with a progress
+// bar and a cancel button, then read the summary, the table of problems and,
+// on a tab beside it, the findings of the data checks.
 #pragma once
 
 #include "collect/export/Formats.h"
@@ -14,6 +15,7 @@ class CheckTableModel;
 class MergeWorker;
 class ProblemTableModel;
 class QCheckBox;
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -82,6 +84,7 @@ private:
     QList<QPair<const Format *, QCheckBox *>> formatBoxes_;
     QCheckBox *codebookBox_ = nullptr;
     QCheckBox *reportBox_ = nullptr;
+    QComboBox *reportGroupingBox_ = nullptr;
     QPushButton *startButton_ = nullptr;
     QPushButton *cancelButton_ = nullptr;
     QProgressBar *progressBar_ = nullptr;

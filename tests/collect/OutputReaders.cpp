@@ -212,6 +212,8 @@ QList<Sheet> readXlsx(const QString &path)
                 sheets[s].frozenRows = xml.attributes().value(QStringLiteral("ySplit")).toInt();
                 sheets[s].frozenColumns = xml.attributes().value(QStringLiteral("xSplit")).toInt();
             }
+            if (xml.name() == QLatin1String("autoFilter"))
+                sheets[s].autoFilter = xml.attributes().value(QStringLiteral("ref")).toString();
             if (xml.name() != QLatin1String("c"))
                 continue;
             const QPair<int, int> at = position(xml.attributes().value(QStringLiteral("r")));
@@ -253,6 +255,12 @@ QString measureName(readstat_measure_t measure)
     default:
         return {};
     }
+}
+
+int onMetadata(readstat_metadata_t *metadata, void *context)
+{
+    static_cast<StatFile *>(context)->fileLabel = QString::fromUtf8(readstat_get_file_label(metadata));
+    return READSTAT_HANDLER_OK;
 }
 
 int onVariable(int index, readstat_variable_t *variable, const char *labelSet, void *context)
@@ -309,10 +317,13 @@ StatFile readStat(const QString &path, const QString &format)
 {
     StatFile file;
     readstat_parser_t *parser = readstat_parser_init();
+    readstat_set_metadata_handler(parser, onMetadata);
     readstat_set_variable_handler(parser, onVariable);
     readstat_set_value_handler(parser, onValue);
     readstat_set_value_label_handler(parser, onValueLabel);
-    const QByteArray native = QFile::encodeName(path);
+    // ReadStat takes a path in UTF-8 on Windows, and as the system's bytes
+    // elsewhere: UTF-8 too where the tests run (LANG=C.UTF-8).
+    const QByteArray native = path.toUtf8();
     const readstat_error_t error = format == QLatin1String("sav")
                                        ? readstat_parse_sav(parser, native.constData(), &file)
                                        : readstat_parse_dta(parser, native.constData(), &file);

@@ -28,6 +28,7 @@ struct Sheet {
     QMap<QPair<int, int>, QString> notes;
     int frozenRows = 0;
     int frozenColumns = 0;
+    QString autoFilter; // its range ("A1:F12"), empty for none
 };
 
 // The sheets in workbook order; empty when the file is no workbook.
@@ -49,6 +50,7 @@ struct StatVariable {
 struct StatFile {
     bool ok = false;
     QString error;
+    QString fileLabel;
     QList<StatVariable> variables;
     QHash<QString, QMap<int, QString>> labelSets; // a tagged missing value (Stata's .a) as -'a'
     QList<QList<QVariant>> rows; // QString, double, null for system missing, or a QChar: a tagged missing value
@@ -57,9 +59,9 @@ struct StatFile {
 // format "sav" or "dta". Without ReadStat in the build, ok is false.
 StatFile readStat(const QString &path, const QString &format);
 
-// Whether this build writes SPSS and Stata files (with ReadStat: not on
-// Windows). Where it does not, tests write the syntax file that stands for
-// each instead and read back only what exists.
+// Whether this build writes SPSS and Stata files (with ReadStat). Where it
+// does not, tests write the syntax file that stands for each instead and read
+// back only what exists.
 bool spssAndStataBuiltIn();
 // "sav" or "dta" where they are built in; else "sps" or "do".
 QString statExtension(const QString &format);

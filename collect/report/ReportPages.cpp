@@ -1,0 +1,410 @@
+// Every part of the report is laid out once into a drawing of its own (a
+// heading, a note, a table's row, a chart), measured in the PDF's own fonts;
+// the pages are then filled with them in order, and each is painted where it
+// lands. The page is counted in CSS pixels (96 per inch), as the charts are.
+#include "collect/report/ReportPages.h"
+
+#include "collect/report/ReportChart.h"
+#include "collect/report/ReportDrawing.h"
+
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace ReportPages {
+namespace {
+
+using Report::Drawing;
+
+constexpr int kDpi = 96;
+constexpr qreal kMargin = 57;       // 15 mm
+constexpr qreal kFootRoom = 30;     // below the text, for the page number
+constexpr int kRowsWithHeading = 3; // of a long table, kept with what opens it
+constexpr qreal kCellPadX = 6, kCellPadY = 3;
+constexpr qreal kNarrowestColumn = 56;
+
+const QColor kInk(0x22, 0x22, 0x22);
+const QColor kNoteInk(0x55, 0x55, 0x55);
+const QColor kHeadingInk(0x1f, 0x4e, 0x80);
+const QColor kBorder(0xb8, 0xc2, 0xcc);
+const QColor kHeaderFill(0xe8, 0xee, 0xf5);
+
+// The styles of the report's texts: size in pixels, weight, colour, space above and below.
+struct Style {
+    qreal size;
+    bool bold;
+    QColor colour;
+    qreal above;
+    qreal below;
+};
+const Style kTitle{24, true, kHeadingInk, 0, 10};
+const Style kTabHeading{18.5, true, kHeadingInk, 14, 4};
+const Style kBlockTitle{14.5, true, kInk, 12, 4};
+const Style kPartTitle{13, true, kInk, 10, 3};
+const Style kNote{12, false, kNoteInk, 0, 3};
+const Style kCell{12, false, kInk, 0, 0};
+
+qreal lineHeight(qreal size)
+{
+    return size * 1.45;
+}
+
+// One laid-out part: a drawing, and how it takes to the page's end.
+struct Piece {
+    enum class Kind { Heading, Text, TableHeader, TableRow, Chart };
+    Kind kind;
+    Drawing drawing;
+    int table = -1;          // the table a header or row belongs to
+    bool pageBefore = false; // a section's title
+};
+
+class Layout {
+public:
+    explicit Layout(const QPaintDevice *device) : device_(device) {}
+
+    QList<Piece> pieces;
+
+    void content(const Report::Content &content);
+
+private:
+    QStringList lines(const QString &text, const QFont &font, qreal width) const;
+    void text(const QString &text, const Style &style, Piece::Kind kind, bool pageBefore = false);
+    void table(const Report::Table &table);
+    void chart(const Report::Chart &chart);
+    void block(const Report::Block &block);
+
+    const QPaintDevice *device_;
+    int tables_ = 0;
+};
+
+const qreal kPageWidth = QPageSize(QPageSize::A4).sizePoints().width() * kDpi / 72.0;
+const qreal kPageHeight = QPageSize(QPageSize::A4).sizePoints().height() * kDpi / 72.0;
+const qreal kTextWidth = kPageWidth - 2 * kMargin;
+const qreal kTextHeight = kPageHeight - 2 * kMargin - kFootRoom;
+
+// The text broken into lines of the width, by the font's own measure: between
+// Chinese characters and at blanks, anywhere in a word that alone is too wide.
+QStringList Layout::lines(const QString &text, const QFont &font, qreal width) const
+{
+    QStringList out;
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, font, device_);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            out << paragraph.mid(line.textStart(), line.textLength()).trimmed();
+        }
+        layout.endLayout();
+    }
+    if (out.isEmpty())
+        out << QString();
+    return out;
+}
+
+void Layout::text(const QString &text, const Style &style, Piece::Kind kind, bool pageBefore)
+{
+    Piece piece{kind, {}, -1, pageBefore};
+    const qreal line = lineHeight(style.size);
+    qreal y = style.above;
+    for (const QString &l : lines(text, Report::font(style.size, style.bold), kTextWidth)) {
+        piece.drawing.text({0, y + (line - style.size) / 2 + 0.82 * style.size}, l, style.size, style.colour,
+                           style.bold);
+        y += line;
+    }
+    if (&style == &kTitle) {
+        piece.drawing.rule(QLineF(0, y + 3, kTextWidth, y + 3), QColor(0x8a, 0xa4, 0xc0), 2);
+        y += 5;
+    }
+    piece.drawing.size = QSizeF(kTextWidth, y + style.below);
+    pieces << piece;
+}
+
+// Columns as wide as their widest cell, the first taking what is left. Where
+// that is too wide, a column of figures keeps its widest figure on one line,
+// and texts (headers too) wrap, each column giving up in proportion.
+void Layout::table(const Report::Table &t)
+{
+    const int id = tables_++;
+    const qsizetype columns = t.header.size();
+    if (columns == 0)
+        return;
+    const QFont plain = Report::font(kCell.size), bold = Report::font(kCell.size, true);
+    const QFontMetricsF plainMetrics(plain, device_), boldMetrics(bold, device_);
+    auto widthOf = [&](const QFontMetricsF &metrics, const QString &text) {
+        return metrics.horizontalAdvance(text) + 2 * kCellPadX + 1;
+    };
+    QList<qreal> natural(columns, kNarrowestColumn), narrowest(columns, kNarrowestColumn);
+    for (qsizetype c = 0; c < columns; ++c) {
+        natural[c] = std::max(natural[c], widthOf(boldMetrics, t.header[c]));
+        for (const QList<Report::Cell> &row : t.rows) {
+            if (c >= row.size())
+                continue;
+            const qreal w = widthOf(plainMetrics, row[c].text);
+            natural[c] = std::max(natural[c], w);
+            if (row[c].figure)
+                narrowest[c] = std::max(narrowest[c], w);
+        }
+    }
+    qreal total = 0, least = 0;
+    for (qsizetype c = 0; c < columns; ++c) {
+        total += natural[c];
+        least += narrowest[c];
+    }
+    QList<qreal> widths = natural;
+    if (total <= kTextWidth) {
+        widths[0] += kTextWidth - total;
+    } else if (least < kTextWidth && total > least) {
+        for (qsizetype c = 0; c < columns; ++c)
+            widths[c] = narrowest[c] + (natural[c] - narrowest[c]) * (kTextWidth - least) / (total - least);
+    } else {
+        for (qreal &w : widths)
+            w *= kTextWidth / total;
+    }
+
+    auto row = [&](const QList<Report::Cell> &cells, bool header) {
+        const QFont &font = header ? bold : plain;
+        QList<QStringList> wrapped;
+        qsizetype most = 1;
+        for (qsizetype c = 0; c < columns; ++c) {
+            wrapped << lines(c < cells.size() ? cells[c].text : QString(), font, widths[c] - 2 * kCellPadX);
+            most = std::max(most, wrapped.back().size());
+        }
+        const qreal line = lineHeight(kCell.size);
+        const qreal height = qreal(most) * line + 2 * kCellPadY;
+        Piece piece{header ? Piece::Kind::TableHeader : Piece::Kind::TableRow, {}, id};
+        Drawing &d = piece.drawing;
+        if (header)
+            d.box(QRectF(0, 0, kTextWidth, height), kHeaderFill);
+        qreal x = 0;
+        for (qsizetype c = 0; c < columns; ++c) {
+            const bool right = !header && c < cells.size() && cells[c].figure;
+            for (qsizetype l = 0; l < wrapped[c].size(); ++l) {
+                const qreal y = kCellPadY + qreal(l) * line + (line - kCell.size) / 2 + 0.82 * kCell.size;
+                d.text({right ? x + widths[c] - kCellPadX : x + kCellPadX, y}, wrapped[c][l], kCell.size, kInk, header,
+                       right ? Qt::AlignRight : Qt::AlignLeft);
+            }
+            d.rule(QLineF(x, 0, x, height), kBorder, 0.75);
+            x += widths[c];
+        }
+        d.rule(QLineF(kTextWidth, 0, kTextWidth, height), kBorder, 0.75);
+        d.rule(QLineF(0, 0, kTextWidth, 0), kBorder, 0.75);
+        d.rule(QLineF(0, height, kTextWidth, height), kBorder, 0.75);
+        d.size = QSizeF(kTextWidth, height);
+        pieces << piece;
+    };
+    QList<Report::Cell> headerCells;
+    for (const QString &h : t.header)
+        headerCells << Report::Cell{h};
+    row(headerCells, true);
+    for (const QList<Report::Cell> &cells : t.rows)
+        row(cells, false);
+    // Room below the table.
+    pieces.back().drawing.size.rheight() += 8;
+}
+
+void Layout::chart(const Report::Chart &chart)
+{
+    Piece piece{Piece::Kind::Chart, ReportChart::layout(chart)};
+    piece.drawing.size.rheight() += 8;
+    pieces << piece;
+}
+
+void Layout::block(const Report::Block &b)
+{
+    if (!b.heading.isEmpty())
+        text(b.heading, kTabHeading, Piece::Kind::Heading);
+    text(b.title, kBlockTitle, Piece::Kind::Heading);
+    for (const QString &note : b.notes)
+        text(note, kNote, Piece::Kind::Heading);
+    table(b.table);
+    for (const Report::Chart &c : b.charts)
+        chart(c);
+    if (!b.othersTitle.isEmpty()) {
+        text(b.othersTitle, kPartTitle, Piece::Kind::Heading);
+        if (b.others.isEmpty())
+            text(QStringLiteral("（无）"), kNote, Piece::Kind::Text);
+        else
+            table(b.others);
+    }
+    for (const Report::Part &part : b.parts) {
+        text(part.title, kPartTitle, Piece::Kind::Heading);
+        for (const QString &note : part.notes)
+            text(note, kNote, Piece::Kind::Heading);
+        for (const Report::Table &t : part.tables)
+            table(t);
+        for (const Report::Chart &c : part.charts)
+            chart(c);
+    }
+}
+
+void Layout::content(const Report::Content &content)
+{
+    for (qsizetype s = 0; s < content.sections.size(); ++s) {
+        text(content.sections[s].title, kTitle, Piece::Kind::Heading, s > 0);
+        for (const Report::Block &b : content.sections[s].blocks)
+            block(b);
+    }
+}
+
+// How big a chart is drawn: the text's width, or smaller where it would not fit a page.
+qreal scaleOf(const Piece &piece)
+{
+    if (piece.kind != Piece::Kind::Chart)
+        return 1;
+    const QSizeF size = piece.drawing.size;
+    return std::min(kTextWidth / size.width(), kTextHeight / size.height());
+}
+
+qreal heightOf(const Piece &piece)
+{
+    return piece.drawing.size.height() * scaleOf(piece);
+}
+
+// Fills the pages in order and paints each piece where it lands.
+class Pages {
+public:
+    Pages(QPdfWriter &writer, QPainter &painter, const QList<Piece> &pieces)
+        : writer_(writer), painter_(painter), pieces_(pieces)
+    {
+    }
+
+    void fill()
+    {
+        for (qsizetype i = 0; i < pieces_.size();) {
+            const Piece &piece = pieces_[i];
+            if (piece.pageBefore && y_ > 0)
+                newPage();
+            if (piece.kind == Piece::Kind::Heading) {
+                // The run of headings and notes, with the start of what follows.
+                qsizetype end = i;
+                qreal need = 0;
+                while (end < pieces_.size() && pieces_[end].kind == Piece::Kind::Heading &&
+                       (end == i || !pieces_[end].pageBefore))
+                    need += heightOf(pieces_[end++]);
+                need += opening(end);
+                makeRoom(need);
+                while (i < end)
+                    place(pieces_[i++]);
+            } else if (piece.kind == Piece::Kind::TableHeader) {
+                i = placeTable(i);
+            } else {
+                makeRoom(heightOf(piece));
+                place(pieces_[i++]);
+            }
+        }
+        foot();
+    }
+
+private:
+    // The end of the table that starts at the header at i.
+    qsizetype tableEnd(qsizetype i) const
+    {
+        qsizetype end = i + 1;
+        while (end < pieces_.size() && pieces_[end].kind == Piece::Kind::TableRow &&
+               pieces_[end].table == pieces_[i].table)
+            ++end;
+        return end;
+    }
+
+    qreal heightOf(qsizetype first, qsizetype end) const
+    {
+        qreal h = 0;
+        for (qsizetype k = first; k < end; ++k)
+            h += ReportPages::heightOf(pieces_[k]);
+        return h;
+    }
+    static qreal heightOf(const Piece &piece) { return ReportPages::heightOf(piece); }
+
+    // How much of what starts at i must stand on the same page as the headings before it.
+    qreal opening(qsizetype i) const
+    {
+        if (i >= pieces_.size() || pieces_[i].pageBefore)
+            return 0;
+        if (pieces_[i].kind != Piece::Kind::TableHeader)
+            return heightOf(pieces_[i]);
+        const qsizetype end = tableEnd(i);
+        const qreal whole = heightOf(i, end);
+        return whole <= kTextHeight ? whole : heightOf(i, std::min(end, i + 1 + kRowsWithHeading));
+    }
+
+    qsizetype placeTable(qsizetype header)
+    {
+        const qsizetype end = tableEnd(header);
+        makeRoom(opening(header));
+        place(pieces_[header]);
+        for (qsizetype k = header + 1; k < end; ++k) {
+            if (y_ + heightOf(pieces_[k]) > kTextHeight && y_ > 0) {
+                newPage();
+                place(pieces_[header]);
+            }
+            place(pieces_[k]);
+        }
+        return end;
+    }
+
+    void makeRoom(qreal need)
+    {
+        if (y_ > 0 && y_ + need > kTextHeight)
+            newPage();
+    }
+
+    void place(const Piece &piece)
+    {
+        Report::paint(piece.drawing, painter_, QPointF(kMargin, kMargin + y_), scaleOf(piece));
+        y_ += heightOf(piece);
+    }
+
+    void foot()
+    {
+        Drawing number;
+        number.text({kPageWidth / 2, kPageHeight - kMargin + 6}, QString::number(page_), 11, kNoteInk, false,
+                    Qt::AlignHCenter);
+        Report::paint(number, painter_, QPointF(0, 0));
+    }
+
+    void newPage()
+    {
+        foot();
+        writer_.newPage();
+        ++page_;
+        y_ = 0;
+    }
+
+    QPdfWriter &writer_;
+    QPainter &painter_;
+    const QList<Piece> &pieces_;
+    qreal y_ = 0;
+    int page_ = 1;
+};
+
+} // namespace
+
+QByteArray pdf(const Report::Content &content)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setTitle(content.title);
+        writer.setCreator(QStringLiteral("csr-collect"));
+        writer.setResolution(kDpi);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        Layout layout(&writer);
+        layout.content(content);
+        QPainter painter(&writer);
+        Pages(writer, painter, layout.pieces).fill();
+    }
+    buffer.close();
+    return buffer.data();
+}
+
+} // namespace ReportPages
