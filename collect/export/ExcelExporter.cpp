@@ -83,8 +83,8 @@ public:
     }
 
     // A table: a bold header row, then the rows, texts but for the line
-    // numbers in the given column, which sort and filter as numbers.
-    void table(lxw_worksheet *sheet, const QStringList &columns, const QList<QStringList> &rows, int lineColumn)
+    // numbers in the given column, if any, which sort and filter as numbers.
+    void table(lxw_worksheet *sheet, const QStringList &columns, const QList<QStringList> &rows, int lineColumn = -1)
     {
         for (int c = 0; c < int(columns.size()); ++c)
             text(sheet, 0, lxw_col_t(c), columns[c], bold_);
