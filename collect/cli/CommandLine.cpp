@@ -347,27 +347,29 @@ std::optional<int> Run::checkOutputs(QStringList &targets, QStringList &companio
         if (!companion.isEmpty() && !companions.contains(companion))
             companions << companion;
     }
-    for (const QString &path : options.codebooks) {
-        const Format *format = Formats::of(formats_, path);
-        if (!format || !format->codebook || !format->builtIn)
-            return usageError(
-                err_, QStringLiteral("变量说明只能写成 %1：%2").arg(Formats::codebookExtensions(formats_), path));
-        targets << path;
-    }
-    for (const QString &path : options.problems) {
-        const Format *format = Formats::of(formats_, path);
-        if (!format || !format->problems)
-            return usageError(
-                err_, QStringLiteral("问题清单只能写成 %1：%2").arg(Formats::problemExtensions(formats_), path));
-        targets << path;
-    }
-    for (const QString &path : options.checks) {
-        const Format *format = Formats::of(formats_, path);
-        if (!format || !format->checks || !format->builtIn)
-            return usageError(
-                err_, QStringLiteral("核查结果只能写成 %1：%2").arg(Formats::checkExtensions(formats_), path));
-        targets << path;
-    }
+    // The lists beside the data set, each in the formats that hold it.
+    struct List {
+        const QStringList &paths;
+        bool (*offers)(const Format &format);
+        const char *what;
+        QString extensions;
+    };
+    const List lists[] = {
+        {options.codebooks, [](const Format &f) { return f.codebook != nullptr; }, "变量说明",
+         Formats::codebookExtensions(formats_)},
+        {options.problems, [](const Format &f) { return f.problems != nullptr; }, "问题清单",
+         Formats::problemExtensions(formats_)},
+        {options.checks, [](const Format &f) { return f.checks != nullptr; }, "核查结果",
+         Formats::checkExtensions(formats_)},
+    };
+    for (const List &list : lists)
+        for (const QString &path : list.paths) {
+            const Format *format = Formats::of(formats_, path);
+            if (!format || !list.offers(*format) || !format->builtIn)
+                return usageError(err_, QStringLiteral("%1只能写成 %2：%3")
+                                            .arg(QString::fromUtf8(list.what), list.extensions, path));
+            targets << path;
+        }
     return std::nullopt;
 }
 

@@ -232,6 +232,17 @@ private:
     lxw_worksheet *sheet_ = nullptr;
 };
 
+// A workbook of one sheet.
+bool writeAlone(SafeFile &file, const TextLimit &limit, void (*sheet)(Workbook &, const DataSet &),
+                const DataSet &data)
+{
+    Workbook book(file, limit);
+    if (!book.ok())
+        return false;
+    sheet(book, data);
+    return book.close();
+}
+
 } // namespace
 
 std::unique_ptr<Exporter> make()
@@ -241,20 +252,12 @@ std::unique_ptr<Exporter> make()
 
 bool writeCodebook(const DataSet &data, SafeFile &file, const TextLimit &limit)
 {
-    Workbook book(file, limit);
-    if (!book.ok())
-        return false;
-    codebookSheet(book, data);
-    return book.close();
+    return writeAlone(file, limit, codebookSheet, data);
 }
 
 bool writeChecks(const DataSet &data, SafeFile &file, const TextLimit &limit)
 {
-    Workbook book(file, limit);
-    if (!book.ok())
-        return false;
-    checkSheet(book, data);
-    return book.close();
+    return writeAlone(file, limit, checkSheet, data);
 }
 
 } // namespace ExcelExporter
