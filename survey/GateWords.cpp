@@ -5,16 +5,26 @@
 
 #include "survey/LineMap.h"
 
-#include <QRegularExpression>
-
 namespace Survey {
 namespace {
 
-// A question's leading number ("2.所属行业" → "所属行业"): it means nothing out of its page.
+// A question's leading number ("2.所属行业" → "所属行业"): it means nothing out
+// of its page. Read by hand: no regular expression, whose matcher keeps a
+// stack for each thread, as this runs on the merge's threads too.
 QString withoutNumber(const QString &question)
 {
-    static const QRegularExpression number(QStringLiteral("^\\s*\\d+\\s*[.．、]\\s*"));
-    return QString(question).remove(number).trimmed();
+    const QString text = question.trimmed();
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isDigit())
+        ++i;
+    if (i == 0)
+        return text;
+    qsizetype mark = i;
+    while (mark < text.size() && text[mark].isSpace())
+        ++mark;
+    if (mark == text.size() || !QStringView(u".．、").contains(text[mark]))
+        return text;
+    return text.mid(mark + 1).trimmed();
 }
 
 } // namespace

@@ -4,8 +4,11 @@
 
 #include "survey/LineMap.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <memory>
 
 namespace RecordCheck {
@@ -58,6 +61,40 @@ qsizetype blankAtBack(QByteArrayView text)
     if (text.endsWith(' ') || text.endsWith('\t'))
         return 1;
     return text.endsWith("\xE3\x80\x80") ? 3 : 0;
+}
+
+// Most figures are digits and perhaps a point, perhaps with a blank around:
+// their value is the whole number of their digits over a power of ten, both
+// exact in a double, and the one division rounds as from_chars does. Read in
+// one pass; anything else is left to the full rule.
+std::optional<double> shortNumber(QByteArrayView text)
+{
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr quint64 kExactWhole = quint64(1) << 53;
+    constexpr qsizetype kMostDigits = 19; // no overflow of 64 bits
+    const char *at = text.data(), *end = at + text.size();
+    while (at < end && (*at == ' ' || *at == '\t'))
+        ++at;
+    while (end > at && (end[-1] == ' ' || end[-1] == '\t'))
+        --end;
+    const char *first = at, *point = nullptr;
+    quint64 whole = 0;
+    for (; at < end; ++at) {
+        const unsigned digit = unsigned(*at - '0');
+        if (digit < 10)
+            whole = whole * 10 + digit;
+        else if (*at == '.' && !point)
+            point = at;
+        else
+            return std::nullopt;
+    }
+    const qsizetype digits = (end - first) - (point ? 1 : 0);
+    const qsizetype decimals = point ? end - point - 1 : 0;
+    if (digits == 0 || digits > kMostDigits || whole > kExactWhole || decimals >= qsizetype(std::size(kPowersOfTen)))
+        return std::nullopt;
+    return double(whole) / kPowersOfTen[decimals];
 }
 
 bool isNumberUtf8(QByteArrayView text)
@@ -340,6 +377,31 @@ std::optional<QByteArrayView> numberText(QByteArrayView text)
     if (digits == 0 || points > 1)
         return std::nullopt;
     return text;
+}
+
+std::optional<double> numberValue(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    if (const std::optional<double> value = shortNumber(text))
+        return value;
+    const std::optional<QByteArrayView> number = numberText(text);
+    if (!number)
+        return std::nullopt;
+    text = *number;
+    // from_chars wants a digit on each side of the point: "8." and ".5" are
+    // numbers to the people who type them.
+    QVarLengthArray<char, 64> padded;
+    if (text.front() == '.')
+        padded.append('0');
+    padded.append(text.data(), text.size());
+    if (text.back() == '.')
+        padded.append('0');
+    double value = 0;
+    const auto [end, error] = std::from_chars(padded.data(), padded.data() + padded.size(), value);
+    if (error != std::errc() || end != padded.data() + padded.size())
+        return std::nullopt;
+    return value;
 }
 
 } // namespace RecordCheck

@@ -50,6 +50,8 @@ QList<Problem> checkUtf8(std::span<const QByteArrayView> lines);
 bool isNumber(const QString &text);
 // The same for UTF-8 text: the number without its blanks, or nothing.
 std::optional<QByteArrayView> numberText(QByteArrayView text);
+// Its value; nothing when the text is not a number.
+std::optional<double> numberValue(QByteArrayView text);
 
 // A text quoted as the problems quote it: “…”.
 QString quoted(const QString &text);

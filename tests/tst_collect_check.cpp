@@ -46,6 +46,8 @@ private slots:
     void problemsNameTheLineAndKeepTheRawText();
     void isNumber_data();
     void isNumber();
+    void numberValue_data();
+    void numberValue();
     void blocksReopening_data();
     void blocksReopening();
 };
@@ -163,6 +165,42 @@ void CollectCheckTest::isNumber()
     QFETCH(QString, text);
     QFETCH(bool, number);
     QCOMPARE(RecordCheck::isNumber(text), number);
+}
+
+// The value is the nearest double to the decimal typed, short or long.
+void CollectCheckTest::numberValue_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("number");
+    QTest::addColumn<double>("value");
+    QTest::newRow("zero") << QByteArray("0") << true << 0.0;
+    QTest::newRow("leading zeros") << QByteArray("007") << true << 7.0;
+    QTest::newRow("tenths") << QByteArray("12.5") << true << 12.5;
+    QTest::newRow("one tenth") << QByteArray("0.1") << true << 0.1;
+    QTest::newRow("point at the end") << QByteArray("8.") << true << 8.0;
+    QTest::newRow("point at the start") << QByteArray(".5") << true << 0.5;
+    QTest::newRow("blanks around") << QByteArray(" 3 ") << true << 3.0;
+    QTest::newRow("15 digits") << QByteArray("123456789012345") << true << 123456789012345.0;
+    QTest::newRow("16 digits") << QByteArray("1234567890123456") << true << 1234567890123456.0;
+    QTest::newRow("20 digits") << QByteArray("12345678901234567890") << true << 12345678901234567890.0;
+    QTest::newRow("15 decimals") << QByteArray("0.123456789012345") << true << 0.123456789012345;
+    QTest::newRow("many decimals") << QByteArray("3.14159265358979323846") << true << 3.14159265358979323846;
+    QTest::newRow("zeros before the digits") << QByteArray("0.000000000000001") << true << 1e-15;
+    QTest::newRow("amount with cents") << QByteArray("123456789.12") << true << 123456789.12;
+    QTest::newRow("two points") << QByteArray("1.2.3") << false << 0.0;
+    QTest::newRow("point alone") << QByteArray(".") << false << 0.0;
+    QTest::newRow("letter") << QByteArray("12o") << false << 0.0;
+}
+
+void CollectCheckTest::numberValue()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, number);
+    QFETCH(double, value);
+    const std::optional<double> read = RecordCheck::numberValue(text);
+    QCOMPARE(read.has_value(), number);
+    if (number)
+        QVERIFY2(*read == value, qPrintable(QString::number(*read, 'g', 17)));
 }
 
 void CollectCheckTest::blocksReopening_data()

@@ -74,7 +74,8 @@ void CollectCommandLineTest::initTestCase()
     QVERIFY(QDir().mkpath(path(QStringLiteral("out"))));
     QRandomGenerator rng(11);
     for (int i = 0; i < 30; ++i)
-        SampleRecords::write(SampleRecords::make(rng, i), path(QStringLiteral("clean/")));
+        SampleRecords::write(SampleRecords::make(rng, i, SampleRecords::Texts::Plain, SampleRecords::Values::Consistent),
+                             path(QStringLiteral("clean/")));
     QFile other(path(QStringLiteral("clean/notes.txt")));
     QVERIFY(other.open(QIODevice::WriteOnly));
     QVERIFY(QDir().mkpath(path(QStringLiteral("out/real"))));
@@ -109,6 +110,8 @@ void CollectCommandLineTest::usageErrors_data()
     QTest::newRow("codebook as SPSS") << QStringList{in, "--codebook", path("out/c.sav")} << "c.sav";
     QTest::newRow("problems not CSV") << QStringList{in, "-o", path("out/x.csv"), "--problems", path("out/p.xlsx")}
                                       << "p.xlsx";
+    QTest::newRow("checks as SPSS") << QStringList{in, "--checks", path("out/k.sav")} << "k.sav";
+    QTest::newRow("checks without input") << QStringList{"--checks", path("out/k.csv")} << "输入";
     QTest::newRow("the same output twice")
         << QStringList{in, "-o", path("out/x.csv"), "-o", path("out/x.csv")} << "x.csv";
     if (TestSystem::isPosix())
@@ -140,7 +143,8 @@ void CollectCommandLineTest::cleanFolder()
     QCOMPARE(run.exitCode, 0);
     // The other file is a row of the report, and no problem.
     QCOMPARE(run.out,
-             QStringLiteral("找到 30 个填报结果文件：接受 30，拒绝 0，舍弃重复 0，问题 1（其中 1 个其他文件未读）\n"));
+             QStringLiteral(
+                 "找到 30 个填报结果文件：接受 30，拒绝 0，舍弃重复 0，问题 1，核查 0（其中 1 个其他文件未读）\n"));
     QVERIFY(run.err.isEmpty()); // no terminal: no progress line
     QVERIFY(QFileInfo(path(QStringLiteral("out/all.csv"))).size() > 0);
     QVERIFY(QFileInfo(path(stata)).size() > 0);
@@ -151,7 +155,7 @@ void CollectCommandLineTest::problemsGiveStatusOne()
 {
     QVERIFY(QDir().mkpath(path(QStringLiteral("mixed"))));
     QRandomGenerator rng(12);
-    AnswerRecord record = SampleRecords::make(rng, 1);
+    AnswerRecord record = SampleRecords::make(rng, 1, SampleRecords::Texts::Plain, SampleRecords::Values::Consistent);
     record.set(7, QStringLiteral("99"));
     SampleRecords::write(record, path(QStringLiteral("mixed/")));
     QFile broken(path(QStringLiteral("mixed/坏_填报结果.dbf")));
@@ -162,7 +166,8 @@ void CollectCommandLineTest::problemsGiveStatusOne()
                              path(QStringLiteral("out/mixed.xlsx"))});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out,
-             QStringLiteral("找到 32 个填报结果文件：接受 31，拒绝 1，舍弃重复 0，问题 3（其中 1 个其他文件未读）\n"));
+             QStringLiteral(
+                 "找到 32 个填报结果文件：接受 31，拒绝 1，舍弃重复 0，问题 3，核查 0（其中 1 个其他文件未读）\n"));
     QVERIFY(QFileInfo(path(QStringLiteral("out/mixed.xlsx"))).size() > 0); // written all the same
     // No report asked for: the rejected file is named on the terminal.
     QCOMPARE(run.err,

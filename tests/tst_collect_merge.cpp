@@ -848,12 +848,13 @@ void CollectMergeTest::theRenamesComeTogether()
     options.inputs = {in(QString())};
     options.outputs = {out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx"))};
     options.problems = {out(QStringLiteral("p.csv"))};
+    options.checks = {out(QStringLiteral("k.csv")), out(QStringLiteral("k.xlsx"))};
     options.files = &calls;
     RunControl control;
     QCOMPARE(Merge(options).run(control).exitStatus(), 0);
     const qsizetype first = calls.calls.indexOf(QStringLiteral("rename"));
-    QVERIFY(calls.calls.first(first).count(QStringLiteral("sync")) >= 3);
-    QCOMPARE(calls.calls.mid(first), (QStringList{"rename", "rename", "rename", "syncPath"}));
+    QVERIFY(calls.calls.first(first).count(QStringLiteral("sync")) >= 5);
+    QCOMPARE(calls.calls.mid(first), (QStringList{"rename", "rename", "rename", "rename", "rename", "syncPath"}));
 }
 
 // A killed run leaves its hidden temporary file; the next merge into that

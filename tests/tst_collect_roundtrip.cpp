@@ -5,6 +5,7 @@
 // gate is closed is 不适用, a question with nothing ticked is unanswered.
 #include "collect/merge/Merge.h"
 #include "collect/merge/RunControl.h"
+#include "survey/DataChecks.h"
 #include "survey/LineMap.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
@@ -22,7 +23,7 @@ using Survey::LineKind;
 
 // A column of the data set as the collector's users are told it is.
 struct Column {
-    enum Kind { File, Modified, Hash, Text, Number, Code, List, Flag, Order, Rank, RankOf } kind;
+    enum Kind { File, Modified, Hash, Text, Number, Code, List, Flag, Order, Rank, RankOf, Checks } kind;
     QString name;
     const Line *line = nullptr;
     int position = -1;
@@ -61,6 +62,7 @@ QList<Column> expectedColumns()
             break;
         }
     }
+    columns.append({Column::Checks, QStringLiteral("checks")});
     return columns;
 }
 
@@ -74,7 +76,8 @@ bool lettersAsCodes(const Line &line)
 
 bool isTextColumn(const Column &c)
 {
-    return c.kind == Column::File || c.kind == Column::Hash || c.kind == Column::Text || c.kind == Column::Order;
+    return c.kind == Column::File || c.kind == Column::Hash || c.kind == Column::Text || c.kind == Column::Order ||
+           c.kind == Column::Checks;
 }
 
 struct Sample {
@@ -82,7 +85,26 @@ struct Sample {
     QDateTime modified;
     QString sha256;
     QStringList lines;
+    QString checks; // the ids of the data checks that fire on it, each once
 };
+
+// The data checks of one record (the sample names differ, so no check across
+// records fires): how they are found is the checks' own test; here, that
+// every format carries them.
+QString checkIds(const QStringList &lines)
+{
+    QList<QByteArray> utf8;
+    for (const QString &line : lines)
+        utf8 << line.toUtf8();
+    const QList<QByteArrayView> views(utf8.begin(), utf8.end());
+    QStringList ids;
+    for (const DataChecks::Finding &f : DataChecks::run(views)) {
+        const QString id = DataChecks::all()[size_t(f.check)].id.toString();
+        if (!ids.contains(id))
+            ids << id;
+    }
+    return ids.join(QLatin1Char(' '));
+}
 
 // A line closed by its gate: its box unticked, its "是" not chosen, the industry not 19.
 bool closed(const Line &line, const Sample &s)
@@ -99,6 +121,8 @@ enum class State { Value, Blank, NotApplicable };
 
 State stateOf(const Column &c, const Sample &s)
 {
+    if (c.kind == Column::Checks)
+        return s.checks.isEmpty() ? State::Blank : State::Value;
     if (!c.line)
         return State::Value;
     const QString &raw = s.lines[c.line->number - 1];
@@ -127,6 +151,8 @@ QString textOf(const Column &c, const Sample &s)
         return s.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     case Column::Hash:
         return s.sha256;
+    case Column::Checks:
+        return s.checks;
     default:
         break;
     }
@@ -316,7 +342,7 @@ void CollectRoundTripTest::initTestCase()
         const QString sha =
             QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
         samples_.append({QStringLiteral("收到/") + sub + QFileInfo(path).fileName(), QFileInfo(path).lastModified(),
-                         sha, SampleRecords::lines(record)});
+                         sha, SampleRecords::lines(record), checkIds(SampleRecords::lines(record))});
     }
     Merge::Options options;
     options.inputs = {folder};
@@ -341,6 +367,10 @@ void CollectRoundTripTest::initTestCase()
             unanswered += c.kind == Column::Flag && stateOf(c, s) == State::Blank;
         }
     QVERIFY(notApplicable > 0 && unanswered > 0);
+    // Random values: records with findings and, with names that differ, none of the same enterprise.
+    QVERIFY(std::any_of(samples_.begin(), samples_.end(), [](const Sample &s) { return !s.checks.isEmpty(); }));
+    QCOMPARE(summary.checks, merge.data().findings().size());
+    QVERIFY(summary.checks > 0);
 }
 
 const Sample &CollectRoundTripTest::sampleOf(const QString &file) const
@@ -373,10 +403,11 @@ void CollectRoundTripTest::csv()
 void CollectRoundTripTest::xlsx()
 {
     const QList<OutputReaders::Sheet> sheets = OutputReaders::readXlsx(output("xlsx"));
-    QCOMPARE(sheets.size(), 3);
+    QCOMPARE(sheets.size(), 4);
     QCOMPARE(sheets[0].name, QStringLiteral("数据"));
     QCOMPARE(sheets[1].name, QStringLiteral("变量说明"));
     QCOMPARE(sheets[2].name, QStringLiteral("问题"));
+    QCOMPARE(sheets[3].name, QStringLiteral("核查"));
     const OutputReaders::Sheet &data = sheets[0];
     // One header row, so that a reader takes it for the names; the labels are its notes.
     QCOMPARE(data.frozenRows, 1);

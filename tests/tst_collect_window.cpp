@@ -2,6 +2,7 @@
 // a cancelled run that leaves nothing, several formats and the codebook in
 // one run, an output folder checked before anything is read, long reasons,
 // a dropped folder, and a build without SPSS and Stata files.
+#include "collect/data/CheckReport.h"
 #include "collect/window/CollectWindow.h"
 #include "collect/window/MergeWorker.h"
 #include "collect/window/ProblemTableModel.h"
@@ -23,6 +24,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,7 +48,8 @@ void writeRecords(const QString &folder, int count, quint32 seed)
     QDir().mkpath(folder);
     QRandomGenerator rng(seed);
     for (int i = 0; i < count; ++i)
-        SampleRecords::write(SampleRecords::make(rng, i), folder + QLatin1Char('/'));
+        SampleRecords::write(SampleRecords::make(rng, i, SampleRecords::Texts::Plain, SampleRecords::Values::Consistent),
+                             folder + QLatin1Char('/'));
 }
 
 // A click on the box itself, at the left of its caption.
@@ -63,6 +67,7 @@ private slots:
     void init();
     void cleanup();
     void mergeThatFindsProblems();
+    void checksOnATabOfTheirOwn();
     void cancelledMergeLeavesNothing();
     void severalFormatsAndTheCodebook();
     void outputFolderCheckedFirst();
@@ -104,7 +109,7 @@ void CollectWindowTest::mergeThatFindsProblems()
     const QString in = dir_->path() + QStringLiteral("/收到的文件");
     writeRecords(in, 12, 5);
     QRandomGenerator rng(6);
-    AnswerRecord bad = SampleRecords::make(rng, 99);
+    AnswerRecord bad = SampleRecords::make(rng, 99, SampleRecords::Texts::Plain, SampleRecords::Values::Consistent);
     bad.set(7, QStringLiteral("25"));
     bad.set(25, QStringLiteral("一千"));
     SampleRecords::write(bad, in + QLatin1Char('/'));
@@ -124,7 +129,7 @@ void CollectWindowTest::mergeThatFindsProblems()
     QVERIFY(runMerge());
 
     QCOMPARE(child<QLabel>(window_.get(), "summaryLabel")->text().section(QLatin1Char('\n'), 0, 0),
-             QStringLiteral("找到 14 个填报结果文件：接受 13，拒绝 1，舍弃重复 0，问题 3。"));
+             QStringLiteral("找到 14 个填报结果文件：接受 13，拒绝 1，舍弃重复 0，问题 3，核查 0。"));
     QVERIFY(child<QPushButton>(window_.get(), "startButton")->isEnabled());
     QVERIFY(!child<QPushButton>(window_.get(), "cancelButton")->isEnabled());
     QVERIFY(QFileInfo(output).size() > 0);
@@ -160,6 +165,66 @@ void CollectWindowTest::mergeThatFindsProblems()
     QVERIFY(!window_->saveProblemsTo(dir_->path() + QStringLiteral("/missing/问题.csv")));
     QVERIFY2(child<QLabel>(window_.get(), "summaryLabel")->text().contains(QStringLiteral("文件或文件夹不存在")),
              qPrintable(child<QLabel>(window_.get(), "summaryLabel")->text()));
+}
+
+// What the data checks found is on a tab beside the problems, with a save
+// button of its own; a finding is no problem of a file.
+void CollectWindowTest::checksOnATabOfTheirOwn()
+{
+    const QString in = dir_->path() + QStringLiteral("/in");
+    writeRecords(in, 3, 13);
+    QRandomGenerator rng(14);
+    AnswerRecord listed = SampleRecords::make(rng, 7, SampleRecords::Texts::Plain, SampleRecords::Values::Consistent);
+    listed.set(1, QStringLiteral("戊有限公司"));
+    listed.set(10, QStringLiteral("1"));
+    listed.set(5, QStringLiteral("有限责任公司"));
+    SampleRecords::write(listed, in + QLatin1Char('/'));
+    window_->setInputFolder(in);
+    window_->setOutputBase(dir_->path() + QStringLiteral("/汇总"));
+    QVERIFY(runMerge());
+    QVERIFY2(child<QLabel>(window_.get(), "summaryLabel")->text().startsWith(
+                 QStringLiteral("找到 4 个填报结果文件：接受 4，拒绝 0，舍弃重复 0，问题 0，核查 1。")),
+             qPrintable(child<QLabel>(window_.get(), "summaryLabel")->text()));
+
+    auto *tabs = child<QTabWidget>(window_.get(), "resultTabs");
+    QCOMPARE(tabs->tabText(0), QStringLiteral("问题（0）"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("数据核查（1）"));
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("checkPage"));
+    auto *table = child<QTableView>(window_.get(), "checkTable");
+    QVERIFY(table->isVisible());
+    QAbstractItemModel *model = table->model();
+    QCOMPARE(model->rowCount(), 1);
+    const DataChecks::Check *check = DataChecks::find(u"listed_not_joint_stock");
+    QVERIFY(check);
+    QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("疑问"));
+    QCOMPARE(model->index(0, 1).data().toString(), check->title.toString());
+    QVERIFY(model->index(0, 1).data(Qt::ToolTipRole).toString().contains(DataChecks::description(*check)));
+    const QString file = QStringLiteral("in/戊有限公司_填报结果.dbf");
+    QCOMPARE(model->index(0, 2).data().toString(), file);
+    const QString values = QStringLiteral("企业是否上市 = 是；企业类型 = 有限责任公司");
+    QCOMPARE(model->index(0, 3).data().toString(), values);
+
+    auto *save = child<QPushButton>(window_.get(), "saveChecksButton");
+    QVERIFY(save->isEnabled());
+    QVERIFY(!child<QPushButton>(window_.get(), "saveProblemsButton")->isEnabled());
+    const QString saved = dir_->path() + QStringLiteral("/核查表.csv");
+    QVERIFY(window_->saveChecksTo(saved));
+    QFile csv(saved);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QList<QStringList> rows;
+    QVERIFY(OutputReaders::parseCsv(csv.readAll(), rows));
+    QCOMPARE(rows, (QList<QStringList>{CheckReport::columns(),
+                                       {file, QStringLiteral("戊有限公司"), check->id.toString(), QStringLiteral("疑问"),
+                                        DataChecks::description(*check), values}}));
+
+    // Another merge lets go of the last one's findings as it starts.
+    QSignalSpy ended(window_.get(), &CollectWindow::mergeEnded);
+    QTest::mouseClick(child<QPushButton>(window_.get(), "startButton"), Qt::LeftButton);
+    QCOMPARE(model->rowCount(), 0);
+    QVERIFY(!save->isEnabled());
+    QVERIFY(ended.wait(60000));
+    QCOMPARE(model->rowCount(), 1);
 }
 
 // The merge runs beside the window: progress arrives while it runs, the

@@ -22,14 +22,24 @@ int main(int argc, char *argv[])
     QDir().mkpath(in + QStringLiteral("/华东"));
 
     QRandomGenerator rng(2014);
+    auto make = [&](int index) {
+        return SampleRecords::make(rng, index, SampleRecords::Texts::Plain, SampleRecords::Values::Consistent);
+    };
     for (int i = 0; i < 146; ++i)
-        SampleRecords::write(SampleRecords::make(rng, i),
-                             in + (i % 2 ? QStringLiteral("/华北/") : QStringLiteral("/华东/")));
-    AnswerRecord odd = SampleRecords::make(rng, 200);
+        SampleRecords::write(make(i), in + (i % 2 ? QStringLiteral("/华北/") : QStringLiteral("/华东/")));
+    AnswerRecord odd = make(200);
     odd.set(7, QStringLiteral("25"));
     odd.set(25, QStringLiteral("约3000"));
     SampleRecords::write(odd, in + QStringLiteral("/华北/"));
-    AnswerRecord again = SampleRecords::make(rng, 3);
+    // A listed company that is no joint-stock company, and an enterprise under a second form of its name.
+    AnswerRecord listed = make(201);
+    listed.set(10, QStringLiteral("1"));
+    listed.set(5, QStringLiteral("有限责任公司"));
+    SampleRecords::write(listed, in + QStringLiteral("/华北/"));
+    AnswerRecord renamed = make(202);
+    renamed.set(1, QStringLiteral("北京发展3有限责任公司"));
+    SampleRecords::write(renamed, in + QStringLiteral("/华北/"));
+    AnswerRecord again = make(3);
     again.set(1, QStringLiteral("北京发展3有限公司"));
     SampleRecords::write(again, in + QStringLiteral("/华东/"));
     QFile::copy(in + QStringLiteral("/华东/北京发展3有限公司_填报结果.dbf"),

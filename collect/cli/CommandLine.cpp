@@ -11,6 +11,7 @@
 #include "collect/report/ReportWriter.h"
 #include "collect/system/Console.h"
 #include "collect/system/Folders.h"
+#include "survey/DataChecks.h"
 #include "survey/FileSystemCalls.h"
 
 #include <QCommandLineParser>
@@ -112,6 +113,20 @@ QString companionShown(std::span<const Format> formats)
     return {};
 }
 
+// Every data check in its own words, from the table of checks.
+QString checksHelp(std::span<const Format> formats)
+{
+    QString text = QStringLiteral("数据核查：找出互相矛盾或极不可能的回答和数字，写入 --checks 文件（%1）、\n"
+                                  "Excel 工作簿的“核查”表、报告的“数据核查”一节，以及数据集的 checks 变量\n"
+                                  "（每条记录触发的核查编号）。核查结果不影响退出状态。\n")
+                       .arg(Formats::checkExtensions(formats));
+    for (const DataChecks::Check &check : DataChecks::all())
+        text += QStringLiteral("  %1（%2）%3：%4（%5）\n")
+                    .arg(check.id, DataChecks::severityText(check.severity), check.title,
+                         DataChecks::description(check), DataChecks::linesText(check));
+    return text;
+}
+
 // The variables a report can be broken down by: for the help, one a line
 // with its label ("  industry  2.所属行业"); for a message, the names alone.
 QString groupingNames(bool labelled)
@@ -134,13 +149,15 @@ QString helpText(std::span<const Format> formats)
                "\n"
                "INPUT 为填报结果文件或文件夹（连同子文件夹一起查找 *%7，由内容判断是不是填报结果）；\n"
                "文件夹中指向文件夹的链接不跟随，列入问题清单，指向文件的链接照读。\n"
-               "OUTPUT 的扩展名决定格式；-o、--codebook、--problems 都可以给多次：\n"
+               "OUTPUT 的扩展名决定格式；-o、--codebook、--problems、--checks 都可以给多次：\n"
                "%1\n"
                "  .sps 和 .do 读取写在旁边的 %2（其中代码为数字，“不适用”为 %3），\n"
                "  并加上变量标签、值标签、缺失值定义、格式和测量级别。\n"
                "变量说明可以写成 %4。\n"
                "%5"
                "CSV 中以 %6开头的文字前加 '，以免被电子表格当作公式。\n"
+               "\n"
+               "%8"
                "\n"
                "退出状态：0 所有文件无误；1 有文件被拒绝、有问题或有不同内容的重复文件被舍弃（输出照样写出）；\n"
                "2 用法错误，或有输出（报告也算）无法写入（此时不替换任何输出）；130、143 被 Ctrl-C 或 SIGTERM\n"
@@ -153,7 +170,7 @@ QString helpText(std::span<const Format> formats)
                            "--report-by VAR 在报告中把每道题再按 VAR 分组列出（可以给多次），VAR 是数据集中的变量名：\n"
                            "%1\n")
                 .arg(groupingNames(true)),
-            CsvText::formulaStartsInWords(), FileName::extension());
+            CsvText::formulaStartsInWords(), FileName::extension(), checksHelp(formats));
 }
 
 // A format this build does not have: one line, and the way round it.
@@ -238,6 +255,10 @@ std::optional<int> Run::parse(const QStringList &arguments)
     const QCommandLineOption problems(QStringLiteral("problems"),
                                       QStringLiteral("写出问题清单（%1）").arg(Formats::problemExtensions(formats_)),
                                       QStringLiteral("FILE"));
+    const QCommandLineOption checks(
+        QStringLiteral("checks"),
+        QStringLiteral("写出数据核查发现的可疑之处（%1）").arg(Formats::checkExtensions(formats_)),
+        QStringLiteral("FILE"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("不显示进度"));
     const QCommandLineOption report(
         QStringLiteral("report"),
@@ -245,7 +266,7 @@ std::optional<int> Run::parse(const QStringList &arguments)
         QStringLiteral("FILE"));
     const QCommandLineOption reportBy(QStringLiteral("report-by"), QStringLiteral("报告中按 VAR 分组（见上）"),
                                       QStringLiteral("VAR"));
-    parser.addOptions({output, codebook, problems, report, reportBy, quiet});
+    parser.addOptions({output, codebook, problems, checks, report, reportBy, quiet});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -264,6 +285,7 @@ std::optional<int> Run::parse(const QStringList &arguments)
     options.outputs = parser.values(output);
     options.codebooks = parser.values(codebook);
     options.problems = parser.values(problems);
+    options.checks = parser.values(checks);
     options.formats = formats_;
     options.files = files_;
     request_.reports = parser.values(report);
@@ -277,10 +299,11 @@ std::optional<int> Run::check()
 {
     const Merge::Options &options = request_.options;
     if (options.outputs.isEmpty() && options.codebooks.isEmpty() && options.problems.isEmpty() &&
-        request_.reports.isEmpty())
-        return usageError(err_,
-                          QStringLiteral("没有输出：用 -o OUTPUT、--codebook FILE、--problems FILE 或 --report FILE"));
-    if ((!options.outputs.isEmpty() || !options.problems.isEmpty() || !request_.reports.isEmpty()) &&
+        options.checks.isEmpty() && request_.reports.isEmpty())
+        return usageError(err_, QStringLiteral("没有输出：用 -o OUTPUT、--codebook FILE、--problems FILE、"
+                                               "--checks FILE 或 --report FILE"));
+    if ((!options.outputs.isEmpty() || !options.problems.isEmpty() || !options.checks.isEmpty() ||
+         !request_.reports.isEmpty()) &&
         options.inputs.isEmpty())
         return usageError(err_, QStringLiteral("没有输入：给出填报结果文件或文件夹"));
     QStringList targets, companions;
@@ -324,20 +347,29 @@ std::optional<int> Run::checkOutputs(QStringList &targets, QStringList &companio
         if (!companion.isEmpty() && !companions.contains(companion))
             companions << companion;
     }
-    for (const QString &path : options.codebooks) {
-        const Format *format = Formats::of(formats_, path);
-        if (!format || !format->codebook || !format->builtIn)
-            return usageError(
-                err_, QStringLiteral("变量说明只能写成 %1：%2").arg(Formats::codebookExtensions(formats_), path));
-        targets << path;
-    }
-    for (const QString &path : options.problems) {
-        const Format *format = Formats::of(formats_, path);
-        if (!format || !format->problems)
-            return usageError(
-                err_, QStringLiteral("问题清单只能写成 %1：%2").arg(Formats::problemExtensions(formats_), path));
-        targets << path;
-    }
+    // The lists beside the data set, each in the formats that hold it.
+    struct List {
+        const QStringList &paths;
+        bool (*offers)(const Format &format);
+        const char *what;
+        QString extensions;
+    };
+    const List lists[] = {
+        {options.codebooks, [](const Format &f) { return f.codebook != nullptr; }, "变量说明",
+         Formats::codebookExtensions(formats_)},
+        {options.problems, [](const Format &f) { return f.problems != nullptr; }, "问题清单",
+         Formats::problemExtensions(formats_)},
+        {options.checks, [](const Format &f) { return f.checks != nullptr; }, "核查结果",
+         Formats::checkExtensions(formats_)},
+    };
+    for (const List &list : lists)
+        for (const QString &path : list.paths) {
+            const Format *format = Formats::of(formats_, path);
+            if (!format || !list.offers(*format) || !format->builtIn)
+                return usageError(err_, QStringLiteral("%1只能写成 %2：%3")
+                                            .arg(QString::fromUtf8(list.what), list.extensions, path));
+            targets << path;
+        }
     return std::nullopt;
 }
 

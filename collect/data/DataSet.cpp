@@ -6,6 +6,9 @@
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -68,6 +71,10 @@ DataSet::DataSet()
                        .kind = Kind::Hash});
     for (const Line &line : Survey::lines())
         addLine(line);
+    // Last: a column to filter on, beside the answers it is about.
+    variables_.append({.name = QStringLiteral("checks"),
+                       .label = QStringLiteral("数据核查：发现的可疑之处（核查编号，以空格分隔）"),
+                       .kind = Kind::Checks});
 
     // A variable's value labels are a set of its own name, but for the lists
     // that many share: the ticks, and yes/no. Stata shows the name, which so
@@ -246,6 +253,8 @@ DataSet::Cell DataSet::cell(const Variable &v, const Record &record, const Lines
         return value(record.modified, double(record.modifiedSeconds));
     case Kind::Hash:
         return value(record.sha256);
+    case Kind::Checks:
+        return record.checks.isEmpty() ? Cell{} : value(record.checks);
     default:
         break;
     }
@@ -311,26 +320,44 @@ QByteArrayView DataSet::text(const Variable &v, const Record &record, const Line
     return c.isValue() ? c.text : QByteArrayView();
 }
 
+void DataSet::setFindings(QList<Finding> findings)
+{
+    // Mostly in order already: each record's own, then those across records.
+    const auto before = [](const Finding &a, const Finding &b) {
+        return a.row != b.row ? a.row < b.row : a.check.check < b.check.check;
+    };
+    const auto unsorted = std::is_sorted_until(findings.begin(), findings.end(), before);
+    if (std::is_sorted(unsorted, findings.end(), before))
+        std::inplace_merge(findings.begin(), unsorted, findings.end(), before);
+    else
+        std::stable_sort(findings.begin(), findings.end(), before);
+    findings_ = std::move(findings);
+    for (Record &record : records_)
+        record.checks.clear();
+    // Records with the same checks share one text of ids.
+    QHash<quint32, QByteArray> idsOf;
+    auto ids = [&](quint32 checks) {
+        QByteArray &text = idsOf[checks];
+        if (text.isEmpty())
+            for (size_t c = 0; c < DataChecks::all().size(); ++c)
+                if (checks & (quint32(1) << c))
+                    text += (text.isEmpty() ? "" : " ") + DataChecks::all()[c].id.toUtf8();
+        return text;
+    };
+    Q_ASSERT(DataChecks::all().size() <= 32); // a bit for each check
+    for (qsizetype i = 0; i < findings_.size();) {
+        const qsizetype row = findings_[i].row;
+        quint32 checks = 0;
+        for (; i < findings_.size() && findings_[i].row == row; ++i)
+            checks |= quint32(1) << findings_[i].check.check;
+        if (row >= 0 && row < records_.size())
+            records_[row].checks = ids(checks);
+    }
+}
+
 std::optional<double> DataSet::parseNumber(QByteArrayView text)
 {
-    const std::optional<QByteArrayView> number = RecordCheck::numberText(text);
-    if (!number)
-        return std::nullopt;
-    text = *number;
-    // from_chars wants a digit on each side of the point: "8." and ".5" are
-    // numbers to the people who type them.
-    QByteArray padded;
-    padded.reserve(text.size() + 2);
-    if (text.front() == '.')
-        padded += '0';
-    padded += text;
-    if (text.back() == '.')
-        padded += '0';
-    double value = 0;
-    const auto [end, error] = std::from_chars(padded.constData(), padded.constData() + padded.size(), value);
-    if (error != std::errc() || end != padded.constData() + padded.size())
-        return std::nullopt;
-    return value;
+    return RecordCheck::numberValue(text);
 }
 
 QString DataSet::typeName(const Variable &v)
@@ -358,6 +385,8 @@ QString DataSet::typeName(const Variable &v)
         return QStringLiteral("排序字母（SPSS、Stata 中为数字）");
     case Kind::RankOf:
         return QStringLiteral("名次");
+    case Kind::Checks:
+        return QStringLiteral("文字（核查编号）");
     }
     return {};
 }
@@ -375,6 +404,11 @@ QString DataSet::valuesText(const Variable &v)
     }
     if (v.kind == Kind::RankOf)
         parts << QStringLiteral("1…%1，未排入为空").arg(Survey::line(v.line).letters.size());
+    if (v.kind == Kind::Checks) {
+        for (const DataChecks::Check &check : DataChecks::all())
+            parts << QStringLiteral("%1=%2（%3）").arg(check.id, check.title, DataChecks::severityText(check.severity));
+        parts << QStringLiteral("都未发现时为空");
+    }
     return parts.join(QStringLiteral("；"));
 }
 

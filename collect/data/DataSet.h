@@ -3,6 +3,7 @@
 // gates), after three that say where the row came from.
 #pragma once
 
+#include "survey/DataChecks.h"
 #include "survey/ResultFileFormat.h"
 
 #include <QByteArray>
@@ -32,6 +33,7 @@ public:
         RankOrder,  // question 21's letters in ticking order, as written
         RankLetter, // the option at one rank: its letter, or 1…n for A…
         RankOf,     // the rank of one option, 1…n
+        Checks,     // the ids of the data checks that fired on the record, blank between them
     };
 
     enum class Measure { Nominal, Ordinal, Scale };
@@ -65,7 +67,8 @@ public:
         // Numeric in SPSS and Stata.
         bool isNumeric() const
         {
-            return kind != Kind::File && kind != Kind::Hash && kind != Kind::Text && kind != Kind::RankOrder;
+            return kind != Kind::File && kind != Kind::Hash && kind != Kind::Text && kind != Kind::RankOrder &&
+                   kind != Kind::Checks;
         }
         bool canBeNotApplicable() const { return !notApplicableWhen.isEmpty(); }
     };
@@ -83,6 +86,13 @@ public:
         LineSet unusable;           // a value outside its set: missing in every format
         LineSet notApplicable;      // empty while its gate is closed
         LineSet unanswered;         // a question with nothing ticked
+        QByteArray checks;          // the checks variable: ids of the data checks that fired
+    };
+
+    // A data check that fired on a record.
+    struct Finding {
+        qsizetype row = 0;
+        DataChecks::Finding check;
     };
 
     using Lines = std::array<QByteArrayView, Survey::kLineCount>;
@@ -105,6 +115,11 @@ public:
 
     void append(Record record) { records_.append(std::move(record)); }
     void reserve(qsizetype n) { records_.reserve(n); }
+
+    // Every finding of the data checks, by row and then in the checks' order.
+    const QList<Finding> &findings() const { return findings_; }
+    // Keeps them, and writes each record's checks variable from them.
+    void setFindings(QList<Finding> findings);
 
     // The record's lines as views into its text.
     static Lines split(const Record &record);
@@ -139,4 +154,5 @@ private:
     void addRanking(const Survey::Line &line);
     QList<Variable> variables_;
     QList<Record> records_;
+    QList<Finding> findings_;
 };

@@ -4,6 +4,7 @@
 // more memory than ten.
 #include "collect/export/ExcelExporter.h"
 
+#include "collect/data/CheckReport.h"
 #include "collect/data/Codebook.h"
 #include "collect/data/DataSet.h"
 #include "collect/data/ProblemReport.h"
@@ -82,8 +83,8 @@ public:
     }
 
     // A table: a bold header row, then the rows, texts but for the line
-    // numbers in the given column, which sort and filter as numbers.
-    void table(lxw_worksheet *sheet, const QStringList &columns, const QList<QStringList> &rows, int lineColumn)
+    // numbers in the given column, if any, which sort and filter as numbers.
+    void table(lxw_worksheet *sheet, const QStringList &columns, const QList<QStringList> &rows, int lineColumn = -1)
     {
         for (int c = 0; c < int(columns.size()); ++c)
             text(sheet, 0, lxw_col_t(c), columns[c], bold_);
@@ -157,6 +158,15 @@ void problemSheet(Workbook &book, const ProblemReport &problems)
     worksheet_set_column(sheet, 4, 4, 60, nullptr);
 }
 
+void checkSheet(Workbook &book, const DataSet &data)
+{
+    lxw_worksheet *sheet = book.sheet("核查");
+    book.table(sheet, CheckReport::columns(), CheckReport::rows(data));
+    worksheet_set_column(sheet, 0, 1, 30, nullptr);
+    worksheet_set_column(sheet, 2, 2, 22, nullptr);
+    worksheet_set_column(sheet, 4, 5, 60, nullptr);
+}
+
 class ExcelData : public Exporter {
 public:
     bool open(SafeFile &file, const Target &target) override
@@ -208,6 +218,7 @@ public:
     {
         codebookSheet(*book_, *data_);
         problemSheet(*book_, *problems_);
+        checkSheet(*book_, *data_);
         return book_->close();
     }
 
@@ -221,6 +232,17 @@ private:
     lxw_worksheet *sheet_ = nullptr;
 };
 
+// A workbook of one sheet.
+bool writeAlone(SafeFile &file, const TextLimit &limit, void (*sheet)(Workbook &, const DataSet &),
+                const DataSet &data)
+{
+    Workbook book(file, limit);
+    if (!book.ok())
+        return false;
+    sheet(book, data);
+    return book.close();
+}
+
 } // namespace
 
 std::unique_ptr<Exporter> make()
@@ -230,11 +252,12 @@ std::unique_ptr<Exporter> make()
 
 bool writeCodebook(const DataSet &data, SafeFile &file, const TextLimit &limit)
 {
-    Workbook book(file, limit);
-    if (!book.ok())
-        return false;
-    codebookSheet(book, data);
-    return book.close();
+    return writeAlone(file, limit, codebookSheet, data);
+}
+
+bool writeChecks(const DataSet &data, SafeFile &file, const TextLimit &limit)
+{
+    return writeAlone(file, limit, checkSheet, data);
 }
 
 } // namespace ExcelExporter

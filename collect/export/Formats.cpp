@@ -36,6 +36,11 @@ bool problemsCsv(const ProblemReport &report, SafeFile &file)
     return file.write(ListFiles::problemsCsv(report));
 }
 
+bool checksCsv(const DataSet &data, SafeFile &file, const TextLimit &)
+{
+    return file.write(ListFiles::checksCsv(data));
+}
+
 std::span<const Format> table()
 {
     static const Format formats[] = {
@@ -44,13 +49,15 @@ std::span<const Format> table()
          .caption = u"Excel 工作簿 (.xlsx)",
          .limit = kExcelCell,
          .exporter = ExcelExporter::make,
-         .codebook = ExcelExporter::writeCodebook},
+         .codebook = ExcelExporter::writeCodebook,
+         .checks = ExcelExporter::writeChecks},
         {.extension = u".csv",
          .name = u"CSV",
          .caption = u"CSV 逗号分隔 (.csv)",
          .exporter = CsvExporter::makeText,
          .codebook = codebookCsv,
-         .problems = problemsCsv},
+         .problems = problemsCsv,
+         .checks = checksCsv},
         {.extension = u".sav",
          .name = u"SPSS",
          .caption = u"SPSS 数据 (.sav)",
@@ -139,6 +146,11 @@ QString codebookExtensions(std::span<const Format> formats)
 QString problemExtensions(std::span<const Format> formats)
 {
     return extensionsWhere(formats, [](const Format &f) { return f.problems != nullptr; });
+}
+
+QString checkExtensions(std::span<const Format> formats)
+{
+    return extensionsWhere(formats, [](const Format &f) { return f.checks != nullptr; });
 }
 
 QString fileFilter(const Format &format)

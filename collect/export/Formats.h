@@ -26,6 +26,8 @@ struct Format {
     bool (*codebook)(const DataSet &data, SafeFile &file, const TextLimit &limit) = nullptr;
     // The problem report alone; nullptr when the format is not offered for it.
     bool (*problems)(const ProblemReport &report, SafeFile &file) = nullptr;
+    // The findings of the data checks alone; nullptr when the format is not offered for them.
+    bool (*checks)(const DataSet &data, SafeFile &file, const TextLimit &limit) = nullptr;
     // A file written beside the output and read by it ("_values.csv"); empty for none.
     QStringView companionSuffix{};
     // Why an output cannot be written at the path, found before anything is
@@ -58,6 +60,7 @@ QString companionPath(const Format &format, const QString &path);
 QString dataExtensions(std::span<const Format> table);
 QString codebookExtensions(std::span<const Format> table);
 QString problemExtensions(std::span<const Format> table);
+QString checkExtensions(std::span<const Format> table);
 
 // A format's caption as a file dialog's filter: "CSV 逗号分隔 (*.csv)".
 QString fileFilter(const Format &format);

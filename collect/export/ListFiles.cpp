@@ -1,6 +1,7 @@
 // The rows are the lists' own (Codebook, ProblemReport); only the file's form is made here.
 #include "collect/export/ListFiles.h"
 
+#include "collect/data/CheckReport.h"
 #include "collect/data/Codebook.h"
 #include "collect/data/ProblemReport.h"
 #include "collect/export/CsvText.h"
@@ -36,6 +37,11 @@ QByteArray codebookMarkdown(const DataSet &data)
 QByteArray problemsCsv(const ProblemReport &report)
 {
     return CsvText::table(ProblemReport::columns(), report.rows());
+}
+
+QByteArray checksCsv(const DataSet &data)
+{
+    return CsvText::table(CheckReport::columns(), CheckReport::rows(data));
 }
 
 } // namespace ListFiles

@@ -174,6 +174,8 @@ Result read(const InputScanner::File &file)
     const DataSet::Lines lines = DataSet::split(record);
     result.problems = RecordCheck::checkUtf8(lines);
     markLines(record, lines, result.problems);
+    result.findings = DataChecks::run(lines);
+    result.enterpriseKey = DataChecks::enterpriseKey(lines);
     result.enterprise = QString::fromUtf8(lines[size_t(Survey::kEnterpriseNameLine - 1)]);
     result.named = FileName::match(file.fileName, result.enterprise);
     return result;

@@ -7,6 +7,7 @@
 #include "collect/data/DataSet.h"
 #include "collect/input/FileName.h"
 #include "collect/input/InputScanner.h"
+#include "survey/DataChecks.h"
 #include "survey/RecordCheck.h"
 #include "survey/ResultFileReader.h"
 
@@ -22,6 +23,8 @@ struct Result {
     QString reason; // why it was rejected
     DataSet::Record record;
     QList<RecordCheck::Problem> problems;
+    QList<DataChecks::Finding> findings; // of the data checks that look at one record
+    QString enterpriseKey;               // for those across records: see DataChecks::enterpriseKey
     QList<QPair<int, QString>> controlCharacters; // lines that held some, as they were
     QString enterprise;                           // its line as written
     FileName::Match named = FileName::Match::None;

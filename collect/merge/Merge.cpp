@@ -4,6 +4,7 @@
 // outputs, leave the reports to the caller, and only then put them all in place.
 #include "collect/merge/Merge.h"
 
+#include "collect/data/CheckReport.h"
 #include "collect/export/Exporter.h"
 #include "collect/merge/Duplicates.h"
 #include "collect/merge/ReadQueue.h"
@@ -67,6 +68,7 @@ QString Merge::Summary::line() const
                        .arg(rejected)
                        .arg(duplicates)
                        .arg(problems);
+    text += QStringLiteral("，核查 %1").arg(checks);
     if (skipped > 0)
         text += QStringLiteral("（其中 %1 个其他文件未读）").arg(skipped);
     if (cancelled)
@@ -88,7 +90,8 @@ Merge::Summary Merge::write(RunControl &control)
     data_ = DataSet();
     // Whatever goes wrong, no temporary file and no hold outlives the run.
     auto release = qScopeGuard([this] { outputs_.clear(); });
-    outputs_.plan(options_.outputs, options_.codebooks, options_.problems, options_.reports, options_.formats);
+    outputs_.plan(options_.outputs, options_.codebooks, options_.problems, options_.checks, options_.reports,
+                  options_.formats);
     summary_.outputErrors = outputs_.start(options_.files ? *options_.files : FileSystemCalls::system());
     if (!summary_.outputErrors.isEmpty())
         return summary_;
@@ -212,16 +215,31 @@ void Merge::buildDataSet(const Files &files, Results &results, const QList<bool>
             !limited.contains(output->format))
             limited.append(output->format);
 
-    data_.reserve(std::count(kept.begin(), kept.end(), true));
+    const qsizetype rows = std::count(kept.begin(), kept.end(), true);
+    data_.reserve(rows);
+    // The data checks' findings of each record, and what tells the same enterprise across them.
+    QList<DataSet::Finding> findings;
+    qsizetype found = 0;
+    for (qsizetype i = 0; i < files.size(); ++i)
+        found += kept[i] ? results[i].findings.size() : 0;
+    findings.reserve(found);
+    QStringList enterpriseKeys;
+    enterpriseKeys.reserve(rows);
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (!kept[i])
             continue;
         reportRecord(files[i], results[i], entries[i]);
         if (!limited.isEmpty())
             reportCuts(files[i], results[i].record, limited, entries[i]);
+        for (const DataChecks::Finding &f : results[i].findings)
+            findings.append(DataSet::Finding{data_.rowCount(), f});
+        enterpriseKeys.append(results[i].enterpriseKey);
         data_.append(std::move(results[i].record));
     }
     summary_.accepted = data_.rowCount();
+    findings += CheckReport::acrossRecords(enterpriseKeys);
+    data_.setFindings(std::move(findings));
+    summary_.checks = data_.findings().size();
 }
 
 // The problems of an accepted file: its checks, its control characters, its name.
@@ -307,6 +325,8 @@ bool Merge::writeOne(OutputSet::Output &output, RunControl &control)
         return output.format->codebook(data_, file, output.format->limit) && file.finish();
     case OutputSet::Content::Problems:
         return output.format->problems(report_, file) && file.finish();
+    case OutputSet::Content::Checks:
+        return output.format->checks(data_, file, output.format->limit) && file.finish();
     case OutputSet::Content::Report:
         return true; // the caller's
     case OutputSet::Content::DataSet:

@@ -27,6 +27,7 @@ public:
         QStringList outputs;   // data sets, each in the format of its extension
         QStringList codebooks; // .csv, .xlsx or .md
         QStringList problems;  // .csv
+        QStringList checks;    // the findings of the data checks: .csv or .xlsx
         QStringList reports;   // written by the caller between write() and commit()
         int threads = 0;       // readers; 0 for one per processor
         std::span<const Format> formats = Formats::all();
@@ -40,6 +41,7 @@ public:
         qsizetype duplicates = 0; // dropped: older files of the same enterprise, and identical copies
         qsizetype problems = 0;   // rows of the problem report
         qsizetype notable = 0;    // of those, the rows that make the exit status 1
+        qsizetype checks = 0;     // findings of the data checks: questions about the content, not faults
         qsizetype skipped = 0;    // other files in the folders
         bool read = false;        // the inputs were read: every output could be started
         bool cancelled = false;

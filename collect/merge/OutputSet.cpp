@@ -24,7 +24,7 @@ OutputSet::Output &OutputSet::add(const QString &path, const Format *format, Con
 }
 
 void OutputSet::plan(const QStringList &dataSets, const QStringList &codebooks, const QStringList &problems,
-                     const QStringList &reports, std::span<const Format> formats)
+                     const QStringList &checks, const QStringList &reports, std::span<const Format> formats)
 {
     clear();
     QStringList companions;
@@ -43,6 +43,8 @@ void OutputSet::plan(const QStringList &dataSets, const QStringList &codebooks, 
         add(path, Formats::of(formats, path), Content::Codebook);
     for (const QString &path : problems)
         add(path, Formats::of(formats, path), Content::Problems);
+    for (const QString &path : checks)
+        add(path, Formats::of(formats, path), Content::Checks);
     for (const QString &path : reports)
         add(path, nullptr, Content::Report);
 }
@@ -63,6 +65,7 @@ QStringList OutputSet::start(FileSystemCalls &files)
         if (output->content != Content::Report) {
             const bool fits = format && (output->content == Content::DataSet    ? format->holdsData()
                                          : output->content == Content::Codebook ? format->codebook != nullptr
+                                         : output->content == Content::Checks   ? format->checks != nullptr
                                                                                 : format->problems != nullptr);
             if (!fits) {
                 errors << failure(output->path, QStringLiteral("不认识的文件格式"));

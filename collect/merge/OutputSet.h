@@ -24,7 +24,7 @@ class SafeFile;
 class OutputSet {
 public:
     // A report is written by the caller (see Merge::reports()), in no format of the table.
-    enum class Content { DataSet, Codebook, Problems, Report };
+    enum class Content { DataSet, Codebook, Problems, Checks, Report };
 
     struct Output {
         QString path;
@@ -42,7 +42,7 @@ public:
     // Every output with the format of its extension; a syntax file brings the
     // values CSV it reads, once for all the syntax files of one name.
     void plan(const QStringList &dataSets, const QStringList &codebooks, const QStringList &problems,
-              const QStringList &reports, std::span<const Format> formats);
+              const QStringList &checks, const QStringList &reports, std::span<const Format> formats);
     // Holds every output folder, which clears what killed runs left there,
     // and makes every output's temporary file. Returns why outputs cannot be
     // written; empty when all can.

@@ -6,6 +6,7 @@
 #include "collect/data/DataSet.h"
 #include "collect/report/ReportBreakdown.h"
 #include "collect/report/ReportCells.h"
+#include "collect/report/ReportChecks.h"
 #include "collect/report/ReportStatistics.h"
 #include "collect/report/ReportTally.h"
 #include "survey/Captions.h"
@@ -456,6 +457,7 @@ Content build(const Source &source)
                                     {PageId::BasicInformation, PageId::Foundation}, respondentVariables());
     content.sections << pageSection(builder, Performance::content().heading.toString(), {PageId::Performance}, {});
     content.sections << pageSection(builder, Questionnaire::kHeading.toString(), {PageId::Questionnaire}, {});
+    content.sections << checksSection(source.data);
     return content;
 }
 

@@ -10,6 +10,7 @@
 #include "collect/report/ReportStep.h"
 #include "collect/report/ReportWriter.h"
 #include "collect/system/Folders.h"
+#include "collect/window/CheckTableModel.h"
 #include "collect/window/MergeWorker.h"
 #include "collect/window/ProblemTableModel.h"
 #include "survey/SafeFile.h"
@@ -31,6 +32,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -58,10 +60,34 @@ QString droppedFolder(const QMimeData *mime)
     return {};
 }
 
+// A table of a list's rows: whole rows selected, long texts wrapped.
+QTableView *listTable(QWidget *parent, const QString &name, QAbstractItemModel *model)
+{
+    auto *table = new QTableView(parent);
+    table->setObjectName(name);
+    table->setModel(model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setAlternatingRowColors(true);
+    table->setWordWrap(true);
+    table->setTextElideMode(Qt::ElideMiddle);
+    table->verticalHeader()->hide();
+    return table;
+}
+
+// The window saves its tables as CSV, the format of the problem report.
+QString chosenTablePath(QWidget *parent, const QString &caption)
+{
+    const Format &format = Formats::problemTable();
+    const QString path = QFileDialog::getSaveFileName(parent, caption, QString(), Formats::fileFilter(format));
+    const QString extension = format.extension.toString();
+    return path.isEmpty() || path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
+}
+
 } // namespace
 
 CollectWindow::CollectWindow(QWidget *parent, std::span<const Format> formats)
-    : QWidget(parent), formats_(formats), problems_(new ProblemTableModel(this)), worker_(new MergeWorker(this))
+    : QWidget(parent), formats_(formats), problems_(new ProblemTableModel(this)), checks_(new CheckTableModel(this)),
+      worker_(new MergeWorker(this))
 {
     setWindowTitle(QStringLiteral("汇总填报结果"));
     setAcceptDrops(true);
@@ -77,8 +103,7 @@ CollectWindow::CollectWindow(QWidget *parent, std::span<const Format> formats)
     layout->addLayout(buildChoices());
     layout->addLayout(buildRunRow());
     layout->addWidget(summaryLabel_);
-    layout->addLayout(buildProblemRow());
-    layout->addWidget(problemTable_, 1);
+    layout->addWidget(buildResultTabs(), 1);
     connectParts();
 }
 
@@ -178,23 +203,54 @@ QLayout *CollectWindow::buildProblemRow()
     saveProblemsButton_->setObjectName(QStringLiteral("saveProblemsButton"));
     saveProblemsButton_->setEnabled(false);
     auto *row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("问题："), this));
     row->addStretch(1);
     row->addWidget(saveProblemsButton_);
     return row;
 }
 
+// The problems of the files, and beside them what the data checks found in their content.
+QTabWidget *CollectWindow::buildResultTabs()
+{
+    resultTabs_ = new QTabWidget(this);
+    resultTabs_->setObjectName(QStringLiteral("resultTabs"));
+    auto *problemPage = new QWidget(resultTabs_);
+    problemPage->setObjectName(QStringLiteral("problemPage"));
+    auto *problemLayout = new QVBoxLayout(problemPage);
+    problemLayout->addLayout(buildProblemRow());
+    problemLayout->addWidget(problemTable_, 1);
+    resultTabs_->addTab(problemPage, QStringLiteral("问题"));
+    resultTabs_->addTab(buildCheckPage(), QStringLiteral("数据核查"));
+    return resultTabs_;
+}
+
+QWidget *CollectWindow::buildCheckPage()
+{
+    auto *page = new QWidget(this);
+    page->setObjectName(QStringLiteral("checkPage"));
+    saveChecksButton_ = new QPushButton(QStringLiteral("保存核查表…"), page);
+    saveChecksButton_->setObjectName(QStringLiteral("saveChecksButton"));
+    saveChecksButton_->setEnabled(false);
+    checkTable_ = listTable(page, QStringLiteral("checkTable"), checks_);
+    QHeaderView *header = checkTable_->horizontalHeader();
+    header->setSectionResizeMode(CheckTableModel::Severity, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(CheckTableModel::Check, QHeaderView::Interactive);
+    header->setSectionResizeMode(CheckTableModel::File, QHeaderView::Interactive);
+    header->setSectionResizeMode(CheckTableModel::Values, QHeaderView::Stretch);
+    checkTable_->setColumnWidth(CheckTableModel::Check, 150);
+    checkTable_->setColumnWidth(CheckTableModel::File, 220);
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(saveChecksButton_);
+    auto *layout = new QVBoxLayout(page);
+    layout->addLayout(row);
+    layout->addWidget(checkTable_, 1);
+    return page;
+}
+
 // What is wrong takes the room that is left and wraps.
 void CollectWindow::buildProblemTable()
 {
-    problemTable_ = new QTableView(this);
-    problemTable_->setObjectName(QStringLiteral("problemTable"));
-    problemTable_->setModel(problems_);
-    problemTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    problemTable_->setAlternatingRowColors(true);
-    problemTable_->setWordWrap(true);
-    problemTable_->setTextElideMode(Qt::ElideMiddle);
-    problemTable_->verticalHeader()->hide();
+    problemTable_ = listTable(this, QStringLiteral("problemTable"), problems_);
     QHeaderView *header = problemTable_->horizontalHeader();
     header->setSectionResizeMode(ProblemTableModel::What, QHeaderView::Stretch);
     header->setSectionResizeMode(ProblemTableModel::File, QHeaderView::Interactive);
@@ -209,6 +265,7 @@ void CollectWindow::connectParts()
     connect(startButton_, &QPushButton::clicked, this, &CollectWindow::startMerge);
     connect(cancelButton_, &QPushButton::clicked, worker_, &MergeWorker::cancel);
     connect(saveProblemsButton_, &QPushButton::clicked, this, &CollectWindow::saveProblems);
+    connect(saveChecksButton_, &QPushButton::clicked, this, &CollectWindow::saveChecks);
     connect(worker_, &MergeWorker::progressed, this, &CollectWindow::showProgress);
     connect(worker_, &MergeWorker::finished, this, &CollectWindow::showEnd);
 }
@@ -362,6 +419,9 @@ void CollectWindow::startMerge()
     options.formats = formats_;
     problems_->setEntries({});
     saveProblemsButton_->setEnabled(false);
+    // The worker's data set goes with the next merge: let go of it first.
+    checks_->setDataSet(nullptr);
+    saveChecksButton_->setEnabled(false);
     showMessage(QStringLiteral("正在查找填报结果文件…"), false);
     progressBar_->setRange(0, 0);
     setRunning(true);
@@ -439,30 +499,50 @@ void CollectWindow::showProblems()
     if (problems_->rowCount() <= kMostWrappedRows)
         problemTable_->resizeRowsToContents();
     saveProblemsButton_->setEnabled(!problems_->entries().isEmpty());
+    checks_->setDataSet(worker_->merge() ? &worker_->merge()->data() : nullptr);
+    if (checks_->rowCount() <= kMostWrappedRows)
+        checkTable_->resizeRowsToContents();
+    saveChecksButton_->setEnabled(checks_->rowCount() > 0);
+    resultTabs_->setTabText(0, QStringLiteral("问题（%1）").arg(problems_->rowCount()));
+    resultTabs_->setTabText(1, QStringLiteral("数据核查（%1）").arg(checks_->rowCount()));
 }
 
 void CollectWindow::saveProblems()
 {
-    const Format &format = Formats::problemTable();
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("问题表保存为"), QString(), Formats::fileFilter(format));
-    if (path.isEmpty())
-        return;
-    const QString extension = format.extension.toString();
-    saveProblemsTo(path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension);
+    const QString path = chosenTablePath(this, QStringLiteral("问题表保存为"));
+    if (!path.isEmpty())
+        saveProblemsTo(path);
+}
+
+void CollectWindow::saveChecks()
+{
+    const QString path = chosenTablePath(this, QStringLiteral("核查表保存为"));
+    if (!path.isEmpty())
+        saveChecksTo(path);
 }
 
 bool CollectWindow::saveProblemsTo(const QString &path)
 {
     ProblemReport report;
     report.append(problems_->entries());
+    return saveList(path, ListFiles::problemsCsv(report), QStringLiteral("问题表"));
+}
+
+bool CollectWindow::saveChecksTo(const QString &path)
+{
+    return saveList(path, checks_->dataSet() ? ListFiles::checksCsv(*checks_->dataSet()) : QByteArray(),
+                    QStringLiteral("核查表"));
+}
+
+bool CollectWindow::saveList(const QString &path, const QByteArray &csv, const QString &what)
+{
     QString why;
-    if (writeAlone(path, ListFiles::problemsCsv(report), why)) {
-        showMessage(summaryLabel_->text() + QLatin1Char('\n') + QStringLiteral("问题表已保存：") +
-                        QDir::toNativeSeparators(path),
+    if (writeAlone(path, csv, why)) {
+        showMessage(summaryLabel_->text() + QLatin1Char('\n') +
+                        QStringLiteral("%1已保存：%2").arg(what, QDir::toNativeSeparators(path)),
                     false);
         return true;
     }
-    showMessage(QStringLiteral("问题表无法保存到“%1”：%2").arg(QDir::toNativeSeparators(path), why), true);
+    showMessage(QStringLiteral("%1无法保存到“%2”：%3").arg(what, QDir::toNativeSeparators(path), why), true);
     return false;
 }

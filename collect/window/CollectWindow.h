@@ -1,7 +1,8 @@
 // The collector's window ("汇总填报结果"): pick or drop the folder of result
 // files, name the output and tick its formats, the codebook and the report
 // (and what its questions are broken down by), run the merge with a progress
-// bar and a cancel button, then read the summary and the table of problems.
+// bar and a cancel button, then read the summary, the table of problems and,
+// on a tab beside it, the findings of the data checks.
 #pragma once
 
 #include "collect/export/Formats.h"
@@ -10,6 +11,7 @@
 #include <QWidget>
 #include <span>
 
+class CheckTableModel;
 class MergeWorker;
 class ProblemTableModel;
 class QCheckBox;
@@ -20,6 +22,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableView;
+class QTabWidget;
 
 class CollectWindow : public QWidget {
     Q_OBJECT
@@ -33,6 +36,8 @@ public:
     void setOutputBase(const QString &path);
     // Writes the problem table as CSV; false (and the summary says why) on failure.
     bool saveProblemsTo(const QString &path);
+    // The same for the findings of the data checks.
+    bool saveChecksTo(const QString &path);
 
     MergeWorker *worker() const { return worker_; }
 
@@ -50,6 +55,8 @@ private:
     QLayout *buildRunRow();
     QLayout *buildProblemRow();
     void buildProblemTable();
+    QTabWidget *buildResultTabs();
+    QWidget *buildCheckPage();
     void connectParts();
 
     void chooseFolder();
@@ -64,6 +71,8 @@ private:
     void showEnd();
     void showProblems();
     void saveProblems();
+    void saveChecks();
+    bool saveList(const QString &path, const QByteArray &csv, const QString &what);
     void setRunning(bool running);
     void showMessage(const QString &text, bool error);
 
@@ -82,6 +91,10 @@ private:
     QLabel *summaryLabel_ = nullptr;
     QTableView *problemTable_ = nullptr;
     QPushButton *saveProblemsButton_ = nullptr;
+    QTabWidget *resultTabs_ = nullptr;
+    QTableView *checkTable_ = nullptr;
+    QPushButton *saveChecksButton_ = nullptr;
     ProblemTableModel *problems_;
+    CheckTableModel *checks_;
     MergeWorker *worker_;
 };

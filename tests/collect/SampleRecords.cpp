@@ -1,8 +1,14 @@
 // Random answer records.
 #include "tests/collect/SampleRecords.h"
 
+#include <QSet>
+
+#include <cmath>
+#include <functional>
+
 #include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
+#include "survey/PerformanceContent.h"
 #include "survey/ResultFileWriter.h"
 
 namespace SampleRecords {
@@ -69,9 +75,75 @@ bool gateOpen(const Line &line, const AnswerRecord &record)
     return gate.mid(line.gatePosition, line.gateValue.size()) == line.gateValue;
 }
 
-} // namespace
+// Figures that agree with each other, written over the random ones (an empty
+// line stays empty): the revenue far above every other amount, each part of
+// the employees within them, the second year within a factor of two of the
+// first, at least one project.
+void makeFiguresAgree(QRandomGenerator &rng, AnswerRecord &record)
+{
+    auto lineOf = [](const char *stem, int year) {
+        return Survey::lineByVariable(QStringLiteral("%1_%2").arg(QLatin1String(stem)).arg(year))->number;
+    };
+    auto setPair = [&](const char *stem, const std::function<double(int year, double earlier)> &value) {
+        double earlier = -1;
+        for (int year : {2013, 2014}) {
+            const int line = lineOf(stem, year);
+            if (record.get(line).isEmpty())
+                continue;
+            const double v = value(year, earlier);
+            record.set(line, QString::number(v, 'f', v == std::floor(v) ? 0 : 1));
+            earlier = v;
+        }
+    };
+    auto withinTwofold = [&](double earlier, double low, double high) {
+        if (earlier <= 0)
+            return std::floor(low + rng.bounded(high - low));
+        return std::max(low, std::floor(earlier * (0.5 + 1.5 * rng.generateDouble())));
+    };
+    setPair("revenue", [&](int, double earlier) { return withinTwofold(earlier, 100000, 5000000); });
+    setPair("employees", [&](int, double earlier) { return withinTwofold(earlier, 100, 20000); });
+    for (const char *part : {"contracted_employees", "insured_employees", "housing_fund_employees"})
+        setPair(part, [&](int year, double) {
+            // Of the employees of its year; where that is empty, of the other year's.
+            QString employees = record.get(lineOf("employees", year));
+            if (employees.isEmpty())
+                employees = record.get(lineOf("employees", year == 2013 ? 2014 : 2013));
+            const double whole = employees.isEmpty() ? 100 : employees.toDouble();
+            return std::floor(whole * (0.5 + 0.5 * rng.generateDouble()));
+        });
+    setPair("projects", [&](int, double earlier) { return withinTwofold(earlier, 1, 50); });
+    static const QSet<QString> done = {"revenue", "employees", "contracted_employees", "insured_employees",
+                                       "housing_fund_employees", "projects"};
+    for (const Performance::FiguresTab &tab : Performance::content().tabs)
+        for (const Performance::FigureRow &row : tab.rows)
+            if (!done.contains(row.variable.toString()))
+                setPair(row.variable.toString().toLatin1().constData(), [&](int, double earlier) {
+                    const double v = withinTwofold(earlier, 1, 1000);
+                    return rng.bounded(4) == 0 ? v + 0.5 : v;
+                });
+}
 
-AnswerRecord make(QRandomGenerator &rng, int index, Texts texts)
+// Ticks and answers that do not exclude each other.
+void makeAnswersAgree(QRandomGenerator &rng, AnswerRecord &record)
+{
+    auto line = [](const char *variable) { return Survey::lineByVariable(QString::fromLatin1(variable))->number; };
+    if (record.get(line("listed")) == QStringLiteral("1"))
+        record.set(line("company_type"), QStringLiteral("股份有限公司"));
+    // Question 2: A to D are ways of disclosing, E "never disclosed".
+    QString ways = record.get(line("q02"));
+    if (ways[4] == QLatin1Char('1'))
+        ways.replace(0, 4, QStringLiteral("9999"));
+    const QString report = record.get(line("report"));
+    if (report == QStringLiteral("9"))
+        ways[0] = QLatin1Char('9');
+    if (report == QStringLiteral("1"))
+        ways[4] = QLatin1Char('9');
+    record.set(line("q02"), ways);
+    if (!record.get(line("report_count")).isEmpty())
+        record.set(line("report_count"), QString::number(rng.bounded(1, 30)));
+}
+
+AnswerRecord randomRecord(QRandomGenerator &rng, int index, Texts texts)
 {
     AnswerRecord record;
     // The code lines first: line 138 opens lines before it (the project
@@ -131,6 +203,18 @@ AnswerRecord make(QRandomGenerator &rng, int index, Texts texts)
             break;
         }
         record.set(line.number, text);
+    }
+    return record;
+}
+
+} // namespace
+
+AnswerRecord make(QRandomGenerator &rng, int index, Texts texts, Values values)
+{
+    AnswerRecord record = randomRecord(rng, index, texts);
+    if (values == Values::Consistent) {
+        makeFiguresAgree(rng, record);
+        makeAnswersAgree(rng, record);
     }
     return record;
 }

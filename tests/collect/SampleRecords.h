@@ -16,8 +16,15 @@ enum class Texts {
     Tricky, // also commas, quotes, blanks around, '=' at the start, and rare characters
 };
 
-// A record for enterprise number index; its name is unique for each index.
-AnswerRecord make(QRandomGenerator &rng, int index, Texts texts = Texts::Plain);
+enum class Values {
+    Random,     // each value on its own: figures and ticks that contradict each other too
+    Consistent, // figures and answers that agree: parts within their whole, amounts within the
+                // revenue, the two years within a factor of two, no ticks that exclude each other
+};
+
+// A record for enterprise number index; its name is unique for each index,
+// also once its form (widths, blanks) is taken off.
+AnswerRecord make(QRandomGenerator &rng, int index, Texts texts = Texts::Plain, Values values = Values::Random);
 
 // Writes it into folder (ending with '/') and returns the file's path.
 QString write(const AnswerRecord &record, const QString &folder);
