@@ -92,12 +92,7 @@ QList<QList<QStringList>> sectionTables(const QString &html, const QString &titl
             QStringList cells;
             const QString cellsText = r.next().captured(1);
             for (auto c = cell.globalMatch(cellsText); c.hasNext();)
-                cells << c.next()
-                             .captured(1)
-                             .replace(QLatin1String("&quot;"), QLatin1String("\""))
-                             .replace(QLatin1String("&lt;"), QLatin1String("<"))
-                             .replace(QLatin1String("&gt;"), QLatin1String(">"))
-                             .replace(QLatin1String("&amp;"), QLatin1String("&"));
+                cells << OutputReaders::unescapeHtml(c.next().captured(1));
             rows << cells;
         }
         tables << rows;

@@ -63,13 +63,9 @@ QHash<QString, QString> reportFigures(const QString &html)
         QStringLiteral("data-var=\"([^\"]*)\" data-stat=\"([^\"]*)\" data-value=\"([^\"]*)\""));
     for (auto it = cell.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        auto unescape = [](QString s) {
-            return s.replace(QLatin1String("&quot;"), QLatin1String("\""))
-                .replace(QLatin1String("&lt;"), QLatin1String("<"))
-                .replace(QLatin1String("&gt;"), QLatin1String(">"))
-                .replace(QLatin1String("&amp;"), QLatin1String("&"));
-        };
-        figures.insert(unescape(m.captured(1)) + QLatin1Char('|') + unescape(m.captured(2)), m.captured(3));
+        figures.insert(OutputReaders::unescapeHtml(m.captured(1)) + QLatin1Char('|') +
+                           OutputReaders::unescapeHtml(m.captured(2)),
+                       m.captured(3));
     }
     return figures;
 }
@@ -103,12 +99,7 @@ QStringList prose(QString html)
     QStringList texts;
     static const QRegularExpression between(QStringLiteral(">([^<]+)<"));
     for (auto it = between.globalMatch(html); it.hasNext();)
-        texts << it.next()
-                     .captured(1)
-                     .replace(QLatin1String("&lt;"), QLatin1String("<"))
-                     .replace(QLatin1String("&gt;"), QLatin1String(">"))
-                     .replace(QLatin1String("&quot;"), QLatin1String("\""))
-                     .replace(QLatin1String("&amp;"), QLatin1String("&"));
+        texts << OutputReaders::unescapeHtml(it.next().captured(1));
     return texts;
 }
 

@@ -11,6 +11,14 @@
 
 namespace OutputReaders {
 
+QString unescapeHtml(QString text)
+{
+    return text.replace(QLatin1String("&quot;"), QLatin1String("\""))
+        .replace(QLatin1String("&lt;"), QLatin1String("<"))
+        .replace(QLatin1String("&gt;"), QLatin1String(">"))
+        .replace(QLatin1String("&amp;"), QLatin1String("&"));
+}
+
 bool parseCsv(const QByteArray &bytes, QList<QStringList> &rows)
 {
     rows.clear();

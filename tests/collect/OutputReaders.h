@@ -13,6 +13,9 @@
 
 namespace OutputReaders {
 
+// An HTML text or attribute as a reader sees it: the report's four escapes undone.
+QString unescapeHtml(QString text);
+
 // Rows of fields; false when the text breaks the grammar (a stray quote, a
 // row not ended by CR LF). The byte-order mark is expected and removed.
 bool parseCsv(const QByteArray &bytes, QList<QStringList> &rows);
