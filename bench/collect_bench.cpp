@@ -158,6 +158,92 @@ Times median(const QList<Times> &runs)
     return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
 }
 
+// The result files in folder, made when it does not hold as many.
+void ensureFiles(const QString &folder, int files)
+{
+    if (countResultFiles(folder) == files)
+        return;
+    QDir(folder).removeRecursively();
+    std::printf("generating %d result files in %s (seed %u)…\n", files, qPrintable(folder), kSeed);
+    std::fflush(stdout);
+    QElapsedTimer clock;
+    clock.start();
+    generate(folder, files);
+    std::printf("  generated in %.1f s\n", double(clock.elapsed()) / 1000);
+}
+
+// csr-collect to each data format; the CSV run's times, which the checks and
+// the report are measured against.
+Times timeFormats(const QString &folder, const QString &scratch, int runs, const Times &base)
+{
+    struct Target {
+        const char *extension;
+        const char *goal;
+    };
+    const Target targets[] = {{"csv", "≤ 3× baseline"},
+                              {"xlsx", "< 2 s for 10,000"},
+                              {"sav", "< 2 s for 10,000"},
+                              {"dta", "< 2 s for 10,000"}};
+    Times csv;
+    for (const Target &t : targets) {
+        const QString output = scratch + QStringLiteral("/merged.") + QLatin1String(t.extension);
+        QList<Times> times;
+        for (int r = 0; r < runs; ++r)
+            times << collectSeconds(folder, output);
+        const Times m = median(times);
+        if (QLatin1String(t.extension) == QLatin1String("csv"))
+            csv = m;
+        std::printf("  csr-collect -o merged.%-4s               %7.3f s (%.3f s)  %.1f× baseline; %s; %.1f MB\n",
+                    t.extension, m.wall, m.cpu, m.wall / base.wall, t.goal, double(QFileInfo(output).size()) / 1e6);
+    }
+    return csv;
+}
+
+void timeChecks(const QString &folder, int runs, const Times &csv)
+{
+    QList<double> checks;
+    qsizetype findings = 0;
+    for (int r = 0; r < runs; ++r)
+        checks << checkSeconds(folder, findings);
+    std::sort(checks.begin(), checks.end());
+    const double check = checks[checks.size() / 2];
+    // Processor time against processor time: the merge spreads the checks
+    // over its reading threads, so they add less than this to its wall time.
+    std::printf("  the data checks alone, one thread         %7.3f s: %.1f%% of the CSV merge's processor time "
+                "(%.1f%% of its wall time); %lld findings; ≤ 10%%\n",
+                check, 100 * check / csv.cpu, 100 * check / csv.wall, qlonglong(findings));
+}
+
+// The report beside the merge: the same CSV run with a report, less the CSV run alone.
+void timeReports(const QString &folder, const QString &scratch, int runs, const Times &csv)
+{
+    struct Report {
+        const char *caption;
+        QStringList arguments;
+    };
+    const QString html = scratch + QStringLiteral("/report.html");
+    const QString pdf = scratch + QStringLiteral("/report.pdf");
+    const Report reports[] = {
+        {"--report report.html", {QStringLiteral("--report"), html}},
+        {"--report report.pdf", {QStringLiteral("--report"), pdf}},
+        {"both, --report-by industry",
+         {QStringLiteral("--report"), html, QStringLiteral("--report"), pdf, QStringLiteral("--report-by"),
+          QStringLiteral("industry")}},
+    };
+    for (const Report &report : reports) {
+        QList<Times> times;
+        for (int r = 0; r < runs; ++r)
+            times << collectSeconds(folder, scratch + QStringLiteral("/merged.csv"), report.arguments);
+        const Times m = median(times);
+        const double megabytes = double(QFileInfo(html).size() * report.arguments.contains(html) +
+                                        QFileInfo(pdf).size() * report.arguments.contains(pdf)) /
+                                 1e6;
+        std::printf("  csr-collect -o merged.csv %-28s %7.3f s (%.3f s); the report %.3f s; < 3 s for 10,000; "
+                    "%.1f MB\n",
+                    report.caption, m.wall, m.cpu, m.wall - csv.wall, megabytes);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -185,15 +271,7 @@ int main(int argc, char *argv[])
     const QString folder = parser.isSet(folderOption)
                                ? parser.value(folderOption)
                                : QDir::tempPath() + QStringLiteral("/csr-collect-bench-%1-%2").arg(files).arg(kSeed);
-    if (countResultFiles(folder) != files) {
-        QDir(folder).removeRecursively();
-        std::printf("generating %d result files in %s (seed %u)…\n", files, qPrintable(folder), kSeed);
-        std::fflush(stdout);
-        QElapsedTimer clock;
-        clock.start();
-        generate(folder, files);
-        std::printf("  generated in %.1f s\n", double(clock.elapsed()) / 1000);
-    }
+    ensureFiles(folder, files);
 
     const qint64 bytes = readEverything(folder); // once to bring the files into the cache
     QList<Times> baseline;
@@ -203,62 +281,8 @@ int main(int argc, char *argv[])
     std::printf("%d files, %.1f MB; median of %d runs; wall time (processor time)\n", files, double(bytes) / 1e6, runs);
     std::printf("  baseline (find and read, nothing else)  %7.3f s (%.3f s)\n", base.wall, base.cpu);
 
-    struct Target {
-        const char *extension;
-        const char *goal;
-    };
-    const Target targets[] = {{"csv", "≤ 3× baseline"},
-                              {"xlsx", "< 2 s for 10,000"},
-                              {"sav", "< 2 s for 10,000"},
-                              {"dta", "< 2 s for 10,000"}};
-    Times csv;
-    for (const Target &t : targets) {
-        const QString output = scratch.path() + QStringLiteral("/merged.") + QLatin1String(t.extension);
-        QList<Times> times;
-        for (int r = 0; r < runs; ++r)
-            times << collectSeconds(folder, output);
-        const Times m = median(times);
-        if (QLatin1String(t.extension) == QLatin1String("csv"))
-            csv = m;
-        std::printf("  csr-collect -o merged.%-4s               %7.3f s (%.3f s)  %.1f× baseline; %s; %.1f MB\n",
-                    t.extension, m.wall, m.cpu, m.wall / base.wall, t.goal, double(QFileInfo(output).size()) / 1e6);
-    }
-    QList<double> checks;
-    qsizetype findings = 0;
-    for (int r = 0; r < runs; ++r)
-        checks << checkSeconds(folder, findings);
-    std::sort(checks.begin(), checks.end());
-    const double check = checks[checks.size() / 2];
-    // Processor time against processor time: the merge spreads the checks
-    // over its reading threads, so they add less than this to its wall time.
-    std::printf("  the data checks alone, one thread         %7.3f s: %.1f%% of the CSV merge's processor time "
-                "(%.1f%% of its wall time); %lld findings; ≤ 10%%\n",
-                check, 100 * check / csv.cpu, 100 * check / csv.wall, qlonglong(findings));
-    // The report beside the merge: the same CSV run with a report, less the CSV run alone.
-    struct Report {
-        const char *caption;
-        QStringList arguments;
-    };
-    const QString html = scratch.path() + QStringLiteral("/report.html");
-    const QString pdf = scratch.path() + QStringLiteral("/report.pdf");
-    const Report reports[] = {
-        {"--report report.html", {QStringLiteral("--report"), html}},
-        {"--report report.pdf", {QStringLiteral("--report"), pdf}},
-        {"both, --report-by industry",
-         {QStringLiteral("--report"), html, QStringLiteral("--report"), pdf, QStringLiteral("--report-by"),
-          QStringLiteral("industry")}},
-    };
-    for (const Report &report : reports) {
-        QList<Times> times;
-        for (int r = 0; r < runs; ++r)
-            times << collectSeconds(folder, scratch.path() + QStringLiteral("/merged.csv"), report.arguments);
-        const Times m = median(times);
-        const double megabytes = double(QFileInfo(html).size() * report.arguments.contains(html) +
-                                        QFileInfo(pdf).size() * report.arguments.contains(pdf)) /
-                                 1e6;
-        std::printf("  csr-collect -o merged.csv %-28s %7.3f s (%.3f s); the report %.3f s; < 3 s for 10,000; "
-                    "%.1f MB\n",
-                    report.caption, m.wall, m.cpu, m.wall - csv.wall, megabytes);
-    }
+    const Times csv = timeFormats(folder, scratch.path(), runs, base);
+    timeChecks(folder, runs, csv);
+    timeReports(folder, scratch.path(), runs, csv);
     return 0;
 }

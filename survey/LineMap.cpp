@@ -50,6 +50,7 @@ public:
 private:
     QHash<int, QString> qualifiers_; // line -> the qualifier of its group
     Line &claimField(PageId page, const Profile::Item &item, const Profile::Item *next, const QString &question);
+    void addControl(Line &line, const Profile::Item &item, const QString &qualifier, const Profile::Item *opener);
     Line &claim(int number, PageId page, LineKind kind)
     {
         for (Line &line : claims)
@@ -99,7 +100,6 @@ void Builder::profilePage(PageId page, std::span<const Profile::Item> table)
         if (item.line == 0)
             continue;
 
-        const QString name = item.name.toString();
         Line *line = nullptr;
         switch (item.kind) {
         case Kind::Text:
@@ -129,22 +129,30 @@ void Builder::profilePage(PageId page, std::span<const Profile::Item> table)
         default:
             continue;
         }
-        line->controls << name;
-        if (!qualifier.isEmpty())
-            qualifiers_.insert(line->number, qualifier);
-        if (line->variable.isEmpty())
-            line->variable = item.variable.toString();
-        // A detail field is filled only once the choice that opens its set is chosen.
-        if (const Profile::Item *opener = openers.value(item.detail)) {
-            line->gate = item.detail == Profile::Detail::OtherIndustry ? GateKind::OtherIndustry : GateKind::Detail;
-            line->gateControl = opener->name.toString();
-            line->gateLine = opener->line;
-            line->gateValue = opener->code.toString();
-        }
+        addControl(*line, item, qualifier, openers.value(item.detail));
     }
     for (Line &line : claims)
         if (line.page == page && line.kind == LineKind::OptionCodes)
             line.positionVariables = letterVariables(line.variable, line.positions.size());
+}
+
+// A control of the line: its name, the qualifier of its group, its variable,
+// and the choice that opens it, if it is a detail field.
+void Builder::addControl(Line &line, const Profile::Item &item, const QString &qualifier,
+                         const Profile::Item *opener)
+{
+    line.controls << item.name.toString();
+    if (!qualifier.isEmpty())
+        qualifiers_.insert(line.number, qualifier);
+    if (line.variable.isEmpty())
+        line.variable = item.variable.toString();
+    // A detail field is filled only once the choice that opens its set is chosen.
+    if (opener) {
+        line.gate = item.detail == Profile::Detail::OtherIndustry ? GateKind::OtherIndustry : GateKind::Detail;
+        line.gateControl = opener->name.toString();
+        line.gateLine = opener->line;
+        line.gateValue = opener->code.toString();
+    }
 }
 
 // A text, number or list field's line; a unit label right after the field
