@@ -269,7 +269,7 @@ DataSet::Cell DataSet::cell(const Variable &v, const Record &record, const Lines
     case Kind::RankOrder:
         return value(raw);
     case Kind::Number:
-        if (const std::optional<double> number = parseNumber(raw))
+        if (const std::optional<double> number = RecordCheck::numberValue(raw))
             return value(raw, *number);
         return {};
     case Kind::Code:
@@ -353,11 +353,6 @@ void DataSet::setFindings(QList<Finding> findings)
         if (row >= 0 && row < records_.size())
             records_[row].checks = ids(checks);
     }
-}
-
-std::optional<double> DataSet::parseNumber(QByteArrayView text)
-{
-    return RecordCheck::numberValue(text);
 }
 
 QString DataSet::typeName(const Variable &v)

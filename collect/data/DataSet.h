@@ -131,9 +131,6 @@ public:
     // The cell's text alone (empty unless it holds a value): what CSV writes.
     static QByteArrayView text(const Variable &variable, const Record &record, const Lines &lines);
 
-    // A number field's text as a number; nothing when it is not one.
-    static std::optional<double> parseNumber(QByteArrayView text);
-
     // The data set's type of a variable, in words, for the codebook.
     static QString typeName(const Variable &variable);
     // The values of a variable, in words, for the codebook ("1=是；9=否").
