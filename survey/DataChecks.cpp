@@ -23,9 +23,13 @@ namespace {
 // clang-format off
 constexpr QStringView kEmployeeParts[] = {u"contracted_employees", u"insured_employees", u"housing_fund_employees"};
 constexpr QStringView kRevenueParts[] = {u"taxes", u"rnd", u"environment"};
+constexpr QStringView kCounts[] = {u"employees", u"contracted_employees", u"insured_employees",
+                                   u"housing_fund_employees", u"trainees", u"patents", u"projects",
+                                   u"jobs_created", u"lifted_from_poverty", u"report_count"};
 
 constexpr Condition kOtherDisclosure[] = {
-    {u"q02_a", Test::Ticked}, {u"q02_b", Test::Ticked}, {u"q02_c", Test::Ticked}, {u"q02_d", Test::Ticked}};
+    {u"q02_a", Test::Ticked}, {u"q02_b", Test::Ticked}, {u"q02_c", Test::Ticked}, {u"q02_d", Test::Ticked},
+    {u"q02_f", Test::Ticked}};
 constexpr Condition kReportDisclosure[] = {{u"q02_a", Test::Ticked}};
 constexpr Condition kNeverDisclosed[] = {{u"q02_e", Test::Ticked}};
 constexpr Rule kContradictoryTicks[] = {
@@ -52,14 +56,17 @@ constexpr Check kChecks[] = {
      .severity = Severity::Doubt, .kind = Kind::AtMost, .whole = u"revenue", .parts = kRevenueParts,
      .summedTab = u"TabSheet2"},
     {.id = u"unit_slip", .title = u"疑似单位误填",
-     .description = u"同一项金额，2014年约为2013年的 {slip} 倍或 {slip} 分之一（相差不到 {tolerance}）："
-                    u"有一年可能是以元而不是以万元填写的。",
+     .description = u"同一项金额，2014年是2013年的 {slipLow} 到 {slipHigh} 倍，或 {slipHigh} 分之一到 {slipLow} 分之一："
+                    u"有一年可能是以元而不是以万元填写的（再加上当年的增减）。",
      .severity = Severity::Doubt, .kind = Kind::UnitSlip, .amountsOnly = true},
     {.id = u"year_jump", .title = u"两年相差悬殊",
      .description = u"同一项数字，2014年是2013年的 {jump} 倍以上或 {jump} 分之一以下（两年都大于 0）。",
      .severity = Severity::Doubt, .kind = Kind::Jump},
+    {.id = u"count_not_whole", .title = u"人数或个数不是整数",
+     .description = u"人数、人次、专利数、项目数或累计发布报告份数带有小数（如员工总数 120.5）。",
+     .severity = Severity::Doubt, .kind = Kind::Whole, .parts = kCounts},
     {.id = u"contradictory_ticks", .title = u"选项互相矛盾",
-     .description = u"第2题（信息披露途径）选了“从未进行披露”又选了其他途径；或未发布过社会责任报告，"
+     .description = u"第2题（信息披露途径）选了“从未进行披露”又选了其他途径（A–D 或“F. 其他”）；或未发布过社会责任报告，"
                     u"却选了“公开发布社会责任报告”；或发布过报告，却选了“从未进行披露”。",
      .severity = Severity::Doubt, .kind = Kind::Conflict, .rules = kContradictoryTicks},
     {.id = u"listed_not_joint_stock", .title = u"上市企业不是股份有限公司",
@@ -72,7 +79,7 @@ constexpr Check kChecks[] = {
      .description = u"参与Solvane事业项目总数为 0，同一年的项目年度到位资金却大于 0。",
      .severity = Severity::Error, .kind = Kind::Conflict, .rules = kProjectsFunded},
     {.id = u"same_enterprise_twice", .title = u"同一企业疑似填报两次",
-     .description = u"两个文件的注册全称只在全角半角、空格、中英文括号或“有限责任公司”与“有限公司”上不同，"
+     .description = u"两个文件的注册全称只在全角半角、英文字母大小写、空格、中英文括号或“有限责任公司”与“有限公司”上不同，"
                     u"可能是同一企业填报了两次。两个文件都已汇总，请人工判断。",
      .severity = Severity::Doubt, .kind = Kind::SameEnterprise, .nameVariable = u"name"},
 };
@@ -108,6 +115,14 @@ struct Resolved {
     qsizetype positions = 0; // Ticked: the options of the line
 };
 
+// One line a count check reads.
+struct Count {
+    int part = 0;  // in the check's parts
+    int line = 0;
+    int year = -1;   // a figure row's year; -1 for a line of its own
+    int figure = -1; // a figure row's index
+};
+
 struct ResolvedRule {
     Resolved when;
     QList<Resolved> with;
@@ -120,6 +135,7 @@ struct ResolvedCheck {
     QList<int> summed;  // figures
     QString sumLabel;
     QList<int> figures; // UnitSlip, Jump
+    QList<Count> counts; // Whole
     QList<ResolvedRule> rules;
     int nameLine = 0;
     QList<int> lines;
@@ -185,6 +201,11 @@ public:
                     r.lines << d_.figures[f].lines[0] << d_.figures[f].lines[1];
                 }
             break;
+        case Kind::Whole:
+            r.counts = counts(check);
+            for (const Count &c : std::as_const(r.counts))
+                r.lines << c.line;
+            break;
         case Kind::Conflict:
             for (const Rule &rule : check.rules) {
                 ResolvedRule resolved;
@@ -219,6 +240,23 @@ private:
             if (d_.figures[f].stem == stem)
                 return int(f);
         fault(check, stem);
+    }
+
+    QList<Count> counts(const Check &check) const
+    {
+        QList<Count> out;
+        for (int p = 0; p < int(check.parts.size()); ++p) {
+            const QStringView name = check.parts[size_t(p)];
+            if (std::any_of(d_.figures.begin(), d_.figures.end(), [&](const Figure &f) { return f.stem == name; })) {
+                const int f = figure(check, name);
+                out << Count{p, d_.figures[f].lines[0], 0, f} << Count{p, d_.figures[f].lines[1], 1, f};
+            } else if (const Line *line = Survey::lineByVariable(name); line && line->kind == LineKind::Number) {
+                out << Count{p, line->number, -1};
+            } else {
+                fault(check, name);
+            }
+        }
+        return out;
     }
 
     Resolved condition(const Check &check, const Condition &c, QList<int> &lines) const
@@ -371,11 +409,6 @@ bool exceeds(double part, double whole)
     return part > whole + kRelativeSlack * std::max(1.0, std::abs(whole));
 }
 
-bool near(double value, double target, double tolerance)
-{
-    return std::abs(value - target) <= target * tolerance * (1 + kRelativeSlack);
-}
-
 // A record's findings while it is checked: on the stack, as most records have few.
 using Found = QVarLengthArray<Finding, 64>;
 using Figures = QVarLengthArray<int, 64>;
@@ -430,6 +463,13 @@ void runJump(int index, const ResolvedCheck &c, const Answers &answers, Found &o
         if (const auto both = answers.bothAboveZero(d.figures[f]);
             both && isJump((*both)[0], (*both)[1]) && !slipped.contains(f))
             out.append({index, f, -1});
+}
+
+void runWhole(int index, const ResolvedCheck &c, const Answers &answers, Found &out)
+{
+    for (const Count &count : c.counts)
+        if (const std::optional<double> value = answers.number(count.line); value && std::floor(*value) != *value)
+            out.append({index, count.part, count.year});
 }
 
 void runConflict(int index, const ResolvedCheck &c, const Answers &answers, Found &out)
@@ -513,6 +553,14 @@ void addCondition(Words &words, const Resolved &c, int year, std::span<const QBy
     }
 }
 
+void addCount(Words &words, const Count &count, std::span<const QByteArrayView> lines)
+{
+    if (count.figure >= 0)
+        addFigure(words, definition().figures[count.figure], count.year, lines);
+    else
+        words.add(Survey::line(count.line).question.simplified(), shown(lines[size_t(count.line - 1)]));
+}
+
 } // namespace
 
 std::span<const Check> all()
@@ -536,8 +584,8 @@ QString severityText(Severity severity)
 QString description(const Check &check)
 {
     return check.description.toString()
-        .replace(QStringLiteral("{slip}"), QString::number(kUnitSlipFactor))
-        .replace(QStringLiteral("{tolerance}"), QString::number(kUnitSlipTolerance * 100) + QLatin1Char('%'))
+        .replace(QStringLiteral("{slipLow}"), QString::number(kUnitSlipLow))
+        .replace(QStringLiteral("{slipHigh}"), QString::number(kUnitSlipHigh))
         .replace(QStringLiteral("{jump}"), QString::number(kJumpFactor));
 }
 
@@ -563,8 +611,8 @@ QString linesText(const Check &check)
 
 bool isUnitSlip(double y2013, double y2014)
 {
-    const double ratio = y2014 / y2013;
-    return near(ratio, kUnitSlipFactor, kUnitSlipTolerance) || near(ratio, 1 / kUnitSlipFactor, kUnitSlipTolerance);
+    const double ratio = y2014 > y2013 ? y2014 / y2013 : y2013 / y2014;
+    return ratio >= kUnitSlipLow * (1 - kRelativeSlack) && ratio <= kUnitSlipHigh * (1 + kRelativeSlack);
 }
 
 bool isJump(double y2013, double y2014)
@@ -582,6 +630,10 @@ QString nameKey(QStringView name)
         if (u >= 0xFF01 && u <= 0xFF5E) // full-width ASCII
             u = char16_t(u - 0xFEE0);
         const bool blank = u < 0x80 ? u == ' ' || (u >= '\t' && u <= '\r') : QChar::isSpace(u);
+        if (u >= 'A' && u <= 'Z')
+            u = char16_t(u + ('a' - 'A'));
+        else if (u >= 0x80 && QChar::script(u) == QChar::Script_Latin)
+            u = char16_t(QChar::toCaseFolded(u));
         if (!blank)
             *out++ = QChar(u);
     }
@@ -627,6 +679,9 @@ QList<Finding> run(std::span<const QByteArrayView> lines)
             break;
         case Kind::Jump:
             runJump(i, c, answers, out, slipped);
+            break;
+        case Kind::Whole:
+            runWhole(i, c, answers, out);
             break;
         case Kind::Conflict:
             runConflict(i, c, answers, out);
@@ -678,6 +733,11 @@ QString values(const Finding &finding, std::span<const QByteArrayView> lines)
                            .arg(d.years[size_t(finding.year)], kSlipUnit, kAmountUnit));
         break;
     }
+    case Kind::Whole:
+        for (const Count &count : c.counts)
+            if (count.part == finding.subject && count.year == finding.year)
+                addCount(words, count, lines);
+        break;
     case Kind::Conflict: {
         if (finding.subject < 0 || finding.subject >= c.rules.size())
             return {};

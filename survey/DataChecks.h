@@ -21,8 +21,9 @@ enum class Severity { Error, Doubt };
 
 enum class Kind {
     AtMost,         // figures each at most a whole of the same year (and a tab's figures together)
-    UnitSlip,       // a figure's two years about kUnitSlipFactor apart
+    UnitSlip,       // a figure's two years kUnitSlipLow to kUnitSlipHigh times apart
     Jump,           // a figure's two years kJumpFactor or more apart, both above zero
+    Whole,          // a count that is not a whole number
     Conflict,       // answers that cannot go together
     SameEnterprise, // two files whose names differ only in form (across files)
 };
@@ -53,22 +54,24 @@ struct Rule {
 struct Check {
     QStringView id;          // in the data set's checks variable and the findings: ASCII
     QStringView title;       // a few words
-    QStringView description; // a plain sentence; {slip}, {tolerance}, {jump} stand for the thresholds
+    QStringView description; // a plain sentence; {slipLow}, {slipHigh}, {jump} stand for the thresholds
     Severity severity;
     Kind kind;
     QStringView whole = {};                  // AtMost: a figure row's stem
-    std::span<const QStringView> parts = {}; // AtMost: figure rows, each at most the whole
+    std::span<const QStringView> parts = {}; // AtMost: figure rows, each at most the whole;
+                                             // Whole: the counts, figure rows (both years) or lines
     QStringView summedTab = {};              // AtMost: a tab (its sheet) whose figures together are at most the whole
     bool amountsOnly = false;                // UnitSlip, Jump: only the figures asked in kAmountUnit
     std::span<const Rule> rules = {};        // Conflict: each is one finding
     QStringView nameVariable = {};           // SameEnterprise: the line of the name
 };
 
-// Amounts are asked in 万元; typed in 元 they come out 10,000 times too large.
+// Amounts are asked in 万元; typed in 元 they come out 10,000 times too large,
+// and the year's growth or fall comes on top: a ratio of 5,000 to 20,000.
 inline constexpr QStringView kAmountUnit = u"万元";
 inline constexpr QStringView kSlipUnit = u"元";
-inline constexpr double kUnitSlipFactor = 10000;
-inline constexpr double kUnitSlipTolerance = 0.01; // of the factor: 1%
+inline constexpr double kUnitSlipLow = 5000;
+inline constexpr double kUnitSlipHigh = 20000;
 inline constexpr double kJumpFactor = 100;
 
 // Every check, in the order they are listed.
@@ -87,7 +90,7 @@ bool isUnitSlip(double y2013, double y2014);
 bool isJump(double y2013, double y2014);
 
 // A name with its form taken off: full-width forms made half-width, blanks
-// taken out, "有限责任公司" made "有限公司". Two names with the same key
+// taken out, letters made lower case, "有限责任公司" made "有限公司". Two names with the same key
 // name the same enterprise.
 QString nameKey(QStringView name);
 // The key of a record's name for the checks across records (its lines in
@@ -98,7 +101,7 @@ QString enterpriseKey(std::span<const QByteArrayView> lines);
 struct Finding {
     int check = 0;    // index into all()
     int subject = 0;  // AtMost: the part (parts.size() for the tab's sum); UnitSlip, Jump: the figure;
-                      // Conflict: the rule; SameEnterprise: the other record
+                      // Whole: the count in parts; Conflict: the rule; SameEnterprise: the other record
     int year = -1;    // 0 for 2013, 1 for 2014; UnitSlip: the year that looks wrong; -1 for none
 };
 

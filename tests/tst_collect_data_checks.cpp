@@ -134,7 +134,8 @@ void DataChecksTest::findings_data()
     row("insured above employees", {{37, "120"}, {39, "150"}},
         {"part_exceeds_whole：员工总数 2014年 = 120；缴纳社保的员工数 2014年 = 150"});
     row("contracted above employees by a half", {{27, "10"}, {28, " 10.5 "}},
-        {"part_exceeds_whole：员工总数 2013年 = 10；签订劳动合同的员工数 2013年 = 10.5"});
+        {"part_exceeds_whole：员工总数 2013年 = 10；签订劳动合同的员工数 2013年 = 10.5",
+         "count_not_whole：签订劳动合同的员工数 2013年 = 10.5"});
     row("every part equal to the whole", {{27, "10"}, {28, "10"}, {29, "10.0"}, {30, "10"}}, {});
     row("housing fund without employees", {{40, "5"}}, {});
     row("part of the other year", {{27, "10"}, {39, "150"}}, {});
@@ -155,15 +156,17 @@ void DataChecksTest::findings_data()
     row("donations together equal to revenue", {{35, "100"}, {55, "50"}, {56, "30.5"}, {64, "19.5"}}, {});
     row("donations of tenths equal to revenue", {{25, "0.3"}, {45, "0.1"}, {46, "0.2"}}, {});
     row("donations without revenue", {{45, "1000"}}, {});
-    // A figure 10,000 times the other year's, within 1%.
+    // An amount 5,000 to 20,000 times the other year's.
     row("revenue of 2014 in 元", {{25, "500"}, {35, "5000000"}},
         {"unit_slip：营业收入总额 2013年 = 500；营业收入总额 2014年 = 5000000"});
     row("unit slip 1% above", {{25, "100"}, {35, "1010000"}},
         {"unit_slip：营业收入总额 2013年 = 100；营业收入总额 2014年 = 1010000"});
     row("unit slip 1% below", {{26, "100"}, {36, "990000"}},
         {"unit_slip：缴纳税金 2013年 = 100；缴纳税金 2014年 = 990000"});
-    row("just past 1%: a jump", {{25, "100"}, {35, "1010100"}},
-        {"year_jump：营业收入总额 2013年 = 100；营业收入总额 2014年 = 1010100"});
+    row("in 元 with 15% growth", {{25, "100"}, {35, "1150000"}},
+        {"unit_slip：营业收入总额 2013年 = 100；营业收入总额 2014年 = 1150000"});
+    row("past 20,000: a jump", {{25, "100"}, {35, "2000100"}},
+        {"year_jump：营业收入总额 2013年 = 100；营业收入总额 2014年 = 2000100"});
     row("revenue of 2013 in 元", {{111, "5000000"}, {125, "500"}},
         {"unit_slip：项目年度到位资金 2013年 = 5000000；项目年度到位资金 2014年 = 500"});
     row("the other figures of 2014 agree: 2014 named",
@@ -183,14 +186,19 @@ void DataChecksTest::findings_data()
         {"year_jump：Solvane事业项目概况 项目特点 其他 2013年 = 1；Solvane事业项目概况 项目特点 其他 2014年 = 100"});
     row("a jump of 100", {{31, "2"}, {41, "200"}}, {"year_jump：参加培训人次 2013年 = 2；参加培训人次 2014年 = 200"});
     row("a jump of 1/100", {{31, "300"}, {41, "3"}}, {"year_jump：参加培训人次 2013年 = 300；参加培训人次 2014年 = 3"});
-    row("just under 100", {{31, "2"}, {41, "199.99"}}, {});
-    row("just over 1/100", {{31, "300"}, {41, "3.01"}}, {});
+    row("just under 100", {{25, "2"}, {35, "199.99"}}, {});
+    row("just over 1/100", {{25, "300"}, {35, "3.01"}}, {});
     row("from 0", {{31, "0"}, {41, "5000"}}, {});
     row("one year empty", {{41, "5000"}}, {});
+    // Counts: employees 37, jobs created 126, reports 24.
+    row("counts with a fraction", {{37, "120.5"}, {126, "3.5"}, {24, "2.5"}, {27, "120.0"}},
+        {"count_not_whole：员工总数 2014年 = 120.5", "count_not_whole：安置就业人数 2014年 = 3.5",
+         "count_not_whole：累计发布份数 = 2.5"});
     // Question 2 (line 66): A-D ways of disclosing, E never disclosed, F other; report: line 17.
     row("never disclosed, and in financial reports", {{66, "919919"}},
         {"contradictory_ticks：" + q2 + " = E. 从未进行披露、B. 在财务信息报告中披露部分相关内容"});
-    row("never disclosed, and the other way", {{66, "999911"}}, {});
+    row("never disclosed, and the other way", {{66, "999911"}},
+        {"contradictory_ticks：" + q2 + " = E. 从未进行披露、F. 其他"});
     row("never disclosed alone", {{66, "999919"}}, {});
     row("no report, disclosed in a report", {{17, "9"}, {66, "199999"}},
         {"contradictory_ticks：企业是否发布过社会责任报告 = 否；" + q2 + " = A. 公开发布社会责任报告进行全面披露"});
@@ -239,12 +247,12 @@ void DataChecksTest::ratios_data()
     QTest::newRow("equal") << 5.0 << 5.0 << false << false;
     QTest::newRow("10,000 times") << 3.0 << 30000.0 << true << true;
     QTest::newRow("1/10,000") << 30000.0 << 3.0 << true << true;
-    QTest::newRow("9,900 times") << 1.0 << 9900.0 << true << true;
-    QTest::newRow("9,899 times") << 1.0 << 9899.0 << false << true;
-    QTest::newRow("1/10,100") << 10100.0 << 1.0 << true << true;
-    QTest::newRow("1/10,200") << 10200.0 << 1.0 << false << true;
+    QTest::newRow("5,000 times") << 1.0 << 5000.0 << true << true;
+    QTest::newRow("4,999 times") << 1.0 << 4999.0 << false << true;
+    QTest::newRow("1/20,000") << 20000.0 << 1.0 << true << true;
+    QTest::newRow("1/20,001") << 20001.0 << 1.0 << false << true;
     QTest::newRow("0.99/10,000") << 10000.0 << 0.99 << true << true;
-    QTest::newRow("0.98/10,000") << 10000.0 << 0.98 << false << true;
+    QTest::newRow("0.49/10,000") << 10000.0 << 0.49 << false << true;
     QTest::newRow("100 times, in tenths") << 0.7 << 70.0 << false << true;
     QTest::newRow("99.9 times") << 1.0 << 99.9 << false << false;
     QTest::newRow("1/100, in tenths") << 70.0 << 0.7 << false << true;
@@ -274,7 +282,7 @@ void DataChecksTest::nameKey_data()
     QTest::newRow("everything at once") << "甲（北京） 有限责任公司" << "甲(北京)有限公司" << true;
     QTest::newRow("another enterprise") << "甲科技有限公司" << "乙科技有限公司" << false;
     QTest::newRow("股份有限公司") << "甲科技股份有限公司" << "甲科技有限公司" << false;
-    QTest::newRow("letter case kept") << "abc公司" << "ABC公司" << false;
+    QTest::newRow("letter case") << "abc公司" << "ＡBC公司" << true;
     QTest::newRow("full-width comma") << "甲，乙公司" << "甲,乙公司" << true;
     QTest::newRow("ideographic comma kept") << "甲、乙公司" << "甲,乙公司" << false;
 }
@@ -358,7 +366,7 @@ void DataChecksTest::everyOutputSaysTheSame()
                                 QStringLiteral("--checks"),  out + QStringLiteral("核查.xlsx"),
                                 QStringLiteral("--report"),  out + QStringLiteral("报告.html")};
     const CommandLineRun::Run run = CommandLineRun::here(arguments);
-    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
     QVERIFY2(run.out.contains(QStringLiteral("问题 0，核查 5")), qPrintable(run.out));
 
     QList<QStringList> checks;

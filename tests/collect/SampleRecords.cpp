@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 
+#include "survey/DataChecks.h"
 #include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "survey/PerformanceContent.h"
@@ -119,7 +120,8 @@ void makeFiguresAgree(QRandomGenerator &rng, AnswerRecord &record)
             if (!done.contains(row.variable.toString()))
                 setPair(row.variable.toString().toLatin1().constData(), [&](int, double earlier) {
                     const double v = withinTwofold(earlier, 1, 1000);
-                    return rng.bounded(4) == 0 ? v + 0.5 : v;
+                    // Halves in amounts only: a count is whole.
+                    return rng.bounded(4) == 0 && row.unit == DataChecks::kAmountUnit ? v + 0.5 : v;
                 });
 }
 
@@ -129,8 +131,11 @@ void makeAnswersAgree(QRandomGenerator &rng, AnswerRecord &record)
     auto line = [](const char *variable) { return Survey::lineByVariable(QString::fromLatin1(variable))->number; };
     if (record.get(line("listed")) == QStringLiteral("1"))
         record.set(line("company_type"), QStringLiteral("股份有限公司"));
-    // Question 2: A to D are ways of disclosing, E "never disclosed".
+    // Question 2: A to D and F are ways of disclosing, E "never disclosed".
     QString ways = record.get(line("q02"));
+    // F keeps its tick, which its text needs.
+    if (ways[4] == QLatin1Char('1') && ways[5] == QLatin1Char('1'))
+        ways[4] = QLatin1Char('9');
     if (ways[4] == QLatin1Char('1'))
         ways.replace(0, 4, QStringLiteral("9999"));
     const QString report = record.get(line("report"));
