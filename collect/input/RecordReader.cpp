@@ -2,10 +2,10 @@
 // characters come out of its texts here, the same for every format.
 #include "collect/input/RecordReader.h"
 
+#include "collect/system/Sha256.h"
 #include "survey/LineMap.h"
 #include "survey/ResultFileFormat.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QTimeZone>
 
@@ -165,7 +165,7 @@ Result read(const InputScanner::File &file)
     }
     DataSet::Record &record = result.record;
     record.file = file.displayPath.toUtf8();
-    record.sha256 = QCryptographicHash::hash(r.bytes, QCryptographicHash::Sha256).toHex();
+    record.sha256 = Sha256::hex(r.bytes);
     setModified(record, r.modified);
     record.text = std::move(r.utf8);
     r = {};
