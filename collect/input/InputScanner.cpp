@@ -154,5 +154,7 @@ QList<InputScanner::File> InputScanner::files() const
 
 bool InputScanner::inPathOrder(const File &a, const File &b)
 {
-    return a.displayPath != b.displayPath ? a.displayPath < b.displayPath : a.nativePath < b.nativePath;
+    // One comparison a pair: sorting 10,000 paths is a step of its own.
+    const int order = a.displayPath.compare(b.displayPath);
+    return order != 0 ? order < 0 : a.nativePath < b.nativePath;
 }

@@ -115,13 +115,16 @@ void ReadQueue::waitForReaders()
 
 void ReadQueue::finish(QList<InputScanner::File> &files, QList<RecordReader::Result> &results)
 {
-    waitForReaders();
+    // The search has ended, so the files are all there: they are put in
+    // order while the readers still read them (both only look at them),
+    // not in a step of its own after.
     const qsizetype total = qsizetype(found_.size());
     QList<qsizetype> order(total);
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
         return InputScanner::inPathOrder(found_[size_t(a)], found_[size_t(b)]);
     });
+    waitForReaders();
     files.reserve(total);
     results.reserve(total);
     for (qsizetype i : order) {

@@ -27,9 +27,9 @@ public:
     void add(InputScanner::File file);
     // The search ended: readers take what is left, and then stop. Returns how many files were found.
     qsizetype searchEnded();
-    // Waits for the readers, telling the control how far they are a few times
-    // a second; then hands over the files and what was read from each, in the
-    // order of their paths, whatever order the folders gave.
+    // After searchEnded(): waits for the readers, telling the control how far
+    // they are a few times a second; then hands over the files and what was
+    // read from each, in the order of their paths, whatever order the folders gave.
     void finish(QList<InputScanner::File> &files, QList<RecordReader::Result> &results);
 
 private:
