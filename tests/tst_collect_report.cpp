@@ -518,8 +518,9 @@ void CollectReportTest::readersView()
         QStringLiteral("data-var=\"([^\"]*)\" data-stat=\"(n|median|q1|q3)\"[^>]*>([0-9,.-]+)</td>"));
     for (auto it = figure.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        const qsizetype point = m.captured(3).indexOf(QLatin1Char('.'));
-        decimals[m.captured(1) + QLatin1Char('|') + m.captured(2)].insert(point < 0 ? 0 : m.captured(3).size() - point - 1);
+        const QString shown = m.captured(3);
+        const qsizetype point = shown.indexOf(QLatin1Char('.'));
+        decimals[m.captured(1) + QLatin1Char('|') + m.captured(2)].insert(point < 0 ? 0 : shown.size() - point - 1);
     }
     QVERIFY(!decimals.isEmpty());
     for (auto it = decimals.cbegin(); it != decimals.cend(); ++it)

@@ -3,8 +3,8 @@
 // labels and count axes of the report, whether a line's gate is open and how
 // its closing is worded.
 #include "collect/export/CsvText.h"
-#include "collect/report/ReportBreakdown.h"
 #include "collect/input/FileName.h"
+#include "collect/report/ReportBreakdown.h"
 #include "collect/report/ReportCells.h"
 #include "collect/report/ReportChart.h"
 #include "collect/report/ReportStatistics.h"

@@ -410,8 +410,9 @@ void CollectSyntaxTest::doFileSaysWhatStataNeeds()
             setOf.insert(name, m.captured(2));
     for (const Survey::Line *figure : figureLines()) {
         QVERIFY2(!setOf.contains(figure->variable), qPrintable(figure->variable));
-        const QRegularExpression note(QStringLiteral("^notes %1: \\.a：不适用（[^）]+时不适用）$").arg(figure->variable),
-                                      QRegularExpression::MultilineOption);
+        const QRegularExpression note(
+            QStringLiteral("^notes %1: \\.a：不适用（[^）]+时不适用）$").arg(figure->variable),
+            QRegularExpression::MultilineOption);
         QCOMPARE(note.match(text).hasMatch(), figure->gate != Survey::GateKind::None);
     }
     QCOMPARE(setOf.value(QStringLiteral("industry")), QStringLiteral("industry"));

@@ -157,8 +157,8 @@ public:
         const qsizetype inFlight = std::max(1, QThread::idealThreadCount());
         while (launched_ < blocks && launched_ < block + inFlight) {
             const qsizetype first = launched_++ * kBlockRows;
-            pending_.push_back(std::async(std::launch::async, formatRows, std::cref(*data_), std::cref(runs_), cells_, limit_,
-                                          first, std::min(kBlockRows, data_->rowCount() - first)));
+            pending_.push_back(std::async(std::launch::async, formatRows, std::cref(*data_), std::cref(runs_), cells_,
+                                          limit_, first, std::min(kBlockRows, data_->rowCount() - first)));
         }
         const QByteArray rows = pending_.front().get();
         pending_.pop_front();

@@ -208,8 +208,8 @@ QList<Part> Breakdowns::ofTicks(const Survey::Line &line, const QList<qsizetype>
 
 QList<double> FigureGroups::values(QStringView key) const
 {
-    const qsizetype column = std::find(std::begin(kFigureColumns), std::end(kFigureColumns), key) -
-                             std::begin(kFigureColumns);
+    const qsizetype column =
+        std::find(std::begin(kFigureColumns), std::end(kFigureColumns), key) - std::begin(kFigureColumns);
     QList<double> out;
     for (const Row &row : rows)
         out << row.values.value(column, qQNaN());
