@@ -83,6 +83,7 @@ constexpr Check kChecks[] = {
                     u"可能是同一企业填报了两次。两个文件都已汇总，请人工判断。",
      .severity = Severity::Doubt, .kind = Kind::SameEnterprise, .nameVariable = u"name"},
 };
+static_assert(std::size(kChecks) <= sizeof(CheckSet) * 8, "a record's checks are kept as the bits of a CheckSet");
 // clang-format on
 
 // Sums and ratios of typed decimals are never exact.

@@ -76,6 +76,8 @@ inline constexpr double kJumpFactor = 100;
 
 // Every check, in the order they are listed.
 std::span<const Check> all();
+// A set of checks, one bit for each by its index into all(): so many at most.
+using CheckSet = quint32;
 const Check *find(QStringView id);
 QString severityText(Severity severity);
 // The description with its thresholds written in.

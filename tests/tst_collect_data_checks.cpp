@@ -207,6 +207,8 @@ void DataChecksTest::findings_data()
     row("a report, disclosed in it", {{17, "1"}, {66, "199999"}, {24, "2"}}, {});
     row("no report, never disclosed", {{17, "9"}, {66, "999919"}}, {});
     row("question 2 spoilt", {{17, "1"}, {66, "99991"}}, {});
+    row("question 2 too long", {{17, "1"}, {66, "9999199"}}, {});
+    row("question 2 with another letter", {{17, "1"}, {66, "99991x"}}, {});
     // Listed: line 10; company type: line 5.
     row("listed 有限责任公司", {{10, "1"}, {5, "有限责任公司"}},
         {"listed_not_joint_stock：企业是否上市 = 是；企业类型 = 有限责任公司"});
@@ -276,6 +278,7 @@ void DataChecksTest::nameKey_data()
     QTest::addColumn<bool>("same");
     QTest::newRow("full-width brackets") << "甲（北京）科技有限公司" << "甲(北京)科技有限公司" << true;
     QTest::newRow("full-width letters and digits") << "ＡＢＣ１２３公司" << "ABC123公司" << true;
+    QTest::newRow("full-width tilde") << "甲～乙公司" << "甲~乙公司" << true;
     QTest::newRow("blanks inside") << "甲 科技　有限公司" << "甲科技有限公司" << true;
     QTest::newRow("tab") << "甲科技\t有限公司" << "甲科技有限公司" << true;
     QTest::newRow("有限责任公司") << "甲科技有限责任公司" << "甲科技有限公司" << true;
@@ -300,11 +303,11 @@ void DataChecksTest::sameEnterpriseTwice()
     DataSet data;
     const QStringList names = {QStringLiteral("甲（北京）有限责任公司"), QStringLiteral("乙公司"),
                                QStringLiteral("甲(北京)有限公司"), QStringLiteral("丙公司"),
-                               QStringLiteral(" 甲 (北京) 有限公司")};
+                               QStringLiteral(" 甲 (北京) 有限公司"), QString(), QString()};
     for (qsizetype i = 0; i < names.size(); ++i)
         data.append(recordOf(QStringLiteral("in/%1.dbf").arg(i), changed(names[i], {})));
     data.setFindings(CheckReport::acrossRecords(keysOf(data)));
-    // Each of the three files names each other one; the others are left alone.
+    // Each of the three files names each other one; the others, the two without a name too, are left alone.
     QStringList rows;
     for (const QStringList &row : CheckReport::rows(data))
         rows << row[int(CheckReport::Column::File)] + QLatin1Char('|') + row[int(CheckReport::Column::Values)];

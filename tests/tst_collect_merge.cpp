@@ -7,6 +7,7 @@
 #include "survey/FileSystemCalls.h"
 #include "survey/Gbk.h"
 #include "survey/ResultFileFormat.h"
+#include "tests/collect/MergeRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/DiskFullFor.h"
@@ -106,7 +107,8 @@ public:
             return;
         ran_ = true;
         RunControl plain;
-        Merge(other_).run(plain);
+        Merge other(other_);
+        MergeRun::writeAndCommit(other, plain);
     }
     bool ran() const { return ran_; }
 
@@ -188,7 +190,7 @@ Merge::Summary CollectMergeTest::run(const QStringList &outputs, RunControl *con
         options.problems = {problems};
     RunControl plain;
     merge_ = std::make_unique<Merge>(options);
-    return merge_->run(control ? *control : plain);
+    return MergeRun::writeAndCommit(*merge_, control ? *control : plain);
 }
 
 void CollectMergeTest::problems_data()
@@ -509,7 +511,7 @@ void CollectMergeTest::cancelled()
     options.problems = {out(QStringLiteral("p.csv"))};
     CancelAt control(RunControl::Phase(phase), item);
     Merge merge(options);
-    const Merge::Summary summary = merge.run(control);
+    const Merge::Summary summary = MergeRun::writeAndCommit(merge, control);
     QVERIFY(summary.cancelled);
     QCOMPARE(summary.exitStatus(), 2);
     QCOMPARE(filesIn(out(QString())), before);
@@ -705,7 +707,7 @@ void CollectMergeTest::aFileNamedTwiceIsReadOnce()
     options.outputs = {out(QStringLiteral("m.csv"))};
     RunControl control;
     merge_ = std::make_unique<Merge>(options);
-    const Merge::Summary summary = merge_->run(control);
+    const Merge::Summary summary = MergeRun::writeAndCommit(*merge_, control);
     QCOMPARE(summary.found, 1);
     QCOMPARE(summary.accepted, 1);
     QCOMPARE(summary.duplicates, 0);
@@ -734,7 +736,7 @@ void CollectMergeTest::linksInsideAnInput()
     options.outputs = {out(QStringLiteral("m.csv"))};
     RunControl control;
     merge_ = std::make_unique<Merge>(options);
-    const Merge::Summary summary = merge_->run(control);
+    const Merge::Summary summary = MergeRun::writeAndCommit(*merge_, control);
     QCOMPARE(summary.accepted, 2); // 甲, and 乙 through its link
     QCOMPARE(summary.skipped, 0);
     QCOMPARE(summary.exitStatus(), 1);
@@ -808,7 +810,8 @@ void CollectMergeTest::aFullDiskReplacesNothing()
                        statOutput(out(QString()), QStringLiteral("sav"))};
     options.files = &calls;
     RunControl control;
-    const Merge::Summary summary = Merge(options).run(control);
+    Merge merge(options);
+    const Merge::Summary summary = MergeRun::writeAndCommit(merge, control);
     QCOMPARE(summary.exitStatus(), 2);
     QCOMPARE(summary.outputErrors.size(), 1);
     QVERIFY(summary.outputErrors[0].contains(statOutput(out(QString()), QStringLiteral("sav"))));
@@ -851,7 +854,8 @@ void CollectMergeTest::theRenamesComeTogether()
     options.checks = {out(QStringLiteral("k.csv")), out(QStringLiteral("k.xlsx"))};
     options.files = &calls;
     RunControl control;
-    QCOMPARE(Merge(options).run(control).exitStatus(), 0);
+    Merge merge(options);
+    QCOMPARE(MergeRun::writeAndCommit(merge, control).exitStatus(), 0);
     const qsizetype first = calls.calls.indexOf(QStringLiteral("rename"));
     QVERIFY(calls.calls.first(first).count(QStringLiteral("sync")) >= 5);
     QCOMPARE(calls.calls.mid(first), (QStringList{"rename", "rename", "rename", "rename", "rename", "syncPath"}));

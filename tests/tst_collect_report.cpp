@@ -6,10 +6,9 @@
 // or none of them; and the window's report box and grouping.
 #include "collect/cli/CommandLine.h"
 #include "collect/data/DataSet.h"
-#include "collect/report/ReportContent.h"
-#include "collect/report/ReportWriter.h"
+#include "collect/report/ReportCells.h"
+#include "collect/report/ReportPages.h"
 #include "collect/window/CollectWindow.h"
-#include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
@@ -17,7 +16,6 @@
 #include "tests/support/CollectTestMain.h"
 #include "tests/support/DiskFullFor.h"
 #include "tests/support/FilesIn.h"
-#include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/TestSystem.h"
 
 #include <QApplication>
@@ -134,16 +132,6 @@ bool close(double a, double b)
 
 using CommandLineRun::Run;
 
-// The system's calls, with the disk full half-way through a write.
-class FullDisk : public ForwardingFileSystem {
-public:
-    int writeAll(Handle file, const char *data, std::size_t size) override
-    {
-        real().writeAll(file, data, size / 2);
-        return TestSystem::errorCodes().diskFull;
-    }
-};
-
 template <typename T> T *child(QWidget *window, const char *name)
 {
     T *found = window->findChild<T *>(QString::fromLatin1(name));
@@ -168,8 +156,9 @@ private slots:
     void usage_data();
     void usage();
     void theProgramWritesBoth();
-    void aFullDiskLeavesTheEarlierReport_data();
-    void aFullDiskLeavesTheEarlierReport();
+    void aHeadingStaysWithWhatFollows_data();
+    void aHeadingStaysWithWhatFollows();
+    void aReportThatCannotBeWrittenReplacesNothing_data();
     void aReportThatCannotBeWrittenReplacesNothing();
     void interruptedWhileTheReportIsDrawn();
     void aClosedOutputEndsNothing();
@@ -523,6 +512,20 @@ void CollectReportTest::readersView()
     }
     QVERIFY(countAxes > 0);
 
+    // A figure's statistic shows one number of decimals, overall and in every group.
+    QHash<QString, QSet<qsizetype>> decimals;
+    static const QRegularExpression figure(
+        QStringLiteral("data-var=\"([^\"]*)\" data-stat=\"(n|median|q1|q3)\"[^>]*>([0-9,.-]+)</td>"));
+    for (auto it = figure.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString shown = m.captured(3);
+        const qsizetype point = shown.indexOf(QLatin1Char('.'));
+        decimals[m.captured(1) + QLatin1Char('|') + m.captured(2)].insert(point < 0 ? 0 : shown.size() - point - 1);
+    }
+    QVERIFY(!decimals.isEmpty());
+    for (auto it = decimals.cbegin(); it != decimals.cend(); ++it)
+        QVERIFY2(it.value().size() == 1, qPrintable(it.key()));
+
     // A name of the data set is a word of Latin letters, digits and _; paths say what they say.
     QSet<QString> names;
     const DataSet data;
@@ -640,32 +643,6 @@ void CollectReportTest::usage()
         QVERIFY(readText(out(QStringLiteral("alone.html"))).contains(QLatin1String("<svg")));
 }
 
-void CollectReportTest::aFullDiskLeavesTheEarlierReport_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("HTML") << "full.html";
-    QTest::newRow("PDF") << "full.pdf";
-}
-
-void CollectReportTest::aFullDiskLeavesTheEarlierReport()
-{
-    QFETCH(QString, name);
-    const QString folder = dir_.path() + QStringLiteral("/full-%1/").arg(name);
-    QVERIFY(QDir().mkpath(folder));
-    QFile earlier(folder + name);
-    QVERIFY(earlier.open(QIODevice::WriteOnly));
-    earlier.write("the earlier report");
-    earlier.close();
-    const DataSet data;
-    const Report::Content content = Report::build({data, {folder}, {}, {}, QDateTime::currentDateTime()});
-    FullDisk disk;
-    QString why;
-    QVERIFY(!ReportWriter::write(content, folder + name, why, &disk));
-    QCOMPARE(why, FileSystemCalls::describe(TestSystem::errorCodes().diskFull));
-    QCOMPARE(readText(folder + name), QStringLiteral("the earlier report"));
-    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{name});
-}
-
 // The program itself, as a collector starts it (under Wine the Windows build),
 // writes the page and the PDF in one run.
 void CollectReportTest::theProgramWritesBoth()
@@ -707,19 +684,66 @@ QString CollectReportTest::folderWithEarlier(const QString &folder, const QStrin
     return path;
 }
 
-// A disk that holds the data set but not the report: status 2, and the data
-// set is not replaced either.
+void CollectReportTest::aHeadingStaysWithWhatFollows_data()
+{
+    QTest::addColumn<bool>("chart");
+    QTest::newRow("a table") << false;
+    QTest::newRow("a chart") << true;
+}
+
+// Below a title and its notes, a table or a chart of every height from a
+// third of a page to a page and more: no page ends with a heading or a note.
+void CollectReportTest::aHeadingStaysWithWhatFollows()
+{
+    QFETCH(bool, chart);
+    for (int rows = 12; rows <= 60; rows += 2) {
+        Report::Block block{QString(), QStringLiteral("中位数")};
+        Report::Part part{QStringLiteral("按“2.所属行业”分组"), {QStringLiteral("四分位数按线性插值计算。")}};
+        if (chart) {
+            Report::Chart bars{QStringLiteral("分布"), {}, {{QStringLiteral("企业数"), {}}}, QStringLiteral("企业数")};
+            for (int k = 0; k < rows; ++k) {
+                bars.categories << QString::number(k);
+                bars.series[0].values << k;
+            }
+            part.charts << bars;
+        } else {
+            Report::Table table{{QStringLiteral("分组"), QStringLiteral("中位数")}, {}};
+            for (int k = 0; k < rows; ++k)
+                table.rows.append({Report::text(QString::number(k)), Report::text(QString::number(k))});
+            part.tables << table;
+        }
+        block.parts << part;
+        const Report::Content content{QStringLiteral("汇总报告"), {}, {{QStringLiteral("二.绩效数据"), {block}}}};
+        const QList<ReportPages::Placed> placed = ReportPages::placement(content);
+        for (qsizetype k = 0; k + 1 < placed.size(); ++k)
+            QVERIFY2(!placed[k].heading || placed[k + 1].page == placed[k].page,
+                     qPrintable(QStringLiteral("%1 rows: a heading ends page %2").arg(rows).arg(placed[k].page + 1)));
+    }
+}
+
+void CollectReportTest::aReportThatCannotBeWrittenReplacesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("HTML") << "r.html";
+    QTest::newRow("PDF") << "r.pdf";
+}
+
+// A disk that holds the data set but not the report: status 2, neither the
+// earlier report nor the data set is replaced, and nothing is left behind.
 void CollectReportTest::aReportThatCannotBeWrittenReplacesNothing()
 {
-    const QString folder = folderWithEarlier(QStringLiteral("no-room"), QStringLiteral("a.csv"));
-    DiskFullFor disk("r.html");
+    QFETCH(QString, name);
+    const QString folder = folderWithEarlier(QStringLiteral("no-room-") + name, QStringLiteral("a.csv"));
+    folderWithEarlier(QStringLiteral("no-room-") + name, name);
+    DiskFullFor disk(name.toUtf8());
     const Run run = CommandLineRun::here({QStringLiteral("-q"), input_, QStringLiteral("-o"), folder + "a.csv",
-                                          QStringLiteral("--report"), folder + "r.html"},
+                                          QStringLiteral("--report"), folder + name},
                                          Formats::all(), &disk);
     QCOMPARE(run.exitCode, 2);
-    QVERIFY2(run.err.contains(QStringLiteral("r.html”：磁盘空间不足")), qPrintable(run.err));
-    QCOMPARE(filesIn(folder), QStringList{QStringLiteral("a.csv")});
+    QVERIFY2(run.err.contains(name + QStringLiteral("”：磁盘空间不足")), qPrintable(run.err));
+    QCOMPARE(filesIn(folder), (QStringList{QStringLiteral("a.csv"), name}));
     QCOMPARE(readText(folder + "a.csv"), QStringLiteral("earlier"));
+    QCOMPARE(readText(folder + name), QStringLiteral("earlier"));
 }
 
 // SIGTERM while the PDF is drawn, the HTML already written to its temporary

@@ -7,6 +7,7 @@
 #include "collect/merge/RunControl.h"
 #include "survey/DataChecks.h"
 #include "survey/LineMap.h"
+#include "tests/collect/MergeRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 
@@ -352,7 +353,7 @@ void CollectRoundTripTest::initTestCase()
     options.codebooks = {dir_.path() + QStringLiteral("/out/codebook.csv")};
     RunControl control;
     Merge merge(options);
-    const Merge::Summary summary = merge.run(control);
+    const Merge::Summary summary = MergeRun::writeAndCommit(merge, control);
     QCOMPARE(summary.found, 80);
     QCOMPARE(summary.accepted, 80);
     for (const ProblemReport::Entry &e : merge.problems().entries())

@@ -4,6 +4,7 @@
 // its closing is worded.
 #include "collect/export/CsvText.h"
 #include "collect/input/FileName.h"
+#include "collect/report/ReportBreakdown.h"
 #include "collect/report/ReportCells.h"
 #include "collect/report/ReportChart.h"
 #include "collect/report/ReportStatistics.h"
@@ -47,6 +48,8 @@ private slots:
     void gate();
     void gateWords_data();
     void gateWords();
+    void groupHeader_data();
+    void groupHeader();
 };
 
 void CollectRulesTest::copyMarks_data()
@@ -306,6 +309,36 @@ void CollectRulesTest::gateWords()
     const Survey::Line *line = Survey::lineByVariable(variable);
     QVERIFY(line);
     QCOMPARE(Survey::notApplicableWhen(*line), words);
+}
+
+// A group's header gives its size as a count of enterprises, which the
+// shares are not of; a group of fewer than five is marked small.
+void CollectRulesTest::groupHeader_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("header");
+    QTest::newRow("four") << 4 << "是（共 4 家，样本少）";
+    QTest::newRow("five") << 5 << "是（共 5 家）";
+}
+
+void CollectRulesTest::groupHeader()
+{
+    QFETCH(int, size);
+    QFETCH(QString, header);
+    DataSet data;
+    for (int i = 0; i < size; ++i) {
+        QStringList lines = SampleRecords::blankLines(QStringLiteral("甲%1").arg(i));
+        lines[10 - 1] = QStringLiteral("1"); // listed: 是
+        DataSet::Record record;
+        for (const QString &line : lines)
+            record.text += line.toUtf8() + '\n';
+        data.append(record);
+    }
+    qsizetype industry = 0;
+    while (data.variables()[industry].name != QLatin1String("industry"))
+        ++industry;
+    const QList<Report::Part> parts = Report::Breakdowns(data, {QStringLiteral("listed")}).ofChoice(industry);
+    QCOMPARE(parts.value(0).tables.value(0).header.value(1), header);
 }
 
 QTEST_GUILESS_MAIN(CollectRulesTest)

@@ -176,7 +176,7 @@ QString helpText(std::span<const Format> formats)
 // A format this build does not have: one line, and the way round it.
 QString notBuiltIn(const Format &format, std::span<const Format> formats)
 {
-    QString text = QStringLiteral("这个版本不能直接写出 %1 文件（%2）").arg(format.name, format.extension);
+    QString text = QStringLiteral("这个版本不能直接写出 %1（%2）").arg(format.fileWords(), format.extension);
     for (const Format &other : formats)
         if (other.builtIn && other.holdsData() && !other.companionSuffix.isEmpty() &&
             other.name.startsWith(format.name))

@@ -335,21 +335,20 @@ void DataSet::setFindings(QList<Finding> findings)
     for (Record &record : records_)
         record.checks.clear();
     // Records with the same checks share one text of ids.
-    QHash<quint32, QByteArray> idsOf;
-    auto ids = [&](quint32 checks) {
+    QHash<DataChecks::CheckSet, QByteArray> idsOf;
+    auto ids = [&](DataChecks::CheckSet checks) {
         QByteArray &text = idsOf[checks];
         if (text.isEmpty())
             for (size_t c = 0; c < DataChecks::all().size(); ++c)
-                if (checks & (quint32(1) << c))
+                if (checks & (DataChecks::CheckSet(1) << c))
                     text += (text.isEmpty() ? "" : " ") + DataChecks::all()[c].id.toUtf8();
         return text;
     };
-    Q_ASSERT(DataChecks::all().size() <= 32); // a bit for each check
     for (qsizetype i = 0; i < findings_.size();) {
         const qsizetype row = findings_[i].row;
-        quint32 checks = 0;
+        DataChecks::CheckSet checks = 0;
         for (; i < findings_.size() && findings_[i].row == row; ++i)
-            checks |= quint32(1) << findings_[i].check.check;
+            checks |= DataChecks::CheckSet(1) << findings_[i].check.check;
         if (row >= 0 && row < records_.size())
             records_[row].checks = ids(checks);
     }

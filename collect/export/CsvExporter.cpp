@@ -62,7 +62,9 @@ char *putNumber(char *at, double value)
     return std::to_chars(at, at + kNumberBytes, value).ptr;
 }
 
-char *putValue(char *at, const DataSet::Variable &v, const DataSet::Cell &cell)
+// A text as long as limit lets it be: where the .sav cuts it, so that the
+// syntax files read what the .sav holds, never half a character.
+char *putValue(char *at, const DataSet::Variable &v, const DataSet::Cell &cell, const TextLimit &limit)
 {
     switch (cell.state) {
     case DataSet::Cell::State::Missing:
@@ -72,13 +74,16 @@ char *putValue(char *at, const DataSet::Variable &v, const DataSet::Cell &cell)
     case DataSet::Cell::State::Value:
         break;
     }
-    if (!v.isNumeric() || v.kind == Kind::Modified)
+    if (!v.isNumeric())
+        return CsvText::put(at, limit.cut(cell.text), true);
+    if (v.kind == Kind::Modified)
         return CsvText::put(at, cell.text, true);
     return putNumber(at, cell.number);
 }
 
 // Rows first to first + count, each ended by CR LF.
-QByteArray formatRows(const DataSet &data, const QList<Run> &runs, Cells cells, qsizetype first, qsizetype count)
+QByteArray formatRows(const DataSet &data, const QList<Run> &runs, Cells cells, TextLimit limit, qsizetype first,
+                      qsizetype count)
 {
     const qsizetype columns = data.variables().size();
     QByteArray block;
@@ -94,7 +99,7 @@ QByteArray formatRows(const DataSet &data, const QList<Run> &runs, Cells cells, 
             const DataSet::Variable &v = *run.variable;
             if (run.count == 0) {
                 if (cells == Cells::Values)
-                    at = putValue(at, v, DataSet::cell(v, record, lines));
+                    at = putValue(at, v, DataSet::cell(v, record, lines), limit);
                 else
                     at = CsvText::put(at, DataSet::text(v, record, lines), isTextColumn(v, cells));
                 *at++ = ',';
@@ -127,6 +132,7 @@ public:
         file_ = &file;
         data_ = &target.data;
         runs_ = runsOf(data_->variables(), cells_);
+        limit_ = target.limit;
         return true;
     }
 
@@ -152,7 +158,7 @@ public:
         while (launched_ < blocks && launched_ < block + inFlight) {
             const qsizetype first = launched_++ * kBlockRows;
             pending_.push_back(std::async(std::launch::async, formatRows, std::cref(*data_), std::cref(runs_), cells_,
-                                          first, std::min(kBlockRows, data_->rowCount() - first)));
+                                          limit_, first, std::min(kBlockRows, data_->rowCount() - first)));
         }
         const QByteArray rows = pending_.front().get();
         pending_.pop_front();
@@ -164,6 +170,7 @@ public:
 
 private:
     Cells cells_;
+    TextLimit limit_;
     SafeFile *file_ = nullptr;
     const DataSet *data_ = nullptr;
     QList<Run> runs_;

@@ -10,6 +10,12 @@
 
 #include <QStringList>
 
+QString Format::fileWords() const
+{
+    const bool latin = !name.isEmpty() && name.back().unicode() < 0x80;
+    return name.toString() + (latin ? QStringLiteral(" 文件") : QStringLiteral("文件"));
+}
+
 namespace Formats {
 namespace {
 
@@ -77,9 +83,11 @@ std::span<const Format> table()
          .exporter = SyntaxExporter::makeSps,
          .companionSuffix = kValuesSuffix,
          .refusal = SyntaxExporter::refusal},
+        // It reads the CSV the .sps reads, whose texts are cut as the .sav's.
         {.extension = u".do",
          .name = u"Stata do",
          .caption = u"Stata do 文件 (.do，连同它读取的 CSV)",
+         .limit = kSpssString,
          .exporter = SyntaxExporter::makeDo,
          .companionSuffix = kValuesSuffix,
          .refusal = SyntaxExporter::refusal},
@@ -114,7 +122,9 @@ const Format *of(std::span<const Format> formats, const QString &path)
 
 const Format &values()
 {
-    static const Format format{.extension = u".csv", .name = u"CSV", .exporter = CsvExporter::makeValues};
+    // Texts cut where the .sav cuts them, so that the .sps reads the same data set.
+    static const Format format{
+        .extension = u".csv", .name = u"CSV", .limit = kSpssString, .exporter = CsvExporter::makeValues};
     return format;
 }
 

@@ -37,6 +37,8 @@ struct Format {
     bool builtIn = true;
 
     bool holdsData() const { return exporter != nullptr; }
+    // The name with "文件", a blank only after a Latin letter: "SPSS 文件", "SPSS 语法文件".
+    QString fileWords() const;
 };
 
 namespace Formats {

@@ -442,14 +442,15 @@ private:
         return s;
     }
 
-    // A figure that can be .a has no value label to say what .a is: its note does.
+    // A figure that can be .a has no value label to say what .a is: its note
+    // does, in the gate's own words ("…时不适用").
     QString notes() const
     {
         QString s;
         for (const DataSet::Variable &v : variables())
             if (holdsNotApplicableCode(v) && !stataLabelled(v))
                 s += QStringLiteral("notes %1: %2\n")
-                         .arg(v.name, stataText(QStringLiteral(".a：%1（%2时）")
+                         .arg(v.name, stataText(QStringLiteral(".a：%1（%2）")
                                                     .arg(DataSet::notApplicableLabel(), v.notApplicableWhen)));
         return s.isEmpty() ? s : QLatin1Char('\n') + s;
     }

@@ -76,13 +76,6 @@ QString Merge::Summary::line() const
     return text;
 }
 
-Merge::Summary Merge::run(RunControl &control)
-{
-    Q_ASSERT(options_.reports.isEmpty());
-    write(control);
-    return commit(control);
-}
-
 Merge::Summary Merge::write(RunControl &control)
 {
     summary_ = {};
@@ -208,11 +201,12 @@ void Merge::reportRejected(const Files &files, const Results &results, Entries &
 
 void Merge::buildDataSet(const Files &files, Results &results, const QList<bool> &kept, Entries &entries)
 {
-    // Texts too long for a format are cut there; the report says where.
+    // Texts too long for a format are cut there; the report says where. The
+    // CSV the syntax files read is cut as they are, and reported through them.
     QList<const Format *> limited;
     for (const std::unique_ptr<OutputSet::Output> &output : outputs_.outputs())
         if (output->content == OutputSet::Content::DataSet && output->format->limit.unit != TextLimit::Unit::None &&
-            !limited.contains(output->format))
+            output->format != &Formats::values() && !limited.contains(output->format))
             limited.append(output->format);
 
     const qsizetype rows = std::count(kept.begin(), kept.end(), true);
@@ -274,9 +268,9 @@ void Merge::reportCuts(const InputScanner::File &file, const DataSet::Record &re
             if (!format->limit.exceeds(text))
                 continue;
             ProblemReport::Entry e = lineEntry(file, ProblemReport::Kind::TextCut, v.line,
-                                               QStringLiteral("文字太长（%1 字节），在 %2 文件中被截断为 %3 字节")
+                                               QStringLiteral("文字太长（%1 字节），在 %2中被截断为 %3 字节")
                                                    .arg(text.size())
-                                                   .arg(format->name)
+                                                   .arg(format->fileWords())
                                                    .arg(format->limit.cut(text).size()),
                                                excerpt(text));
             e.variable = v.name;

@@ -58,9 +58,6 @@ public:
     explicit Merge(Options options);
     ~Merge();
 
-    // Runs the whole merge on the calling thread (reading uses helper
-    // threads): write(), then commit(). For a merge without reports.
-    Summary run(RunControl &control);
     // Everything but putting the outputs in place: each is written to its
     // temporary file, but the reports, which the caller writes into reports().
     Summary write(RunControl &control);

@@ -72,7 +72,7 @@ QStringList OutputSet::start(FileSystemCalls &files)
                 continue;
             }
             if (!format->builtIn) {
-                errors << failure(output->path, QStringLiteral("这个版本不能写出 %1 文件").arg(format->name));
+                errors << failure(output->path, QStringLiteral("这个版本不能写出 %1").arg(format->fileWords()));
                 continue;
             }
             if (const QString why = format->refusal ? format->refusal(output->path) : QString(); !why.isEmpty()) {

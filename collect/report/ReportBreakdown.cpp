@@ -8,6 +8,7 @@
 #include "collect/report/ReportStatistics.h"
 #include "survey/LineMap.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -21,10 +22,23 @@ QString title(const DataSet::Variable &by)
     return QStringLiteral("按“%1”分组").arg(by.label.simplified());
 }
 
+// The group's size, said as a count of enterprises: the shares below are of
+// those in it who answered ("作答的企业"), which is not the same number.
 QString caption(const Group &g)
 {
-    return g.size < kSmallGroup ? QStringLiteral("%1（n=%2，样本少）").arg(g.caption, whole(g.size))
-                                : QStringLiteral("%1（n=%2）").arg(g.caption, whole(g.size));
+    return g.size < kSmallGroup ? QStringLiteral("%1（共 %2 家，样本少）").arg(g.caption, whole(g.size))
+                                : QStringLiteral("%1（共 %2 家）").arg(g.caption, whole(g.size));
+}
+
+// The statistics of a figure's breakdown, by their keys in statistics().
+const QStringView kFigureColumns[] = {u"n", u"q1", u"median", u"q3"};
+
+const Statistic &statistic(QStringView key)
+{
+    for (const Statistic &s : statistics())
+        if (s.key == key)
+            return s;
+    Q_UNREACHABLE();
 }
 
 QStringList notes(const Grouping &grouping, const QString &shares)
@@ -192,56 +206,55 @@ QList<Part> Breakdowns::ofTicks(const Survey::Line &line, const QList<qsizetype>
     return crossTabs(data_, groupings_, line.label, first, rows);
 }
 
-QList<Part> Breakdowns::ofFigures(const QList<qsizetype> &variables) const
+QList<double> FigureGroups::values(QStringView key) const
 {
-    static const struct {
-        QStringView caption;
-        QStringView key;
-        double at; // the quantile; below 0 for n
-    } kColumns[] = {{u"填写的企业数", u"n", -1},
-                    {u"下四分位数", u"q1", 0.25},
-                    {u"中位数", u"median", 0.5},
-                    {u"上四分位数", u"q3", 0.75}};
+    const qsizetype column =
+        std::find(std::begin(kFigureColumns), std::end(kFigureColumns), key) - std::begin(kFigureColumns);
+    QList<double> out;
+    for (const Row &row : rows)
+        out << row.values.value(column, qQNaN());
+    return out;
+}
+
+FigureGroups Breakdowns::figureGroups(const QList<qsizetype> &variables) const
+{
+    FigureGroups figures;
+    for (qsizetype k = 0; k < groupings_.size(); ++k)
+        for (qsizetype g = 0; g < groupings_[k].groups.size(); ++g)
+            for (qsizetype i : variables) {
+                const std::vector<double> sorted = sortedFigures(groupings_[k].tallies[g][i]);
+                FigureGroups::Row row{k, g, i, {}};
+                for (QStringView key : kFigureColumns)
+                    row.values << statistic(key).of(sorted);
+                figures.rows << row;
+            }
+    return figures;
+}
+
+QList<Part> Breakdowns::ofFigures(const FigureGroups &figures, bool years, const QHash<QString, int> &decimals) const
+{
     QList<Part> parts;
-    const bool years = variables.size() > 1;
-    for (const Grouping &grouping : groupings_) {
+    for (qsizetype k = 0; k < groupings_.size(); ++k) {
+        const Grouping &grouping = groupings_[k];
         const DataSet::Variable &by = data_.variables()[grouping.by];
         Part part{title(by), notes(grouping, QStringLiteral("四分位数与总体的一样，按线性插值计算。"))};
         Table table{{QStringLiteral("分组")}, {}};
         if (years)
             table.header << QStringLiteral("年份");
-        for (const auto &column : kColumns)
-            table.header << column.caption.toString();
-        // Each statistic with the same decimals down its column.
-        struct Row {
-            qsizetype group;
-            qsizetype variable;
-            QList<double> values;
-        };
-        QList<Row> rows;
-        QList<QList<double>> columns(std::size(kColumns));
-        for (qsizetype g = 0; g < grouping.groups.size(); ++g)
-            for (qsizetype i : variables) {
-                const std::vector<double> sorted = sortedFigures(grouping.tallies[g][i]);
-                Row row{g, i, {}};
-                for (qsizetype c = 0; c < qsizetype(std::size(kColumns)); ++c) {
-                    const double value = kColumns[c].at < 0 ? double(sorted.size()) : quantile(sorted, kColumns[c].at);
-                    row.values << value;
-                    columns[c] << value;
-                }
-                rows << row;
-            }
-        QList<int> decimals;
-        for (const QList<double> &column : columns)
-            decimals << decimalsOf(column);
-        for (const Row &row : rows) {
+        for (QStringView key : kFigureColumns)
+            table.header << statistic(key).caption.toString();
+        for (const FigureGroups::Row &row : figures.rows) {
+            if (row.grouping != k)
+                continue;
             const Group &g = grouping.groups[row.group];
             const DataSet::Variable &v = data_.variables()[row.variable];
             QList<Cell> cells{text(caption(g))};
             if (years)
                 cells << text(Survey::line(v.line).year);
-            for (qsizetype c = 0; c < row.values.size(); ++c)
-                cells << inGroup(figure(v.name, kColumns[c].key.toString(), row.values[c], decimals[c]), by.name, g);
+            for (qsizetype c = 0; c < row.values.size(); ++c) {
+                const QString key = kFigureColumns[c].toString();
+                cells << inGroup(figure(v.name, key, row.values[c], decimals.value(key)), by.name, g);
+            }
             table.rows.append(cells);
         }
         part.tables << table;

@@ -7,6 +7,7 @@
 #include "collect/report/ReportParts.h"
 #include "collect/report/ReportTally.h"
 
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -20,6 +21,22 @@ namespace Report {
 
 // Groups of fewer enterprises than this are shown, and marked as small.
 inline constexpr qint64 kSmallGroup = 5;
+
+// A figure's n and quartiles in every group of every grouping, worked out
+// before they are shown: each statistic's decimals are decided once, with
+// the overall table's, and hold in every table.
+struct FigureGroups {
+    struct Row {
+        qsizetype grouping;
+        qsizetype group;
+        qsizetype variable;
+        QList<double> values; // one for each statistic of the breakdown's table
+    };
+    QList<Row> rows;
+
+    // Every value of one statistic (by its key in statistics()) over the rows.
+    QList<double> values(QStringView key) const;
+};
 
 class Breakdowns {
 public:
@@ -35,8 +52,10 @@ public:
     // Counts and column shares by group, with a grouped bar chart of the shares.
     QList<Part> ofChoice(qsizetype variable) const;
     QList<Part> ofTicks(const Survey::Line &line, const QList<qsizetype> &flags) const;
-    // n, median and quartiles by group, for each year.
-    QList<Part> ofFigures(const QList<qsizetype> &variables) const;
+    // n, median and quartiles by group, for each year of variables; then
+    // their tables, each statistic with the decimals given for its key.
+    FigureGroups figureGroups(const QList<qsizetype> &variables) const;
+    QList<Part> ofFigures(const FigureGroups &figures, bool years, const QHash<QString, int> &decimals) const;
 
 private:
     const DataSet &data_;

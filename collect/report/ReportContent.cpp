@@ -267,14 +267,18 @@ public:
             years << (year.isEmpty() ? QStringLiteral("企业数") : year);
             sorted.append(sortedFigures(tallies_[i]));
         }
+        // Each statistic with one number of decimals, here and in every breakdown.
+        const FigureGroups groups = breakdowns_.figureGroups(vars);
+        QHash<QString, int> decimals;
         for (const Statistic &s : statistics()) {
             QList<double> values;
             for (const std::vector<double> &x : sorted)
                 values << s.of(x);
-            const int decimals = decimalsOf(values);
+            const QString key = s.key.toString();
+            decimals.insert(key, decimalsOf(values + groups.values(s.key)));
             QList<Cell> row{text(s.caption.toString())};
             for (qsizetype k = 0; k < vars.size(); ++k)
-                row << figure(var(vars[k]).name, s.key.toString(), values[k], decimals);
+                row << figure(var(vars[k]).name, key, values[k], decimals.value(key));
             b.table.rows.append(row);
         }
         addFigureGaps(b, vars);
@@ -282,7 +286,7 @@ public:
             addChange(b, vars[0], vars[1]);
         if (std::any_of(sorted.begin(), sorted.end(), [](const auto &x) { return !x.empty(); }))
             b.charts << histogram(b.title, sorted, years);
-        b.parts << breakdowns_.ofFigures(vars);
+        b.parts << breakdowns_.ofFigures(groups, later != nullptr, decimals);
         return b;
     }
 

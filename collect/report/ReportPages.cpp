@@ -269,13 +269,16 @@ qreal heightOf(const Piece &piece)
     return piece.drawing.size.height() * scaleOf(piece);
 }
 
-// Fills the pages in order and paints each piece where it lands.
+// Fills the pages in order and paints each piece where it lands (or, with
+// no painter, only notes where).
 class Pages {
 public:
-    Pages(QPdfWriter &writer, QPainter &painter, const QList<Piece> &pieces)
+    Pages(QPdfWriter *writer, QPainter *painter, const QList<Piece> &pieces)
         : writer_(writer), painter_(painter), pieces_(pieces)
     {
     }
+
+    QList<Placed> placed;
 
     void fill()
     {
@@ -283,28 +286,37 @@ public:
             const Piece &piece = pieces_[i];
             if (piece.pageBefore && y_ > 0)
                 newPage();
-            if (piece.kind == Piece::Kind::Heading) {
-                // The run of headings and notes, with the start of what follows.
-                qsizetype end = i;
-                qreal need = 0;
-                while (end < pieces_.size() && pieces_[end].kind == Piece::Kind::Heading &&
-                       (end == i || !pieces_[end].pageBefore))
-                    need += heightOf(pieces_[end++]);
-                need += opening(end);
-                makeRoom(need);
-                while (i < end)
-                    place(pieces_[i++]);
-            } else if (piece.kind == Piece::Kind::TableHeader) {
-                i = placeTable(i);
-            } else {
-                makeRoom(heightOf(piece));
-                place(pieces_[i++]);
-            }
+            if (piece.kind == Piece::Kind::Heading)
+                i = placeHeadings(i);
+            else if (piece.kind == Piece::Kind::TableHeader)
+                i = placeTable(i, false);
+            else
+                place(pieces_[i++], false);
         }
         foot();
     }
 
 private:
+    // The run of headings and notes that starts at i, on one page with the
+    // start of what follows it, which is placed here too.
+    qsizetype placeHeadings(qsizetype i)
+    {
+        qsizetype end = i;
+        qreal headings = 0;
+        while (end < pieces_.size() && pieces_[end].kind == Piece::Kind::Heading &&
+               (end == i || !pieces_[end].pageBefore))
+            headings += heightOf(pieces_[end++]);
+        makeRoom(headings + opening(end, headings));
+        while (i < end)
+            place(pieces_[i++], false);
+        if (end == pieces_.size() || pieces_[end].pageBefore || pieces_[end].kind == Piece::Kind::Heading)
+            return end;
+        if (pieces_[end].kind == Piece::Kind::TableHeader)
+            return placeTable(end, true);
+        place(pieces_[end], true);
+        return end + 1;
+    }
+
     // The end of the table that starts at the header at i.
     qsizetype tableEnd(qsizetype i) const
     {
@@ -324,29 +336,40 @@ private:
     }
     static qreal heightOf(const Piece &piece) { return ReportPages::heightOf(piece); }
 
-    // How much of what starts at i must stand on the same page as the headings before it.
-    qreal opening(qsizetype i) const
+    // The most a chart below headings of that height may take: the rest of
+    // the page, or half a page where the headings take more.
+    static qreal roomBelow(qreal headings) { return std::max(kTextHeight - headings, kTextHeight / 2); }
+
+    // How much of what starts at i must stand on the same page as the
+    // headings above it: a table whole where it fits there, else its header
+    // and first rows; a chart, drawn smaller where it would not fit.
+    qreal opening(qsizetype i, qreal headings) const
     {
         if (i >= pieces_.size() || pieces_[i].pageBefore)
             return 0;
+        if (pieces_[i].kind == Piece::Kind::Chart)
+            return std::min(heightOf(pieces_[i]), roomBelow(headings));
         if (pieces_[i].kind != Piece::Kind::TableHeader)
             return heightOf(pieces_[i]);
         const qsizetype end = tableEnd(i);
         const qreal whole = heightOf(i, end);
-        return whole <= kTextHeight ? whole : heightOf(i, std::min(end, i + 1 + kRowsWithHeading));
+        return headings + whole <= kTextHeight ? whole : heightOf(i, std::min(end, i + 1 + kRowsWithHeading));
     }
 
-    qsizetype placeTable(qsizetype header)
+    // A table kept whole where it fits a page, else run on with its header
+    // repeated. Below headings, their room was made for its start already.
+    qsizetype placeTable(qsizetype header, bool belowHeadings)
     {
         const qsizetype end = tableEnd(header);
-        makeRoom(opening(header));
-        place(pieces_[header]);
+        if (!belowHeadings)
+            makeRoom(opening(header, 0));
+        place(pieces_[header], false);
         for (qsizetype k = header + 1; k < end; ++k) {
             if (y_ + heightOf(pieces_[k]) > kTextHeight && y_ > 0) {
                 newPage();
-                place(pieces_[header]);
+                place(pieces_[header], false);
             }
-            place(pieces_[k]);
+            place(pieces_[k], false);
         }
         return end;
     }
@@ -357,34 +380,56 @@ private:
             newPage();
     }
 
-    void place(const Piece &piece)
+    // A chart below headings is drawn smaller where the page has less room left.
+    void place(const Piece &piece, bool belowHeadings)
     {
-        Report::paint(piece.drawing, painter_, QPointF(kMargin, kMargin + y_), scaleOf(piece));
-        y_ += heightOf(piece);
+        qreal scale = scaleOf(piece);
+        if (belowHeadings && piece.kind == Piece::Kind::Chart)
+            scale = std::min(scale, roomBelow(y_) / piece.drawing.size.height());
+        makeRoom(piece.drawing.size.height() * scale);
+        if (painter_)
+            Report::paint(piece.drawing, *painter_, QPointF(kMargin, kMargin + y_), scale);
+        placed.append({page_, piece.kind == Piece::Kind::Heading});
+        y_ += piece.drawing.size.height() * scale;
     }
 
     void foot()
     {
+        if (!painter_)
+            return;
         Drawing number;
-        number.text({kPageWidth / 2, kPageHeight - kMargin + 6}, QString::number(page_), 11, kNoteInk, false,
+        number.text({kPageWidth / 2, kPageHeight - kMargin + 6}, QString::number(page_ + 1), 11, kNoteInk, false,
                     Qt::AlignHCenter);
-        Report::paint(number, painter_, QPointF(0, 0));
+        Report::paint(number, *painter_, QPointF(0, 0));
     }
 
     void newPage()
     {
         foot();
-        writer_.newPage();
+        if (writer_)
+            writer_->newPage();
         ++page_;
         y_ = 0;
     }
 
-    QPdfWriter &writer_;
-    QPainter &painter_;
+    QPdfWriter *writer_;
+    QPainter *painter_;
     const QList<Piece> &pieces_;
     qreal y_ = 0;
-    int page_ = 1;
+    int page_ = 0;
 };
+
+// The report's parts laid out in the writer's fonts, the writer set up to draw them.
+QList<Piece> laidOut(QPdfWriter &writer, const Report::Content &content)
+{
+    writer.setTitle(content.title);
+    writer.setCreator(QStringLiteral("csr-collect"));
+    writer.setResolution(kDpi);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    Layout layout(&writer);
+    layout.content(content);
+    return layout.pieces;
+}
 
 } // namespace
 
@@ -394,17 +439,23 @@ QByteArray pdf(const Report::Content &content)
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setTitle(content.title);
-        writer.setCreator(QStringLiteral("csr-collect"));
-        writer.setResolution(kDpi);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-        Layout layout(&writer);
-        layout.content(content);
+        const QList<Piece> pieces = laidOut(writer, content);
         QPainter painter(&writer);
-        Pages(writer, painter, layout.pieces).fill();
+        Pages(&writer, &painter, pieces).fill();
     }
     buffer.close();
     return buffer.data();
+}
+
+QList<Placed> placement(const Report::Content &content)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    const QList<Piece> pieces = laidOut(writer, content);
+    Pages pages(nullptr, nullptr, pieces);
+    pages.fill();
+    return pages.placed;
 }
 
 } // namespace ReportPages

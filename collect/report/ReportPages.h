@@ -7,9 +7,18 @@
 #include "collect/report/ReportParts.h"
 
 #include <QByteArray>
+#include <QList>
 
 namespace ReportPages {
 
 QByteArray pdf(const Report::Content &content);
+
+// Where each laid-out part of the report lands, in order, as pdf() places it:
+// its page (from 0), and whether it is a heading or a note.
+struct Placed {
+    int page;
+    bool heading;
+};
+QList<Placed> placement(const Report::Content &content);
 
 } // namespace ReportPages

@@ -2,7 +2,6 @@
 // ReportPages. Both draw each chart from its one layout.
 #include "collect/report/ReportWriter.h"
 
-#include "collect/merge/OutputSet.h"
 #include "collect/report/ReportChart.h"
 #include "collect/report/ReportDrawing.h"
 #include "collect/report/ReportPages.h"
@@ -168,11 +167,6 @@ QByteArray render(const Report::Content &content, const QString &path)
 {
     const ReportFormat *format = formatOf(path);
     return format ? format->render(content) : html(content);
-}
-
-bool write(const Report::Content &content, const QString &path, QString &error, FileSystemCalls *files)
-{
-    return writeAlone(path, render(content, path), error, files);
 }
 
 } // namespace ReportWriter

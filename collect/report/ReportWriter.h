@@ -10,8 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-class FileSystemCalls;
-
 namespace ReportWriter {
 
 // Whether a path names a report: .html, .htm or .pdf in any case.
@@ -23,9 +21,5 @@ QByteArray html(const Report::Content &content);
 QByteArray pdf(const Report::Content &content);
 // The report in the format of the path's extension.
 QByteArray render(const Report::Content &content, const QString &path);
-
-// Writes the report in the format of its extension, the safe way. False, and
-// why in error, when it cannot.
-bool write(const Report::Content &content, const QString &path, QString &error, FileSystemCalls *files = nullptr);
 
 } // namespace ReportWriter
