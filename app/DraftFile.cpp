@@ -2,7 +2,7 @@
 // deleting it or moving it aside.
 #include "app/DraftFile.h"
 
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "survey/ResultFileReader.h"
 
 #include <QDateTime>

@@ -4,7 +4,7 @@
 
 #include "app/Draft.h"
 #include "app/FillingLock.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 
 #include <QString>
 

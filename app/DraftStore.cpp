@@ -2,8 +2,8 @@
 #include "app/DraftStore.h"
 
 #include "app/DraftFolder.h"
-#include "survey/FileSystemCalls.h"
-#include "survey/SafeFile.h"
+#include "platform/FileSystemCalls.h"
+#include "platform/SafeFile.h"
 
 #include <QFileInfo>
 #include <QMutex>

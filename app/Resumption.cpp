@@ -3,11 +3,11 @@
 #include "app/Resumption.h"
 
 #include "app/DraftStore.h"
-#include "app/ForegroundRequest.h"
+#include "platform/ForegroundRequest.h"
 #include "app/PageState.h"
 #include "app/Shell.h"
 #include "pages/intro/IntroPage.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 #include "survey/ResultFileReader.h"

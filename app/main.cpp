@@ -4,7 +4,7 @@
 #include "app/Resumption.h"
 #include "app/Shell.h"
 #include "app/SurveyApplication.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 
 #include <QByteArray>
 

@@ -18,7 +18,7 @@
 #include "app/SurveyApplication.h"
 #include "pages/intro/IntroPage.h"
 #include "survey/AnswerRecord.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 #include "survey/ResultFileReader.h"

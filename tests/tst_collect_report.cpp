@@ -9,7 +9,7 @@
 #include "collect/report/ReportContent.h"
 #include "collect/report/ReportWriter.h"
 #include "collect/window/CollectWindow.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"

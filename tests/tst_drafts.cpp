@@ -15,7 +15,7 @@
 #include "pages/profile/BasicInformationPage.h"
 #include "pages/profile/FoundationPage.h"
 #include "pages/questionnaire/QuestionnairePage.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "tests/support/Drive.h"
 #include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/ModalBoxes.h"

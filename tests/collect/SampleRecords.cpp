@@ -6,7 +6,7 @@
 #include <cmath>
 #include <functional>
 
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "survey/PerformanceContent.h"
 #include "survey/ResultFileWriter.h"

@@ -1,4 +1,4 @@
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 namespace {
 // Large outputs are written in blocks of this size; smaller ones in one call.

@@ -1,6 +1,6 @@
 // The holder listens on a local socket: a window system such as X11 or
 // Wayland lets no program raise another's window, but a program may raise its own.
-#include "app/ForegroundRequest.h"
+#include "platform/ForegroundRequest.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>

@@ -1,6 +1,6 @@
 // Windows: the windows platform draws without showing a window, so nothing
 // needs choosing.
-#include "collect/system/Headless.h"
+#include "platform/Headless.h"
 
 namespace Headless {
 

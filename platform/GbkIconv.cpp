@@ -1,5 +1,5 @@
 // Code page 936 through glibc's iconv.
-#include "survey/GbkCodec.h"
+#include "platform/GbkCodec.h"
 
 #include <QList>
 #include <array>

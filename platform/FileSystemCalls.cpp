@@ -1,6 +1,6 @@
 // What the file seam says the same way on every system: the words for a
 // failure, and reading a whole file that is already open.
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 
 #include <algorithm>
 

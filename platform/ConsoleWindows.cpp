@@ -4,7 +4,7 @@
 // POSIX; text reaches a console as UTF-16, whatever its code page. The
 // control handler runs on a thread of its own, so it can simply wait while a
 // step that no interrupt splits is under way.
-#include "collect/system/Console.h"
+#include "platform/Console.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // The file calls of Windows. Native paths are UTF-8 here and widened for the
 // system, so Chinese and blank folder names work whatever the code page;
 // error codes are GetLastError's.
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 
 #include <QCoreApplication>
 #include <QDir>

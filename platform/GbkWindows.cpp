@@ -1,5 +1,5 @@
 // Code page 936 through the system's own converter on Windows.
-#include "survey/GbkCodec.h"
+#include "platform/GbkCodec.h"
 
 #include <algorithm>
 #include <windows.h>

@@ -2,9 +2,9 @@
 // merge holds an output folder through a lock on a small hidden file there:
 // shared while it writes, exclusive for a moment when it clears what killed
 // runs left; the system drops the lock when the process ends, however it ends.
-#include "collect/system/Folders.h"
+#include "platform/Folders.h"
 
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 #include <QList>
 #include <QString>

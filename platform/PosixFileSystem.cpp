@@ -1,5 +1,5 @@
 // The file calls of a POSIX system (Linux).
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "survey/Gbk.h"
+#include "platform/Gbk.h"
 
-#include "survey/GbkCodec.h"
+#include "platform/GbkCodec.h"
 
 #include <QList>
 

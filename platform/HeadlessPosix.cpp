@@ -1,6 +1,6 @@
 // Linux: with no platform chosen, the offscreen one, so that a report is
 // drawn over SSH and in cron as well as at a desktop.
-#include "collect/system/Headless.h"
+#include "platform/Headless.h"
 
 #include <QByteArray>
 #include <QtGlobal>

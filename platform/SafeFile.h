@@ -6,7 +6,7 @@
 // when it can; a power cut leaves the earlier file or the new one, whole.
 #pragma once
 
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,9 +1,9 @@
 // What the folder calls of every system share: a path's place from its
 // folder's status, and the names of a merge's own files.
-#include "collect/system/Folders.h"
+#include "platform/Folders.h"
 
-#include "survey/FileSystemCalls.h"
-#include "survey/SafeFile.h"
+#include "platform/FileSystemCalls.h"
+#include "platform/SafeFile.h"
 
 namespace Folders {
 

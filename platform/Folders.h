@@ -1,5 +1,5 @@
 // The calls into the file system that the collector makes beyond writing a
-// file (survey/SafeFile does that): looking at paths and listing folders for
+// file (platform/SafeFile does that): looking at paths and listing folders for
 // the search, and holding an output folder while a merge writes into it.
 // POSIX in FoldersPosix.cpp, Windows in FoldersWindows.cpp.
 // Paths are native (see FileSystemCalls::nativePath).

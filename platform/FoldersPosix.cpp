@@ -2,9 +2,9 @@
 // with a shared lock on the folder itself (flock), which the system drops when
 // the process ends, however it ends; a merge that gets the lock alone knows
 // that every temporary file of its kind there is left over.
-#include "collect/system/Folders.h"
+#include "platform/Folders.h"
 
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,7 +1,7 @@
 // Windows lets the program the person just started hand the foreground to
 // another program's window: the holder's visible top-level window is found
 // by its process, so the holder need not listen.
-#include "app/ForegroundRequest.h"
+#include "platform/ForegroundRequest.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 // the flag where it looks for a cancel from the window. Which signal wins
 // against the renames of a run is settled by one compare-and-swap on the
 // guard's state, whatever thread the signal lands on.
-#include "collect/system/Console.h"
+#include "platform/Console.h"
 
 #include <atomic>
 #include <cerrno>
