@@ -1,7 +1,7 @@
 // Reopening a result file: the pages filled from its lines show what the file
 // holds, walking through them and saving gives the same bytes back, and a file
 // that does not fit is named in a box and nothing of it is loaded.
-#include "app/Resumption.h"
+#include "app/drafts/Resumption.h"
 #include "pages/intro/IntroPage.h"
 #include "pages/questionnaire/QuestionnairePage.h"
 #include "platform/FileSystemCalls.h"

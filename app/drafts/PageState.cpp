@@ -1,6 +1,6 @@
 // Reading every control of the pages into a draft and setting them back from
 // one, in the order the pages need (a choice before the fields it opens).
-#include "app/PageState.h"
+#include "app/drafts/PageState.h"
 
 #include "app/Shell.h"
 #include "pages/performance/PerformancePage.h"

@@ -2,8 +2,8 @@
 // of the program holds a draft, no other copy offers, replaces or deletes it.
 #pragma once
 
-#include "app/Draft.h"
-#include "app/FillingLock.h"
+#include "app/drafts/Draft.h"
+#include "app/drafts/FillingLock.h"
 #include "platform/FileSystemCalls.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 // Writing a filling's draft on a thread of its own.
-#include "app/DraftStore.h"
+#include "app/drafts/DraftStore.h"
 
-#include "app/DraftFolder.h"
+#include "app/drafts/DraftFolder.h"
 #include "platform/FileSystemCalls.h"
 #include "platform/SafeFile.h"
 

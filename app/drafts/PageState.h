@@ -2,7 +2,7 @@
 // draft, or from the 139 lines of a result file through the line map.
 #pragma once
 
-#include "app/Draft.h"
+#include "app/drafts/Draft.h"
 
 class Shell;
 

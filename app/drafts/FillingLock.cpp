@@ -1,5 +1,5 @@
 // Taking a lock file, telling who holds it, and taking over another machine's.
-#include "app/FillingLock.h"
+#include "app/drafts/FillingLock.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 // earlier versions kept beside that folder counts as one more draft.
 #pragma once
 
-#include "app/DraftFile.h"
+#include "app/drafts/DraftFile.h"
 
 #include <QString>
 #include <vector>

@@ -6,11 +6,11 @@
 // copy of the program corrects it at the same time.
 #pragma once
 
-#include "app/Draft.h"
-#include "app/DraftFile.h"
-#include "app/DraftFolder.h"
-#include "app/DraftKeeper.h"
-#include "app/FillingLock.h"
+#include "app/drafts/Draft.h"
+#include "app/drafts/DraftFile.h"
+#include "app/drafts/DraftFolder.h"
+#include "app/drafts/DraftKeeper.h"
+#include "app/drafts/FillingLock.h"
 
 #include <QByteArray>
 #include <QObject>

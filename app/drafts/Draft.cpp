@@ -1,7 +1,7 @@
 // The draft's text form. One record per line, "key value", values escaped so
 // that a line break in a value can never split a record; a closing "end"
 // record shows that the draft was written whole.
-#include "app/Draft.h"
+#include "app/drafts/Draft.h"
 
 #include "survey/LineMap.h"
 

@@ -1,10 +1,10 @@
 // Offering the drafts of earlier runs, reopening a result file, and keeping
 // this filling's draft until the save.
-#include "app/Resumption.h"
+#include "app/drafts/Resumption.h"
 
-#include "app/DraftStore.h"
+#include "app/drafts/DraftStore.h"
 #include "platform/ForegroundRequest.h"
-#include "app/PageState.h"
+#include "app/drafts/PageState.h"
 #include "app/Shell.h"
 #include "pages/intro/IntroPage.h"
 #include "platform/FileSystemCalls.h"

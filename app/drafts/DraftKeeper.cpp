@@ -1,8 +1,8 @@
 // Following every control of the pages and writing the draft when they change.
-#include "app/DraftKeeper.h"
+#include "app/drafts/DraftKeeper.h"
 
-#include "app/DraftStore.h"
-#include "app/PageState.h"
+#include "app/drafts/DraftStore.h"
+#include "app/drafts/PageState.h"
 #include "app/Shell.h"
 #include "widgets/Page.h"
 

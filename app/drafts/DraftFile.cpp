@@ -1,6 +1,6 @@
 // Taking a draft's lock, reading the draft without ever waiting on it, and
 // deleting it or moving it aside.
-#include "app/DraftFile.h"
+#include "app/drafts/DraftFile.h"
 
 #include "platform/FileSystemCalls.h"
 #include "survey/ResultFileReader.h"

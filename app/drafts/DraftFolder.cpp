@@ -1,6 +1,6 @@
 // Finding the user's data folder, the drafts no running copy holds, and a
 // unique name for a new filling's draft.
-#include "app/DraftFolder.h"
+#include "app/drafts/DraftFolder.h"
 
 #include <QDateTime>
 #include <QDir>

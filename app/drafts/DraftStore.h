@@ -4,7 +4,7 @@
 // write leaves the earlier draft whole; the next one tries again.
 #pragma once
 
-#include "app/DraftFile.h"
+#include "app/drafts/DraftFile.h"
 
 #include <QObject>
 #include <QString>
