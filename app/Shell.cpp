@@ -7,7 +7,7 @@
 #include "pages/profile/FoundationPage.h"
 #include "pages/questionnaire/QuestionnairePage.h"
 #include "survey/Captions.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "survey/ResultFileWriter.h"
 #include "widgets/Fonts.h"

@@ -1,10 +1,10 @@
 // The questionnaire program: start-up only. `csr-survey [FILE]` opens a result
 // file to correct it; without one, the drafts left by earlier runs are offered.
-#include "app/DraftFolder.h"
-#include "app/Resumption.h"
+#include "app/drafts/DraftFolder.h"
+#include "app/drafts/Resumption.h"
 #include "app/Shell.h"
 #include "app/SurveyApplication.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 
 #include <QByteArray>
 

@@ -9,16 +9,16 @@
 //     the state, and a keystroke with drafts kept against one without) and the
 //     write on the draft thread; the load of a result file into the pages.
 //   csr-bench [runs]      prints the figures (default 9 start-ups per side)
-#include "app/Draft.h"
-#include "app/DraftFolder.h"
-#include "app/DraftKeeper.h"
-#include "app/DraftStore.h"
-#include "app/PageState.h"
+#include "app/drafts/Draft.h"
+#include "app/drafts/DraftFolder.h"
+#include "app/drafts/DraftKeeper.h"
+#include "app/drafts/DraftStore.h"
+#include "app/drafts/PageState.h"
 #include "app/Shell.h"
 #include "app/SurveyApplication.h"
 #include "pages/intro/IntroPage.h"
 #include "survey/AnswerRecord.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 #include "survey/ResultFileReader.h"

@@ -1,7 +1,7 @@
 // csr-collect: with arguments, the command line; without, the window.
 #include "collect/cli/CommandLine.h"
-#include "collect/system/Console.h"
-#include "collect/system/Headless.h"
+#include "platform/Console.h"
+#include "platform/Headless.h"
 #include "collect/window/CollectWindow.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // Reading a result file back: framing, strict GBK decoding and the size limit.
 #include "survey/ResultFileReader.h"
 
-#include "survey/FileSystemCalls.h"
-#include "survey/Gbk.h"
+#include "platform/FileSystemCalls.h"
+#include "platform/Gbk.h"
 #include "survey/LineMap.h"
 
 #include <array>

@@ -4,10 +4,10 @@
 #include "survey/ResultFileWriter.h"
 
 #include "survey/AnswerRecord.h"
-#include "survey/FileSystemCalls.h"
-#include "survey/Gbk.h"
+#include "platform/FileSystemCalls.h"
+#include "platform/Gbk.h"
 #include "survey/ResultFileFormat.h"
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

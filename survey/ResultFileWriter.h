@@ -1,7 +1,7 @@
 // The result file writer: the answer record as 139 GBK lines in the program folder.
 #pragma once
 
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 
 #include <QString>
 #include <stdexcept>

@@ -4,8 +4,8 @@
 // files cannot name, interrupts held while the outputs are put in place, and
 // a build without SPSS and Stata files.
 #include "collect/cli/CommandLine.h"
-#include "collect/system/Console.h"
-#include "survey/Gbk.h"
+#include "platform/Console.h"
+#include "platform/Gbk.h"
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"

@@ -4,8 +4,8 @@
 // killed run, and a cancelled run. Files are written here byte by byte.
 #include "collect/merge/Merge.h"
 #include "collect/merge/RunControl.h"
-#include "survey/FileSystemCalls.h"
-#include "survey/Gbk.h"
+#include "platform/FileSystemCalls.h"
+#include "platform/Gbk.h"
 #include "survey/ResultFileFormat.h"
 #include "tests/collect/MergeRun.h"
 #include "tests/collect/OutputReaders.h"

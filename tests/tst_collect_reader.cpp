@@ -1,8 +1,8 @@
 // The result file reader: framing, strict GBK, the size limit, files that are
 // not files, and thousands of randomly damaged result files.
 #include "collect/input/RecordReader.h"
-#include "survey/FileSystemCalls.h"
-#include "survey/Gbk.h"
+#include "platform/FileSystemCalls.h"
+#include "platform/Gbk.h"
 #include "survey/LineMap.h"
 #include "survey/RecordCheck.h"
 #include "survey/ResultFileReader.h"

@@ -6,7 +6,7 @@
 #include "collect/window/CollectWindow.h"
 #include "collect/window/MergeWorker.h"
 #include "collect/window/ProblemTableModel.h"
-#include "survey/Gbk.h"
+#include "platform/Gbk.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/CollectTestMain.h"

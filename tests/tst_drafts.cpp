@@ -3,11 +3,11 @@
 // it back and restoring every page, several drafts and the picker, drafts that
 // cannot be used, a reopened file's corrections, and real processes killed
 // half-way.
-#include "app/DraftFolder.h"
-#include "app/DraftKeeper.h"
-#include "app/DraftStore.h"
-#include "app/PageState.h"
-#include "app/Resumption.h"
+#include "app/drafts/DraftFolder.h"
+#include "app/drafts/DraftKeeper.h"
+#include "app/drafts/DraftStore.h"
+#include "app/drafts/PageState.h"
+#include "app/drafts/Resumption.h"
 #include "app/Shell.h"
 #include "app/SurveyApplication.h"
 #include "pages/intro/IntroPage.h"
@@ -15,7 +15,7 @@
 #include "pages/profile/BasicInformationPage.h"
 #include "pages/profile/FoundationPage.h"
 #include "pages/questionnaire/QuestionnairePage.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "tests/support/Drive.h"
 #include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/ModalBoxes.h"

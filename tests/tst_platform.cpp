@@ -1,9 +1,9 @@
 // What the program asks of the system it runs on, the same on Linux and on
 // Windows: code page 936 both ways, and kept files written through the file
 // seam into folders with Chinese and blank names.
-#include "survey/FileSystemCalls.h"
-#include "survey/Gbk.h"
-#include "survey/SafeFile.h"
+#include "platform/FileSystemCalls.h"
+#include "platform/Gbk.h"
+#include "platform/SafeFile.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 // Reopening a result file: the pages filled from its lines show what the file
 // holds, walking through them and saving gives the same bytes back, and a file
 // that does not fit is named in a box and nothing of it is loaded.
-#include "app/Resumption.h"
+#include "app/drafts/Resumption.h"
 #include "pages/intro/IntroPage.h"
 #include "pages/questionnaire/QuestionnairePage.h"
-#include "survey/FileSystemCalls.h"
-#include "survey/SafeFile.h"
+#include "platform/FileSystemCalls.h"
+#include "platform/SafeFile.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/Drive.h"
 #include "tests/support/ModalBoxes.h"

@@ -4,7 +4,7 @@
 #include "pages/questionnaire/QuestionnairePage.h"
 #include "survey/AnswerRecord.h"
 #include "survey/Captions.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "survey/ResultFileReader.h"
 #include "survey/ResultFileWriter.h"
 #include "tests/support/Drive.h"

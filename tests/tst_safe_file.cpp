@@ -1,7 +1,7 @@
 // The one safe way to write a file, under a file system that fails one call:
 // every failure is reported, the earlier file stays whole, no temporary is
 // left; and the data reaches the disk before the rename, the folder after it.
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 #include "tests/support/ForwardingFileSystem.h"
 #include "tests/support/TestSystem.h"
 

@@ -2,7 +2,7 @@
 // 936 out of every single-line field, and no length limit but the file's.
 #include "widgets/TextFieldGuard.h"
 
-#include "survey/Gbk.h"
+#include "platform/Gbk.h"
 #include "survey/ResultFileFormat.h"
 
 #include <QLineEdit>

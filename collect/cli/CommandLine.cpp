@@ -9,10 +9,10 @@
 #include "collect/report/ReportBreakdown.h"
 #include "collect/report/ReportStep.h"
 #include "collect/report/ReportWriter.h"
-#include "collect/system/Console.h"
-#include "collect/system/Folders.h"
+#include "platform/Console.h"
+#include "platform/Folders.h"
 #include "survey/DataChecks.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>

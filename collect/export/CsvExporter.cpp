@@ -5,7 +5,7 @@
 
 #include "collect/data/DataSet.h"
 #include "collect/export/CsvText.h"
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 #include <QThread>
 

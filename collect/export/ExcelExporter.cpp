@@ -8,7 +8,7 @@
 #include "collect/data/Codebook.h"
 #include "collect/data/DataSet.h"
 #include "collect/data/ProblemReport.h"
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 #include <string>
 #include <xlsxwriter.h>

@@ -6,7 +6,7 @@
 #include "collect/export/ListFiles.h"
 #include "collect/export/StatExporter.h"
 #include "collect/export/SyntaxExporter.h"
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 #include <QStringList>
 

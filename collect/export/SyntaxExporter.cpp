@@ -7,7 +7,7 @@
 #include "collect/data/DataSet.h"
 #include "collect/export/CsvText.h"
 #include "collect/export/StatDictionary.h"
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 #include <QFileInfo>
 #include <QHash>

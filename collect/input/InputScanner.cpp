@@ -3,8 +3,8 @@
 #include "collect/input/InputScanner.h"
 
 #include "collect/input/FileName.h"
-#include "collect/system/Folders.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/Folders.h"
+#include "platform/FileSystemCalls.h"
 #include "survey/ResultFileFormat.h"
 #include "survey/ResultFileReader.h"
 

@@ -7,7 +7,7 @@
 // that are not valid UTF-8 can still be opened.
 #pragma once
 
-#include "collect/system/Folders.h"
+#include "platform/Folders.h"
 
 #include <QByteArray>
 #include <QList>

@@ -2,7 +2,7 @@
 // characters come out of its texts here, the same for every format.
 #include "collect/input/RecordReader.h"
 
-#include "collect/system/Sha256.h"
+#include "platform/Sha256.h"
 #include "survey/LineMap.h"
 #include "survey/ResultFileFormat.h"
 

@@ -9,9 +9,9 @@
 #include "collect/merge/Duplicates.h"
 #include "collect/merge/ReadQueue.h"
 #include "collect/merge/RunControl.h"
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 #include "survey/LineMap.h"
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>

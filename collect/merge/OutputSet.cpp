@@ -2,9 +2,9 @@
 #include "collect/merge/OutputSet.h"
 
 #include "collect/merge/RunControl.h"
-#include "collect/system/Console.h"
-#include "survey/FileSystemCalls.h"
-#include "survey/SafeFile.h"
+#include "platform/Console.h"
+#include "platform/FileSystemCalls.h"
+#include "platform/SafeFile.h"
 
 OutputSet::OutputSet() = default;
 

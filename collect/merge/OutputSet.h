@@ -7,7 +7,7 @@
 #pragma once
 
 #include "collect/export/Formats.h"
-#include "collect/system/Folders.h"
+#include "platform/Folders.h"
 
 #include <QByteArray>
 #include <QSet>

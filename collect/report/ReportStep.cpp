@@ -4,7 +4,7 @@
 #include "collect/merge/RunControl.h"
 #include "collect/report/ReportContent.h"
 #include "collect/report/ReportWriter.h"
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 namespace ReportStep {
 

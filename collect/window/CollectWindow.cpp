@@ -9,11 +9,11 @@
 #include "collect/report/ReportBreakdown.h"
 #include "collect/report/ReportStep.h"
 #include "collect/report/ReportWriter.h"
-#include "collect/system/Folders.h"
+#include "platform/Folders.h"
 #include "collect/window/CheckTableModel.h"
 #include "collect/window/MergeWorker.h"
 #include "collect/window/ProblemTableModel.h"
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <functional>
 
+#include "platform/FileSystemCalls.h"
 #include "survey/DataChecks.h"
-#include "survey/FileSystemCalls.h"
 #include "survey/LineMap.h"
 #include "survey/PerformanceContent.h"
 #include "survey/ResultFileWriter.h"

@@ -2,7 +2,7 @@
 // it and overrides only the calls it makes fail or watches.
 #pragma once
 
-#include "survey/FileSystemCalls.h"
+#include "platform/FileSystemCalls.h"
 
 class ForwardingFileSystem : public FileSystemCalls {
 public:

@@ -2,7 +2,7 @@
 // lines a test expects.
 #include "tests/support/ResultFile.h"
 
-#include "survey/Gbk.h"
+#include "platform/Gbk.h"
 
 #include <QFile>
 

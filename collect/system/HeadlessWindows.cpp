@@ -1,9 +1,0 @@
-// Windows: the windows platform draws without showing a window, so nothing
-// needs choosing.
-#include "collect/system/Headless.h"
-
-namespace Headless {
-
-void prepare() {}
-
-} // namespace Headless
