@@ -143,11 +143,14 @@ std::unique_ptr<Store> Store::open(const Database &database, QString *error)
     return store;
 }
 
+// A statement without values, not prepared (PostgreSQL prepares no DDL).
 bool Store::exec(const QString &statement, QString *error)
 {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(statement);
-    return run(query, error);
+    if (query.exec(statement))
+        return true;
+    *error = QStringLiteral("数据库出错：") + query.lastError().text();
+    return false;
 }
 
 bool Store::migrate(QString *error)
@@ -305,7 +308,7 @@ bool insert(QSqlQuery &q, Submission &s, bool &inserted, QString *error)
     q.addBindValue(text(s.reason));
     q.addBindValue(QString::fromUtf8(s.verdict));
     q.addBindValue(s.replaces ? QVariant(s.replaces) : QVariant(QMetaType::fromType<qlonglong>()));
-    q.addBindValue(s.bytes);
+    q.addBindValue(s.bytes.isNull() ? QByteArray(0, '\0') : s.bytes); // an empty file is no NULL
     if (!run(q, error))
         return false;
     inserted = q.next();
