@@ -10,9 +10,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -37,6 +39,14 @@ using HttpClient::Reply;
 bool onPostgres()
 {
     return qEnvironmentVariable("CSR_SERVE_DATABASE").startsWith("postgres");
+}
+
+QByteArray firstLines(const QByteArray &bytes, int lines)
+{
+    qsizetype end = 0;
+    for (int i = 0; i < lines; ++i)
+        end = bytes.indexOf("\r\n", end) + 2;
+    return bytes.left(end);
 }
 
 QJsonObject json(const Reply &reply)
@@ -204,7 +214,7 @@ private slots:
         QTest::newRow("whole") << whole << name << 201 << QString();
         QTest::newRow("empty") << QByteArray() << name << 422 << "文件是空的";
         QTest::newRow("cut short") << whole.left(whole.indexOf("\r\n", 300) + 2) << name << 422 << "文件不完整";
-        QTest::newRow("138 lines") << whole.left(whole.lastIndexOf("\r\n", whole.size() - 3) + 2) << name << 422
+        QTest::newRow("138 lines") << firstLines(whole, 138) << name << 422
                                    << "文件不完整：只有 138 行，应为 139 行";
         QTest::newRow("140 lines") << whole + "\r\n" << name << 422 << "多于 139 行";
         QTest::newRow("not GBK") << notGbk << name << 422 << "不是 GBK";
@@ -462,6 +472,38 @@ private slots:
         const Reply refused = send(upload(nextFile(), code_));
         QCOMPARE(refused.status, 429);
         QVERIFY(refused.header("Retry-After").toInt() >= 1);
+    }
+
+    // Headless Chromium picks a whole file and a broken one, and reads both answers on the page.
+    void browserUpload()
+    {
+        const QString script = QStringLiteral(CSR_SOURCE_DIR "/tests/serve/upload_page.py");
+        for (const char *tool : {"/usr/bin/python3", "/usr/bin/chromium", "/usr/bin/chromedriver"})
+            if (!QFile::exists(tool))
+                QSKIP("no Chromium with chromedriver and python3-selenium (tools/install-deps installs them)");
+        const QByteArray whole = nextFile(), broken = nextFile();
+        const QString wholePath = dir_.path() + "/files/企业_填报结果.dbf";
+        const QString brokenPath = dir_.path() + "/files/<img src=x onerror=alert(1)>_填报结果.dbf";
+        for (const auto &[path, bytes] : {std::pair{wholePath, whole}, {brokenPath, firstLines(broken, 65)}}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
+        QProcess browser;
+        browser.start("/usr/bin/python3", {script, QStringLiteral("http://127.0.0.1:%1/u/%2").arg(server_->port()).arg(QString::fromLatin1(code_)),
+                                           wholePath, brokenPath});
+        QVERIFY(browser.waitForFinished(60000));
+        const QByteArray out = browser.readAllStandardOutput();
+        QVERIFY2(browser.exitCode() == 0, browser.readAllStandardError().constData());
+        QJsonArray answers = QJsonDocument::fromJson(out).array();
+        QCOMPARE(answers.size(), 2);
+        QHash<QString, QJsonObject> byName;
+        for (const QJsonValue &a : answers)
+            byName.insert(a["name"].toString(), a.toObject());
+        QCOMPARE(byName["企业_填报结果.dbf"]["status"].toString(), "已收到");
+        const QJsonObject refused = byName["<img src=x onerror=alert(1)>_填报结果.dbf"];
+        QVERIFY(refused["status"].toString().startsWith("未收到"));
+        QVERIFY2(refused["text"].toString().contains("文件不完整：只有 65 行，应为 139 行。请用填报程序打开原文件"), qPrintable(refused["text"].toString()));
+        QCOMPARE(refused["images"].toInt(), 0);
     }
 
     // Two servers on one PostgreSQL receiving the same files at once keep each once.
