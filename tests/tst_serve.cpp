@@ -463,15 +463,21 @@ private slots:
         QCOMPARE(send(upload(nextFile(), code_)).status, 201);
     }
 
-    // Past the rate per address: 429 with the seconds to wait.
+    // Past the rate per address (behind a proxy, the address it forwards): 429 with the seconds to wait.
     void rateLimit()
     {
-        server_ = startServer({"--rate-per-address", "3"});
+        server_ = startServer({"--rate-per-address", "3", "--trusted-proxy", "127.0.0.1"});
+        auto from = [&](const QByteArray &client) {
+            HttpClient::Call call = upload(nextFile(), code_);
+            call.headers.append({"X-Real-IP", client});
+            return send(call);
+        };
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(send(upload(nextFile(), code_)).status, 201);
-        const Reply refused = send(upload(nextFile(), code_));
+            QCOMPARE(from("10.0.0.1").status, 201);
+        const Reply refused = from("10.0.0.1");
         QCOMPARE(refused.status, 429);
         QVERIFY(refused.header("Retry-After").toInt() >= 1);
+        QCOMPARE(from("10.0.0.2").status, 201);
     }
 
     // Headless Chromium picks a whole file and a broken one, and reads both answers on the page.

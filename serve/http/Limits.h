@@ -3,7 +3,7 @@
 
 #include "survey/ResultFileFormat.h"
 
-#include <QtGlobal>
+#include <QByteArray>
 
 namespace Serve {
 
@@ -18,6 +18,7 @@ struct Limits {
     double perAddressPerMinute = 600;       // uploads; 0 for no limit
     double perCodePerMinute = 6000;         // uploads under one code; 0 for no limit
     int batch = 512;                        // submissions committed in one transaction at most
+    QByteArray trustedProxy;                // a proxy whose X-Real-IP header names the client, for the rate
 };
 
 } // namespace Serve

@@ -38,6 +38,8 @@ bool readOption(const QString &name, const QString &value, Options &o)
         o.database = value;
     else if (name == "--listen")
         return readListen(value, o);
+    else if (name == "--trusted-proxy")
+        o.limits.trustedProxy = value.toLatin1();
     else if (!readNumber(value, n))
         return false;
     else if (name == "--threads" && n >= 1)
@@ -99,7 +101,8 @@ QString Options::usage()
         "  --connections-per-address N  每个地址同时连接数上限（默认 100；在代理之后请调高）\n"
         "  --rate-per-address N         每个地址每分钟上传次数上限（默认 600，0 为不限）\n"
         "  --rate-per-code N            每个上传代码每分钟上传次数上限（默认 6000，0 为不限）\n"
-        "  --request-seconds N          一次请求最长秒数（默认 120）\n");
+        "  --request-seconds N          一次请求最长秒数（默认 120）\n"
+        "  --trusted-proxy 地址         来自这个代理（如 127.0.0.1 上的 nginx）的请求按 X-Real-IP 计频率\n");
 }
 
 } // namespace Serve

@@ -118,7 +118,10 @@ std::optional<Response> Service::checkUpload(Request &request)
         r.headers.emplaceBack("WWW-Authenticate", "Bearer");
         return r;
     }
-    if (const int wait = perAddress_.take(request.address))
+    // Behind a proxy every request comes from it: the client is who it says.
+    const QByteArray forwarded = request.header("x-real-ip");
+    const bool proxied = !limits_.trustedProxy.isEmpty() && request.address == limits_.trustedProxy;
+    if (const int wait = perAddress_.take(proxied && !forwarded.isEmpty() ? forwarded : request.address))
         return tooMany(wait);
     Store *s = store();
     QString error;
