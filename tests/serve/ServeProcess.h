@@ -19,6 +19,7 @@ public:
     void stop(); // SIGTERM, and waits
 
     quint16 port() const { return port_; }
+    qint64 pid() const { return process_.processId(); }
     // The upload code printed at the first start (empty on later starts).
     const QByteArray &firstCode() const { return firstCode_; }
     QString error() const { return error_; }
