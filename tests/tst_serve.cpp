@@ -494,9 +494,13 @@ private slots:
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
+        QStringList arguments{script, QStringLiteral("http://127.0.0.1:%1/u/%2").arg(server_->port()).arg(QString::fromLatin1(code_)),
+                              wholePath, brokenPath};
+        // The manual's picture: CSR_SERVE_SCREENSHOT=docs/serve-upload.png build/tst_serve browserUpload
+        if (qEnvironmentVariableIsSet("CSR_SERVE_SCREENSHOT"))
+            arguments << "--screenshot" << qEnvironmentVariable("CSR_SERVE_SCREENSHOT");
         QProcess browser;
-        browser.start("/usr/bin/python3", {script, QStringLiteral("http://127.0.0.1:%1/u/%2").arg(server_->port()).arg(QString::fromLatin1(code_)),
-                                           wholePath, brokenPath});
+        browser.start("/usr/bin/python3", arguments);
         QVERIFY(browser.waitForFinished(60000));
         const QByteArray out = browser.readAllStandardOutput();
         QVERIFY2(browser.exitCode() == 0, browser.readAllStandardError().constData());

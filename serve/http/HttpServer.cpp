@@ -25,7 +25,9 @@ struct Exchange {
     QElapsedTimer since;
     MHD_Connection *connection = nullptr;
     std::mutex mutex;
-    std::optional<Response> answer; // set once by the reply
+    std::optional<Response> answer; // set once by the reply, or by the look at the head
+    bool refused = false;           // by the look at the head: the body is dropped
+    qint64 received = 0;            // bytes of the body so far
     bool handed = false;            // handle() was called
     bool suspended = false;
 };
@@ -105,22 +107,30 @@ struct Callbacks {
             request.contentLength = length.toLongLong(&lengthRead);
         if (!length.isEmpty() && (!lengthRead || request.contentLength < 0))
             return MHD_NO;
-        const std::optional<Response> refusal = server.handler_.head(request);
-        *context = exchange.release();
-        if (refusal)
+        std::optional<Response> refusal = server.handler_.head(request);
+        if (refusal && refusal->beforeBody) {
+            *context = exchange.release();
             return queue(connection, *refusal);
+        }
+        exchange->refused = refusal.has_value();
+        exchange->answer = std::move(refusal);
+        *context = exchange.release();
         return MHD_YES;
     }
 
     static MHD_Result receive(HttpServer &server, Exchange &exchange, const char *data, size_t *size)
     {
         // A body without a length (chunked) is cut at the limit, as one sent too slowly is.
-        if (exchange.request.body.size() + qint64(*size) > server.limits_.maxBody ||
+        exchange.received += qint64(*size);
+        if (exchange.received > server.limits_.maxBody ||
             exchange.since.elapsed() > qint64(server.limits_.requestSeconds) * 1000)
             return MHD_NO;
-        if (exchange.request.body.isEmpty() && exchange.request.contentLength > 0)
-            exchange.request.body.reserve(exchange.request.contentLength);
-        exchange.request.body.append(data, qsizetype(*size));
+        Request &request = exchange.request;
+        if (!exchange.refused) {
+            if (request.body.isEmpty() && request.contentLength > 0)
+                request.body.reserve(request.contentLength);
+            request.body.append(data, qsizetype(*size));
+        }
         *size = 0;
         return MHD_YES;
     }
@@ -128,7 +138,7 @@ struct Callbacks {
     static MHD_Result finish(HttpServer &server, Exchange &exchange)
     {
         std::unique_lock lock(exchange.mutex);
-        if (!exchange.handed) {
+        if (!exchange.handed && !exchange.refused) {
             exchange.handed = true;
             lock.unlock();
             Exchange *target = &exchange;

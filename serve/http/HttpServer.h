@@ -38,13 +38,18 @@ struct Response {
     QByteArray contentType;
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers;
+    // Sent before the body is read, which is then never read (the connection
+    // closes): for a body too large only. Other answers from the head wait
+    // for the body, read and dropped, so that a proxy still sending it does
+    // not lose the answer.
+    bool beforeBody = false;
 };
 
 class HttpServer {
 public:
     using Reply = std::function<void(Response)>;
     struct Handler {
-        // Before the body: an answer here refuses the request unread.
+        // Before the body: an answer here refuses the request (see Response::beforeBody).
         std::function<std::optional<Response>(Request &)> head;
         // The whole request; reply is called once, on any thread.
         std::function<void(Request, Reply)> handle;

@@ -31,7 +31,7 @@ function show(card, status, answer) {
   }
   const received = answer.accepted === true;
   card.classList.add(received ? 'received' : 'refused');
-  card.append(element('p', 'status', received ? '已收到' : '未收到：文件已保存，但不是完整的填报结果'));
+  card.append(element('p', 'status', received ? '已收到' : '未收到：不是完整的填报结果'));
   if (answer.repeated) card.append(element('p', 'repeated', '这个文件之前已经收到过，以下是当时的回执。'));
   if (!received) card.append(element('p', 'reason', answer.message));
   const list = element('dl');

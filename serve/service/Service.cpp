@@ -110,8 +110,11 @@ std::optional<Response> Service::head(Request &request)
 // Before the body is read: its length, the code, the rates.
 std::optional<Response> Service::checkUpload(Request &request)
 {
-    if (request.contentLength > limits_.maxBody)
-        return refusal(413, QStringLiteral("文件太大：超过 %1 MiB，不是填报结果文件。").arg(limits_.maxBody >> 20));
+    if (request.contentLength > limits_.maxBody) {
+        Response r = refusal(413, QStringLiteral("文件太大：超过 %1 MiB，不是填报结果文件。").arg(limits_.maxBody >> 20));
+        r.beforeBody = true;
+        return r;
+    }
     const QByteArray code = bearer(request);
     if (code.isEmpty()) {
         Response r = refusal(401, QStringLiteral("缺少上传代码。请打开调查办公室发来的链接上传。"));
