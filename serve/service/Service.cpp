@@ -58,6 +58,11 @@ qint64 receiptNumber(const QByteArray &path)
     return ok && id > 0 ? id : 0;
 }
 
+Response unavailable()
+{
+    return refusal(503, QStringLiteral("服务器暂时无法读取数据库，请稍后再试。"));
+}
+
 Response tooMany(int seconds)
 {
     Response r = refusal(429, QStringLiteral("上传过于频繁，请 %1 秒后再试。").arg(seconds));
@@ -73,9 +78,13 @@ Service::Service(Database database, Limits limits, Committer &committer)
 {
 }
 
+namespace {
+// Each thread's own connection (see Service::store).
+thread_local std::unique_ptr<Store> local;
+} // namespace
+
 Store *Service::store()
 {
-    thread_local std::unique_ptr<Store> local;
     if (!local) {
         QString error;
         local = Store::open(database_, &error);
@@ -83,6 +92,17 @@ Store *Service::store()
             std::fprintf(stderr, "csr-serve: %s\n", qPrintable(error));
     }
     return local.get();
+}
+
+std::optional<UploadCode> Service::lookUp(const QByteArray &code, bool &failed)
+{
+    Store *s = store();
+    QString error;
+    const std::optional<UploadCode> found = s ? s->code(code, &error) : std::nullopt;
+    failed = !s || !error.isEmpty();
+    if (failed)
+        local.reset(); // the connection may be what failed: the next request opens a new one
+    return found;
 }
 
 std::optional<Response> Service::head(Request &request)
@@ -126,11 +146,10 @@ std::optional<Response> Service::checkUpload(Request &request)
     const bool proxied = !limits_.trustedProxy.isEmpty() && request.address == limits_.trustedProxy;
     if (const int wait = perAddress_.take(proxied && !forwarded.isEmpty() ? forwarded : request.address))
         return tooMany(wait);
-    Store *s = store();
-    QString error;
-    const std::optional<UploadCode> found = s ? s->code(code, &error) : std::nullopt;
-    if (!s || !error.isEmpty())
-        return refusal(503, QStringLiteral("服务器暂时无法读取数据库，请稍后再试。"));
+    bool failed = false;
+    const std::optional<UploadCode> found = lookUp(code, failed);
+    if (failed)
+        return unavailable();
     if (!found)
         return refusal(403, QStringLiteral("上传代码无效。请核对链接。"));
     if (found->revoked)
@@ -143,11 +162,10 @@ std::optional<Response> Service::checkUpload(Request &request)
 
 Response Service::uploadPage(const QByteArray &code)
 {
-    Store *s = store();
-    QString error;
-    const std::optional<UploadCode> found = s ? s->code(code, &error) : std::nullopt;
-    if (!s || !error.isEmpty())
-        return refusal(503, QStringLiteral("服务器暂时无法读取数据库，请稍后再试。"));
+    bool failed = false;
+    const std::optional<UploadCode> found = lookUp(code, failed);
+    if (failed)
+        return unavailable();
     if (!found)
         return page(404, Pages::uploadPage(Pages::State::Unknown));
     if (found->revoked)
@@ -158,14 +176,18 @@ Response Service::uploadPage(const QByteArray &code)
 // A receipt again, to the code that sent the file only.
 Response Service::receipt(const Request &request, qint64 id)
 {
-    Store *s = store();
-    QString error;
-    const std::optional<UploadCode> code = s ? s->code(bearer(request), &error) : std::nullopt;
-    if (s && error.isEmpty() && (!code || code->revoked))
+    bool failed = false;
+    const std::optional<UploadCode> code = lookUp(bearer(request), failed);
+    if (failed)
+        return unavailable();
+    if (!code || code->revoked)
         return refusal(code ? 403 : 401, QStringLiteral("上传代码无效或已停用。"));
-    const std::optional<Submission> kept = s && error.isEmpty() ? s->submission(id, &error) : std::nullopt;
-    if (!s || !error.isEmpty())
-        return refusal(503, QStringLiteral("服务器暂时无法读取数据库，请稍后再试。"));
+    QString error;
+    const std::optional<Submission> kept = store()->submission(id, &error);
+    if (!error.isEmpty()) {
+        local.reset();
+        return unavailable();
+    }
     if (!kept || kept->codeId != code->id)
         return refusal(404, QStringLiteral("没有这个回执。"));
     return json(200, Verdict::answer(*kept));

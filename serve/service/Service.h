@@ -20,6 +20,8 @@ public:
 private:
     // This thread's own connection, opened when first needed.
     Store *store();
+    // The code's row; failed when the database could not be asked.
+    std::optional<UploadCode> lookUp(const QByteArray &code, bool &failed);
     std::optional<Response> checkUpload(Request &request);
     Response uploadPage(const QByteArray &code);
     Response receipt(const Request &request, qint64 id);

@@ -84,8 +84,13 @@ void Committer::commitBatch(std::deque<Pending> &batch)
     QList<bool> isNew;
     QString error;
     const bool committed = store_->commit(rows, isNew, &error);
-    if (!committed)
+    if (!committed) {
         std::fprintf(stderr, "csr-serve: 提交失败，%zu 个文件未保存：%s\n", batch.size(), qPrintable(error));
+        // The connection may be what failed (a database server restarted): the next batch gets a new one.
+        QString reopening;
+        if (std::unique_ptr<Store> fresh = Store::open(database_, &reopening))
+            store_ = std::move(fresh);
+    }
     for (size_t i = 0; i < batch.size(); ++i)
         batch[i].done(committed, rows[qsizetype(i)], committed && isNew[qsizetype(i)]);
 }
