@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -197,7 +198,11 @@ private slots:
         QVERIFY(!code_.isEmpty());
     }
 
-    void cleanup() { server_.reset(); }
+    void cleanup()
+    {
+        QVERIFY2(server_->stop(), qPrintable(server_->error()));
+        server_.reset();
+    }
 
     void answers_data()
     {
@@ -466,6 +471,7 @@ private slots:
     // Past the rate per address (behind a proxy, the address it forwards): 429 with the seconds to wait.
     void rateLimit()
     {
+        QVERIFY(server_->stop());
         server_ = startServer({"--rate-per-address", "3", "--trusted-proxy", "127.0.0.1"});
         auto from = [&](const QByteArray &client) {
             HttpClient::Call call = upload(nextFile(), code_);
@@ -522,6 +528,7 @@ private slots:
         if (!onPostgres())
             QSKIP("two servers share a PostgreSQL database only");
         const std::unique_ptr<ServeProcess> second = startServer();
+        auto stopSecond = qScopeGuard([&] { QVERIFY2(second->stop(), qPrintable(second->error())); });
         QList<QByteArray> files;
         for (int i = 0; i < 20; ++i)
             files.append(nextFile());

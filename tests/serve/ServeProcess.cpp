@@ -54,13 +54,20 @@ void ServeProcess::kill()
     process_.waitForFinished(10000);
 }
 
-void ServeProcess::stop()
+bool ServeProcess::stop()
 {
     if (process_.state() == QProcess::NotRunning)
-        return;
+        return true;
     process_.terminate();
-    if (!process_.waitForFinished(20000))
+    if (!process_.waitForFinished(20000)) {
         kill();
+        error_ = QStringLiteral("csr-serve did not stop");
+        return false;
+    }
+    if (process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0)
+        return true;
+    error_ = QString::fromUtf8(process_.readAllStandardError());
+    return false;
 }
 
 QString ServeProcess::command(const QStringList &arguments, int *exitCode) const

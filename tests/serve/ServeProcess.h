@@ -16,7 +16,9 @@ public:
     // Starts it and waits until it listens; false (with its output in error()) when it does not.
     bool start();
     void kill(); // SIGKILL, as a crash or a power cut would
-    void stop(); // SIGTERM, and waits
+    // SIGTERM, and waits: false (its error output in error()) when it did not
+    // end well, as when a sanitizer reported something at its exit.
+    bool stop();
 
     quint16 port() const { return port_; }
     qint64 pid() const { return process_.processId(); }
