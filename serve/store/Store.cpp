@@ -153,18 +153,27 @@ bool Store::exec(const QString &statement, QString *error)
     return false;
 }
 
+// One server at a time: a second one starting at once waits (on PostgreSQL
+// for a session lock, on SQLite for the write lock), then finds the steps done.
 bool Store::migrate(QString *error)
+{
+    constexpr int kMigrationLock = 20141210; // any number, the same for every server
+    if (postgres_ && !exec(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(kMigrationLock), error))
+        return false;
+    const bool migrated = migrateLocked(error);
+    QString ignored;
+    if (postgres_)
+        exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kMigrationLock), &ignored);
+    return migrated;
+}
+
+bool Store::migrateLocked(QString *error)
 {
     if (!exec("CREATE TABLE IF NOT EXISTS schema_migrations (version INTEGER PRIMARY KEY, applied TEXT NOT NULL)",
               error))
         return false;
-    // One server at a time: a second one starting waits, then finds the steps done.
     if (!exec(postgres_ ? "BEGIN" : "BEGIN IMMEDIATE", error))
         return false;
-    if (postgres_ && !exec("LOCK TABLE schema_migrations IN EXCLUSIVE MODE", error)) {
-        exec("ROLLBACK", error);
-        return false;
-    }
     QSqlQuery done(QSqlDatabase::database(connection_, false));
     done.prepare("SELECT COALESCE(MAX(version), 0) FROM schema_migrations");
     if (!run(done, error) || !done.next()) {

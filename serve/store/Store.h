@@ -77,6 +77,7 @@ public:
 private:
     explicit Store(QString connection, bool postgres);
     bool exec(const QString &statement, QString *error);
+    bool migrateLocked(QString *error);
 
     QString connection_;
     bool postgres_;
