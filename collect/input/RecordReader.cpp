@@ -177,12 +177,10 @@ void markLines(DataSet::Record &record, const DataSet::Lines &lines, const QList
     }
 }
 
-} // namespace
-
-Result read(const InputScanner::File &file)
+// What both readers share once the bytes are framed and decoded.
+Result judged(const InputScanner::File &file, ResultFileReader::Result r)
 {
     Result result;
-    ResultFileReader::Result r = ResultFileReader::readNative(file.nativePath, ResultFileReader::Decode::Utf8);
     result.modified = r.modified;
     if (!r.accepted()) {
         result.rejection = r.rejection;
@@ -207,6 +205,20 @@ Result read(const InputScanner::File &file)
     result.enterprise = QString::fromUtf8(lines[size_t(Survey::kEnterpriseNameLine - 1)]);
     result.named = FileName::match(file.fileName, result.enterprise);
     return result;
+}
+
+} // namespace
+
+Result read(const InputScanner::File &file)
+{
+    return judged(file, ResultFileReader::readNative(file.nativePath, ResultFileReader::Decode::Utf8));
+}
+
+Result readBytes(const InputScanner::File &file, const QByteArray &bytes, qint64 modified)
+{
+    ResultFileReader::Result r = ResultFileReader::parse(bytes, ResultFileReader::Decode::Utf8);
+    r.modified = modified;
+    return judged(file, std::move(r));
 }
 
 } // namespace RecordReader

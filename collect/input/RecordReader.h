@@ -36,4 +36,8 @@ struct Result {
 // Called on the readers' own threads.
 Result read(const InputScanner::File &file);
 
+// The same for bytes received otherwise (file.nativePath is not used), with
+// the time they count from.
+Result readBytes(const InputScanner::File &file, const QByteArray &bytes, qint64 modified);
+
 } // namespace RecordReader

@@ -89,6 +89,11 @@ private:
 
 } // namespace
 
+QString enterpriseOf(const RecordReader::Result &result)
+{
+    return result.enterprise.trimmed();
+}
+
 qsizetype drop(const QList<InputScanner::File> &files, const QList<RecordReader::Result> &results, QList<bool> &kept,
                QList<QList<ProblemReport::Entry>> &entries)
 {
@@ -99,7 +104,7 @@ qsizetype drop(const QList<InputScanner::File> &files, const QList<RecordReader:
         const RecordReader::Result &o = results[i];
         if (!o.accepted())
             continue;
-        const QString name = o.enterprise.trimmed();
+        const QString name = enterpriseOf(o);
         kept[i] = name.isEmpty() ? !byContent.add(QString::fromLatin1(o.record.sha256), i) : !byName.add(name, i);
     }
     const Dropping dropping(files, results);

@@ -12,6 +12,10 @@
 
 namespace Duplicates {
 
+// What makes two accepted files the same enterprise's: equal keys (empty for
+// a file without a name, which only equal bytes make the same).
+QString enterpriseOf(const RecordReader::Result &result);
+
 // Which of the accepted files are kept (rejected ones are not). Each dropped
 // file gets its entry in entries, one list per file; returns how many were dropped.
 qsizetype drop(const QList<InputScanner::File> &files, const QList<RecordReader::Result> &results, QList<bool> &kept,

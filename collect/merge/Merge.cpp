@@ -238,7 +238,7 @@ void Merge::buildDataSet(const Files &files, Results &results, const QList<bool>
 
 // The problems of an accepted file: its checks, its control characters, its name.
 void Merge::reportRecord(const InputScanner::File &file, const RecordReader::Result &result,
-                         QList<ProblemReport::Entry> &entries) const
+                         QList<ProblemReport::Entry> &entries)
 {
     for (const RecordCheck::Problem &p : result.problems) {
         ProblemReport::Entry e = lineEntry(file, ProblemReport::Kind::Record, p.line, p.what, p.raw);

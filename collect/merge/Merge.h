@@ -75,6 +75,11 @@ public:
     // The data set of the last run, as the outputs were written from it.
     const DataSet &data() const { return data_; }
 
+    // The problem report's entries of one accepted file: its checks, its
+    // control characters, its name (the server words its answers with them).
+    static void reportRecord(const InputScanner::File &file, const RecordReader::Result &result,
+                             QList<ProblemReport::Entry> &entries);
+
 private:
     using Files = QList<InputScanner::File>;
     using Results = QList<RecordReader::Result>;
@@ -84,8 +89,6 @@ private:
     void reportSearch(const InputScanner &scanner);
     void reportRejected(const Files &files, const Results &results, Entries &entries);
     void buildDataSet(const Files &files, Results &results, const QList<bool> &kept, Entries &entries);
-    void reportRecord(const InputScanner::File &file, const RecordReader::Result &result,
-                      QList<ProblemReport::Entry> &entries) const;
     void reportCuts(const InputScanner::File &file, const DataSet::Record &record, const QList<const Format *> &limited,
                     QList<ProblemReport::Entry> &entries) const;
     void finishReport(const Entries &entries);

@@ -1,0 +1,58 @@
+#include "serve/pages/Pages.h"
+
+#include "survey/Captions.h"
+
+#include <QFile>
+#include <QHash>
+
+namespace Serve::Pages {
+
+namespace {
+
+QByteArray resource(const QString &name)
+{
+    QFile file(QStringLiteral(":/serve/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// {{name}} replaced by its value, HTML-escaped always.
+QByteArray fill(QByteArray page, const QHash<QByteArray, QString> &values)
+{
+    for (auto it = values.begin(); it != values.end(); ++it)
+        page.replace("{{" + it.key() + "}}", it.value().toHtmlEscaped().toUtf8());
+    return page;
+}
+
+} // namespace
+
+QByteArray uploadPage(State state)
+{
+    QString notice;
+    QByteArray name = "open";
+    if (state == State::Unknown) {
+        name = "closed";
+        notice = QStringLiteral("这个上传链接无效。请核对链接，或向调查办公室索取新的链接。");
+    } else if (state == State::Revoked) {
+        name = "closed";
+        notice = QStringLiteral("这个上传链接已停用。请向调查办公室索取新的链接。");
+    }
+    return fill(resource(QStringLiteral("upload.html")),
+                {{"title", Captions::kPageCaption.toString()}, {"state", QString::fromLatin1(name)}, {"notice", notice}});
+}
+
+std::optional<Asset> asset(const QByteArray &name)
+{
+    if (name == "upload.css")
+        return Asset{"text/css; charset=utf-8", resource(QStringLiteral("upload.css"))};
+    if (name == "upload.js")
+        return Asset{"text/javascript; charset=utf-8", resource(QStringLiteral("upload.js"))};
+    return std::nullopt;
+}
+
+QByteArray securityPolicy()
+{
+    return "default-src 'none'; script-src 'self'; style-src 'self'; connect-src 'self'; img-src 'self'; "
+           "form-action 'none'; frame-ancestors 'none'; base-uri 'none'";
+}
+
+} // namespace Serve::Pages
