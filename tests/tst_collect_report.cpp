@@ -347,7 +347,7 @@ void CollectReportTest::figuresMatchTheCsv()
     };
     // Which of the report's statistics belong to this kind.
     auto ofKind = [&](const QString &name, const QString &stat) {
-        if (name == QLatin1String("files"))
+        if (name == QLatin1String("files") || name == QLatin1String("checks"))
             return kind == QLatin1String("cover");
         if (stat.startsWith(QLatin1String("text:")) || stat == QLatin1String("other_texts"))
             return kind == QLatin1String("others");

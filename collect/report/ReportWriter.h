@@ -14,14 +14,15 @@ class FileSystemCalls;
 
 namespace ReportWriter {
 
-// Whether a path names a report: .html, .htm or .pdf in any case.
+// Whether a path names a report: .html, .htm, .pdf or .xlsx in any case.
 bool isReportPath(const QString &path);
-// The extensions offered, one for each format: .html, .pdf.
+// The extensions offered, one for each format: .html, .pdf, .xlsx.
 QStringList extensions();
 
 QByteArray html(const Report::Content &content);
 QByteArray pdf(const Report::Content &content);
-// The report in the format of the path's extension.
+// The report in the format of the path's extension; empty for a workbook,
+// which ReportWorkbook writes by name.
 QByteArray render(const Report::Content &content, const QString &path);
 
 // Writes the report in the format of its extension, the safe way. False, and
