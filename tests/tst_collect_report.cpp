@@ -777,8 +777,8 @@ void CollectReportTest::aClosedOutputEndsNothing()
     QVERIFY(readText(folder + "r.html").contains(QLatin1String("<svg")));
 }
 
-// A person ticks 生成报告, picks a grouping and starts the merge: both reports
-// lie beside the outputs, broken down as asked.
+// A person ticks 生成报告, picks a grouping and starts the merge: the page,
+// the PDF and the workbook lie beside the outputs, broken down as asked.
 void CollectReportTest::fromTheWindow()
 {
     const QString folder = dir_.path() + QStringLiteral("/window/");
@@ -821,6 +821,8 @@ void CollectReportTest::fromTheWindow()
     QFile pdf(dir_.path() + QStringLiteral("/window-out/merged_报告.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");
+    QVERIFY(summary.contains(base + QStringLiteral(".xlsx")));
+    QVERIFY(!OutputReaders::readXlsx(dir_.path() + QStringLiteral("/window-out/merged_报告.xlsx")).isEmpty());
 }
 
 COLLECT_TEST_MAIN(CollectReportTest)
