@@ -1,7 +1,7 @@
 // The report written out: one self-contained HTML file (charts inline as
 // SVG, nothing loaded from elsewhere) or an A4 PDF (fonts embedded, a page
 // break before each section, page numbers, charts as vectors), the format by
-// the extension.
+// the extension; the workbook of its tables is ReportWorkbook's.
 #pragma once
 
 #include "collect/report/ReportParts.h"
