@@ -336,7 +336,7 @@ void CollectReportTest::figuresMatchTheCsv()
     };
     // Which of the report's statistics belong to this kind.
     auto ofKind = [&](const QString &name, const QString &stat) {
-        if (name == QLatin1String("files"))
+        if (name == QLatin1String("files") || name == QLatin1String("checks"))
             return kind == QLatin1String("cover");
         if (stat.startsWith(QLatin1String("text:")) || stat == QLatin1String("other_texts"))
             return kind == QLatin1String("others");
@@ -801,8 +801,8 @@ void CollectReportTest::aClosedOutputEndsNothing()
     QVERIFY(readText(folder + "r.html").contains(QLatin1String("<svg")));
 }
 
-// A person ticks 生成报告, picks a grouping and starts the merge: both reports
-// lie beside the outputs, broken down as asked.
+// A person ticks 生成报告, picks a grouping and starts the merge: the page,
+// the PDF and the workbook lie beside the outputs, broken down as asked.
 void CollectReportTest::fromTheWindow()
 {
     const QString folder = dir_.path() + QStringLiteral("/window/");
@@ -845,6 +845,8 @@ void CollectReportTest::fromTheWindow()
     QFile pdf(dir_.path() + QStringLiteral("/window-out/merged_报告.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");
+    QVERIFY(summary.contains(base + QStringLiteral(".xlsx")));
+    QVERIFY(!OutputReaders::readXlsx(dir_.path() + QStringLiteral("/window-out/merged_报告.xlsx")).isEmpty());
 }
 
 COLLECT_TEST_MAIN(CollectReportTest)

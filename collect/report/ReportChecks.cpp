@@ -3,6 +3,7 @@
 #include "collect/report/ReportChecks.h"
 
 #include "collect/data/CheckReport.h"
+#include "collect/report/ReportCells.h"
 
 #include <QSet>
 
@@ -11,6 +12,8 @@ namespace Report {
 Section checksSection(const DataSet &data)
 {
     Section section{QStringLiteral("数据核查"), {}};
+    // The counts say what they are by the data set's column of the checks' ids.
+    const QString column = QStringLiteral("checks");
     const std::span<const DataChecks::Check> checks = DataChecks::all();
     const QList<qsizetype> counts = CheckReport::counts(data);
     QList<QSet<qsizetype>> files(qsizetype(checks.size()));
@@ -25,12 +28,13 @@ Section checksSection(const DataSet &data)
                              QStringLiteral("说明"), QStringLiteral("发现（条）"), QStringLiteral("涉及文件（个）")};
     for (size_t c = 0; c < checks.size(); ++c) {
         const DataChecks::Check &check = checks[c];
-        overview.table.rows.append({{check.title.toString()},
-                                    {check.id.toString()},
-                                    {DataChecks::severityText(check.severity)},
-                                    {DataChecks::description(check)},
-                                    {QString::number(counts[qsizetype(c)]), {}, {}, {}, true},
-                                    {QString::number(files[qsizetype(c)].size()), {}, {}, {}, true}});
+        overview.table.rows.append(
+            {{check.title.toString()},
+             {check.id.toString()},
+             {DataChecks::severityText(check.severity)},
+             {DataChecks::description(check)},
+             count(column, check.id.toString() + QStringLiteral(":findings"), counts[qsizetype(c)]),
+             count(column, check.id.toString() + QStringLiteral(":files"), files[qsizetype(c)].size())});
     }
     section.blocks << overview;
 

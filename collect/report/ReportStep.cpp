@@ -3,6 +3,7 @@
 
 #include "collect/merge/RunControl.h"
 #include "collect/report/ReportContent.h"
+#include "collect/report/ReportWorkbook.h"
 #include "collect/report/ReportWriter.h"
 #include "platform/SafeFile.h"
 
@@ -19,8 +20,12 @@ void write(const Merge &merge, const QStringList &inputs, const QStringList &gro
     for (OutputSet::Output *report : reports) {
         if (control.isCancelled())
             return;
-        const QByteArray bytes = ReportWriter::render(content, report->path);
         SafeFile &file = *report->file;
+        if (ReportWorkbook::isWorkbookPath(report->path)) {
+            ReportWorkbook::write(content, file);
+            continue;
+        }
+        const QByteArray bytes = ReportWriter::render(content, report->path);
         if (bytes.isEmpty())
             file.fail(QStringLiteral("报告无法生成"));
         // Finished here, so that the commit that follows only renames.

@@ -5,6 +5,7 @@
 #include "collect/report/ReportChart.h"
 #include "collect/report/ReportDrawing.h"
 #include "collect/report/ReportPages.h"
+#include "collect/report/ReportWorkbook.h"
 
 namespace ReportWriter {
 namespace {
@@ -91,13 +92,15 @@ QString contents(const Report::Content &content)
     return out + QStringLiteral("</ol></nav>\n");
 }
 
-// The report's formats by extension; .htm is taken too, but not offered.
+// The report's formats by extension; .htm is taken too, but not offered. The
+// workbook has no render: libxlsxwriter writes it by name (ReportWorkbook).
 struct ReportFormat {
     QStringView extension;
     QByteArray (*render)(const Report::Content &content);
     bool named;
 };
-const ReportFormat kFormats[] = {{u".html", html, true}, {u".htm", html, false}, {u".pdf", pdf, true}};
+const ReportFormat kFormats[] = {
+    {u".html", html, true}, {u".htm", html, false}, {u".pdf", pdf, true}, {ReportWorkbook::kExtension, nullptr, true}};
 
 const ReportFormat *formatOf(const QString &path)
 {
@@ -166,6 +169,8 @@ QByteArray pdf(const Report::Content &content)
 QByteArray render(const Report::Content &content, const QString &path)
 {
     const ReportFormat *format = formatOf(path);
+    if (format && !format->render)
+        return {};
     return format ? format->render(content) : html(content);
 }
 

@@ -1,7 +1,7 @@
 // The report written out: one self-contained HTML file (charts inline as
 // SVG, nothing loaded from elsewhere) or an A4 PDF (fonts embedded, a page
 // break before each section, page numbers, charts as vectors), the format by
-// the extension.
+// the extension; the workbook of its tables is ReportWorkbook's.
 #pragma once
 
 #include "collect/report/ReportParts.h"
@@ -12,14 +12,15 @@
 
 namespace ReportWriter {
 
-// Whether a path names a report: .html, .htm or .pdf in any case.
+// Whether a path names a report: .html, .htm, .pdf or .xlsx in any case.
 bool isReportPath(const QString &path);
-// The extensions offered, one for each format: .html, .pdf.
+// The extensions offered, one for each format: .html, .pdf, .xlsx.
 QStringList extensions();
 
 QByteArray html(const Report::Content &content);
 QByteArray pdf(const Report::Content &content);
-// The report in the format of the path's extension.
+// The report in the format of the path's extension; empty for a workbook,
+// which ReportWorkbook writes by name.
 QByteArray render(const Report::Content &content, const QString &path);
 
 } // namespace ReportWriter

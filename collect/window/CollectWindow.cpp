@@ -143,8 +143,8 @@ QGridLayout *CollectWindow::buildChoices()
     QStringList reportNames;
     for (const QString &extension : ReportWriter::extensions())
         reportNames << QStringLiteral("“%1%2”").arg(kReportSuffix, extension);
-    reportBox_ =
-        new QCheckBox(QStringLiteral("生成报告（网页和 PDF，文件名后加%1）").arg(reportNames.join(QString())), this);
+    reportBox_ = new QCheckBox(
+        QStringLiteral("生成报告（网页、PDF 和 Excel，文件名后加%1）").arg(reportNames.join(QString())), this);
     reportBox_->setObjectName(QStringLiteral("reportBox"));
     formatGrid->addWidget(reportBox_, nextRow + 1, 0, 1, kFormatColumns);
     // One variable to break the report's questions down by, or none.

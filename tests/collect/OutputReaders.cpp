@@ -177,11 +177,35 @@ QString innerText(QXmlStreamReader &xml)
     return text;
 }
 
+// The number format of each cell style, by the style's index.
+QStringList numberFormats(const QString &path)
+{
+    QHash<QString, QString> codes{{"0", "General"},  {"1", "0"},  {"2", "0.00"},  {"3", "#,##0"},
+                                  {"4", "#,##0.00"}, {"9", "0%"}, {"10", "0.00%"}};
+    QStringList formats;
+    bool inCellStyles = false;
+    QXmlStreamReader xml(unzip(path, QStringLiteral("xl/styles.xml")));
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.name() == QLatin1String("cellXfs"))
+            inCellStyles = xml.isStartElement();
+        if (!xml.isStartElement())
+            continue;
+        const QString id = xml.attributes().value(QStringLiteral("numFmtId")).toString();
+        if (xml.name() == QLatin1String("numFmt"))
+            codes.insert(id, xml.attributes().value(QStringLiteral("formatCode")).toString());
+        else if (xml.name() == QLatin1String("xf") && inCellStyles)
+            formats << codes.value(id, id);
+    }
+    return formats;
+}
+
 } // namespace
 
 QList<Sheet> readXlsx(const QString &path)
 {
     QList<Sheet> sheets;
+    const QStringList formats = numberFormats(path);
     QStringList shared;
     {
         QXmlStreamReader xml(unzip(path, QStringLiteral("xl/sharedStrings.xml")));
@@ -222,11 +246,15 @@ QList<Sheet> readXlsx(const QString &path)
             }
             if (xml.name() == QLatin1String("autoFilter"))
                 sheets[s].autoFilter = xml.attributes().value(QStringLiteral("ref")).toString();
+            if (xml.name() == QLatin1String("hyperlink"))
+                sheets[s].links.insert(position(xml.attributes().value(QStringLiteral("ref"))),
+                                       xml.attributes().value(QStringLiteral("location")).toString());
             if (xml.name() != QLatin1String("c"))
                 continue;
             const QPair<int, int> at = position(xml.attributes().value(QStringLiteral("r")));
             const QString type = xml.attributes().value(QStringLiteral("t")).toString();
             Cell cell;
+            cell.format = formats.value(xml.attributes().value(QStringLiteral("s")).toInt(), QStringLiteral("General"));
             QString value;
             while (!xml.atEnd()) {
                 xml.readNext();

@@ -22,7 +22,8 @@ bool parseCsv(const QByteArray &bytes, QList<QStringList> &rows);
 
 struct Cell {
     bool number = false;
-    QString text; // a number as written in the XML
+    QString text;   // a number as written in the XML
+    QString format; // its number format: "General", "#,##0.00", "0.0%", …
 };
 
 struct Sheet {
@@ -32,6 +33,8 @@ struct Sheet {
     int frozenRows = 0;
     int frozenColumns = 0;
     QString autoFilter; // its range ("A1:F12"), empty for none
+    // Links within the workbook: where each leads ("'Sheet'!A5").
+    QMap<QPair<int, int>, QString> links;
 };
 
 // The sheets in workbook order; empty when the file is no workbook.
