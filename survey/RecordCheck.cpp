@@ -99,7 +99,7 @@ std::optional<double> shortNumber(QByteArrayView text)
 
 bool isNumberUtf8(QByteArrayView text)
 {
-    return RecordCheck::numberText(text).has_value();
+    return RecordCheck::numberValue(text).has_value();
 }
 
 // A code string: one "1" or "9" per position.
@@ -199,7 +199,10 @@ private:
         case LineKind::FreeText:
             return;
         case LineKind::Number:
-            add(line, ProblemKind::NotANumber, shown + QStringLiteral("不是数字"), text);
+            if (RecordCheck::numberText(text))
+                add(line, ProblemKind::NumberOutOfRange, shown + QStringLiteral("数值超出范围"), text);
+            else
+                add(line, ProblemKind::NotANumber, shown + QStringLiteral("不是数字"), text);
             return;
         case LineKind::SingleChoice:
         case LineKind::YesNoPair:
@@ -303,6 +306,7 @@ bool blocksReopening(ProblemKind kind)
     case ProblemKind::OtherWithoutTick:
     case ProblemKind::OtherIndustry:
     case ProblemKind::NotANumber:
+    case ProblemKind::NumberOutOfRange:
         return false;
     }
     return true;
@@ -315,6 +319,7 @@ bool spoilsValue(ProblemKind kind)
     case ProblemKind::UnknownListItem:
     case ProblemKind::BadRanking:
     case ProblemKind::NotANumber:
+    case ProblemKind::NumberOutOfRange:
         return true;
     case ProblemKind::TooManyTicks:
     case ProblemKind::UngatedFigure:
