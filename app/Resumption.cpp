@@ -332,8 +332,8 @@ bool Resumption::holdResultFile(const QByteArray &source)
     sourceLock_ = std::move(lock);
     listener_.reset();
     if (sourceLock_.isHeld())
-        listener_ = std::make_unique<ForegroundRequest::Listener>(folder_.draftsFolder(), key,
-                                                                  [this] { bringToFront(); });
+        listener_ =
+            std::make_unique<ForegroundRequest::Listener>(folder_.draftsFolder(), key, [this] { bringToFront(); });
     return true;
 }
 

@@ -432,9 +432,9 @@ void CollectCommandLineTest::waitsForTheTurnOfTheOutputFolder()
     auto other = std::make_unique<Folders::Turn>(FileSystemCalls::nativePath(folder));
     QVERIFY(other->take());
     QProcess process;
-    process.start(QStringLiteral(CSR_COLLECT_PATH), {path(QStringLiteral("clean")), QStringLiteral("-o"),
-                                                     folder + QStringLiteral("/m.csv"), QStringLiteral("--problems"),
-                                                     folder + QStringLiteral("/p.csv")});
+    process.start(QStringLiteral(CSR_COLLECT_PATH),
+                  {path(QStringLiteral("clean")), QStringLiteral("-o"), folder + QStringLiteral("/m.csv"),
+                   QStringLiteral("--problems"), folder + QStringLiteral("/p.csv")});
     QString said;
     QTRY_VERIFY_WITH_TIMEOUT(
         (said += QString::fromUtf8(process.readAllStandardError())).contains(QStringLiteral("另一个汇总")), 60000);

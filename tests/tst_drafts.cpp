@@ -1266,9 +1266,8 @@ void DraftsTest::frontRequestsGoThroughAFolderOfTheUsersOwn()
     if (!TestSystem::isPosix())
         QSKIP("Windows finds the holder's window by its process, with no socket");
     const QByteArray given = qgetenv("XDG_RUNTIME_DIR");
-    const auto restore = qScopeGuard([&given] {
-        given.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", given);
-    });
+    const auto restore =
+        qScopeGuard([&given] { given.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", given); });
     qunsetenv("XDG_RUNTIME_DIR");
     if (runtimeFolder) {
         const QString runtime = folder_->filePath(QStringLiteral("run"));
@@ -1284,7 +1283,8 @@ void DraftsTest::frontRequestsGoThroughAFolderOfTheUsersOwn()
     const QString folder = folder_->filePath(socketFolder);
     QCOMPARE(QDir(folder).entryList(QDir::System | QDir::NoDotAndDotDot).size(), 1); // the socket
     using P = QFileDevice;
-    const P::Permissions others = P::ReadGroup | P::WriteGroup | P::ExeGroup | P::ReadOther | P::WriteOther | P::ExeOther;
+    const P::Permissions others =
+        P::ReadGroup | P::WriteGroup | P::ExeGroup | P::ReadOther | P::WriteOther | P::ExeOther;
     QCOMPARE(QFileInfo(folder).permissions() & others, P::Permissions());
     QVERIFY(!QFileInfo::exists(QDir::temp().filePath(QStringLiteral("csr-survey-") + key)));
     std::atomic<int> answered{-1};

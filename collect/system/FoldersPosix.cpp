@@ -138,7 +138,8 @@ bool Turn::take()
                 return false;
             return taken_ = true;
         }
-        struct stat held {}, named {};
+        struct stat held {};
+        struct stat named {};
         if (::fstat(fd, &held) == 0 && ::lstat(path.constData(), &named) == 0 && held.st_dev == named.st_dev &&
             held.st_ino == named.st_ino) {
             handle_ = fd;
