@@ -240,6 +240,8 @@ bool Shell::saveResultFile()
     FileSystemCalls &calls = fileSystem_ ? *fileSystem_ : FileSystemCalls::system();
     const QString folder = programFolder_.isEmpty() ? ResultFileWriter::programFolder() : programFolder_;
     ResultFileWriter writer(record_, calls, folder);
+    if (saveGuard_ && !saveGuard_(writer.path()))
+        return false;
     QString path;
     try {
         path = writer.write();

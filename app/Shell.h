@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <functional>
 
 class FileSystemCalls;
 class IntroPage;
@@ -70,6 +71,10 @@ public:
     // a box says which line to shorten. Asked at every page's "下一步" and at the save.
     bool recordFitsTheFile();
 
+    // Asked with the result file's path before it is written: false keeps the
+    // file unwritten and the run as it is (the guard has told the person why).
+    void setSaveGuard(std::function<bool(const QString &path)> guard) { saveGuard_ = std::move(guard); }
+
     // The seam of the writer's system calls and the folder it writes to.
     void setFileSystem(FileSystemCalls *calls) { fileSystem_ = calls; }
     void setProgramFolder(const QString &folder) { programFolder_ = folder; }
@@ -99,6 +104,7 @@ private:
 
     AnswerRecord record_;
     std::array<Page *, Survey::kPageCount> pages_{};
+    std::function<bool(const QString &path)> saveGuard_;
     FileSystemCalls *fileSystem_ = nullptr;
     QString programFolder_;
     bool running_ = false;

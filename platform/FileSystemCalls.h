@@ -63,10 +63,13 @@ public:
     // Each call returns 0 on success or the system's error code (errno on
     // POSIX, GetLastError on Windows).
 
-    // Creates a new, empty, uniquely named file whose native path starts with
-    // prefix (a folder and the start of a name) and opens it for writing;
-    // others may read it. path is the file's whole native path.
-    virtual int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) = 0;
+    // Creates a new, empty, uniquely named file whose native path is prefix (a
+    // folder and the start of a name), six random letters or digits, then
+    // suffix, and opens it for writing; others may read it. path is the
+    // file's whole native path.
+    virtual int createTemporary(const QByteArray &prefix, const QByteArray &suffix, Handle &file, QByteArray &path) = 0;
+    static constexpr qsizetype kTemporaryRandomLetters = 6;
+
     // Writes all bytes, unbuffered: a full disk is reported here.
     virtual int writeAll(Handle file, const char *data, std::size_t size) = 0;
     // Has the system write what it holds of the file to the disk and waits

@@ -17,8 +17,7 @@ Place placeOf(const QByteArray &path)
 
 bool isWorkingFile(const QByteArray &name)
 {
-    static const QByteArray start = QByteArray(SafeFile::kTemporaryPrefix) + kTemporaryTag;
-    return name.startsWith(start);
+    return SafeFile::isTemporaryName(name, kTemporaryTag) || name == kLockName;
 }
 
 } // namespace Folders

@@ -65,18 +65,22 @@ int list(const QByteArray &folder, const std::function<bool(const Entry &)> &eac
 // The separator of a native path.
 inline constexpr char kSeparator = '/';
 
-// The tag in the names of the collector's temporary files: ".csr-collect-XXXXXX".
+// The tag in the names of the collector's temporary files (see SafeFile::isTemporaryName).
 inline constexpr char kTemporaryTag[] = "collect";
 
+// The file of an output folder's lock, there while a merge puts its outputs
+// in place (and, on Windows, while one writes).
+inline constexpr char kLockName[] = ".csr-collect.lock";
+
 // Whether a name is one of the files a merge keeps in an output folder while
-// it writes (its temporary files, and the lock of the folder on Windows):
-// ".csr-collect…". No input search lists them.
+// it writes: its temporary files and the folder's lock, those names exactly.
+// No input search lists them.
 bool isWorkingFile(const QByteArray &name);
 
 // While it lives, a merge holds the output folder, and no other merge's
 // clean-up removes the temporary files it writes there. The first merge to
 // hold a folder that no other holds removes the temporary files that killed
-// runs left behind (SafeFile's, of the given tag).
+// runs left behind (SafeFile's, of the given tag; no other file).
 class Hold {
 public:
     Hold(const QByteArray &folder, const char *tag);
@@ -86,6 +90,26 @@ public:
 
 private:
     std::intptr_t handle_ = -1;
+};
+
+// A merge's turn to put its outputs in place in a folder, which one merge at
+// a time has: each folder then ends with one merge's set. Let go of when it
+// is destroyed; the system lets go of it when the process ends, however it ends.
+class Turn {
+public:
+    explicit Turn(const QByteArray &folder);
+    ~Turn();
+    Turn(const Turn &) = delete;
+    Turn &operator=(const Turn &) = delete;
+
+    // Takes the turn if no other merge has it; true once this one has it, or
+    // when the folder takes no lock (its renames then say what is wrong).
+    bool take();
+
+private:
+    QByteArray folder_;
+    std::intptr_t handle_ = -1;
+    bool taken_ = false;
 };
 
 } // namespace Folders

@@ -1,7 +1,8 @@
 // The folder calls of a POSIX system (Linux). A merge holds an output folder
 // with a shared lock on the folder itself (flock), which the system drops when
 // the process ends, however it ends; a merge that gets the lock alone knows
-// that every temporary file of its kind there is left over.
+// that every temporary file of its kind there is left over. Its turn to put
+// outputs in place is a lock of its own (see Turn).
 #include "platform/Folders.h"
 
 #include "platform/SafeFile.h"
@@ -95,9 +96,8 @@ Hold::Hold(const QByteArray &folder, const char *tag)
         return; // the output's own open reports what is wrong
     handle_ = fd;
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        const QByteArray prefix = QByteArray(SafeFile::kTemporaryPrefix) + tag + '-';
         list(folder.isEmpty() ? QByteArray(".") : folder, [&](const Entry &entry) {
-            if (entry.name.startsWith(prefix) && entry.type != Type::Folder)
+            if (SafeFile::isTemporaryName(entry.name, tag) && entry.type != Type::Folder)
                 ::unlinkat(fd, entry.name.constData(), 0);
             return true;
         });
@@ -112,6 +112,51 @@ Hold::~Hold()
 {
     if (handle_ >= 0)
         ::close(int(handle_)); // drops the lock
+}
+
+// The turn is an exclusive lock on a small file in the folder, which the
+// merge whose turn ends removes. A merge that waited on the removed file
+// finds it gone once it has the lock, and tries the new one.
+Turn::Turn(const QByteArray &folder) : folder_(folder) {}
+
+static QByteArray lockFileOf(const QByteArray &folder)
+{
+    return (folder.isEmpty() ? QByteArray(".") : folder) + '/' + kLockName;
+}
+
+bool Turn::take()
+{
+    const QByteArray path = lockFileOf(folder_);
+    while (!taken_) {
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0)
+            return taken_ = true;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EWOULDBLOCK || error == EINTR)
+                return false;
+            return taken_ = true;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::lstat(path.constData(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            handle_ = fd;
+            taken_ = true;
+        } else {
+            ::close(fd);
+        }
+    }
+    return true;
+}
+
+Turn::~Turn()
+{
+    if (handle_ < 0)
+        return;
+    ::unlink(lockFileOf(folder_).constData()); // while still locked: no merge takes a lock on a file about to go
+    ::close(int(handle_));
 }
 
 } // namespace Folders

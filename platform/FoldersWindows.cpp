@@ -2,6 +2,7 @@
 // merge holds an output folder through a lock on a small hidden file there:
 // shared while it writes, exclusive for a moment when it clears what killed
 // runs left; the system drops the lock when the process ends, however it ends.
+// The turn to put outputs in place is another byte of that file, locked alone.
 #include "platform/Folders.h"
 
 #include "platform/SafeFile.h"
@@ -24,19 +25,32 @@ std::wstring wide(const QByteArray &path)
 // temporaries the clean-up removes.
 QByteArray lockFileOf(const QByteArray &folder)
 {
-    return (folder.isEmpty() ? QByteArray(".") : folder) + "\\.csr-collect.lock";
+    return (folder.isEmpty() ? QByteArray(".") : folder) + '\\' + kLockName;
 }
 
-bool lock(HANDLE file, DWORD flags)
+// Byte 0 of the lock file holds the folder; byte 1 is the turn to put outputs in place.
+constexpr DWORD kHoldByte = 0;
+constexpr DWORD kTurnByte = 1;
+
+bool lock(HANDLE file, DWORD flags, DWORD byte = kHoldByte)
 {
     OVERLAPPED at{};
+    at.Offset = byte;
     return ::LockFileEx(file, flags, 0, 1, 0, &at);
 }
 
-void unlock(HANDLE file)
+void unlock(HANDLE file, DWORD byte = kHoldByte)
 {
     OVERLAPPED at{};
+    at.Offset = byte;
     ::UnlockFileEx(file, 0, 1, 0, &at);
+}
+
+HANDLE openLockFile(const QByteArray &folder)
+{
+    return ::CreateFileW(wide(lockFileOf(folder)).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_HIDDEN, nullptr);
 }
 
 // A symbolic link or a junction; other reparse points (a file kept in the
@@ -160,18 +174,15 @@ int list(const QByteArray &folder, const std::function<bool(const Entry &)> &eac
 
 Hold::Hold(const QByteArray &folder, const char *tag)
 {
-    const HANDLE file = ::CreateFileW(wide(lockFileOf(folder)).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_HIDDEN, nullptr);
+    const HANDLE file = openLockFile(folder);
     if (file == INVALID_HANDLE_VALUE)
         return; // the output's own open reports what is wrong
     handle_ = std::intptr_t(file);
     if (lock(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY)) {
-        const QByteArray prefix = QByteArray(SafeFile::kTemporaryPrefix) + tag + '-';
         const QByteArray base = folder.isEmpty() ? QByteArray(".") : folder;
         QList<QByteArray> leftOver;
         list(base, [&](const Entry &entry) {
-            if (entry.name.startsWith(prefix) && entry.type != Type::Folder)
+            if (SafeFile::isTemporaryName(entry.name, tag) && entry.type != Type::Folder)
                 leftOver.append(entry.name);
             return true;
         });
@@ -196,6 +207,31 @@ Hold::~Hold()
         ::SetFileInformationByHandle(file, FileDispositionInfo, &gone, sizeof gone);
     }
     ::CloseHandle(file);
+}
+
+Turn::Turn(const QByteArray &folder) : folder_(folder) {}
+
+bool Turn::take()
+{
+    if (taken_)
+        return true;
+    const HANDLE file = openLockFile(folder_);
+    if (file == INVALID_HANDLE_VALUE)
+        return taken_ = true; // the renames report what is wrong
+    if (!lock(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, kTurnByte)) {
+        ::CloseHandle(file);
+        return false;
+    }
+    handle_ = std::intptr_t(file);
+    return taken_ = true;
+}
+
+Turn::~Turn()
+{
+    if (handle_ == -1)
+        return;
+    unlock(HANDLE(handle_), kTurnByte);
+    ::CloseHandle(HANDLE(handle_));
 }
 
 } // namespace Folders

@@ -2,7 +2,9 @@
 // where the system lets one program do that: the copy that corrects a result
 // file listens while it holds the file, and a second copy that finds the file
 // held asks it. Windows finds the holder's window by its process; elsewhere
-// the holder listens on a local socket named after the lock. One source each.
+// the holder listens on a local socket named after the lock, in a folder of
+// the user's alone (drafts: the drafts folder, where no better one is given).
+// One source each.
 #pragma once
 
 #include <QObject>
@@ -16,7 +18,7 @@ namespace ForegroundRequest {
 // called for each. Does nothing where the asking copy needs no help.
 class Listener : public QObject {
 public:
-    Listener(const QString &key, std::function<void()> toFront);
+    Listener(const QString &drafts, const QString &key, std::function<void()> toFront);
     ~Listener() override;
 
 private:
@@ -26,6 +28,6 @@ private:
 
 // Asks the copy in that process, listening with key, to bring its window to
 // the front; false when that could not be done.
-bool ask(qint64 process, const QString &key);
+bool ask(qint64 process, const QString &drafts, const QString &key);
 
 } // namespace ForegroundRequest

@@ -30,11 +30,11 @@ BOOL CALLBACK visitWindow(HWND window, LPARAM parameter)
 
 struct Listener::Private {};
 
-Listener::Listener(const QString &, std::function<void()>) {}
+Listener::Listener(const QString &, const QString &, std::function<void()>) {}
 
 Listener::~Listener() = default;
 
-bool ask(qint64 process, const QString &)
+bool ask(qint64 process, const QString &, const QString &)
 {
     if (process <= 0)
         return false;

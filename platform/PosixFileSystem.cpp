@@ -13,10 +13,10 @@ namespace {
 
 class PosixFileSystem : public FileSystemCalls {
 public:
-    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    int createTemporary(const QByteArray &prefix, const QByteArray &suffix, Handle &file, QByteArray &path) override
     {
-        QByteArray pattern = prefix + "XXXXXX";
-        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        QByteArray pattern = prefix + QByteArray(kTemporaryRandomLetters, 'X') + suffix;
+        const int fd = ::mkostemps(pattern.data(), int(suffix.size()), O_CLOEXEC);
         if (fd < 0)
             return errno;
         // Readable by the data collectors' tools like any ordinary file.

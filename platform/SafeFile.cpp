@@ -1,5 +1,7 @@
 #include "platform/SafeFile.h"
 
+#include <algorithm>
+
 namespace {
 // Large outputs are written in blocks of this size; smaller ones in one call.
 constexpr qsizetype kBufferBytes = 1 << 20;
@@ -35,6 +37,19 @@ QString SafeFile::errorText() const
     return error_ != 0 ? FileSystemCalls::describe(error_) : reason_;
 }
 
+bool SafeFile::isTemporaryName(QByteArrayView name, const char *tag)
+{
+    constexpr qsizetype kRandomLetters = FileSystemCalls::kTemporaryRandomLetters;
+    const QByteArray start = QByteArray(kTemporaryPrefix) + tag + '-';
+    if (name.size() != start.size() + kRandomLetters + qsizetype(qstrlen(kTemporarySuffix)) ||
+        !name.startsWith(start) || !name.endsWith(kTemporarySuffix))
+        return false;
+    const QByteArrayView random = name.sliced(start.size(), kRandomLetters);
+    return std::all_of(random.begin(), random.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
+}
+
 bool SafeFile::open(const char *tag)
 {
     if (failed() || open_)
@@ -44,7 +59,7 @@ bool SafeFile::open(const char *tag)
     // A short name beside the target: the target's own name may be near the
     // file system's limit, and the temporary must not fail for that reason.
     const QByteArray folder = FileSystemCalls::nativeFolderOf(target_) + kTemporaryPrefix + tag + '-';
-    if (!check(calls_.createTemporary(folder, file_, temporary_)))
+    if (!check(calls_.createTemporary(folder, kTemporarySuffix, file_, temporary_)))
         return false;
     open_ = true;
     return true;

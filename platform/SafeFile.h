@@ -21,12 +21,16 @@ public:
     SafeFile(const SafeFile &) = delete;
     SafeFile &operator=(const SafeFile &) = delete;
 
-    // Prefix of every temporary file's name: hidden, and known to the
-    // collector's clean-up of what a killed run left.
+    // A temporary file's name: hidden, the tag, a random part and a fixed
+    // end (".csr-collect-Ab12Cd.tmp"), so that no name a person would give
+    // a file is taken for one.
     static constexpr const char *kTemporaryPrefix = ".csr-";
+    static constexpr const char *kTemporarySuffix = ".tmp";
+    // Whether name is that of a temporary file that open(tag) makes, and nothing else.
+    static bool isTemporaryName(QByteArrayView name, const char *tag);
 
     // Checks that the target may be replaced and creates the temporary file.
-    // tag names the program in the temporary's name (".csr-survey-XXXXXX").
+    // tag names the program in the temporary's name.
     bool open(const char *tag = "file");
 
     // Appends bytes through a buffer; false once anything failed.

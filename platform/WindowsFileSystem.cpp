@@ -18,13 +18,14 @@ std::wstring wide(const QByteArray &nativePath)
 
 class WindowsFileSystem : public FileSystemCalls {
 public:
-    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    int createTemporary(const QByteArray &prefix, const QByteArray &suffix, Handle &file, QByteArray &path) override
     {
         static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
         for (int attempt = 0; attempt < 100; ++attempt) {
             QByteArray candidate = prefix;
-            for (int i = 0; i < 6; ++i)
+            for (qsizetype i = 0; i < kTemporaryRandomLetters; ++i)
                 candidate += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+            candidate += suffix;
             // Others may read, and a library may open it by name to write it.
             const HANDLE handle = ::CreateFileW(wide(candidate).c_str(), GENERIC_WRITE,
                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -99,7 +99,7 @@ std::optional<double> shortNumber(QByteArrayView text)
 
 bool isNumberUtf8(QByteArrayView text)
 {
-    return RecordCheck::numberText(text).has_value();
+    return RecordCheck::numberValue(text).has_value();
 }
 
 // A code string: one "1" or "9" per position.
@@ -206,7 +206,10 @@ private:
         case LineKind::FreeText:
             return;
         case LineKind::Number:
-            add(line, ProblemKind::NotANumber, shown + QStringLiteral("不是数字"), text);
+            if (RecordCheck::numberText(text))
+                add(line, ProblemKind::NumberOutOfRange, shown + QStringLiteral("数值超出范围"), text);
+            else
+                add(line, ProblemKind::NotANumber, shown + QStringLiteral("不是数字"), text);
             return;
         case LineKind::SingleChoice:
         case LineKind::YesNoPair:
@@ -320,6 +323,7 @@ bool blocksReopening(ProblemKind kind)
     case ProblemKind::OtherWithoutTick:
     case ProblemKind::OtherIndustry:
     case ProblemKind::NotANumber:
+    case ProblemKind::NumberOutOfRange:
         return false;
     }
     return true;
@@ -332,6 +336,7 @@ bool spoilsValue(ProblemKind kind)
     case ProblemKind::UnknownListItem:
     case ProblemKind::BadRanking:
     case ProblemKind::NotANumber:
+    case ProblemKind::NumberOutOfRange:
         return true;
     case ProblemKind::TooManyTicks:
     case ProblemKind::UngatedFigure:

@@ -30,6 +30,7 @@ enum class ProblemKind {
     OtherIndustry,    // line 8 filled while the industry is not 19
     BadRanking,       // ranking letters outside its set, or repeated
     NotANumber,       // a number field whose text is not a number
+    NumberOutOfRange, // a number field's figure too large (or too fine) for a double
 };
 
 struct Problem {
@@ -46,11 +47,13 @@ QList<Problem> check(const QStringList &lines);
 QList<Problem> checkUtf8(std::span<const QByteArrayView> lines);
 
 // True when a number field's text reads as a number: digits with at most one
-// point, at least one digit, blanks around allowed.
+// point, at least one digit, blanks around allowed, and a value a double holds
+// (numberValue). The one rule of the check and of every typed output.
 bool isNumber(const QString &text);
 // The same for UTF-8 text: the number without its blanks, or nothing.
 std::optional<QByteArrayView> numberText(QByteArrayView text);
-// Its value; nothing when the text is not a number.
+// Its value; nothing when the text is not a number, or its figure is out of a
+// double's range.
 std::optional<double> numberValue(QByteArrayView text);
 
 // A text quoted as the problems quote it: “…”.

@@ -82,6 +82,11 @@ QByteArray ResultFileWriter::content() const
     return bytes;
 }
 
+QString ResultFileWriter::path() const
+{
+    return folder_ + fileNameFor(record_.get(Survey::kEnterpriseNameLine));
+}
+
 QString ResultFileWriter::write()
 {
     const QString name = fileNameFor(record_.get(Survey::kEnterpriseNameLine));

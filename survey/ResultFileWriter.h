@@ -42,6 +42,9 @@ public:
     // The size of the file the record gives, line by line, without building the whole of it.
     static qint64 sizeOf(const AnswerRecord &record);
 
+    // The full path of the file write() writes.
+    QString path() const;
+
     // Writes the file and returns its full path. The file appears complete or
     // not at all: an earlier file of the same name stays as it was on failure.
     // Throws FileError.

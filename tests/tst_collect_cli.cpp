@@ -5,6 +5,8 @@
 // a build without SPSS and Stata files.
 #include "collect/cli/CommandLine.h"
 #include "platform/Console.h"
+#include "platform/FileSystemCalls.h"
+#include "platform/Folders.h"
 #include "platform/Gbk.h"
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
@@ -21,6 +23,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -62,6 +65,7 @@ private slots:
     void syntaxFilesRefuseALineBreak_data();
     void syntaxFilesRefuseALineBreak();
     void withoutSpssAndStata();
+    void waitsForTheTurnOfTheOutputFolder();
 
 private:
     QString path(const QString &name) const { return dir_.path() + QLatin1Char('/') + name; }
@@ -417,6 +421,30 @@ void CollectCommandLineTest::withoutSpssAndStata()
     QVERIFY2(run.err.contains(QStringLiteral(".sps")), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
     QCOMPARE(filesIn(path(QStringLiteral("out"))), before);
+}
+
+// Another merge is putting its outputs in the folder: this one says that it
+// waits, puts nothing there meanwhile, then its whole set.
+void CollectCommandLineTest::waitsForTheTurnOfTheOutputFolder()
+{
+    const QString folder = path(QStringLiteral("turn"));
+    QVERIFY(QDir().mkpath(folder));
+    auto other = std::make_unique<Folders::Turn>(FileSystemCalls::nativePath(folder));
+    QVERIFY(other->take());
+    QProcess process;
+    process.start(QStringLiteral(CSR_COLLECT_PATH),
+                  {path(QStringLiteral("clean")), QStringLiteral("-o"), folder + QStringLiteral("/m.csv"),
+                   QStringLiteral("--problems"), folder + QStringLiteral("/p.csv")});
+    QString said;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (said += QString::fromUtf8(process.readAllStandardError())).contains(QStringLiteral("另一个汇总")), 60000);
+    QVERIFY2(said.contains(QStringLiteral("turn")), qPrintable(said));
+    QCOMPARE(process.state(), QProcess::Running);
+    QVERIFY(!QFile::exists(folder + QStringLiteral("/m.csv")) && !QFile::exists(folder + QStringLiteral("/p.csv")));
+    other.reset();
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(filesIn(folder), (QStringList{"m.csv", "p.csv"}));
 }
 
 QTEST_GUILESS_MAIN(CollectCommandLineTest)

@@ -220,6 +220,9 @@ void CollectMergeTest::problems_data()
     row("ranking with a repeat", {{85, "ABA"}}, {"bad_ranking@85"});
     row("other text, option unticked", {{95, "讲座"}}, {"other_without_tick@95"});
     row("number field not a number", {{36, "一百"}}, {"not_a_number@36"});
+    // Digits all, but past what a double holds: said, not a silent blank.
+    row("figure of 401 digits", {{36, QStringLiteral("1") + QString(400, u'0')}}, {"number_out_of_range@36"});
+    row("figure of 309 nines", {{36, QString(309, u'9')}}, {"number_out_of_range@36"});
     QTest::newRow("file name differs from line 1")
         << QStringLiteral("乙_填报结果.dbf") << recordBytes(QStringLiteral("甲")) << Kinds{"file_name@1"} << 1 << 1;
     QTest::newRow("file name differs by a blank")
@@ -862,14 +865,17 @@ void CollectMergeTest::theRenamesComeTogether()
 }
 
 // A killed run leaves its hidden temporary file; the next merge into that
-// folder removes it, but never one that a merge still running writes.
+// folder removes it, but never one that a merge still running writes, nor a
+// person's file named much like one, which is read as any other.
 void CollectMergeTest::temporariesOfAKilledRunAreRemoved()
 {
     QRandomGenerator rng(5);
     for (int i = 0; i < 200; ++i)
         SampleRecords::write(SampleRecords::make(rng, i), dir_->path() + QStringLiteral("/in/"));
-    put(out(QStringLiteral(".csr-collect-AbC123")), "left by a killed run");
-    put(out(QStringLiteral(".csr-survey-XyZ789")), "not the collector's");
+    put(out(QStringLiteral(".csr-collect-AbC123.tmp")), "left by a killed run");
+    put(out(QStringLiteral(".csr-survey-XyZ789.tmp")), "not the collector's");
+    put(out(QStringLiteral(".csr-collect-AbC123")), "a person's");
+    put(in(QStringLiteral(".csr-collect-乙_填报结果.dbf")), recordBytes(QStringLiteral(".csr-collect-乙")));
     QVERIFY(QDir().mkpath(dir_->path() + QStringLiteral("/other")));
     put(dir_->path() + QStringLiteral("/other/甲_填报结果.dbf"), recordBytes(QStringLiteral("甲")));
 
@@ -880,8 +886,9 @@ void CollectMergeTest::temporariesOfAKilledRunAreRemoved()
     const Merge::Summary summary = run({out(QStringLiteral("m.csv")), out(QStringLiteral("m.xlsx"))}, &control);
     QVERIFY(control.ran());
     QCOMPARE(summary.exitStatus(), 0);
-    QCOMPARE(filesIn(out(QString())), (QStringList{".csr-survey-XyZ789", "beside.csv", "m.csv", "m.xlsx"}));
-    QCOMPARE(csvRows(QStringLiteral("m.csv")).size(), 201);
+    QCOMPARE(filesIn(out(QString())),
+             (QStringList{".csr-collect-AbC123", ".csr-survey-XyZ789.tmp", "beside.csv", "m.csv", "m.xlsx"}));
+    QCOMPARE(csvRows(QStringLiteral("m.csv")).size(), 202);
 }
 
 QTEST_GUILESS_MAIN(CollectMergeTest)

@@ -8,6 +8,7 @@
 #include "app/drafts/DraftStore.h"
 #include "app/drafts/PageState.h"
 #include "app/drafts/Resumption.h"
+#include "platform/ForegroundRequest.h"
 #include "app/Shell.h"
 #include "app/SurveyApplication.h"
 #include "pages/intro/IntroPage.h"
@@ -240,9 +241,9 @@ public:
         return noted_;
     }
 
-    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    int createTemporary(const QByteArray &prefix, const QByteArray &suffix, Handle &file, QByteArray &path) override
     {
-        const int result = real().createTemporary(prefix, file, path);
+        const int result = real().createTemporary(prefix, suffix, file, path);
         std::lock_guard<std::mutex> lock(mutex_);
         temporaries_.insert(file, path);
         return result;
@@ -385,6 +386,8 @@ private slots:
     void killedProcessResumesToTheSameFile();
     void twoCopiesAtOnceKeepADraftEach();
     void sameResultFileIsCorrectedInOneWindowOnly();
+    void frontRequestsGoThroughAFolderOfTheUsersOwn_data();
+    void frontRequestsGoThroughAFolderOfTheUsersOwn();
     void draftLockedOnAnotherMachineIsTakenOverOnlyOnRequest_data();
     void draftLockedOnAnotherMachineIsTakenOverOnlyOnRequest();
 
@@ -1200,6 +1203,25 @@ void DraftsTest::sameResultFileIsCorrectedInOneWindowOnly()
         QCOMPARE(first.readLine().trimmed(), QByteArray("front"));
     }
 
+    // A new filling of the same enterprise may not save over it: said, and
+    // nothing written; its page and its draft stay.
+    {
+        Run third(dataFolder());
+        third.shell.setProgramFolder(programFolder());
+        third.resumption.start();
+        fillProfilePages(third.shell, 13);
+        QVERIFY(fillTheRestAndSave(third.shell, boxes, 14).isEmpty());
+        QCOMPARE(boxes.count(), 2);
+        QVERIFY2(boxes.last().text.startsWith(told + QStringLiteral("：") + QDir::toNativeSeparators(path)),
+                 qPrintable(boxes.last().text));
+        QVERIFY(!third.shell.hasEnded());
+        QCOMPARE(third.shell.currentPage(), third.shell.page(Survey::PageId::Questionnaire));
+        QCOMPARE(ResultFile::readBytes(path), file);
+        third.waitForWrites();
+        QVERIFY(third.draft().exists());
+        third.draft().remove(); // not to be offered below
+    }
+
     // Dropped on a copy that fills something else: said, and that filling goes on.
     {
         Run other(dataFolder());
@@ -1208,7 +1230,7 @@ void DraftsTest::sameResultFileIsCorrectedInOneWindowOnly()
         Drive::typeInto(other.shell.basicInformationPage(), QStringLiteral("Edit1"), QStringLiteral("别的公司"));
         boxes.answerWith(QMessageBox::Ok);
         QVERIFY(!other.resumption.openResultFile(FileSystemCalls::nativePath(path)));
-        QCOMPARE(boxes.count(), 2);
+        QCOMPARE(boxes.count(), 3);
         QCOMPARE(boxes.last().text, told);
         QVERIFY(!other.shell.hasEnded());
         QCOMPARE(field(other.shell.basicInformationPage(), "Edit1")->text(), QStringLiteral("别的公司"));
@@ -1219,8 +1241,58 @@ void DraftsTest::sameResultFileIsCorrectedInOneWindowOnly()
     QVERIFY(first.waitForFinished());
     Run again(dataFolder());
     again.resumption.start(FileSystemCalls::nativePath(path));
-    QCOMPARE(boxes.count(), 2);
+    QCOMPARE(boxes.count(), 3);
     QCOMPARE(again.shell.record().get(1), ResultFile::lines(file).value(0));
+}
+
+void DraftsTest::frontRequestsGoThroughAFolderOfTheUsersOwn_data()
+{
+    using P = QFileDevice;
+    QTest::addColumn<int>("runtimeFolder"); // its permissions; 0: none is given
+    QTest::addColumn<QString>("socketFolder");
+    const int mine = P::ReadOwner | P::WriteOwner | P::ExeOwner;
+    QTest::newRow("the runtime folder") << mine << "run/csr-survey";
+    QTest::newRow("no runtime folder") << 0 << "data/drafts/front";
+    QTest::newRow("a runtime folder others may enter")
+        << (mine | P::ReadGroup | P::ExeGroup | P::ReadOther | P::ExeOther) << "data/drafts/front";
+}
+
+// The holder's socket lies where only this user may reach it, never in the
+// shared temporary folder, where another user could take its name first.
+void DraftsTest::frontRequestsGoThroughAFolderOfTheUsersOwn()
+{
+    QFETCH(int, runtimeFolder);
+    QFETCH(QString, socketFolder);
+    if (!TestSystem::isPosix())
+        QSKIP("Windows finds the holder's window by its process, with no socket");
+    const QByteArray given = qgetenv("XDG_RUNTIME_DIR");
+    const auto restore =
+        qScopeGuard([&given] { given.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", given); });
+    qunsetenv("XDG_RUNTIME_DIR");
+    if (runtimeFolder) {
+        const QString runtime = folder_->filePath(QStringLiteral("run"));
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(QFile::setPermissions(runtime, QFileDevice::Permissions(runtimeFolder)));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    }
+    QVERIFY(QDir().mkpath(draftsFolder()));
+    const QString key = QStringLiteral("0123456789abcdef0123456789abcdef");
+    bool fronted = false;
+    ForegroundRequest::Listener listener(draftsFolder(), key, [&fronted] { fronted = true; });
+
+    const QString folder = folder_->filePath(socketFolder);
+    QCOMPARE(QDir(folder).entryList(QDir::System | QDir::NoDotAndDotDot).size(), 1); // the socket
+    using P = QFileDevice;
+    const P::Permissions others =
+        P::ReadGroup | P::WriteGroup | P::ExeGroup | P::ReadOther | P::WriteOther | P::ExeOther;
+    QCOMPARE(QFileInfo(folder).permissions() & others, P::Permissions());
+    QVERIFY(!QFileInfo::exists(QDir::temp().filePath(QStringLiteral("csr-survey-") + key)));
+    std::atomic<int> answered{-1};
+    std::thread asking([&] { answered = ForegroundRequest::ask(0, draftsFolder(), key) ? 1 : 0; });
+    QTRY_VERIFY_WITH_TIMEOUT(answered != -1, 10000);
+    asking.join();
+    QCOMPARE(answered.load(), 1);
+    QVERIFY(fronted);
 }
 
 void DraftsTest::draftLockedOnAnotherMachineIsTakenOverOnlyOnRequest_data()

@@ -36,13 +36,13 @@ public:
     {
         return step == Check ? code : real().checkReplaceable(path);
     }
-    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    int createTemporary(const QByteArray &prefix, const QByteArray &suffix, Handle &file, QByteArray &path) override
     {
         if (step == Create)
             return code;
         if (step == OpenFilesExhausted) // a real EMFILE: the process may open no further file meanwhile
-            return TestSystem::withNoFileLeft([&] { return real().createTemporary(prefix, file, path); });
-        return real().createTemporary(prefix, file, path);
+            return TestSystem::withNoFileLeft([&] { return real().createTemporary(prefix, suffix, file, path); });
+        return real().createTemporary(prefix, suffix, file, path);
     }
     int writeAll(Handle file, const char *data, std::size_t size) override
     {

@@ -191,6 +191,14 @@ void fileOpenElsewhere(QWidget *page)
     information(page, QStringLiteral("该文件正在另一个窗口中修改"));
 }
 
+void saveRefusedOpenElsewhere(QWidget *page, const QString &path)
+{
+    warning(page, QStringLiteral("该文件正在另一个窗口中修改：%1\n\n现在保存会覆盖那个窗口里的修改，所以这次没有保存，"
+                                 "这里填写的内容都还在。\n\n请先在另一个窗口中完成修改并保存，或者关闭那个窗口，"
+                                 "然后再按“%2”。")
+                      .arg(path, Captions::kSave));
+}
+
 void tooLargeToSave(QWidget *page, qint64 bytes, int line, const QString &label, qsizetype characters)
 {
     warning(page, QStringLiteral("填写的内容太多：结果文件最多 %1 字节（%2 MiB），现在的内容有 %3 字节，无法保存。"

@@ -64,6 +64,8 @@ bool askTakeOver(QWidget *page, const QString &machine);
 
 // A result file that another copy of the program is correcting.
 void fileOpenElsewhere(QWidget *page);
+// The save would write over that file (path): nothing was written.
+void saveRefusedOpenElsewhere(QWidget *page, const QString &path);
 
 // The answers make a result file larger than it may be: its size, and the
 // longest line with its label and length, for the person to shorten.

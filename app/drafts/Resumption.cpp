@@ -49,11 +49,14 @@ QByteArray absoluteNativePath(const QByteArray &path)
 }
 
 // The name under which a result file is held: the same for every name of the
-// file (through a link, or with another working folder) and for every copy of
-// this user's, and no other user's.
+// file (through a link, or with another working folder), also before it is
+// first saved, and for every copy of this user's, and no other user's.
 QString holdingKey(const QString &draftsFolder, const QByteArray &source)
 {
-    const QString canonical = QFileInfo(FileSystemCalls::displayPath(source)).canonicalFilePath();
+    const QFileInfo file(FileSystemCalls::displayPath(source));
+    QString canonical = file.canonicalFilePath();
+    if (canonical.isEmpty() && !file.dir().canonicalPath().isEmpty())
+        canonical = QDir(file.dir().canonicalPath()).filePath(file.fileName());
     const QByteArray identity = canonical.isEmpty() ? source : canonical.toUtf8();
     const QByteArray hash =
         QCryptographicHash::hash(draftsFolder.toUtf8() + '\n' + identity, QCryptographicHash::Sha256).toHex();
@@ -82,6 +85,7 @@ Resumption::Resumption(Shell &shell, DraftFolder folder, FileSystemCalls &calls)
     connect(&shell, &Shell::resultFileDropped, this,
             [this](const QString &path) { openResultFile(FileSystemCalls::nativePath(path)); });
     connect(&shell, &Shell::saved, this, &Resumption::onSaved);
+    shell.setSaveGuard([this](const QString &path) { return holdSaveTarget(path); });
     if (!folder_.isUsed())
         return;
     for (int i = 0; i < Survey::kPageCount; ++i)
@@ -95,6 +99,7 @@ Resumption::Resumption(Shell &shell, DraftFolder folder, FileSystemCalls &calls)
 
 Resumption::~Resumption()
 {
+    shell_.setSaveGuard({});
     keeper_.keepIn(nullptr);
 }
 
@@ -283,33 +288,73 @@ Resumption::Opened Resumption::open(const QByteArray &path)
     return Opened::Yes;
 }
 
+Resumption::Locked Resumption::lockResultFile(const QByteArray &source, FillingLock &lock, QString &key)
+{
+    // Without a drafts folder there is no place for the lock: the file is
+    // written unguarded, as nothing of the filling is kept either.
+    const QString drafts = folder_.draftsFolder();
+    if (!folder_.isUsed() || !DraftFolder::makeFolder(drafts, nullptr))
+        return Locked::Yes;
+    key = holdingKey(drafts, source);
+    if (key == heldKey_)
+        return Locked::Ours;
+    lock = FillingLock(QDir(drafts).filePath(QStringLiteral("opened-") + key + FillingLock::kSuffix.toString()));
+    if (lock.isHeld() || lock.isRefused())
+        return Locked::Yes;
+    if (lock.otherMachine().isEmpty())
+        return Locked::HeldHere;
+    if (MessageBoxes::askTakeOver(boxParent(), lock.otherMachine()) && lock.takeOver())
+        return Locked::Yes;
+    return Locked::LeftElsewhere;
+}
+
 bool Resumption::holdResultFile(const QByteArray &source)
 {
     if (source == heldSource_)
         return true;
-    // Without a drafts folder there is no place for the lock: the file is
-    // corrected unguarded, as nothing of the filling is kept either.
-    const QString drafts = folder_.draftsFolder();
     FillingLock lock;
     QString key;
-    if (folder_.isUsed() && DraftFolder::makeFolder(drafts, nullptr)) {
-        key = holdingKey(drafts, source);
-        lock = FillingLock(QDir(drafts).filePath(QStringLiteral("opened-") + key + FillingLock::kSuffix.toString()));
-        if (!lock.isHeld() && !lock.otherMachine().isEmpty()) {
-            if (!MessageBoxes::askTakeOver(boxParent(), lock.otherMachine()) || !lock.takeOver())
-                return false;
-        } else if (!lock.isHeld() && !lock.isRefused()) {
-            MessageBoxes::fileOpenElsewhere(boxParent());
-            ForegroundRequest::ask(lock.holderProcess(), key);
-            return false;
-        }
+    switch (lockResultFile(source, lock, key)) {
+    case Locked::Ours: // by another of its names
+        heldSource_ = source;
+        return true;
+    case Locked::Yes:
+        break;
+    case Locked::HeldHere:
+        MessageBoxes::fileOpenElsewhere(boxParent());
+        ForegroundRequest::ask(lock.holderProcess(), folder_.draftsFolder(), key);
+        return false;
+    case Locked::LeftElsewhere:
+        return false;
     }
     heldSource_ = source;
+    heldKey_ = key;
     sourceLock_ = std::move(lock);
     listener_.reset();
     if (sourceLock_.isHeld())
-        listener_ = std::make_unique<ForegroundRequest::Listener>(key, [this] { bringToFront(); });
+        listener_ =
+            std::make_unique<ForegroundRequest::Listener>(folder_.draftsFolder(), key, [this] { bringToFront(); });
     return true;
+}
+
+bool Resumption::holdSaveTarget(const QString &path)
+{
+    saveLock_ = FillingLock(); // an earlier save's, which failed; taken again if it is this file
+    FillingLock lock;
+    QString key;
+    switch (lockResultFile(absoluteNativePath(FileSystemCalls::nativePath(path)), lock, key)) {
+    case Locked::Ours: // the file this filling corrects
+        return true;
+    case Locked::Yes:
+        saveLock_ = std::move(lock); // until the run ends: the file is this copy's last word
+        return true;
+    case Locked::HeldHere:
+        MessageBoxes::saveRefusedOpenElsewhere(boxParent(), QDir::toNativeSeparators(path));
+        return false;
+    case Locked::LeftElsewhere:
+        return false;
+    }
+    return false;
 }
 
 void Resumption::bringToFront()
@@ -338,6 +383,7 @@ void Resumption::keep(DraftFile file, const QByteArray &source)
         listener_.reset();
         sourceLock_ = FillingLock();
         heldSource_.clear();
+        heldKey_.clear();
     }
     store_ = std::make_unique<DraftStore>(std::move(file), calls_);
     connect(store_.get(), &DraftStore::writeFailed, this, &Resumption::onWriteFailed);

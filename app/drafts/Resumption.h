@@ -59,6 +59,10 @@ private:
         Draft draft;
     };
     enum class Opened { Yes, Refused, HeldElsewhere };
+    // A result file's lock: this filling holds it already, this copy has just
+    // taken it (or there is no place for one), another running copy here has
+    // it, or the person left it to the other machine that has it.
+    enum class Locked { Ours, Yes, HeldHere, LeftElsewhere };
 
     std::vector<Offer> readOfferableDrafts();
     void offerDrafts();
@@ -66,7 +70,9 @@ private:
     bool askToDelete(Offer &offer);
     bool resume(Offer &offer);
     Opened open(const QByteArray &path);
+    Locked lockResultFile(const QByteArray &source, FillingLock &lock, QString &key);
     bool holdResultFile(const QByteArray &source);
+    bool holdSaveTarget(const QString &path);
     void bringToFront();
     void beginNewFilling(const QByteArray &source = {});
     void keep(DraftFile file, const QByteArray &source);
@@ -80,9 +86,12 @@ private:
     FileSystemCalls &calls_;
     DraftKeeper keeper_;
     std::unique_ptr<DraftStore> store_;
-    // The result file this filling corrects, and its lock.
+    // The result file this filling corrects, its lock and the lock's key.
     QByteArray heldSource_;
+    QString heldKey_;
     FillingLock sourceLock_;
+    // The lock of the file the save writes (the file beside the program).
+    FillingLock saveLock_;
     std::unique_ptr<ForegroundRequest::Listener> listener_;
     bool writeFailureShown_ = false;
 };

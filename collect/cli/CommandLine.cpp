@@ -49,10 +49,22 @@ private:
     bool open_ = true;
 };
 
-// One line on the terminal, rewritten in place a few times a second.
+// One line on the terminal, rewritten in place a few times a second; and a
+// line of its own, unless quiet, while the run waits for another.
 class TerminalProgress : public RunControl {
 public:
-    TerminalProgress(Stream &stream, bool enabled) : stream_(stream), enabled_(enabled) { clock_.start(); }
+    TerminalProgress(Stream &stream, bool enabled, bool quiet) : stream_(stream), enabled_(enabled), quiet_(quiet)
+    {
+        clock_.start();
+    }
+
+    void waiting(const QString &folder) override
+    {
+        if (quiet_)
+            return;
+        clear();
+        stream_.print(QStringLiteral("csr-collect: 另一个汇总正在“%1”中放入它的结果，等它放完……\n").arg(folder));
+    }
 
     void progress(Phase phase, qint64 done, qint64 total, const QString &item) override
     {
@@ -86,6 +98,7 @@ public:
 private:
     Stream &stream_;
     bool enabled_;
+    bool quiet_;
     bool dirty_ = false;
     QElapsedTimer clock_;
     qint64 shown_ = -1000;
@@ -400,7 +413,7 @@ int Run::mergeAndReport()
     if (!options.reports.isEmpty() && !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return failure(err_, QStringLiteral("写报告需要图形界面的应用对象"));
 
-    TerminalProgress progress(err_, !request_.quiet && err_.isTerminal());
+    TerminalProgress progress(err_, !request_.quiet && err_.isTerminal(), request_.quiet);
     Merge merge(options);
     Merge::Summary summary;
     {

@@ -40,6 +40,8 @@ QString ProblemReport::Entry::kindName() const
             return QStringLiteral("bad_ranking");
         case P::NotANumber:
             return QStringLiteral("not_a_number");
+        case P::NumberOutOfRange:
+            return QStringLiteral("number_out_of_range");
         }
         return QStringLiteral("record");
     case Kind::FileName:

@@ -6,6 +6,9 @@
 #include "platform/FileSystemCalls.h"
 #include "platform/SafeFile.h"
 
+#include <QThread>
+#include <algorithm>
+
 OutputSet::OutputSet() = default;
 
 OutputSet::~OutputSet()
@@ -95,13 +98,46 @@ QSet<Folders::Place> OutputSet::places() const
     return places;
 }
 
-OutputSet::Commit OutputSet::commit(const RunControl &control, QStringList &errors)
+// Every folder's turn, taken in one order that every merge follows (the
+// folders' identities), so that two merges never wait for each other; once
+// for a folder named by two paths, which would otherwise wait for itself.
+bool OutputSet::takeTurns(RunControl &control, Turns &turns) const
+{
+    constexpr int kPollMs = 50;
+    using Identity = std::pair<quint64, quint64>;
+    QList<std::pair<Identity, QByteArray>> order;
+    for (const QByteArray &folder : folders_) {
+        const Folders::Status status = Folders::status(folder.isEmpty() ? QByteArray(".") : folder);
+        order.append({{status.device, status.node}, folder});
+    }
+    std::sort(order.begin(), order.end());
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        const auto &[identity, folder] = order[i];
+        if (i > 0 && identity != Identity{0, 0} && identity == order[i - 1].first)
+            continue;
+        turns.push_back(std::make_unique<Folders::Turn>(folder));
+        for (bool told = false; !turns.back()->take();) {
+            if (!told)
+                control.waiting(FileSystemCalls::displayPath(folder.isEmpty() ? QByteArray(".") : folder));
+            told = true;
+            if (control.isCancelled())
+                return false;
+            QThread::msleep(kPollMs);
+        }
+    }
+    return true;
+}
+
+OutputSet::Commit OutputSet::commit(RunControl &control, QStringList &errors)
 {
     for (const std::unique_ptr<Output> &output : outputs_)
         if (!output->file->ready())
             errors << failure(output->path, output->file->errorText());
     if (!errors.isEmpty())
         return Commit::Failed;
+    Turns turns; // let go of once the folders are synced
+    if (!takeTurns(control, turns))
+        return Commit::Cancelled;
     {
         // Nothing slow in here: the renames, one after the other.
         const Console::InterruptsHeld held;

@@ -51,12 +51,14 @@ public:
     // Where every output lies (see Folders::Place); their temporary files are
     // known by their names (Folders::isWorkingFile).
     QSet<Folders::Place> places() const;
-    // Puts every output in place: each one's file made ready first, then,
-    // unless the run was cancelled by then, the renames one after the other
-    // while interrupts are held, then each folder synced. A file that is not
-    // ready stops it all before any rename. errors: why an output could not be.
+    // Puts every output in place: each one's file made ready first, then the
+    // turn of every output folder taken (waiting while another merge puts
+    // its outputs there), then, unless the run was cancelled by then, the
+    // renames one after the other while interrupts are held, then each
+    // folder synced. A file that is not ready stops it all before any
+    // rename. errors: why an output could not be.
     enum class Commit { Done, Failed, Cancelled };
-    Commit commit(const RunControl &control, QStringList &errors);
+    Commit commit(RunControl &control, QStringList &errors);
     // Lets go of the temporary files (removing those not committed) and the folders.
     void clear();
 
@@ -66,6 +68,8 @@ public:
 
 private:
     Output &add(const QString &path, const Format *format, Content content);
+    using Turns = std::vector<std::unique_ptr<Folders::Turn>>;
+    bool takeTurns(RunControl &control, Turns &turns) const;
 
     std::vector<std::unique_ptr<Output>> outputs_;
     std::vector<std::unique_ptr<Folders::Hold>> holds_;

@@ -24,6 +24,10 @@ public:
         Q_UNUSED(item);
     }
 
+    // Called once for each output folder where another merge is putting its
+    // outputs in place: this one waits for its turn (or a cancel).
+    virtual void waiting(const QString &folder) { Q_UNUSED(folder); }
+
     // May be called from any thread; the merge stops soon after and writes nothing.
     void cancel() { cancelled_.store(true); }
     bool isCancelled() const { return cancelled_.load(std::memory_order_relaxed); }

@@ -9,9 +9,9 @@ class DiskFullFor : public ForwardingFileSystem {
 public:
     // temporaryOf: the end of the output's path ("r.html").
     explicit DiskFullFor(QByteArray temporaryOf) : target_(std::move(temporaryOf)) {}
-    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    int createTemporary(const QByteArray &prefix, const QByteArray &suffix, Handle &file, QByteArray &path) override
     {
-        const int result = real().createTemporary(prefix, file, path);
+        const int result = real().createTemporary(prefix, suffix, file, path);
         if (result == 0 && creates_++ == index_)
             failing_ = file;
         return result;

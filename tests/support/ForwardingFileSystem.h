@@ -6,9 +6,9 @@
 
 class ForwardingFileSystem : public FileSystemCalls {
 public:
-    int createTemporary(const QByteArray &prefix, Handle &file, QByteArray &path) override
+    int createTemporary(const QByteArray &prefix, const QByteArray &suffix, Handle &file, QByteArray &path) override
     {
-        return real_.createTemporary(prefix, file, path);
+        return real_.createTemporary(prefix, suffix, file, path);
     }
     int writeAll(Handle file, const char *data, std::size_t size) override { return real_.writeAll(file, data, size); }
     int sync(Handle file) override { return real_.sync(file); }
