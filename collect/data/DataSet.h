@@ -121,6 +121,11 @@ public:
     // Keeps them, and writes each record's checks variable from them.
     void setFindings(QList<Finding> findings);
 
+    // The filter that chose the records, in words ("筛选：…"), for every
+    // output that says what it holds; empty when it holds every record.
+    const QString &filter() const { return filter_; }
+    void setFilter(QString description) { filter_ = std::move(description); }
+
     // The record's lines as views into its text.
     static Lines split(const Record &record);
 
@@ -152,4 +157,5 @@ private:
     QList<Variable> variables_;
     QList<Record> records_;
     QList<Finding> findings_;
+    QString filter_;
 };
