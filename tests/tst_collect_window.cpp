@@ -364,8 +364,8 @@ void CollectWindowTest::withoutSpssAndStata()
         if (!box->isHidden())
             offered << box->objectName();
     offered.sort();
-    const QStringList expected{"codebookBox",   "formatBox.csv",  "formatBox.do",
-                               "formatBox.sps", "formatBox.xlsx", "reportBox"};
+    const QStringList expected{"codebookBox",    "formatBox.csv", "formatBox.do",    "formatBox.sps",
+                               "formatBox.xlsx", "reportBox",     "withoutErrorsBox"};
     QCOMPARE(offered, expected);
 }
 
