@@ -148,7 +148,7 @@ QString filterHelp()
                           "未选，如 q02_e=1）；\n"
                           "变量名和代码见变量说明。--without-errors "
                           "去掉数据核查发现“%1”的记录。数据集（各种格式）、变量说明的计数、\n"
-                          "核查结果和报告都只含筛选后的记录；报告封面、.sav 和 .dta 的文件标签、.sps、.do 和 Excel\n"
+                          "核查结果和报告都只含筛选后的记录；报告封面、SPSS 和 Stata 文件的标签、语法文件和 Excel\n"
                           "工作簿注明筛选条件；问题清单照样列出找到的每个文件。\n")
         .arg(DataChecks::severityText(DataChecks::Severity::Error));
 }
