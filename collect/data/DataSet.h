@@ -126,8 +126,9 @@ public:
     const QString &filter() const { return filter_; }
     void setFilter(QString description) { filter_ = std::move(description); }
 
-    // The record's lines as views into its text.
-    static Lines split(const Record &record);
+    // The record's lines as views into its text; those after the first
+    // lineCount are left empty.
+    static Lines split(const Record &record, int lineCount = Survey::kLineCount);
 
     static Cell cell(const Variable &variable, const Record &record, const Lines &lines);
     // Whether flags of a code line, up to position end, hold no value: the

@@ -113,6 +113,7 @@ bool RecordFilter::add(QStringView condition, QString &why)
         }
     }
     c.text = c.variable->name + (c.negated ? QStringLiteral("!=") : QStringLiteral("=")) + texts.join(u',');
+    lastLine_ = std::max(lastLine_, c.variable->line);
     conditions_ << c;
     return true;
 }
@@ -123,7 +124,8 @@ bool RecordFilter::keeps(const DataSet::Record &record, const QList<DataChecks::
         return false;
     if (conditions_.isEmpty())
         return true;
-    const DataSet::Lines lines = DataSet::split(record);
+    // Only as far as the conditions read: the filter is judged on every record.
+    const DataSet::Lines lines = DataSet::split(record, lastLine_);
     return std::all_of(conditions_.begin(), conditions_.end(), [&](const Condition &c) {
         const DataSet::Cell cell = DataSet::cell(*c.variable, record, lines);
         return cell.isValue() && c.values.contains(int(cell.number)) != c.negated;

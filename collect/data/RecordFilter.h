@@ -48,5 +48,6 @@ private:
     };
 
     QList<Condition> conditions_;
+    int lastLine_ = 0; // the last line a condition reads
     bool withoutErrors_ = false;
 };
