@@ -1,6 +1,6 @@
 // csr-collect on the command line, run as its own process: options, exit
 // statuses, the summary line, rejected files named, interrupts, and outputs
-// beside what was there before; and, run in this process, paths the syntax
+// beside what was there before, filters; and, run in this process, paths the syntax
 // files cannot name, interrupts held while the outputs are put in place, and
 // a build without SPSS and Stata files.
 #include "collect/cli/CommandLine.h"
@@ -66,6 +66,9 @@ private slots:
     void syntaxFilesRefuseALineBreak();
     void withoutSpssAndStata();
     void waitsForTheTurnOfTheOutputFolder();
+    void filtered();
+    void badFilters_data();
+    void badFilters();
 
 private:
     QString path(const QString &name) const { return dir_.path() + QLatin1Char('/') + name; }
@@ -92,8 +95,9 @@ void CollectCommandLineTest::help()
     const Run run = collect({QStringLiteral("--help")});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains(QStringLiteral("Usage:")));
-    QStringList said = {"-o",  "--codebook",  "--problems", "-q",  "--help",   ".xlsx",      ".sps",
-                        ".do", "_values.csv", "130",        "143", "--report", "--report-by"};
+    QStringList said = {"-o",    "--codebook", "--problems",  "-q",          "--help",
+                        ".xlsx", ".sps",       ".do",         "_values.csv", "130",
+                        "143",   "--report",   "--report-by", "--where",     "--without-errors"};
     if (OutputReaders::spssAndStataBuiltIn())
         said << ".sav"
              << ".dta";
@@ -445,6 +449,92 @@ void CollectCommandLineTest::waitsForTheTurnOfTheOutputFolder()
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(filesIn(folder), (QStringList{"m.csv", "p.csv"}));
+}
+
+// The records that meet every condition make the data set, whose SPSS file
+// says which filter made it; the problem report still lists every file.
+void CollectCommandLineTest::filtered()
+{
+    const QString in = path(QStringLiteral("filter"));
+    QVERIFY(QDir().mkpath(in));
+    QRandomGenerator rng(21);
+    qsizetype expected = 0;
+    QString spoilt;
+    for (int i = 0; i < 20; ++i) {
+        AnswerRecord record =
+            SampleRecords::make(rng, i, SampleRecords::Texts::Plain, SampleRecords::Values::Consistent);
+        if (i % 4 < 2) {
+            record.set(7, i % 4 == 0 ? QStringLiteral("3") : QStringLiteral("7"));
+            record.set(8, QString());
+            record.set(10, i % 8 == 0 ? QStringLiteral("9") : QStringLiteral("1"));
+        }
+        if (i == 2)
+            record.set(7, QStringLiteral("99")); // no industry: left out, and a problem
+        expected += (record.get(7) == u"3" || record.get(7) == u"7") && record.get(10) == u"1";
+        const QString written = SampleRecords::write(record, in + QLatin1Char('/'));
+        if (i == 2)
+            spoilt = QFileInfo(written).fileName();
+    }
+    const QString spss = QStringLiteral("out/filtered.") + OutputReaders::statExtension(QStringLiteral("sav"));
+    const Run run = collect({QStringLiteral("-q"), in, QStringLiteral("--where"), QStringLiteral("industry=3,7"),
+                             QStringLiteral("--where"), QStringLiteral("listed=1"), QStringLiteral("-o"),
+                             path(QStringLiteral("out/filtered.csv")), QStringLiteral("-o"), path(spss),
+                             QStringLiteral("--problems"), path(QStringLiteral("out/filtered_problems.csv"))});
+    QCOMPARE(run.exitCode, 1); // the spoilt file
+    QVERIFY(expected >= 5);
+    QVERIFY2(run.out.startsWith(QStringLiteral("找到 20 个填报结果文件：接受 %1，拒绝 0，舍弃重复 0，"
+                                               "筛选：industry=3,7；listed=1，去掉 %2，")
+                                    .arg(expected)
+                                    .arg(20 - expected)),
+             qPrintable(run.out));
+
+    QFile csv(path(QStringLiteral("out/filtered.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QList<QStringList> rows;
+    QVERIFY(OutputReaders::parseCsv(csv.readAll(), rows));
+    QCOMPARE(rows.size(), expected + 1);
+    const qsizetype industry = rows[0].indexOf(QStringLiteral("industry")), listed = rows[0].indexOf("listed");
+    for (const QStringList &row : rows.sliced(1)) {
+        QVERIFY2(row[industry] == u"3" || row[industry] == u"7", qPrintable(row[industry]));
+        QCOMPARE(row[listed], QStringLiteral("1"));
+    }
+    QFile problems(path(QStringLiteral("out/filtered_problems.csv")));
+    QVERIFY(problems.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(problems.readAll()).contains(spoilt));
+    const QString label = QStringLiteral("筛选：industry=3,7；listed=1");
+    if (OutputReaders::spssAndStataBuiltIn()) {
+        QCOMPARE(OutputReaders::readStat(path(spss), QStringLiteral("sav")).fileLabel, label);
+    } else {
+        QFile syntax(path(spss));
+        QVERIFY(syntax.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(syntax.readAll()).contains(QStringLiteral("FILE LABEL %1.").arg(label)));
+    }
+}
+
+void CollectCommandLineTest::badFilters_data()
+{
+    QTest::addColumn<QStringList>("filters");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("unknown variable") << QStringList{"--where", "sector=3"} << "没有变量“sector”";
+    QTest::newRow("a figure") << QStringList{"--where", "capital=1"} << "capital 是数值";
+    QTest::newRow("a text") << QStringList{"--where", "name!=甲"} << "name 是文字";
+    QTest::newRow("a code outside its set")
+        << QStringList{"--where", "listed=1", "--where", "industry=20"} << "“20”不是变量 industry 的代码";
+}
+
+// A filter that cannot be read stops the run in one line, before any file is read or written.
+void CollectCommandLineTest::badFilters()
+{
+    QFETCH(QStringList, filters);
+    QFETCH(QString, said);
+    const QStringList before = filesIn(path(QStringLiteral("out")));
+    const Run run =
+        collect(QStringList{path(QStringLiteral("clean")), "-o", path(QStringLiteral("out/filter.csv"))} + filters);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    QVERIFY2(run.err.contains(said), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(filesIn(path(QStringLiteral("out"))), before);
 }
 
 QTEST_GUILESS_MAIN(CollectCommandLineTest)

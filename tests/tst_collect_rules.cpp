@@ -1,7 +1,8 @@
 // The collector's pure rules, case by case: the copy marks taken off a file's
 // name, the formula mark of a CSV text, the quartiles, rounding, wrapped
 // labels and count axes of the report, whether a line's gate is open and how
-// its closing is worded.
+// its closing is worded, and which records a filter keeps.
+#include "collect/data/RecordFilter.h"
 #include "collect/export/CsvText.h"
 #include "collect/input/FileName.h"
 #include "collect/report/ReportBreakdown.h"
@@ -50,6 +51,8 @@ private slots:
     void gateWords();
     void groupHeader_data();
     void groupHeader();
+    void filter_data();
+    void filter();
 };
 
 void CollectRulesTest::copyMarks_data()
@@ -339,6 +342,89 @@ void CollectRulesTest::groupHeader()
         ++industry;
     const QList<Report::Part> parts = Report::Breakdowns(data, {QStringLiteral("listed")}).ofChoice(industry);
     QCOMPARE(parts.value(0).tables.value(0).header.value(1), header);
+}
+
+// One record (industry 3, listed, the second company type, a lettered
+// department, question 2's E ticked, company age left empty) judged by each
+// filter; a filter that cannot be read says why instead.
+void CollectRulesTest::filter_data()
+{
+    QTest::addColumn<QStringList>("conditions");
+    QTest::addColumn<bool>("withoutErrors");
+    QTest::addColumn<int>("severity");    // of the record's finding: -1 for none
+    QTest::addColumn<QString>("outcome"); // "kept", "left out", or the start of the refusal
+    QTest::addColumn<QString>("description");
+    const int error = int(DataChecks::Severity::Error), doubt = int(DataChecks::Severity::Doubt);
+    const QString item = Survey::line(5).items.value(1);
+    auto row = [](const char *name, const QStringList &conditions, const char *outcome, const char *description = "",
+                  bool withoutErrors = false, int severity = -1) {
+        QTest::newRow(name) << conditions << withoutErrors << severity << QString::fromUtf8(outcome)
+                            << QString::fromUtf8(description);
+    };
+    row("one of the codes", {"industry=3,7"}, "kept", "筛选：industry=3,7");
+    row("another code", {"industry=7"}, "left out");
+    row("not the code", {"industry!=3"}, "left out", "筛选：industry!=3");
+    row("not another code", {"listed!=9"}, "kept");
+    row("a tick", {"q02_e=1"}, "kept");
+    row("a tick not ticked", {"q02_a=1"}, "left out");
+    row("a list item by its place", {"company_type=2"}, "kept");
+    QTest::newRow("a list item by its text") << QStringList{"company_type=" + item} << false << -1 << "kept"
+                                             << "筛选：company_type=2";
+    row("a lettered code by its number", {"csr_department=1"}, "kept", "筛选：csr_department=A");
+    row("Chinese commas and blanks", {" industry = 7，3 "}, "kept", "筛选：industry=7,3");
+    row("all must hold", {"industry=3", "listed=9"}, "left out", "筛选：industry=3；listed=9");
+    row("unanswered, with !=", {"company_age!=1"}, "left out");
+    row("an error left out", {}, "left out", "筛选：不含有“错误”的记录", true, error);
+    row("a doubt kept", {"industry=3"}, "kept", "筛选：industry=3；不含有“错误”的记录", true, doubt);
+    row("errors kept unless asked", {}, "kept", "", false, error);
+    row("unknown variable", {"sector=3"}, "没有变量“sector”");
+    row("a figure", {"capital=1"}, "变量 capital 是数值，不能筛选");
+    row("a text", {"name=1"}, "变量 name 是文字，不能筛选");
+    row("a rank", {"q21_rank1=1"}, "变量 q21_rank1 是排序字母");
+    row("a code outside its set", {"industry=3,20"}, "“20”不是变量 industry 的代码");
+    row("no code", {"industry="}, "筛选条件“industry=”应写成");
+    row("no variable", {"=3"}, "筛选条件“=3”应写成");
+    row("no sign", {"industry"}, "筛选条件“industry”应写成");
+}
+
+void CollectRulesTest::filter()
+{
+    QFETCH(QStringList, conditions);
+    QFETCH(bool, withoutErrors);
+    QFETCH(int, severity);
+    QFETCH(QString, outcome);
+    QFETCH(QString, description);
+    QStringList lines = SampleRecords::blankLines(QStringLiteral("甲"));
+    lines[6] = QStringLiteral("3");
+    lines[9] = QStringLiteral("1");
+    lines[4] = Survey::line(5).items.value(1);
+    lines[15] = QStringLiteral("A");
+    const QList<const DataSet::Variable *> variables = RecordFilter::filterable();
+    const auto tick = std::find_if(variables.begin(), variables.end(),
+                                   [](const DataSet::Variable *v) { return v->name == QStringLiteral("q02_e"); });
+    QVERIFY(tick != variables.end());
+    lines[(*tick)->line - 1][(*tick)->position] = QLatin1Char('1');
+    DataSet::Record record;
+    record.text = lines.join(QLatin1Char('\n')).toUtf8() + '\n';
+    QList<DataChecks::Finding> findings;
+    for (size_t c = 0; c < DataChecks::all().size() && severity >= 0; ++c)
+        if (int(DataChecks::all()[c].severity) == severity && findings.isEmpty())
+            findings << DataChecks::Finding{int(c)};
+
+    RecordFilter filter;
+    filter.setWithoutErrors(withoutErrors);
+    QString why;
+    for (const QString &condition : conditions)
+        if (!filter.add(condition, why))
+            break;
+    if (outcome != QStringLiteral("kept") && outcome != QStringLiteral("left out")) {
+        QVERIFY2(why.startsWith(outcome), qPrintable(why));
+        return;
+    }
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+    QCOMPARE(filter.keeps(record, findings) ? QStringLiteral("kept") : QStringLiteral("left out"), outcome);
+    if (!description.isEmpty() || conditions.isEmpty())
+        QCOMPARE(filter.description(), description);
 }
 
 QTEST_GUILESS_MAIN(CollectRulesTest)

@@ -1,7 +1,7 @@
 // The collector's window: a merge that finds problems, the table and its CSV,
 // a cancelled run that leaves nothing, several formats and the codebook in
 // one run, an output folder checked before anything is read, long reasons,
-// a dropped folder, and a build without SPSS and Stata files.
+// a dropped folder, a filter chosen, and a build without SPSS and Stata files.
 #include "collect/data/CheckReport.h"
 #include "collect/window/CollectWindow.h"
 #include "collect/window/MergeWorker.h"
@@ -14,11 +14,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -74,6 +76,7 @@ private slots:
     void longReasonsShownWhole();
     void droppedFolder();
     void startWithoutAFolder();
+    void filterChosen();
     void withoutSpssAndStata();
 
 private:
@@ -361,9 +364,46 @@ void CollectWindowTest::withoutSpssAndStata()
         if (!box->isHidden())
             offered << box->objectName();
     offered.sort();
-    const QStringList expected{"codebookBox",   "formatBox.csv",  "formatBox.do",
-                               "formatBox.sps", "formatBox.xlsx", "reportBox"};
+    const QStringList expected{"codebookBox",    "formatBox.csv", "formatBox.do",    "formatBox.sps",
+                               "formatBox.xlsx", "reportBox",     "withoutErrorsBox"};
     QCOMPARE(offered, expected);
+}
+
+// A variable picked from the list, a code of it ticked and records with
+// errors left out: the run keeps only those records, and says so.
+void CollectWindowTest::filterChosen()
+{
+    const QString in = dir_->path() + QStringLiteral("/in");
+    QVERIFY(QDir().mkpath(in));
+    QRandomGenerator rng(31);
+    for (int i = 0; i < 6; ++i) {
+        AnswerRecord record =
+            SampleRecords::make(rng, i, SampleRecords::Texts::Plain, SampleRecords::Values::Consistent);
+        record.set(7, i < 2 ? QStringLiteral("3") : QStringLiteral("5"));
+        record.set(8, QString());
+        SampleRecords::write(record, in + QLatin1Char('/'));
+    }
+    window_->setInputFolder(in);
+    window_->setOutputBase(dir_->path() + QStringLiteral("/汇总"));
+    auto *variables = child<QComboBox>(window_.get(), "filterVariableBox");
+    variables->setFocus();
+    QTest::keyClicks(variables, QStringLiteral("industry"));
+    QCOMPARE(variables->currentData().toString(), QStringLiteral("industry"));
+    auto *codes = child<QListWidget>(window_.get(), "filterCodeList");
+    QListWidgetItem *three = codes->findItems(QStringLiteral("3="), Qt::MatchStartsWith).value(0);
+    QVERIFY(three);
+    QTest::mouseClick(codes->viewport(), Qt::LeftButton, {}, codes->visualItemRect(three).center());
+    QTest::keyClick(codes, Qt::Key_Space);
+    QCOMPARE(three->checkState(), Qt::Checked);
+    tick(child<QCheckBox>(window_.get(), "withoutErrorsBox"));
+    QVERIFY(runMerge());
+
+    QVERIFY2(child<QLabel>(window_.get(), "summaryLabel")
+                 ->text()
+                 .startsWith(QStringLiteral("找到 6 个填报结果文件：接受 2，拒绝 0，舍弃重复 0，"
+                                            "筛选：industry=3；不含有“错误”的记录，去掉 4，")),
+             qPrintable(child<QLabel>(window_.get(), "summaryLabel")->text()));
+    QCOMPARE(window_->worker()->merge()->data().rowCount(), 2);
 }
 
 COLLECT_TEST_MAIN(CollectWindowTest)

@@ -150,6 +150,22 @@ QString groupingNames(bool labelled)
     return names.join(labelled ? QStringLiteral("\n") : QStringLiteral("、"));
 }
 
+// What may be filtered, and what a filter applies to.
+QString filterHelp()
+{
+    return QStringLiteral("--where VAR=CODE[,CODE…] 只保留 VAR 为其中一个代码的记录，--where VAR!=CODE[,CODE…] 只保留 "
+                          "VAR 为其他代码的记录；\n"
+                          "可以给多次，都须满足；VAR "
+                          "未填、不适用或无效的记录都不保留。可以筛选的变量：单选题和是否题（如 listed=1、\n"
+                          "\"industry=3,7\"）、下拉选择（列表中的序号或项目的文字）、多选题和表格中的选项（1 选中，0 "
+                          "未选，如 q02_e=1）；\n"
+                          "变量名和代码见变量说明。--without-errors "
+                          "去掉数据核查发现“%1”的记录。数据集（各种格式）、变量说明的计数、\n"
+                          "核查结果和报告都只含筛选后的记录；报告封面、SPSS 和 Stata 文件的标签、语法文件和 Excel\n"
+                          "工作簿注明筛选条件；问题清单照样列出找到的每个文件。\n")
+        .arg(DataChecks::severityText(DataChecks::Severity::Error));
+}
+
 QString helpText(std::span<const Format> formats)
 {
     QStringList lines;
@@ -175,15 +191,16 @@ QString helpText(std::span<const Format> formats)
                "退出状态：0 所有文件无误；1 有文件被拒绝、有问题或有不同内容的重复文件被舍弃（输出照样写出）；\n"
                "2 用法错误，或有输出（报告也算）无法写入（此时不替换任何输出）；130、143 被 Ctrl-C 或 SIGTERM\n"
                "取消（不替换任何输出，也不留下临时文件）。所有输出都写完后才一起替换原有的文件。")
-        .arg(
-            lines.join(QLatin1Char('\n')), companionShown(formats), QString::number(DataSet::kNotApplicableCode),
-            Formats::codebookExtensions(formats),
-            QStringLiteral("--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html"
-                           "（一个独立的网页，不需联网）\n或 .pdf（A4）；可以给两次，两种都写。\n"
-                           "--report-by VAR 在报告中把每道题再按 VAR 分组列出（可以给多次），VAR 是数据集中的变量名：\n"
-                           "%1\n")
-                .arg(groupingNames(true)),
-            CsvText::formulaStartsInWords(), FileName::extension(), checksHelp(formats));
+        .arg(lines.join(QLatin1Char('\n')), companionShown(formats), QString::number(DataSet::kNotApplicableCode),
+             Formats::codebookExtensions(formats),
+             filterHelp() +
+                 QStringLiteral(
+                     "--report 写出汇总报告：每道题的计数、比例和图表，扩展名为 .html"
+                     "（一个独立的网页，不需联网）\n或 .pdf（A4）；可以给两次，两种都写。\n"
+                     "--report-by VAR 在报告中把每道题再按 VAR 分组列出（可以给多次），VAR 是数据集中的变量名：\n"
+                     "%1\n")
+                     .arg(groupingNames(true)),
+             CsvText::formulaStartsInWords(), FileName::extension(), checksHelp(formats));
 }
 
 // A format this build does not have: one line, and the way round it.
@@ -220,6 +237,7 @@ struct Request {
     Merge::Options options;
     QStringList reports;
     QStringList groupBy;
+    QStringList where;
     bool quiet = false;
 };
 
@@ -245,6 +263,7 @@ private:
     std::optional<int> check();
     std::optional<int> checkOutputs(QStringList &targets, QStringList &companions);
     std::optional<int> checkReports(QStringList &targets);
+    std::optional<int> checkFilter();
     int mergeAndReport();
 
     Stream out_;
@@ -279,7 +298,12 @@ std::optional<int> Run::parse(const QStringList &arguments)
         QStringLiteral("FILE"));
     const QCommandLineOption reportBy(QStringLiteral("report-by"), QStringLiteral("报告中按 VAR 分组（见上）"),
                                       QStringLiteral("VAR"));
-    parser.addOptions({output, codebook, problems, checks, report, reportBy, quiet});
+    const QCommandLineOption where(QStringLiteral("where"), QStringLiteral("只保留满足条件的记录（见上）"),
+                                   QStringLiteral("VAR=CODE"));
+    const QCommandLineOption withoutErrors(
+        QStringLiteral("without-errors"),
+        QStringLiteral("去掉数据核查发现“%1”的记录").arg(DataChecks::severityText(DataChecks::Severity::Error)));
+    parser.addOptions({output, codebook, problems, checks, report, reportBy, where, withoutErrors, quiet});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -304,6 +328,8 @@ std::optional<int> Run::parse(const QStringList &arguments)
     request_.reports = parser.values(report);
     request_.groupBy = parser.values(reportBy);
     request_.groupBy.removeDuplicates();
+    request_.where = parser.values(where);
+    options.filter.setWithoutErrors(parser.isSet(withoutErrors));
     request_.quiet = parser.isSet(quiet);
     return std::nullopt;
 }
@@ -319,6 +345,8 @@ std::optional<int> Run::check()
          !request_.reports.isEmpty()) &&
         options.inputs.isEmpty())
         return usageError(err_, QStringLiteral("没有输入：给出填报结果文件或文件夹"));
+    if (const std::optional<int> refused = checkFilter())
+        return refused;
     QStringList targets, companions;
     if (const std::optional<int> refused = checkOutputs(targets, companions))
         return refused;
@@ -402,6 +430,15 @@ std::optional<int> Run::checkReports(QStringList &targets)
                                         .arg(ReportWriter::extensions().join(QStringLiteral(" 或 ")), path));
         targets << path;
     }
+    return std::nullopt;
+}
+
+// A filter that names no variable or code to filter on stops the run in one line.
+std::optional<int> Run::checkFilter()
+{
+    for (const QString &condition : request_.where)
+        if (QString why; !request_.options.filter.add(condition, why))
+            return failure(err_, why);
     return std::nullopt;
 }
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -225,12 +226,12 @@ QString DataSet::letterCaption(const QString &letter, const QString &caption)
     return letter + QStringLiteral(". ") + c;
 }
 
-DataSet::Lines DataSet::split(const Record &record)
+DataSet::Lines DataSet::split(const Record &record, int lineCount)
 {
     Lines out;
     const char *data = record.text.constData();
     const char *end = data + record.text.size();
-    for (QByteArrayView &line : out) {
+    for (QByteArrayView &line : std::span(out).first(size_t(std::clamp(lineCount, 0, Survey::kLineCount)))) {
         if (data >= end)
             break;
         const void *found = std::memchr(data, '\n', size_t(end - data));

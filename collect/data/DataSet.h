@@ -121,8 +121,14 @@ public:
     // Keeps them, and writes each record's checks variable from them.
     void setFindings(QList<Finding> findings);
 
-    // The record's lines as views into its text.
-    static Lines split(const Record &record);
+    // The filter that chose the records, in words ("筛选：…"), for every
+    // output that says what it holds; empty when it holds every record.
+    const QString &filter() const { return filter_; }
+    void setFilter(QString description) { filter_ = std::move(description); }
+
+    // The record's lines as views into its text; those after the first
+    // lineCount are left empty.
+    static Lines split(const Record &record, int lineCount = Survey::kLineCount);
 
     static Cell cell(const Variable &variable, const Record &record, const Lines &lines);
     // Whether flags of a code line, up to position end, hold no value: the
@@ -152,4 +158,5 @@ private:
     QList<Variable> variables_;
     QList<Record> records_;
     QList<Finding> findings_;
+    QString filter_;
 };

@@ -18,6 +18,9 @@ namespace {
 
 using Kind = DataSet::Kind;
 
+// Excel refuses a longer page header.
+constexpr qsizetype kMostHeaderCharacters = 200;
+
 // Excel counts days from 1899-12-30.
 constexpr double kExcelDaysTo1970 = 25569;
 
@@ -59,6 +62,7 @@ public:
     bool ok() const { return book_ != nullptr && error_ == LXW_NO_ERROR; }
 
     lxw_worksheet *sheet(const char *utf8Name) { return book_ ? workbook_add_worksheet(book_, utf8Name) : nullptr; }
+    lxw_worksheet *firstSheet() const { return book_ ? STAILQ_FIRST(book_->worksheets) : nullptr; }
 
     void text(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t col, QByteArrayView utf8, lxw_format *format = nullptr)
     {
@@ -121,6 +125,21 @@ public:
         return error_ == LXW_NO_ERROR;
     }
 
+    // Says which filter made the workbook: in its properties, and in the
+    // printed header of its first sheet, whose first row the table needs.
+    void describe(lxw_worksheet *sheet, const QString &filter)
+    {
+        if (filter.isEmpty() || !book_ || !sheet)
+            return;
+        std::string comments = filter.toStdString();
+        lxw_doc_properties properties{};
+        properties.comments = comments.data();
+        note(workbook_set_properties(book_, &properties));
+        QString header = filter.left(kMostHeaderCharacters);
+        std::string left = (QStringLiteral("&L") + header.replace(u'&', QStringLiteral("&&"))).toStdString();
+        note(worksheet_set_header(sheet, left.c_str()));
+    }
+
     lxw_format *bold() const { return bold_; }
     lxw_format *dateTime() const { return dateTime_; }
 
@@ -176,6 +195,7 @@ public:
         problems_ = &target.problems;
         book_ = std::make_unique<Workbook>(file, target.limit);
         sheet_ = book_->sheet("数据");
+        book_->describe(sheet_, data_->filter());
         return book_->ok();
     }
 
@@ -240,6 +260,7 @@ bool writeAlone(SafeFile &file, const TextLimit &limit, void (*sheet)(Workbook &
     if (!book.ok())
         return false;
     sheet(book, data);
+    book.describe(book.firstSheet(), data.filter());
     return book.close();
 }
 

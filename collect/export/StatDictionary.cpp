@@ -38,6 +38,18 @@ int digitsOf(int value)
 
 } // namespace
 
+QString statFileLabel(const DataSet &data)
+{
+    if (data.filter().isEmpty())
+        return kStatDataSetTitle.toString();
+    const QByteArray utf8 = data.filter().toUtf8();
+    if (utf8.size() <= StatLimits::kSpssFileLabelBytes)
+        return data.filter();
+    // A cut label says so; the notes hold it whole.
+    const QString more = QStringLiteral("…");
+    return QString::fromUtf8(TextLimit::cutBytes(utf8, StatLimits::kSpssFileLabelBytes - more.toUtf8().size())) + more;
+}
+
 QString StatColumn::spssFormat(const DataSet::Variable &v, const TextLimit &limit) const
 {
     if (!v.isNumeric())

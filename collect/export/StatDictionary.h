@@ -20,10 +20,15 @@ inline constexpr qsizetype kSpssVariableLabelBytes = 255;
 inline constexpr qsizetype kSpssValueLabelBytes = 120;
 inline constexpr qsizetype kStataVariableLabelCharacters = 80;
 inline constexpr qsizetype kStataValueLabelBytes = 32000;
+inline constexpr qsizetype kSpssFileLabelBytes = 64;
 } // namespace StatLimits
 
 // The data set's title in SPSS and Stata (SPSS keeps 64 bytes of a file label: this one fits whole).
 inline constexpr QStringView kStatDataSetTitle = u"2014年度全国Kelmar民营企业社会责任调研汇总";
+
+// The file label of the .sav, the .dta and their syntax files: the title, or
+// for a filtered data set the filter that made it, cut to what SPSS keeps.
+QString statFileLabel(const DataSet &data);
 
 struct StatColumn {
     qsizetype bytes = 1;    // a text: its longest value in UTF-8, at least 1

@@ -19,6 +19,8 @@ using Kind = DataSet::Kind;
 enum class Flavour { Spss, Stata };
 
 constexpr char kNotApplicableTag = 'a';
+// ReadStat refuses a longer line of SPSS's document record.
+constexpr qsizetype kSpssNoteBytes = 80;
 
 ssize_t writeBytes(const void *data, size_t size, void *context)
 {
@@ -72,7 +74,8 @@ public:
         data_ = &target.data;
         limit_ = target.limit;
         readstat_set_data_writer(writer_, writeBytes);
-        readstat_writer_set_file_label(writer_, kStatDataSetTitle.toUtf8().constData());
+        readstat_writer_set_file_label(writer_, statFileLabel(*data_).toUtf8().constData());
+        addFilterNotes();
         if (flavour_ == Flavour::Stata)
             check(readstat_writer_set_file_format_version(writer_, 118));
         else
@@ -140,6 +143,21 @@ public:
 
 private:
     bool ok() const { return error_ == READSTAT_OK && !file_->failed(); }
+
+    // A filtered data set's label is its filter, perhaps cut: the notes keep
+    // the title and the whole filter, in SPSS's lines of at most 80 bytes.
+    void addFilterNotes()
+    {
+        if (data_->filter().isEmpty())
+            return;
+        readstat_add_note(writer_, kStatDataSetTitle.toUtf8().constData());
+        const QByteArray filter = data_->filter().toUtf8();
+        for (QByteArrayView rest = filter; !rest.isEmpty();) {
+            const QByteArray line = TextLimit::cutBytes(rest, kSpssNoteBytes).toByteArray();
+            readstat_add_note(writer_, line.constData());
+            rest = rest.sliced(line.size());
+        }
+    }
 
     void check(readstat_error_t error)
     {

@@ -169,6 +169,12 @@ protected:
         return names;
     }
 
+    // A comment line with the filter that made the data set; nothing without one.
+    QString filterNote(QStringView end) const
+    {
+        return data_->filter().isEmpty() ? QString() : QStringLiteral("* %1%2\n").arg(data_->filter(), end);
+    }
+
     static bool isText(const DataSet::Variable &v) { return !v.isNumeric(); }
     static bool holdsNotApplicableCode(const DataSet::Variable &v) { return v.canBeNotApplicable() && v.isNumeric(); }
 
@@ -192,7 +198,7 @@ protected:
         s += widen(widened);
         s += QStringLiteral("EXECUTE.\n\n");
         // As the .sav's; the words end at the point, so the title holds none.
-        s += QStringLiteral("FILE LABEL %1.\n\n").arg(kStatDataSetTitle);
+        s += QStringLiteral("FILE LABEL %1.\n\n").arg(statFileLabel(*data_));
         s += formats();
         s += variableLabels();
         s += valueLabels();
@@ -210,6 +216,7 @@ private:
         s += QStringLiteral("* %1：读取 CSV，加上变量标签、值标签、缺失值（含“不适用”）、格式和测量级别.\n")
                  .arg(kStatDataSetTitle);
         s += QStringLiteral("* 文件移动后，把 /FILE 中的路径改为 CSV 的新位置。读入后可用 SAVE OUTFILE 保存为 .sav.\n");
+        s += filterNote(u".");
         return s;
     }
 
@@ -354,16 +361,16 @@ protected:
     {
         return preamble() + importCsv() + formulaMark() + dateTimes() + notApplicable() + variableLabels() +
                valueLabels() + notes() + formats() +
-               QStringLiteral("\nlabel data %1\n").arg(stataQuoted(kStatDataSetTitle.toString()));
+               QStringLiteral("\nlabel data %1\n").arg(stataQuoted(statFileLabel(*data_)));
     }
 
 private:
-    static QString preamble()
+    QString preamble() const
     {
         return QStringLiteral("* %1：读取 CSV，加上变量标签、值标签、“不适用”（.a）和显示格式。\n")
                    .arg(kStatDataSetTitle) +
                QStringLiteral("* Stata 14 或更新版本。文件移动后，把 using 后的路径改为 CSV 的新位置。\n") +
-               QStringLiteral("version 14\n");
+               filterNote({}) + QStringLiteral("version 14\n");
     }
 
     // The CSV's columns by number, then their names.

@@ -62,12 +62,14 @@ QString Merge::Summary::line() const
 {
     if (!read)
         return QStringLiteral("没有读取任何文件：有输出无法写入");
-    QString text = QStringLiteral("找到 %1 个填报结果文件：接受 %2，拒绝 %3，舍弃重复 %4，问题 %5")
+    QString text = QStringLiteral("找到 %1 个填报结果文件：接受 %2，拒绝 %3，舍弃重复 %4")
                        .arg(found)
                        .arg(accepted)
                        .arg(rejected)
-                       .arg(duplicates)
-                       .arg(problems);
+                       .arg(duplicates);
+    if (!filter.isEmpty())
+        text += QStringLiteral("，%1，去掉 %2").arg(filter).arg(filteredOut);
+    text += QStringLiteral("，问题 %1").arg(problems);
     text += QStringLiteral("，核查 %1").arg(checks);
     if (skipped > 0)
         text += QStringLiteral("（其中 %1 个其他文件未读）").arg(skipped);
@@ -81,6 +83,7 @@ Merge::Summary Merge::write(RunControl &control)
     summary_ = {};
     report_ = {};
     data_ = DataSet();
+    data_.setFilter(options_.filter.description());
     // Whatever goes wrong, no temporary file and no hold outlives the run.
     auto release = qScopeGuard([this] { outputs_.clear(); });
     outputs_.plan(options_.outputs, options_.codebooks, options_.problems, options_.checks, options_.reports,
@@ -89,6 +92,7 @@ Merge::Summary Merge::write(RunControl &control)
     if (!summary_.outputErrors.isEmpty())
         return summary_;
     summary_.read = true;
+    summary_.filter = data_.filter();
 
     Files files;
     Results results;
@@ -222,7 +226,13 @@ void Merge::buildDataSet(const Files &files, Results &results, const QList<bool>
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (!kept[i])
             continue;
+        // A file's problems are reported whether or not the filter keeps its record.
         reportRecord(files[i], results[i], entries[i]);
+        // The checks across records are doubts only, so a record's own findings say whether it has an error.
+        if (!options_.filter.keeps(results[i].record, results[i].findings)) {
+            ++summary_.filteredOut;
+            continue;
+        }
         if (!limited.isEmpty())
             reportCuts(files[i], results[i].record, limited, entries[i]);
         for (const DataChecks::Finding &f : results[i].findings)

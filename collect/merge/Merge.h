@@ -7,6 +7,7 @@
 
 #include "collect/data/DataSet.h"
 #include "collect/data/ProblemReport.h"
+#include "collect/data/RecordFilter.h"
 #include "collect/export/Formats.h"
 #include "collect/input/InputScanner.h"
 #include "collect/input/RecordReader.h"
@@ -29,6 +30,7 @@ public:
         QStringList problems;  // .csv
         QStringList checks;    // the findings of the data checks: .csv or .xlsx
         QStringList reports;   // written by the caller between write() and commit()
+        RecordFilter filter;   // the records every output holds
         int threads = 0;       // readers; 0 for one per processor
         std::span<const Format> formats = Formats::all();
         FileSystemCalls *files = nullptr; // what outputs are written through; the system's when null
@@ -39,6 +41,8 @@ public:
         qsizetype accepted = 0;   // rows of the data set
         qsizetype rejected = 0;   // not result files
         qsizetype duplicates = 0; // dropped: older files of the same enterprise, and identical copies
+        qsizetype filteredOut = 0; // accepted files that the filter left out of the data set
+        QString filter;            // the filter in words; empty for none
         qsizetype problems = 0;   // rows of the problem report
         qsizetype notable = 0;    // of those, the rows that make the exit status 1
         qsizetype checks = 0;     // findings of the data checks: questions about the content, not faults

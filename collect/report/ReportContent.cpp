@@ -368,6 +368,11 @@ Section cover(const Source &s, const QString &title, const QString &made)
     row(QStringLiteral("汇总的企业（接受）"), count(files, QStringLiteral("accepted"), m.accepted));
     row(QStringLiteral("拒绝"), count(files, QStringLiteral("rejected"), m.rejected));
     row(QStringLiteral("舍弃的重复文件"), count(files, QStringLiteral("duplicates"), m.duplicates));
+    if (!s.data.filter().isEmpty()) {
+        // The report holds only the records the filter kept; the problem report every file.
+        row(QStringLiteral("筛选"), text(s.data.filter()));
+        row(QStringLiteral("筛选去掉的企业"), count(files, QStringLiteral("filtered_out"), m.filteredOut));
+    }
     row(QStringLiteral("问题清单中的条目"), count(files, QStringLiteral("problems"), m.problems));
     QStringList problems;
     for (const QString &path : s.problemFiles)

@@ -11,6 +11,7 @@
 #include "collect/report/ReportWriter.h"
 #include "platform/Folders.h"
 #include "collect/window/CheckTableModel.h"
+#include "collect/window/FilterChoices.h"
 #include "collect/window/MergeWorker.h"
 #include "collect/window/ProblemTableModel.h"
 #include "platform/SafeFile.h"
@@ -174,6 +175,10 @@ QGridLayout *CollectWindow::buildChoices()
     grid->addWidget(outputButton_, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("写出："), this), 2, 0, Qt::AlignTop);
     grid->addLayout(formatGrid, 2, 1, 1, 2);
+    filterChoices_ = new FilterChoices(this);
+    filterChoices_->setObjectName(QStringLiteral("filterChoices"));
+    grid->addWidget(new QLabel(QStringLiteral("筛选："), this), 3, 0, Qt::AlignTop);
+    grid->addWidget(filterChoices_, 3, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     return grid;
 }
@@ -406,6 +411,9 @@ void CollectWindow::startMerge()
     const QString firstTarget = !outputs.isEmpty()          ? outputs.front()
                                 : codebookBox_->isChecked() ? codebookPath()
                                                             : reportPaths().front();
+    RecordFilter filter;
+    if (QString why; !filterChoices_->filter(filter, why))
+        return refuse(why);
     if (!checkOutput(firstTarget)) {
         emit mergeEnded();
         return;
@@ -417,6 +425,7 @@ void CollectWindow::startMerge()
         options.codebooks = {codebookPath()};
     options.reports = reportPaths();
     options.formats = formats_;
+    options.filter = filter;
     problems_->setEntries({});
     saveProblemsButton_->setEnabled(false);
     // The worker's data set goes with the next merge: let go of it first.
@@ -433,7 +442,7 @@ void CollectWindow::setRunning(bool running)
     startButton_->setEnabled(!running);
     cancelButton_->setEnabled(running);
     for (QWidget *choice : std::initializer_list<QWidget *>{inputEdit_, inputButton_, outputEdit_, outputButton_,
-                                                            codebookBox_, reportBox_})
+                                                            codebookBox_, reportBox_, filterChoices_})
         choice->setEnabled(!running);
     reportGroupingBox_->setEnabled(!running && reportBox_->isChecked());
     for (const auto &[format, box] : formatBoxes_)

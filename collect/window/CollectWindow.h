@@ -1,6 +1,6 @@
 // The collector's window ("汇总填报结果"): pick or drop the folder of result
 // files, name the output and tick its formats, the codebook and the report
-// (and what its questions are broken down by), run the merge with a progress
+// (and what its questions are broken down by) and which records to keep, run the merge with a progress
 // bar and a cancel button, then read the summary, the table of problems and,
 // on a tab beside it, the findings of the data checks.
 #pragma once
@@ -12,6 +12,7 @@
 #include <span>
 
 class CheckTableModel;
+class FilterChoices;
 class MergeWorker;
 class ProblemTableModel;
 class QCheckBox;
@@ -85,6 +86,7 @@ private:
     QCheckBox *codebookBox_ = nullptr;
     QCheckBox *reportBox_ = nullptr;
     QComboBox *reportGroupingBox_ = nullptr;
+    FilterChoices *filterChoices_ = nullptr;
     QPushButton *startButton_ = nullptr;
     QPushButton *cancelButton_ = nullptr;
     QProgressBar *progressBar_ = nullptr;
