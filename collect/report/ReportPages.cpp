@@ -150,7 +150,7 @@ void Layout::table(const Report::Table &t)
                 continue;
             const qreal w = widthOf(plainMetrics, row[c].text);
             natural[c] = std::max(natural[c], w);
-            if (row[c].figure)
+            if (row[c].figure || row[c].unbroken)
                 narrowest[c] = std::max(narrowest[c], w);
         }
     }

@@ -6,7 +6,7 @@
 #include "collect/report/ReportWorkbook.h"
 
 #include "collect/export/Formats.h"
-#include "survey/SafeFile.h"
+#include "platform/SafeFile.h"
 
 #include <QHash>
 
