@@ -531,6 +531,19 @@ void CollectReportTest::pdfHasItsSectionsOnPagesOfTheirOwn()
                  qPrintable(title + QStringLiteral(" does not open a page")));
     // Page numbers close each page.
     QCOMPARE(pages[1].trimmed().section(QLatin1Char('\n'), -1).trimmed(), QStringLiteral("2"));
+    // The contents follow the cover; each entry's page holds its title.
+    QCOMPARE(tops[1], QStringLiteral("目录"));
+    static const QRegularExpression entry(QStringLiteral("^\\s*(\\S.*\\S)\\s{2,}(\\d+)$"),
+                                          QRegularExpression::MultilineOption);
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    int entries = 0;
+    for (qsizetype p = 1; p < pages.size() && tops[p] != QStringLiteral("填报企业"); ++p)
+        for (auto it = entry.globalMatch(pages[p]); it.hasNext(); ++entries) {
+            const QRegularExpressionMatch m = it.next();
+            const QString target = pages.value(m.captured(2).toInt() - 1);
+            QVERIFY2(QString(target).remove(blanks).contains(m.captured(1).remove(blanks)), qPrintable(m.captured(0)));
+        }
+    QVERIFY(entries > 50);
 
     QProcess fonts;
     fonts.start(QStandardPaths::findExecutable(QStringLiteral("pdffonts")), {pdf});
