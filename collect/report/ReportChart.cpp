@@ -230,7 +230,10 @@ Axis axis(const Chart &chart)
         a.top = a.bottom + std::ceil((chart.axisTo - a.bottom) / a.step - 1e-9) * a.step;
     } else {
         double high = 0;
-        for (qsizetype c = 0; c < chart.categories.size(); ++c)
+        qsizetype categories = 0;
+        for (const Report::Series &s : chart.series)
+            categories = std::max(categories, s.values.size());
+        for (qsizetype c = 0; c < categories; ++c)
             high = std::max(high, extent(chart, c));
         const bool counts = !chart.percent && chart.decimals == 0;
         if (high <= 0)
