@@ -9,6 +9,7 @@
 #include "collect/report/ReportCells.h"
 #include "collect/report/ReportPages.h"
 #include "collect/window/CollectWindow.h"
+#include "survey/DataChecks.h"
 #include "survey/LineMap.h"
 #include "tests/collect/CommandLineRun.h"
 #include "tests/collect/OutputReaders.h"
@@ -150,6 +151,9 @@ private slots:
     void figuresMatchTheCsv();
     void opensOfflineInABrowser();
     void pdfHasItsSectionsOnPagesOfTheirOwn();
+    void checksListErrorsFirst();
+    void questionTwentyOnesCharts_data();
+    void questionTwentyOnesCharts();
     void readersView_data();
     void readersView();
     void breakdownsMatchTheCsv();
@@ -251,8 +255,16 @@ void CollectReportTest::figuresMatchTheCsv()
         return out;
     };
     auto countWhere = [&](const QString &name, auto &&test) {
-        const QStringList cells = values_.value(name);
+        const QStringList cells = values_.contains(name) ? values_.value(name) : texts_.value(name);
         return double(std::count_if(cells.begin(), cells.end(), test));
+    };
+    // The findings of the checks of one severity, as the data checks section counts them.
+    auto findingsOf = [&](DataChecks::Severity severity) {
+        double n = 0;
+        for (const DataChecks::Check &check : DataChecks::all())
+            if (check.severity == severity)
+                n += figures_.value(QStringLiteral("checks|%1:findings").arg(check.id)).toDouble();
+        return n;
     };
     // What this test makes of one figure of the report; NaN for one it does not know.
     auto expected = [&](const QString &name, const QString &stat) -> double {
@@ -265,6 +277,11 @@ void CollectReportTest::figuresMatchTheCsv()
                 return texts_.value(QStringLiteral("file")).size();
             if (stat == QLatin1String("rejected") || stat == QLatin1String("duplicates"))
                 return 1;
+            if (stat == QLatin1String("files_with_findings"))
+                return countWhere(QStringLiteral("checks"), [](const QString &c) { return !c.isEmpty(); });
+            if (stat == QLatin1String("errors") || stat == QLatin1String("doubts"))
+                return findingsOf(stat == QLatin1String("errors") ? DataChecks::Severity::Error
+                                                                  : DataChecks::Severity::Doubt);
             return qQNaN();
         }
         if (stat == QLatin1String("na"))
@@ -419,6 +436,79 @@ void CollectReportTest::opensOfflineInABrowser()
 
 // pdftotext finds each section's title at the top of a page, pdffonts finds
 // the fonts embedded, and pdftoppm draws the first page.
+// In each table of the data checks, every "错误" (on one line) comes before
+// every "疑问"; the files with any finding are counted.
+void CollectReportTest::checksListErrorsFirst()
+{
+    const QString checks = html_.section(QStringLiteral("<h1>数据核查</h1>"), 1);
+    const QStringList tables = checks.split(QStringLiteral("<table>")).mid(1);
+    QCOMPARE(tables.size(), 2);
+    static const QRegularExpression severity(QStringLiteral("<td class=\"w\">(错误|疑问)</td>"));
+    for (const QString &table : tables) {
+        QString order;
+        for (auto it = severity.globalMatch(table); it.hasNext();)
+            order += it.next().captured(1).front();
+        QVERIFY2(!order.isEmpty() && !order.contains(QStringLiteral("疑错")), qPrintable(order));
+    }
+    const QStringList given = texts_.value(QStringLiteral("checks"));
+    const qsizetype files = std::count_if(given.begin(), given.end(), [](const QString &c) { return !c.isEmpty(); });
+    QVERIFY(files > 0);
+    QVERIFY(checks.contains(QStringLiteral("有发现的文件 %1 个（共 %2 个）").arg(files).arg(given.size())));
+}
+
+void CollectReportTest::questionTwentyOnesCharts_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::newRow("mean rank, on an axis of the ranks") << QStringLiteral("平均名次（越小越靠前）");
+    QTest::newRow("shares at each rank") << QStringLiteral("各选项排在第几位（占排序企业的比例）");
+}
+
+// The mean rank's axis runs over the ranks, 1 to 5. Each option's bar of
+// shares spans the whole axis (ranked at some rank, or not), its first part
+// the share of those who ranked that put it first.
+void CollectReportTest::questionTwentyOnesCharts()
+{
+    QFETCH(QString, title);
+    static const QRegularExpression svg(QStringLiteral("<svg.*?</svg>"),
+                                        QRegularExpression::DotMatchesEverythingOption);
+    QString chart;
+    for (auto it = svg.globalMatch(html_); it.hasNext() && chart.isEmpty();) {
+        const QString found = it.next().captured(0);
+        if (found.contains(QStringLiteral("<title>") + title + QStringLiteral("</title>")))
+            chart = found;
+    }
+    QVERIFY(!chart.isEmpty());
+    QStringList ticks;
+    static const QRegularExpression tick(QStringLiteral("<text[^>]*class=\"tick\"[^>]*>([^<]*)</text>"));
+    for (auto it = tick.globalMatch(chart); it.hasNext();)
+        ticks << it.next().captured(1);
+    if (title.startsWith(QStringLiteral("平均名次"))) {
+        QCOMPARE(ticks, (QStringList{"1", "2", "3", "4", "5"}));
+        return;
+    }
+    QCOMPARE(ticks.back(), QStringLiteral("100%"));
+    static const QRegularExpression grid(QStringLiteral("<line x1=\"([0-9.]+)\" y1"));
+    QList<double> lines;
+    for (auto it = grid.globalMatch(chart); it.hasNext();)
+        lines << it.next().captured(1).toDouble();
+    const double width = lines[ticks.size() - 1] - lines[0];
+    QMap<double, QList<double>> bars; // by their top: the parts' widths
+    static const QRegularExpression part(
+        QStringLiteral("<rect x=\"[0-9.]+\" y=\"([0-9.]+)\" width=\"([0-9.]+)\" height=\"18\""));
+    for (auto it = part.globalMatch(chart); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        bars[m.captured(1).toDouble()] << m.captured(2).toDouble();
+    }
+    QCOMPARE(bars.size(), 5);
+    for (const QList<double> &parts : bars)
+        QVERIFY(std::abs(std::accumulate(parts.begin(), parts.end(), 0.0) - width) < 1);
+    const QStringList first = values_.value(QStringLiteral("q21_rank1"));
+    const double ranked =
+        double(std::count_if(first.begin(), first.end(), [](const QString &c) { return !c.isEmpty(); }));
+    const double optionA = double(first.count(QStringLiteral("1")));
+    QVERIFY(std::abs(bars.first().front() / width - optionA / ranked) < 0.005);
+}
+
 void CollectReportTest::pdfHasItsSectionsOnPagesOfTheirOwn()
 {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
@@ -441,6 +531,19 @@ void CollectReportTest::pdfHasItsSectionsOnPagesOfTheirOwn()
                  qPrintable(title + QStringLiteral(" does not open a page")));
     // Page numbers close each page.
     QCOMPARE(pages[1].trimmed().section(QLatin1Char('\n'), -1).trimmed(), QStringLiteral("2"));
+    // The contents follow the cover; each entry's page holds its title.
+    QCOMPARE(tops[1], QStringLiteral("目录"));
+    static const QRegularExpression entry(QStringLiteral("^\\s*(\\S.*\\S)\\s{2,}(\\d+)$"),
+                                          QRegularExpression::MultilineOption);
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    int entries = 0;
+    for (qsizetype p = 1; p < pages.size() && tops[p] != QStringLiteral("填报企业"); ++p)
+        for (auto it = entry.globalMatch(pages[p]); it.hasNext(); ++entries) {
+            const QRegularExpressionMatch m = it.next();
+            const QString target = pages.value(m.captured(2).toInt() - 1);
+            QVERIFY2(QString(target).remove(blanks).contains(m.captured(1).remove(blanks)), qPrintable(m.captured(0)));
+        }
+    QVERIFY(entries > 50);
 
     QProcess fonts;
     fonts.start(QStandardPaths::findExecutable(QStringLiteral("pdffonts")), {pdf});

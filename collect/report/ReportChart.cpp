@@ -1,8 +1,7 @@
 // Horizontal bars only: a category's label, however long, wraps onto lines
-// of its own at the left, and every value stands at the end of its bar, so
-// nothing is ever cut or turned. Texts are measured generously rather than
-// in a font, so that the layout is the same on every system and holds in
-// whatever face a browser picks.
+// of its own at the left, and every value stands at the end of its bar (of a
+// stacked bar, inside its part where it fits), so nothing is ever cut or turned. Texts are measured generously rather
+// than in a font, so that the layout is the same on every system and holds in whatever face a browser picks.
 #include "collect/report/ReportChart.h"
 
 #include "collect/report/ReportCells.h"
@@ -128,6 +127,20 @@ double niceStep(double w)
     return 10 * power;
 }
 
+// How far a category's bars reach: its longest bar, or stacked, all together.
+double extent(const Chart &chart, qsizetype category)
+{
+    double high = 0, sum = 0;
+    for (const Report::Series &s : chart.series) {
+        const double v = s.values.value(category);
+        if (!std::isfinite(v))
+            continue;
+        high = std::max(high, v);
+        sum += std::max(v, 0.0);
+    }
+    return chart.stacked ? sum : high;
+}
+
 // The title, wrapped, from top; returns where it ends.
 qreal title(Drawing &d, const QString &text, qreal top)
 {
@@ -210,24 +223,77 @@ QStringList wrapped(const QString &text, qreal size, qreal width, bool bold)
 
 Axis axis(const Chart &chart)
 {
-    double high = 0;
-    for (const Report::Series &s : chart.series)
-        for (double v : s.values)
-            if (std::isfinite(v))
-                high = std::max(high, v);
-    const bool counts = !chart.percent && chart.decimals == 0;
-    if (high <= 0)
-        high = chart.percent ? 10 : 1; // an axis all the same, for a chart of nothing but zeros
     Axis a;
-    a.step = niceStep(high / kMostSteps);
-    if (counts)
-        a.step = std::max(1.0, a.step);
-    a.top = std::ceil(high / a.step - 1e-9) * a.step;
-    if (chart.percent)
-        a.top = std::min(a.top, 100.0); // every step of 1, 2 or 5 times ten divides a hundred
+    if (chart.axisTo > chart.axisFrom) {
+        a.bottom = chart.axisFrom;
+        a.step = niceStep((chart.axisTo - chart.axisFrom) / kMostSteps);
+        a.top = a.bottom + std::ceil((chart.axisTo - a.bottom) / a.step - 1e-9) * a.step;
+    } else {
+        double high = 0;
+        qsizetype categories = 0;
+        for (const Report::Series &s : chart.series)
+            categories = std::max(categories, s.values.size());
+        for (qsizetype c = 0; c < categories; ++c)
+            high = std::max(high, extent(chart, c));
+        const bool counts = !chart.percent && chart.decimals == 0;
+        if (high <= 0)
+            high = chart.percent ? 10 : 1; // an axis all the same, for a chart of nothing but zeros
+        a.step = niceStep(high / kMostSteps);
+        if (counts)
+            a.step = std::max(1.0, a.step);
+        a.top = std::ceil(high / a.step - 1e-9) * a.step;
+        if (chart.percent)
+            a.top = std::min(a.top, 100.0); // every step of 1, 2 or 5 times ten divides a hundred
+    }
     a.decimals = a.step < 1 ? int(std::ceil(-std::log10(a.step) - 1e-9)) : 0;
     return a;
 }
+
+namespace {
+
+// Where a value stands across the plot.
+struct Scale {
+    Axis axis;
+    qreal x0, x1;
+    qreal at(double v) const
+    {
+        return x0 + (x1 - x0) * std::clamp((v - axis.bottom) / (axis.top - axis.bottom), 0.0, 1.0);
+    }
+};
+
+// A category's bars one below the other, each with its value at its end.
+void bars(Drawing &d, const Chart &chart, qsizetype c, const Scale &scale, qreal top)
+{
+    const qreal bar = chart.series.size() == 1 ? kSingleBar : kGroupedBar;
+    for (qsizetype s = 0; s < chart.series.size(); ++s) {
+        const double v = chart.series[s].values.value(c);
+        const qreal y = top + qreal(s) * (bar + kBarGap);
+        if (v > scale.axis.bottom)
+            d.box(QRectF(scale.x0, y, scale.at(v) - scale.x0, bar), kColours[s % std::size(kColours)]);
+        d.text({scale.at(v) + 4, baseline(y, bar, kValueSize)}, valueText(chart, v), kValueSize, kSoftInk);
+    }
+}
+
+// A category's one bar split into its series in order, each part's value
+// inside it where it fits.
+void stackedBar(Drawing &d, const Chart &chart, qsizetype c, const Scale &scale, qreal top)
+{
+    double from = 0;
+    for (qsizetype s = 0; s < chart.series.size(); ++s) {
+        const double v = chart.series[s].values.value(c);
+        if (!(v > 0))
+            continue;
+        const qreal left = scale.at(from), right = scale.at(from + v);
+        d.box(QRectF(left, top, right - left, kSingleBar), kColours[s % std::size(kColours)]);
+        const QString shown = valueText(chart, v);
+        if (textWidth(shown, kValueSize) + 4 <= right - left)
+            d.text({(left + right) / 2, baseline(top, kSingleBar, kValueSize)}, shown, kValueSize, Qt::white, false,
+                   Qt::AlignHCenter);
+        from += v;
+    }
+}
+
+} // namespace
 
 Drawing layout(const Chart &chart)
 {
@@ -249,12 +315,13 @@ Drawing layout(const Chart &chart)
     qreal valueRoom = textWidth(tickText(chart, a, a.top), kTickSize) / 2;
     for (const Report::Series &s : chart.series)
         for (double v : s.values)
-            valueRoom = std::max(valueRoom, textWidth(valueText(chart, v), kValueSize) + 6);
-    const qreal x0 = kPad + column + 8;
-    const qreal x1 = kWidth - kPad - valueRoom;
-    auto xOf = [&](double v) { return x0 + (x1 - x0) * std::clamp(v / a.top, 0.0, 1.0); };
+            if (!chart.stacked)
+                valueRoom = std::max(valueRoom, textWidth(valueText(chart, v), kValueSize) + 6);
+    const Scale scale{a, kPad + column + 8, kWidth - kPad - valueRoom};
+    const qreal x0 = scale.x0, x1 = scale.x1;
+    auto xOf = [&](double v) { return scale.at(v); };
 
-    const qsizetype seriesCount = std::max<qsizetype>(1, chart.series.size());
+    const qsizetype seriesCount = chart.stacked ? 1 : std::max<qsizetype>(1, chart.series.size());
     const qreal bar = seriesCount == 1 ? kSingleBar : kGroupedBar;
     const qreal group = qreal(seriesCount) * bar + qreal(seriesCount - 1) * kBarGap;
     const qreal plotTop = top;
@@ -266,10 +333,10 @@ Drawing layout(const Chart &chart)
     const qreal plotBottom = top;
 
     // The grid first, so that the bars stand on it.
-    const qint64 steps = std::llround(a.top / a.step);
+    const qint64 steps = std::llround((a.top - a.bottom) / a.step);
+    auto tick = [&](qint64 k) { return a.bottom + double(k) * a.step; };
     for (qint64 k = 0; k <= steps; ++k)
-        d.rule(QLineF(xOf(double(k) * a.step), plotTop, xOf(double(k) * a.step), plotBottom),
-               k == 0 ? kAxisLine : kGrid);
+        d.rule(QLineF(xOf(tick(k)), plotTop, xOf(tick(k)), plotBottom), k == 0 ? kAxisLine : kGrid);
     d.rule(QLineF(x0, plotBottom, x1, plotBottom), kAxisLine);
     for (qsizetype c = 1; seriesCount > 1 && c < bandTops.size(); ++c)
         d.rule(QLineF(kPad, bandTops[c], x1, bandTops[c]), kGrid);
@@ -281,18 +348,15 @@ Drawing layout(const Chart &chart)
             d.text({x0 - 8, baseline(labelTop + qreal(l) * kLabelLine, kLabelLine, kLabelSize)}, labels[c][l],
                    kLabelSize, kInk, false, Qt::AlignRight);
         const qreal barsTop = bandTops[c] + (bandHeight - group) / 2;
-        for (qsizetype s = 0; s < chart.series.size(); ++s) {
-            const double v = chart.series[s].values.value(c);
-            const qreal y = barsTop + qreal(s) * (bar + kBarGap);
-            if (v > 0)
-                d.box(QRectF(x0, y, xOf(v) - x0, bar), kColours[s % std::size(kColours)]);
-            d.text({xOf(v) + 4, baseline(y, bar, kValueSize)}, valueText(chart, v), kValueSize, kSoftInk);
-        }
+        if (chart.stacked)
+            stackedBar(d, chart, c, scale, barsTop);
+        else
+            bars(d, chart, c, scale, barsTop);
     }
 
     for (qint64 k = 0; k <= steps; ++k)
-        d.text({xOf(double(k) * a.step), plotBottom + 15}, tickText(chart, a, double(k) * a.step), kTickSize, kSoftInk,
-               false, Qt::AlignHCenter, QStringLiteral("tick"));
+        d.text({xOf(tick(k)), plotBottom + 15}, tickText(chart, a, tick(k)), kTickSize, kSoftInk, false,
+               Qt::AlignHCenter, QStringLiteral("tick"));
     d.text({(x0 + x1) / 2, plotBottom + 33}, chart.valueTitle, kAxisTitleSize, kInk, false, Qt::AlignHCenter,
            QStringLiteral("axis"));
     d.size = QSizeF(kWidth, plotBottom + 42);

@@ -13,10 +13,12 @@ inline constexpr qreal kWidth = 680;
 
 Report::Drawing layout(const Report::Chart &chart);
 
-// The value axis: from 0 to top by step (1, 2 or 5 times a power of ten; a
-// whole number for counts), in no more than about five steps.
+// The value axis: from bottom (0, or the chart's own) to top by step (1, 2
+// or 5 times a power of ten; a whole number for counts), in no more than
+// about five steps.
 struct Axis {
     double step = 1;
+    double bottom = 0;
     double top = 1;
     int decimals = 0; // of the tick labels
 };

@@ -7,7 +7,49 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace Report {
+
+namespace {
+
+bool isError(const DataSet::Finding &f)
+{
+    return DataChecks::all()[size_t(f.check.check)].severity == DataChecks::Severity::Error;
+}
+
+// The checks' indices, those of "错误" first, each severity in the table's order.
+QList<qsizetype> checksInOrder()
+{
+    const std::span<const DataChecks::Check> checks = DataChecks::all();
+    QList<qsizetype> order;
+    for (qsizetype c = 0; c < qsizetype(checks.size()); ++c)
+        order << c;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return checks[size_t(a)].severity < checks[size_t(b)].severity; });
+    return order;
+}
+
+Cell severityCell(DataChecks::Severity severity)
+{
+    Cell cell{DataChecks::severityText(severity)};
+    cell.unbroken = true;
+    return cell;
+}
+
+} // namespace
+
+CheckTotals checkTotals(const DataSet &data)
+{
+    CheckTotals totals;
+    QSet<qsizetype> files;
+    for (const DataSet::Finding &f : data.findings()) {
+        ++(isError(f) ? totals.errors : totals.doubts);
+        files.insert(f.row);
+    }
+    totals.files = files.size();
+    return totals;
+}
 
 Section checksSection(const DataSet &data)
 {
@@ -24,17 +66,18 @@ Section checksSection(const DataSet &data)
     overview.title = QStringLiteral("各项核查的发现");
     overview.notes << QStringLiteral("核查不改动任何数据：它找出互相矛盾或极不可能的回答和数字，供人工核实。"
                                      "“错误”指两者不可能同时成立，“疑问”指不大可能。");
-    overview.table.header = {QStringLiteral("核查"), QStringLiteral("编号"), QStringLiteral("性质"),
+    overview.notes << QStringLiteral("有发现的文件 %1 个（共 %2 个）。")
+                          .arg(whole(checkTotals(data).files), whole(data.rowCount()));
+    overview.table.header = {QStringLiteral("核查"), QStringLiteral("编号"),       QStringLiteral("性质"),
                              QStringLiteral("说明"), QStringLiteral("发现（条）"), QStringLiteral("涉及文件（个）")};
-    for (size_t c = 0; c < checks.size(); ++c) {
-        const DataChecks::Check &check = checks[c];
-        overview.table.rows.append(
-            {{check.title.toString()},
-             {check.id.toString()},
-             {DataChecks::severityText(check.severity)},
-             {DataChecks::description(check)},
-             count(column, check.id.toString() + QStringLiteral(":findings"), counts[qsizetype(c)]),
-             count(column, check.id.toString() + QStringLiteral(":files"), files[qsizetype(c)].size())});
+    for (qsizetype c : checksInOrder()) {
+        const DataChecks::Check &check = checks[size_t(c)];
+        overview.table.rows.append({{check.title.toString()},
+                                    {check.id.toString()},
+                                    severityCell(check.severity),
+                                    {DataChecks::description(check)},
+                                    count(column, check.id.toString() + QStringLiteral(":findings"), counts[c]),
+                                    count(column, check.id.toString() + QStringLiteral(":files"), files[c].size())});
     }
     section.blocks << overview;
 
@@ -43,19 +86,26 @@ Section checksSection(const DataSet &data)
     const QList<DataSet::Finding> &findings = data.findings();
     if (findings.isEmpty())
         list.notes << QStringLiteral("没有发现。");
-    list.table.header = {QStringLiteral("文件"), QStringLiteral("企业"), QStringLiteral("核查"),
-                         QStringLiteral("性质"), QStringLiteral("涉及的数值")};
+    list.table.header = {QStringLiteral("文件"), QStringLiteral("企业"), QStringLiteral("核查"), QStringLiteral("性质"),
+                         QStringLiteral("涉及的数值")};
+    QList<qsizetype> listed;
+    for (qsizetype i = 0; i < findings.size(); ++i)
+        listed << i;
+    std::stable_partition(listed.begin(), listed.end(), [&](qsizetype i) { return isError(findings[i]); });
+    listed.resize(std::min(listed.size(), kMostChecksListed));
     using C = CheckReport::Column;
-    for (qsizetype i = 0; i < std::min(findings.size(), kMostChecksListed); ++i) {
+    for (qsizetype i : listed) {
         const DataSet::Finding &f = findings[i];
+        const DataChecks::Check &check = checks[size_t(f.check.check)];
         list.table.rows.append({{CheckReport::cell(data, f, C::File)},
                                 {CheckReport::cell(data, f, C::Enterprise)},
-                                {checks[size_t(f.check.check)].title.toString()},
-                                {CheckReport::cell(data, f, C::Severity)},
+                                {check.title.toString()},
+                                severityCell(check.severity),
                                 {CheckReport::cell(data, f, C::Values)}});
     }
     if (findings.size() > kMostChecksListed)
-        list.notes << QStringLiteral("只列出前 %1 条，另有 %2 条未列出；全部见核查文件或 Excel 工作簿的“核查”表。")
+        list.notes << QStringLiteral(
+                          "只列出前 %1 条（“错误”在前），另有 %2 条未列出；全部见核查文件或 Excel 工作簿的“核查”表。")
                           .arg(kMostChecksListed)
                           .arg(findings.size() - kMostChecksListed);
     section.blocks << list;

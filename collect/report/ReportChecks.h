@@ -11,6 +11,14 @@ namespace Report {
 // The findings listed one by one; the rest are counted, and the checks file holds them all.
 inline constexpr qsizetype kMostChecksListed = 200;
 
+// What the checks found, by severity, and in how many files.
+struct CheckTotals {
+    qint64 errors = 0;
+    qint64 doubts = 0;
+    qint64 files = 0; // with any finding
+};
+CheckTotals checkTotals(const DataSet &data);
+
 Section checksSection(const DataSet &data);
 
 } // namespace Report

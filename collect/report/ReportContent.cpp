@@ -50,6 +50,35 @@ QString titleOf(const Line &line, bool bothYears)
     return title;
 }
 
+QString rankName(qsizetype rank)
+{
+    return QStringLiteral("第%1位").arg(rank);
+}
+
+// One bar for each option, split into the shares of those who ranked any
+// option that put it at each rank, and the share that left it out: each bar
+// adds up to all of them. counts: of each option, how many ranked it (at 0)
+// and how many at each rank.
+Chart rankShares(const QStringList &captions, const QList<QList<qint64>> &counts, qint64 ranked)
+{
+    Chart chart{
+        QStringLiteral("各选项排在第几位（占排序企业的比例）"), captions, {}, QStringLiteral("占排序企业的比例")};
+    chart.percent = true;
+    chart.decimals = 1;
+    chart.stacked = true;
+    const qsizetype ranks = counts.isEmpty() ? 0 : counts.front().size() - 1;
+    for (qsizetype r = 1; r <= ranks; ++r)
+        chart.series.append({rankName(r), {}});
+    chart.series.append({QStringLiteral("未排序"), {}});
+    auto share = [&](qint64 n) { return ranked > 0 ? 100.0 * double(n) / double(ranked) : 0.0; };
+    for (const QList<qint64> &option : counts) {
+        for (qsizetype r = 1; r <= ranks; ++r)
+            chart.series[r - 1].values << share(option[r]);
+        chart.series.back().values << share(std::max<qint64>(0, ranked - option[0]));
+    }
+    return chart;
+}
+
 // How many answered, and the 不适用 and blank apart; then when it is 不适用, in the survey's words.
 QStringList unansweredNotes(const DataSet::Variable &v, const Tally &t)
 {
@@ -185,13 +214,11 @@ public:
         b.title = titleOf(line, false);
         const qsizetype ranks = line.letters.size();
         b.table.header = {QStringLiteral("选项")};
-        Chart atRanks{QStringLiteral("各选项排在第几位"), {}, {}, QStringLiteral("企业数")};
-        for (qsizetype r = 1; r <= ranks; ++r) {
-            b.table.header << QStringLiteral("第%1位").arg(r);
-            atRanks.series.append({QStringLiteral("第%1位").arg(r), {}});
-        }
+        for (qsizetype r = 1; r <= ranks; ++r)
+            b.table.header << rankName(r);
         b.table.header << QStringLiteral("未排序");
-        atRanks.series.append({QStringLiteral("未排序"), {}});
+        QStringList captions;
+        QList<QList<qint64>> counts; // of each option: at each rank, then ranked at all
 
         Part mean{
             QStringLiteral("平均名次"),
@@ -205,6 +232,8 @@ public:
                         {{QStringLiteral("平均名次"), {}}},
                         QStringLiteral("平均名次")};
         meanChart.decimals = 2;
+        meanChart.axisFrom = 1;
+        meanChart.axisTo = double(ranks);
         qint64 rankedAny = 0;
         for (qsizetype i : byLine_.value(line.number)) {
             const DataSet::Variable &v = var(i);
@@ -223,15 +252,13 @@ public:
             const QString caption =
                 DataSet::letterCaption(line.letters.mid(v.position, 1), line.positions.value(v.position));
             QList<Cell> row{text(caption)};
-            atRanks.categories << caption;
-            for (qsizetype r = 1; r <= ranks; ++r) {
+            for (qsizetype r = 1; r <= ranks; ++r)
                 row << count(v.name, QStringLiteral("rank:%1").arg(r), atRank[r]);
-                atRanks.series[r - 1].values << double(atRank[r]);
-            }
-            const qint64 unranked = data_.rowCount() - t.values;
-            row << count(v.name, QStringLiteral("unranked"), unranked);
-            atRanks.series.back().values << double(unranked);
+            row << count(v.name, QStringLiteral("unranked"), data_.rowCount() - t.values);
             b.table.rows.append(row);
+            captions << caption;
+            atRank[0] = t.values;
+            counts << atRank;
 
             const double meanRank = t.values > 0 ? sum / double(t.values) : kNone;
             mean.tables[0].rows.append({text(caption), count(v.name, QStringLiteral("ranked"), t.values),
@@ -243,7 +270,7 @@ public:
                        "排序的企业 %1 家；一项都未排 %2 家。“未排序”是没有排到该项的企业，一项都未排的也在其中。")
                        .arg(whole(rankedAny), whole(data_.rowCount() - rankedAny));
         if (rankedAny > 0) {
-            b.charts << atRanks;
+            b.charts << rankShares(captions, counts, rankedAny);
             mean.charts << meanChart;
         }
         b.parts << mean;
@@ -374,6 +401,11 @@ Section cover(const Source &s, const QString &title, const QString &made)
         row(QStringLiteral("筛选去掉的企业"), count(files, QStringLiteral("filtered_out"), m.filteredOut));
     }
     row(QStringLiteral("问题清单中的条目"), count(files, QStringLiteral("problems"), m.problems));
+    const CheckTotals checked = checkTotals(s.data);
+    const QString checks = QStringLiteral("checks");
+    row(QStringLiteral("数据核查：“错误”（条）"), count(checks, QStringLiteral("errors"), checked.errors));
+    row(QStringLiteral("数据核查：“疑问”（条）"), count(checks, QStringLiteral("doubts"), checked.doubts));
+    row(QStringLiteral("数据核查：有发现的文件"), count(checks, QStringLiteral("files_with_findings"), checked.files));
     QStringList problems;
     for (const QString &path : s.problemFiles)
         problems << QDir::toNativeSeparators(path);

@@ -64,13 +64,27 @@ struct Piece {
     bool pageBefore = false; // a section's title
 };
 
+// A line of the contents: a part (0), a tab's heading (1) or a question (2),
+// and the piece that opens it.
+struct Entry {
+    int level;
+    QString title;
+    qsizetype piece;
+};
+
 class Layout {
 public:
     explicit Layout(const QPaintDevice *device) : device_(device) {}
 
     QList<Piece> pieces;
+    QList<Entry> entries; // of every part after the cover
 
     void content(const Report::Content &content);
+    // The pieces with the contents after the cover, each entry with its page
+    // (none yet: blank); the contents take the same room either way.
+    QList<Piece> withContents(const QList<int> &pages) const;
+    // Where the piece that opens an entry stands once the contents are in.
+    qsizetype afterContents(qsizetype piece) const { return piece + entries.size() + 1; }
 
 private:
     QStringList lines(const QString &text, const QFont &font, qreal width) const;
@@ -78,6 +92,7 @@ private:
     void table(const Report::Table &table);
     void chart(const Report::Chart &chart);
     void block(const Report::Block &block);
+    Piece entry(const Entry &entry, const QString &page) const;
 
     const QPaintDevice *device_;
     int tables_ = 0;
@@ -150,7 +165,7 @@ void Layout::table(const Report::Table &t)
                 continue;
             const qreal w = widthOf(plainMetrics, row[c].text);
             natural[c] = std::max(natural[c], w);
-            if (row[c].figure)
+            if (row[c].figure || row[c].unbroken)
                 narrowest[c] = std::max(narrowest[c], w);
         }
     }
@@ -220,8 +235,11 @@ void Layout::chart(const Report::Chart &chart)
 
 void Layout::block(const Report::Block &b)
 {
-    if (!b.heading.isEmpty())
+    if (!b.heading.isEmpty()) {
+        entries.append({1, b.heading, pieces.size()});
         text(b.heading, kTabHeading, Piece::Kind::Heading);
+    }
+    entries.append({2, b.title, pieces.size()});
     text(b.title, kBlockTitle, Piece::Kind::Heading);
     for (const QString &note : b.notes)
         text(note, kNote, Piece::Kind::Heading);
@@ -249,10 +267,51 @@ void Layout::block(const Report::Block &b)
 void Layout::content(const Report::Content &content)
 {
     for (qsizetype s = 0; s < content.sections.size(); ++s) {
+        const qsizetype entriesBefore = entries.size();
+        if (s > 0)
+            entries.append({0, content.sections[s].title, pieces.size()});
         text(content.sections[s].title, kTitle, Piece::Kind::Heading, s > 0);
         for (const Report::Block &b : content.sections[s].blocks)
             block(b);
+        if (s == 0)
+            entries.resize(entriesBefore); // the cover is not in the contents it opens
     }
+}
+
+// An entry's title wrapped beside the column of page numbers, indented by its level.
+Piece Layout::entry(const Entry &e, const QString &page) const
+{
+    constexpr qreal kIndent = 18, kNumberColumn = 44;
+    const qreal size = e.level == 2 ? 11.5 : 12.5;
+    const bool bold = e.level < 2;
+    const qreal line = lineHeight(size);
+    const qreal indent = e.level * kIndent;
+    Piece piece{Piece::Kind::Text, {}};
+    qreal y = e.level == 0 ? 8 : 0;
+    const QStringList titleLines = lines(e.title, Report::font(size, bold), kTextWidth - indent - kNumberColumn);
+    for (qsizetype l = 0; l < titleLines.size(); ++l) {
+        const qreal base = y + (line - size) / 2 + 0.82 * size;
+        piece.drawing.text({indent, base}, titleLines[l], size, kInk, bold);
+        if (l + 1 == titleLines.size())
+            piece.drawing.text({kTextWidth, base}, page, size, kInk, bold, Qt::AlignRight);
+        y += line;
+    }
+    piece.drawing.size = QSizeF(kTextWidth, y);
+    return piece;
+}
+
+QList<Piece> Layout::withContents(const QList<int> &pages) const
+{
+    if (entries.isEmpty())
+        return pieces;
+    QList<Piece> out = pieces.mid(0, entries.front().piece);
+    Layout contents(device_);
+    contents.text(QStringLiteral("目录"), kTitle, Piece::Kind::Heading, true);
+    out << contents.pieces;
+    for (qsizetype e = 0; e < entries.size(); ++e)
+        out << entry(entries[e], e < pages.size() ? QString::number(pages[e]) : QString());
+    out << pieces.mid(entries.front().piece);
+    return out;
 }
 
 // How big a chart is drawn: the text's width, or smaller where it would not fit a page.
@@ -274,7 +333,7 @@ qreal heightOf(const Piece &piece)
 class Pages {
 public:
     Pages(QPdfWriter *writer, QPainter *painter, const QList<Piece> &pieces)
-        : writer_(writer), painter_(painter), pieces_(pieces)
+        : writer_(writer), painter_(painter), pieces_(pieces), pageOf(pieces.size(), -1)
     {
     }
 
@@ -390,6 +449,9 @@ private:
         if (painter_)
             Report::paint(piece.drawing, *painter_, QPointF(kMargin, kMargin + y_), scale);
         placed.append({page_, piece.kind == Piece::Kind::Heading});
+        int &first = pageOf[&piece - pieces_.constData()];
+        if (first < 0)
+            first = page_;
         y_ += piece.drawing.size.height() * scale;
     }
 
@@ -417,6 +479,9 @@ private:
     const QList<Piece> &pieces_;
     qreal y_ = 0;
     int page_ = 0;
+
+public:
+    QList<int> pageOf; // of each piece, where it first stands
 };
 
 // The report's parts laid out in the writer's fonts, the writer set up to draw them.
@@ -428,7 +493,14 @@ QList<Piece> laidOut(QPdfWriter &writer, const Report::Content &content)
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
     Layout layout(&writer);
     layout.content(content);
-    return layout.pieces;
+    // The contents' page numbers are known once the pages are filled.
+    const QList<Piece> blank = layout.withContents({});
+    Pages dry(nullptr, nullptr, blank);
+    dry.fill();
+    QList<int> pages;
+    for (const Entry &e : layout.entries)
+        pages << dry.pageOf[layout.afterContents(e.piece)] + 1;
+    return layout.withContents(pages);
 }
 
 } // namespace

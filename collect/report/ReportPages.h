@@ -1,4 +1,5 @@
-// The report as A4 pages: each section from a new page, a heading kept with
+// The report as A4 pages: the cover, then the contents with each part, tab
+// and question and its page, each section from a new page, a heading kept with
 // what follows it, a table that fits a page kept whole, the header row of a
 // longer one repeated on each page it runs onto, charts drawn as vectors,
 // page numbers at the foot.

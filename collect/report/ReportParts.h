@@ -16,8 +16,9 @@ struct Cell {
     QString variable{};
     QString stat{};
     QString value{};
-    bool figure = false; // right-aligned
-    QString group{};     // in a breakdown: "<variable>=<value>", the value as SPSS holds it, or na, blank
+    bool figure = false;   // right-aligned
+    QString group{};       // in a breakdown: "<variable>=<value>", the value as SPSS holds it, or na, blank
+    bool unbroken = false; // a short word kept on one line however narrow its column
 };
 
 struct Table {
@@ -31,8 +32,9 @@ struct Series {
     QList<double> values;
 };
 
-// A bar chart: a bar for each category and series, the categories top to
-// bottom in the order of the page; a count chart's axis steps by whole numbers.
+// A bar chart: a bar for each category and series (or, stacked, one bar
+// for each category split into its series), the categories top to bottom in
+// the order of the page; a count chart's axis steps by whole numbers.
 struct Chart {
     QString title;
     QStringList categories;
@@ -40,6 +42,9 @@ struct Chart {
     QString valueTitle;
     bool percent = false; // values are shares in per cent
     int decimals = 0;     // of the bar labels
+    bool stacked = false;
+    double axisFrom = 0; // the axis's least value
+    double axisTo = 0;   // its greatest, where above axisFrom; else from the values
 };
 
 // A titled part of a block after its overall figures.

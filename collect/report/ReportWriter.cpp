@@ -36,6 +36,8 @@ QString table(const Report::Table &t)
             out += QStringLiteral("<td");
             if (cell.figure)
                 out += QStringLiteral(" class=\"n\"");
+            else if (cell.unbroken)
+                out += QStringLiteral(" class=\"w\"");
             if (!cell.stat.isEmpty())
                 out += QStringLiteral(" data-var=\"%1\" data-stat=\"%2\" data-value=\"%3\"")
                            .arg(escaped(cell.variable), escaped(cell.stat), escaped(cell.value));
@@ -145,6 +147,7 @@ QByteArray html(const Report::Content &content)
                                  "thead{display:table-header-group}\ntr{break-inside:avoid}\n"
                                  "th,td{border:1px solid #c8d0d8;padding:2px 8px;text-align:left;vertical-align:top}\n"
                                  "th{background:#e8eef5}\ntd.n{text-align:right;font-variant-numeric:tabular-nums}\n"
+                                 "td.w{white-space:nowrap}\n"
                                  "figure{margin:.4em 0 1em;break-inside:avoid}\n"
                                  "figure svg{max-width:100%;height:auto;display:block;font-family:%2}\n"
                                  "nav ol{columns:2}\n"
