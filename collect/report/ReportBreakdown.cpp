@@ -26,7 +26,7 @@ QString title(const DataSet::Variable &by)
 // those in it who answered ("作答的企业"), which is not the same number.
 QString caption(const Group &g)
 {
-    return g.size < kSmallGroup ? QStringLiteral("%1（共 %2 家，样本少）").arg(g.caption, whole(g.size))
+    return isSmallGroup(g.size) ? QStringLiteral("%1（共 %2 家，样本少）").arg(g.caption, whole(g.size))
                                 : QStringLiteral("%1（共 %2 家）").arg(g.caption, whole(g.size));
 }
 
@@ -45,7 +45,7 @@ QStringList notes(const Grouping &grouping, const QString &shares)
 {
     QStringList out{shares};
     if (std::any_of(grouping.groups.begin(), grouping.groups.end(),
-                    [](const Group &g) { return g.size < kSmallGroup; }))
+                    [](const Group &g) { return isSmallGroup(g.size); }))
         out << QStringLiteral("标“样本少”的组不足 %1 家企业，其结果仅供参考。").arg(kSmallGroup);
     return out;
 }

@@ -21,6 +21,7 @@ namespace Report {
 
 // Groups of fewer enterprises than this are shown, and marked as small.
 inline constexpr qint64 kSmallGroup = 5;
+inline bool isSmallGroup(qint64 size) { return size < kSmallGroup; }
 
 // A figure's n and quartiles in every group of every grouping, worked out
 // before they are shown: each statistic's decimals are decided once, with

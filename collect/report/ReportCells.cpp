@@ -118,4 +118,13 @@ Cell figure(const QString &variable, const QString &stat, double value, int deci
     return Cell{decimal(value, decimals), variable, stat, exact(value), true};
 }
 
+double niceStep(double w)
+{
+    const double power = std::pow(10.0, std::floor(std::log10(w)));
+    for (double m : {1.0, 2.0, 5.0})
+        if (m * power >= w * (1 - 1e-9)) // a step a rounding error short is that step
+            return m * power;
+    return 10 * power;
+}
+
 } // namespace Report

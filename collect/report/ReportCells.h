@@ -21,6 +21,8 @@ QString decimal(double value, int decimals);
 int decimalsOf(const QList<double> &values);
 // A bin's edge, short enough for an axis: 5万, 1亿.
 QString bound(double x);
+// 1, 2 or 5 times a power of ten, at least w: an axis's step, a bin's width.
+double niceStep(double w);
 
 Cell text(const QString &text);
 Cell count(const QString &variable, const QString &stat, qint64 n);

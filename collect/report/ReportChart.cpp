@@ -117,16 +117,6 @@ QString tickText(const Chart &chart, const Axis &a, double tick)
     return chart.percent ? shown + QLatin1Char('%') : shown;
 }
 
-// 1, 2 or 5 times a power of ten, at least w.
-double niceStep(double w)
-{
-    const double power = std::pow(10.0, std::floor(std::log10(w)));
-    for (double m : {1.0, 2.0, 5.0})
-        if (m * power >= w * (1 - 1e-9))
-            return m * power;
-    return 10 * power;
-}
-
 // How far a category's bars reach: its longest bar, or stacked, all together.
 double extent(const Chart &chart, qsizetype category)
 {
@@ -226,7 +216,7 @@ Axis axis(const Chart &chart)
     Axis a;
     if (chart.axisTo > chart.axisFrom) {
         a.bottom = chart.axisFrom;
-        a.step = niceStep((chart.axisTo - chart.axisFrom) / kMostSteps);
+        a.step = Report::niceStep((chart.axisTo - chart.axisFrom) / kMostSteps);
         a.top = a.bottom + std::ceil((chart.axisTo - a.bottom) / a.step - 1e-9) * a.step;
     } else {
         double high = 0;
@@ -238,7 +228,7 @@ Axis axis(const Chart &chart)
         const bool counts = !chart.percent && chart.decimals == 0;
         if (high <= 0)
             high = chart.percent ? 10 : 1; // an axis all the same, for a chart of nothing but zeros
-        a.step = niceStep(high / kMostSteps);
+        a.step = Report::niceStep(high / kMostSteps);
         if (counts)
             a.step = std::max(1.0, a.step);
         a.top = std::ceil(high / a.step - 1e-9) * a.step;

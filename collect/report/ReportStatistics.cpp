@@ -33,16 +33,6 @@ const Statistic kStatistics[] = {
     {u"最大值", u"max", [](const std::vector<double> &x) { return x.empty() ? kNone : x.back(); }},
 };
 
-// 1, 2 or 5 times a power of ten, at least w.
-double niceWidth(double w)
-{
-    const double power = std::pow(10.0, std::floor(std::log10(w)));
-    for (double step : {1.0, 2.0, 5.0, 10.0})
-        if (step * power >= w)
-            return step * power;
-    return 10 * power;
-}
-
 // How the values are binned: the lower edges of the bins (after a bin of
 // zeros, where there is one), by decades or evenly.
 struct Bins {
@@ -67,7 +57,7 @@ struct Bins {
             for (double e = std::pow(10.0, std::floor(std::log10(low))); e <= high; e *= 10)
                 edges << e;
         } else if (high > 0) {
-            const double width = niceWidth(high / kLinearBins);
+            const double width = niceStep(high / kLinearBins);
             for (double e = 0; e <= high; e += width)
                 edges << e;
             zeros = false; // zero falls in the first bin
