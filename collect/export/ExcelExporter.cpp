@@ -253,7 +253,7 @@ private:
 };
 
 // A workbook of one sheet.
-bool writeAlone(SafeFile &file, const TextLimit &limit, void (*sheet)(Workbook &, const DataSet &),
+bool writeOneSheetBook(SafeFile &file, const TextLimit &limit, void (*sheet)(Workbook &, const DataSet &),
                 const DataSet &data)
 {
     Workbook book(file, limit);
@@ -273,12 +273,12 @@ std::unique_ptr<Exporter> make()
 
 bool writeCodebook(const DataSet &data, SafeFile &file, const TextLimit &limit)
 {
-    return writeAlone(file, limit, codebookSheet, data);
+    return writeOneSheetBook(file, limit, codebookSheet, data);
 }
 
 bool writeChecks(const DataSet &data, SafeFile &file, const TextLimit &limit)
 {
-    return writeAlone(file, limit, checkSheet, data);
+    return writeOneSheetBook(file, limit, checkSheet, data);
 }
 
 } // namespace ExcelExporter

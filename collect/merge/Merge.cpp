@@ -21,7 +21,7 @@
 namespace {
 
 // Rows of writing between two looks at the cancel flag.
-constexpr qsizetype kRowsBetweenReports = 256;
+constexpr qsizetype kRowsBetweenProgress = 256;
 
 // The start of a long text, for the report.
 QString excerpt(QByteArrayView utf8)
@@ -81,7 +81,7 @@ QString Merge::Summary::line() const
 Merge::Summary Merge::write(RunControl &control)
 {
     summary_ = {};
-    report_ = {};
+    problems_ = {};
     data_ = DataSet();
     data_.setFilter(options_.filter.description());
     // Whatever goes wrong, no temporary file and no hold outlives the run.
@@ -108,7 +108,7 @@ Merge::Summary Merge::write(RunControl &control)
     summary_.duplicates = Duplicates::drop(files, results, kept, entries);
     buildDataSet(files, results, kept, entries);
     results.clear();
-    finishReport(entries);
+    finishProblems(entries);
 
     writeOutputs(control);
     if (control.isCancelled())
@@ -171,7 +171,7 @@ void Merge::reportSearch(const InputScanner &scanner)
         e.file = f.path;
         e.kind = ProblemReport::Kind::Input;
         e.what = f.reason;
-        report_.add(e);
+        problems_.add(e);
     }
     for (const InputScanner::Link &link : scanner.links()) {
         ProblemReport::Entry e;
@@ -179,7 +179,7 @@ void Merge::reportSearch(const InputScanner &scanner)
         e.kind = ProblemReport::Kind::LinkNotFollowed;
         e.what = QStringLiteral("链接未跟随");
         e.raw = link.target;
-        report_.add(e);
+        problems_.add(e);
     }
     unread_ = scanner.others();
     std::sort(unread_.begin(), unread_.end());
@@ -227,7 +227,7 @@ void Merge::buildDataSet(const Files &files, Results &results, const QList<bool>
         if (!kept[i])
             continue;
         // A file's problems are reported whether or not the filter keeps its record.
-        reportRecord(files[i], results[i], entries[i]);
+        noteProblems(files[i], results[i], entries[i]);
         // The checks across records are doubts only, so a record's own findings say whether it has an error.
         if (!options_.filter.keeps(results[i].record, results[i].findings)) {
             ++summary_.filteredOut;
@@ -247,7 +247,7 @@ void Merge::buildDataSet(const Files &files, Results &results, const QList<bool>
 }
 
 // The problems of an accepted file: its checks, its control characters, its name.
-void Merge::reportRecord(const InputScanner::File &file, const RecordReader::Result &result,
+void Merge::noteProblems(const InputScanner::File &file, const RecordReader::Result &result,
                          QList<ProblemReport::Entry> &entries)
 {
     for (const RecordCheck::Problem &p : result.problems) {
@@ -290,19 +290,19 @@ void Merge::reportCuts(const InputScanner::File &file, const DataSet::Record &re
 }
 
 // Each file's entries in file order, then the files left unread; and the counts.
-void Merge::finishReport(const Entries &entries)
+void Merge::finishProblems(const Entries &entries)
 {
     for (const QList<ProblemReport::Entry> &list : entries)
-        report_.append(list);
+        problems_.append(list);
     for (const QString &other : unread_) {
         ProblemReport::Entry e;
         e.file = other;
         e.kind = ProblemReport::Kind::NotRead;
         e.what = QStringLiteral("未读：不是 %1 文件").arg(FileName::extension());
-        report_.add(e);
+        problems_.add(e);
     }
-    summary_.problems = report_.entries().size();
-    for (const ProblemReport::Entry &e : report_.entries())
+    summary_.problems = problems_.entries().size();
+    for (const ProblemReport::Entry &e : problems_.entries())
         if (e.kind != ProblemReport::Kind::IdenticalCopy && e.kind != ProblemReport::Kind::NotRead)
             ++summary_.notable;
 }
@@ -328,7 +328,7 @@ bool Merge::writeOne(OutputSet::Output &output, RunControl &control)
     case OutputSet::Content::Codebook:
         return output.format->codebook(data_, file, output.format->limit) && file.finish();
     case OutputSet::Content::Problems:
-        return output.format->problems(report_, file) && file.finish();
+        return output.format->problems(problems_, file) && file.finish();
     case OutputSet::Content::Checks:
         return output.format->checks(data_, file, output.format->limit) && file.finish();
     case OutputSet::Content::Report:
@@ -344,7 +344,7 @@ bool Merge::writeDataSet(OutputSet::Output &output, RunControl &control)
     SafeFile &file = *output.file;
     const QString item = QFileInfo(output.path).fileName();
     const std::unique_ptr<Exporter> exporter = output.format->exporter();
-    const Exporter::Target target{data_, report_, output.path, output.companion, output.format->limit};
+    const Exporter::Target target{data_, problems_, output.path, output.companion, output.format->limit};
     auto failed = [&] {
         if (!file.failed()) {
             const QString why = exporter->errorText();
@@ -358,7 +358,7 @@ bool Merge::writeDataSet(OutputSet::Output &output, RunControl &control)
     for (qsizetype row = 0; row < rows; ++row) {
         if (!exporter->row(row))
             return failed();
-        if ((row + 1) % kRowsBetweenReports == 0) {
+        if ((row + 1) % kRowsBetweenProgress == 0) {
             if (control.isCancelled())
                 return false;
             control.progress(RunControl::Phase::Writing, row + 1, rows, item);

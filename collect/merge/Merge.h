@@ -75,13 +75,13 @@ public:
     const Options &options() const { return options_; }
     // As the last step left it.
     const Summary &summary() const { return summary_; }
-    const ProblemReport &problems() const { return report_; }
+    const ProblemReport &problems() const { return problems_; }
     // The data set of the last run, as the outputs were written from it.
     const DataSet &data() const { return data_; }
 
     // The problem report's entries of one accepted file: its checks, its
     // control characters, its name (the server words its answers with them).
-    static void reportRecord(const InputScanner::File &file, const RecordReader::Result &result,
+    static void noteProblems(const InputScanner::File &file, const RecordReader::Result &result,
                              QList<ProblemReport::Entry> &entries);
 
 private:
@@ -95,14 +95,14 @@ private:
     void buildDataSet(const Files &files, Results &results, const QList<bool> &kept, Entries &entries);
     void reportCuts(const InputScanner::File &file, const DataSet::Record &record, const QList<const Format *> &limited,
                     QList<ProblemReport::Entry> &entries) const;
-    void finishReport(const Entries &entries);
+    void finishProblems(const Entries &entries);
     void writeOutputs(RunControl &control);
     bool writeOne(OutputSet::Output &output, RunControl &control);
     bool writeDataSet(OutputSet::Output &output, RunControl &control);
 
     Options options_;
     DataSet data_;
-    ProblemReport report_;
+    ProblemReport problems_;
     Summary summary_;
     OutputSet outputs_;
     QStringList unread_;

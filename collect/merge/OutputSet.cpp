@@ -170,7 +170,7 @@ QString OutputSet::failure(const QString &path, const QString &why)
     return QStringLiteral("无法写入“%1”：%2").arg(shown, why);
 }
 
-bool writeAlone(const QString &path, const QByteArray &bytes, QString &error, FileSystemCalls *files)
+bool writeFileAlone(const QString &path, const QByteArray &bytes, QString &error, FileSystemCalls *files)
 {
     const Folders::Hold hold(FileSystemCalls::nativeFolderOf(FileSystemCalls::nativePath(path)),
                              Folders::kTemporaryTag);

@@ -81,4 +81,4 @@ private:
 // window) as a merge's outputs are written: its folder held, so that no
 // merge's clean-up takes it half-written, then the safe way. False, and why
 // in error, when it cannot.
-bool writeAlone(const QString &path, const QByteArray &bytes, QString &error, FileSystemCalls *files = nullptr);
+bool writeFileAlone(const QString &path, const QByteArray &bytes, QString &error, FileSystemCalls *files = nullptr);

@@ -546,7 +546,7 @@ bool CollectWindow::saveChecksTo(const QString &path)
 bool CollectWindow::saveList(const QString &path, const QByteArray &csv, const QString &what)
 {
     QString why;
-    if (writeAlone(path, csv, why)) {
+    if (writeFileAlone(path, csv, why)) {
         showMessage(summaryLabel_->text() + QLatin1Char('\n') +
                         QStringLiteral("%1已保存：%2").arg(what, QDir::toNativeSeparators(path)),
                     false);

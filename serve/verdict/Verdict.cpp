@@ -21,7 +21,7 @@ const QString kCheckAdvice = QStringLiteral("请核对下列内容；如有错�
 QJsonArray problemsOf(const InputScanner::File &file, const RecordReader::Result &result)
 {
     QList<ProblemReport::Entry> entries;
-    Merge::reportRecord(file, result, entries);
+    Merge::noteProblems(file, result, entries);
     QJsonArray problems;
     for (const ProblemReport::Entry &e : entries)
         problems.append(QJsonObject{{"line", e.line},
