@@ -5,7 +5,7 @@
 //   csr-collect-bench [--files N] [--folder DIR] [--runs R]
 // A run with a filter (--where, --without-errors) is timed beside them.
 // The folder is kept and reused when it already holds N result files.
-#include "collect/data/CheckReport.h"
+#include "collect/data/FindingRows.h"
 #include "collect/data/RecordFilter.h"
 #include "collect/input/InputScanner.h"
 #include "collect/input/RecordReader.h"
@@ -144,7 +144,7 @@ double checkSeconds(const QString &folder, qsizetype &findings)
             found.append(DataSet::Finding{row, f});
         keys << DataChecks::enterpriseKey(lines[row]);
     }
-    found += CheckReport::acrossRecords(keys);
+    found += FindingRows::acrossRecords(keys);
     data.setFindings(std::move(found));
     findings = data.findings().size();
     return double(clock.nsecsElapsed()) / 1e9;

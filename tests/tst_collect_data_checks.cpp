@@ -2,7 +2,7 @@
 // layout, fired and just not fired; the ratio and name rules; 500 records that
 // agree with each other give nothing; and the findings the same in the checks
 // file, the workbook's sheet and the data set's checks column.
-#include "collect/data/CheckReport.h"
+#include "collect/data/FindingRows.h"
 #include "collect/report/ReportChecks.h"
 #include "survey/DataChecks.h"
 #include "tests/collect/CommandLineRun.h"
@@ -308,11 +308,11 @@ void DataChecksTest::sameEnterpriseTwice()
                                QStringLiteral(" 甲 (北京) 有限公司"), QString(), QString()};
     for (qsizetype i = 0; i < names.size(); ++i)
         data.append(recordOf(QStringLiteral("in/%1.dbf").arg(i), changed(names[i], {})));
-    data.setFindings(CheckReport::acrossRecords(keysOf(data)));
+    data.setFindings(FindingRows::acrossRecords(keysOf(data)));
     // Each of the three files names each other one; the others, the two without a name too, are left alone.
     QStringList rows;
-    for (const QStringList &row : CheckReport::rows(data))
-        rows << row[int(CheckReport::Column::File)] + QLatin1Char('|') + row[int(CheckReport::Column::Values)];
+    for (const QStringList &row : FindingRows::rows(data))
+        rows << row[int(FindingRows::Column::File)] + QLatin1Char('|') + row[int(FindingRows::Column::Values)];
     QCOMPARE(rows, QStringList({
                        "in/0.dbf|注册全称 = 甲（北京）有限责任公司；另一个文件 in/2.dbf 的注册全称 = 甲(北京)有限公司",
                        "in/0.dbf|注册全称 = 甲（北京）有限责任公司；另一个文件 in/4.dbf 的注册全称 =  甲 (北京) 有限公司",
@@ -323,7 +323,7 @@ void DataChecksTest::sameEnterpriseTwice()
                    }));
     QCOMPARE(data.records()[0].checks, QByteArray("same_enterprise_twice"));
     QCOMPARE(data.records()[1].checks, QByteArray());
-    QCOMPARE(CheckReport::counts(data).value(qsizetype(DataChecks::all().size()) - 1), 6);
+    QCOMPARE(FindingRows::counts(data).value(qsizetype(DataChecks::all().size()) - 1), 6);
 }
 
 void DataChecksTest::recordsThatAgreeGiveNoFinding()
@@ -336,7 +336,7 @@ void DataChecksTest::recordsThatAgreeGiveNoFinding()
         QVERIFY2(found(lines).isEmpty(), qPrintable(found(lines).join(QLatin1Char('\n'))));
         data.append(recordOf(QStringLiteral("%1.dbf").arg(i), lines));
     }
-    QVERIFY(CheckReport::acrossRecords(keysOf(data)).isEmpty());
+    QVERIFY(FindingRows::acrossRecords(keysOf(data)).isEmpty());
 }
 
 // One merge with findings of several checks: the checks file (CSV and
@@ -376,7 +376,7 @@ void DataChecksTest::everyOutputSaysTheSame()
 
     QList<QStringList> checks;
     QVERIFY(OutputReaders::parseCsv(bytes(out + QStringLiteral("核查.csv")), checks));
-    QCOMPARE(checks.value(0), CheckReport::columns());
+    QCOMPARE(checks.value(0), FindingRows::columns());
     checks.removeFirst();
     QCOMPARE(checks.size(), 5);
     // file → the ids of its rows, as the checks column should hold them.
@@ -400,7 +400,7 @@ void DataChecksTest::everyOutputSaysTheSame()
             row[it.key().second] = it.value().text;
         }
         for (QStringList &row : rows)
-            row.resize(CheckReport::kColumnCount);
+            row.resize(FindingRows::kColumnCount);
         return rows.mid(1);
     };
     const QList<OutputReaders::Sheet> alone = OutputReaders::readXlsx(out + QStringLiteral("核查.xlsx"));

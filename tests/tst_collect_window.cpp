@@ -2,7 +2,7 @@
 // a cancelled run that leaves nothing, several formats and the codebook in
 // one run, an output folder checked before anything is read, long reasons,
 // a dropped folder, a filter chosen, and a build without SPSS and Stata files.
-#include "collect/data/CheckReport.h"
+#include "collect/data/FindingRows.h"
 #include "collect/window/CollectWindow.h"
 #include "collect/window/MergeWorker.h"
 #include "collect/window/ProblemTableModel.h"
@@ -217,7 +217,7 @@ void CollectWindowTest::checksOnATabOfTheirOwn()
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QList<QStringList> rows;
     QVERIFY(OutputReaders::parseCsv(csv.readAll(), rows));
-    QCOMPARE(rows, (QList<QStringList>{CheckReport::columns(),
+    QCOMPARE(rows, (QList<QStringList>{FindingRows::columns(),
                                        {file, QStringLiteral("戊有限公司"), check->id.toString(), QStringLiteral("疑问"),
                                         DataChecks::description(*check), values}}));
 

@@ -391,22 +391,19 @@ std::optional<int> Run::checkOutputs(QStringList &targets, QStringList &companio
     // The lists beside the data set, each in the formats that hold it.
     struct List {
         const QStringList &paths;
-        bool (*offers)(const Format &format);
+        OutputContent content;
         const char *what;
         QString extensions;
     };
     const List lists[] = {
-        {options.codebooks, [](const Format &f) { return f.codebook != nullptr; }, "变量说明",
-         Formats::codebookExtensions(formats_)},
-        {options.problems, [](const Format &f) { return f.problems != nullptr; }, "问题清单",
-         Formats::problemExtensions(formats_)},
-        {options.checks, [](const Format &f) { return f.checks != nullptr; }, "核查结果",
-         Formats::checkExtensions(formats_)},
+        {options.codebooks, OutputContent::Codebook, "变量说明", Formats::codebookExtensions(formats_)},
+        {options.problems, OutputContent::Problems, "问题清单", Formats::problemExtensions(formats_)},
+        {options.checks, OutputContent::Checks, "核查结果", Formats::checkExtensions(formats_)},
     };
     for (const List &list : lists)
         for (const QString &path : list.paths) {
             const Format *format = Formats::of(formats_, path);
-            if (!format || !list.offers(*format) || !format->builtIn)
+            if (!format || !format->holds(list.content) || !format->builtIn)
                 return usageError(err_, QStringLiteral("%1只能写成 %2：%3")
                                             .arg(QString::fromUtf8(list.what), list.extensions, path));
             targets << path;

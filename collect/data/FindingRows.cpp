@@ -1,12 +1,12 @@
 // A finding's row from the data set: its file and name from the record, its
 // words from the table of checks and the record's lines.
-#include "collect/data/CheckReport.h"
+#include "collect/data/FindingRows.h"
 
 #include "survey/ResultFileFormat.h"
 
 #include <QHash>
 
-namespace CheckReport {
+namespace FindingRows {
 namespace {
 
 QString lineText(const DataSet::Record &record, int line)
@@ -132,4 +132,4 @@ QList<DataSet::Finding> acrossRecords(const QStringList &enterpriseKeys)
     return out;
 }
 
-} // namespace CheckReport
+} // namespace FindingRows

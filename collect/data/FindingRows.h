@@ -11,7 +11,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace CheckReport {
+namespace FindingRows {
 
 enum class Column { File, Enterprise, Check, Severity, Description, Values };
 inline constexpr int kColumnCount = int(Column::Values) + 1;
@@ -34,4 +34,4 @@ QList<qsizetype> counts(const DataSet &data);
 // of the two.
 QList<DataSet::Finding> acrossRecords(const QStringList &enterpriseKeys);
 
-} // namespace CheckReport
+} // namespace FindingRows

@@ -4,7 +4,7 @@
 // more memory than ten.
 #include "collect/export/ExcelExporter.h"
 
-#include "collect/data/CheckReport.h"
+#include "collect/data/FindingRows.h"
 #include "collect/data/Codebook.h"
 #include "collect/data/DataSet.h"
 #include "collect/data/ProblemReport.h"
@@ -180,7 +180,7 @@ void problemSheet(Workbook &book, const ProblemReport &problems)
 void checkSheet(Workbook &book, const DataSet &data)
 {
     lxw_worksheet *sheet = book.sheet("核查");
-    book.table(sheet, CheckReport::columns(), CheckReport::rows(data));
+    book.table(sheet, FindingRows::columns(), FindingRows::rows(data));
     worksheet_set_column(sheet, 0, 1, 30, nullptr);
     worksheet_set_column(sheet, 2, 2, 22, nullptr);
     worksheet_set_column(sheet, 4, 5, 60, nullptr);

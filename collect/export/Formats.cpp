@@ -10,6 +10,23 @@
 
 #include <QStringList>
 
+bool Format::holds(OutputContent content) const
+{
+    switch (content) {
+    case OutputContent::DataSet:
+        return exporter != nullptr;
+    case OutputContent::Codebook:
+        return codebook != nullptr;
+    case OutputContent::Problems:
+        return problems != nullptr;
+    case OutputContent::Checks:
+        return checks != nullptr;
+    case OutputContent::Report:
+        break;
+    }
+    return false;
+}
+
 QString Format::fileWords() const
 {
     const bool latin = !name.isEmpty() && name.back().unicode() < 0x80;
@@ -96,11 +113,11 @@ std::span<const Format> table()
     return formats;
 }
 
-QString extensionsWhere(std::span<const Format> formats, bool (*offered)(const Format &))
+QString extensionsHolding(std::span<const Format> formats, OutputContent content)
 {
     QStringList extensions;
     for (const Format &format : formats)
-        if (format.builtIn && offered(format))
+        if (format.builtIn && format.holds(content))
             extensions << format.extension.toString();
     return extensions.join(QStringLiteral("、"));
 }
@@ -145,22 +162,22 @@ QString companionPath(const Format &format, const QString &path)
 
 QString dataExtensions(std::span<const Format> formats)
 {
-    return extensionsWhere(formats, [](const Format &f) { return f.holdsData(); });
+    return extensionsHolding(formats, OutputContent::DataSet);
 }
 
 QString codebookExtensions(std::span<const Format> formats)
 {
-    return extensionsWhere(formats, [](const Format &f) { return f.codebook != nullptr; });
+    return extensionsHolding(formats, OutputContent::Codebook);
 }
 
 QString problemExtensions(std::span<const Format> formats)
 {
-    return extensionsWhere(formats, [](const Format &f) { return f.problems != nullptr; });
+    return extensionsHolding(formats, OutputContent::Problems);
 }
 
 QString checkExtensions(std::span<const Format> formats)
 {
-    return extensionsWhere(formats, [](const Format &f) { return f.checks != nullptr; });
+    return extensionsHolding(formats, OutputContent::Checks);
 }
 
 QString fileFilter(const Format &format)

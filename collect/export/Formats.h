@@ -15,6 +15,10 @@ class Exporter;
 class ProblemReport;
 class SafeFile;
 
+// What an output holds. A report is drawn by the report's own writer, in no
+// format of this table.
+enum class OutputContent { DataSet, Codebook, Problems, Checks, Report };
+
 struct Format {
     QStringView extension{}; // with its point, lower case
     QStringView name{};      // in messages: "SPSS"
@@ -36,7 +40,10 @@ struct Format {
     // Whether this build has it: SPSS and Stata files need ReadStat.
     bool builtIn = true;
 
-    bool holdsData() const { return exporter != nullptr; }
+    // Whether the format can hold that content: the one question the command
+    // line, the output set and the lists of extensions all ask.
+    bool holds(OutputContent content) const;
+    bool holdsData() const { return holds(OutputContent::DataSet); }
     // The name with "文件", a blank only after a Latin letter: "SPSS 文件", "SPSS 语法文件".
     QString fileWords() const;
 };

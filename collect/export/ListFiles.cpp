@@ -1,7 +1,7 @@
 // The rows are the lists' own (Codebook, ProblemReport); only the file's form is made here.
 #include "collect/export/ListFiles.h"
 
-#include "collect/data/CheckReport.h"
+#include "collect/data/FindingRows.h"
 #include "collect/data/Codebook.h"
 #include "collect/data/ProblemReport.h"
 #include "collect/export/CsvText.h"
@@ -41,7 +41,7 @@ QByteArray problemsCsv(const ProblemReport &report)
 
 QByteArray checksCsv(const DataSet &data)
 {
-    return CsvText::table(CheckReport::columns(), CheckReport::rows(data));
+    return CsvText::table(FindingRows::columns(), FindingRows::rows(data));
 }
 
 } // namespace ListFiles

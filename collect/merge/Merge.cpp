@@ -4,7 +4,7 @@
 // outputs, leave the reports to the caller, and only then put them all in place.
 #include "collect/merge/Merge.h"
 
-#include "collect/data/CheckReport.h"
+#include "collect/data/FindingRows.h"
 #include "collect/export/Exporter.h"
 #include "collect/merge/Duplicates.h"
 #include "collect/merge/ReadQueue.h"
@@ -241,7 +241,7 @@ void Merge::buildDataSet(const Files &files, Results &results, const QList<bool>
         data_.append(std::move(results[i].record));
     }
     summary_.accepted = data_.rowCount();
-    findings += CheckReport::acrossRecords(enterpriseKeys);
+    findings += FindingRows::acrossRecords(enterpriseKeys);
     data_.setFindings(std::move(findings));
     summary_.checks = data_.findings().size();
 }

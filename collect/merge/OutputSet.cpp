@@ -66,11 +66,7 @@ QStringList OutputSet::start(FileSystemCalls &files)
     for (const std::unique_ptr<Output> &output : outputs_) {
         const Format *format = output->format;
         if (output->content != Content::Report) {
-            const bool fits = format && (output->content == Content::DataSet    ? format->holdsData()
-                                         : output->content == Content::Codebook ? format->codebook != nullptr
-                                         : output->content == Content::Checks   ? format->checks != nullptr
-                                                                                : format->problems != nullptr);
-            if (!fits) {
+            if (!format || !format->holds(output->content)) {
                 errors << failure(output->path, QStringLiteral("不认识的文件格式"));
                 continue;
             }

@@ -24,7 +24,7 @@ class SafeFile;
 class OutputSet {
 public:
     // A report is written by the caller (see Merge::reports()), in no format of the table.
-    enum class Content { DataSet, Codebook, Problems, Checks, Report };
+    using Content = OutputContent;
 
     struct Output {
         QString path;

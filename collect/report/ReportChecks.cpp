@@ -2,7 +2,7 @@
 // as the checks file and the window say.
 #include "collect/report/ReportChecks.h"
 
-#include "collect/data/CheckReport.h"
+#include "collect/data/FindingRows.h"
 #include "collect/report/ReportCells.h"
 
 #include <QSet>
@@ -57,7 +57,7 @@ Section checksSection(const DataSet &data)
     // The counts say what they are by the data set's column of the checks' ids.
     const QString column = QStringLiteral("checks");
     const std::span<const DataChecks::Check> checks = DataChecks::all();
-    const QList<qsizetype> counts = CheckReport::counts(data);
+    const QList<qsizetype> counts = FindingRows::counts(data);
     QList<QSet<qsizetype>> files(qsizetype(checks.size()));
     for (const DataSet::Finding &f : data.findings())
         files[f.check.check].insert(f.row);
@@ -93,15 +93,15 @@ Section checksSection(const DataSet &data)
         listed << i;
     std::stable_partition(listed.begin(), listed.end(), [&](qsizetype i) { return isError(findings[i]); });
     listed.resize(std::min(listed.size(), kMostChecksListed));
-    using C = CheckReport::Column;
+    using C = FindingRows::Column;
     for (qsizetype i : listed) {
         const DataSet::Finding &f = findings[i];
         const DataChecks::Check &check = checks[size_t(f.check.check)];
-        list.table.rows.append({{CheckReport::cell(data, f, C::File)},
-                                {CheckReport::cell(data, f, C::Enterprise)},
+        list.table.rows.append({{FindingRows::cell(data, f, C::File)},
+                                {FindingRows::cell(data, f, C::Enterprise)},
                                 {check.title.toString()},
                                 severityCell(check.severity),
-                                {CheckReport::cell(data, f, C::Values)}});
+                                {FindingRows::cell(data, f, C::Values)}});
     }
     if (findings.size() > kMostChecksListed)
         list.notes << QStringLiteral(

@@ -1,7 +1,7 @@
 // Each cell is the check report's own cell, so the table says what the CSV says.
 #include "collect/window/CheckTableModel.h"
 
-#include "collect/data/CheckReport.h"
+#include "collect/data/FindingRows.h"
 
 void CheckTableModel::setDataSet(const DataSet *data)
 {
@@ -24,9 +24,9 @@ QVariant CheckTableModel::data(const QModelIndex &index, int role) const
 {
     if (!data_ || !index.isValid() || index.row() >= data_->findings().size())
         return {};
-    using C = CheckReport::Column;
+    using C = FindingRows::Column;
     const DataSet::Finding &f = data_->findings()[index.row()];
-    auto cell = [&](C column) { return CheckReport::cell(*data_, f, column); };
+    auto cell = [&](C column) { return FindingRows::cell(*data_, f, column); };
     if (role == Qt::ToolTipRole) {
         switch (index.column()) {
         case Check:
@@ -59,16 +59,16 @@ QVariant CheckTableModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return QAbstractTableModel::headerData(section, orientation, role);
-    const QStringList captions = CheckReport::captions();
+    const QStringList captions = FindingRows::captions();
     switch (section) {
     case Severity:
-        return captions[int(CheckReport::Column::Severity)];
+        return captions[int(FindingRows::Column::Severity)];
     case Check:
-        return captions[int(CheckReport::Column::Check)];
+        return captions[int(FindingRows::Column::Check)];
     case File:
-        return captions[int(CheckReport::Column::File)];
+        return captions[int(FindingRows::Column::File)];
     case Values:
-        return captions[int(CheckReport::Column::Values)];
+        return captions[int(FindingRows::Column::Values)];
     default:
         return {};
     }
