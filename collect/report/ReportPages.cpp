@@ -146,14 +146,10 @@ void Layout::text(const QString &text, const Style &style, Piece::Kind kind, boo
 // Columns as wide as their widest cell, the first taking what is left. Where
 // that is too wide, a column of figures keeps its widest figure on one line,
 // and texts (headers too) wrap, each column giving up in proportion.
-void Layout::table(const Report::Table &t)
+QList<qreal> columnWidths(const Report::Table &t, const QFontMetricsF &plainMetrics,
+                          const QFontMetricsF &boldMetrics)
 {
-    const int id = tables_++;
     const qsizetype columns = t.header.size();
-    if (columns == 0)
-        return;
-    const QFont plain = Report::font(kCell.size), bold = Report::font(kCell.size, true);
-    const QFontMetricsF plainMetrics(plain, device_), boldMetrics(bold, device_);
     auto widthOf = [&](const QFontMetricsF &metrics, const QString &text) {
         return metrics.horizontalAdvance(text) + 2 * kCellPadX + 1;
     };
@@ -184,6 +180,19 @@ void Layout::table(const Report::Table &t)
         for (qreal &w : widths)
             w *= kTextWidth / total;
     }
+    return widths;
+}
+
+// A table's rows as pieces, its header first.
+void Layout::table(const Report::Table &t)
+{
+    const int id = tables_++;
+    const qsizetype columns = t.header.size();
+    if (columns == 0)
+        return;
+    const QFont plain = Report::font(kCell.size), bold = Report::font(kCell.size, true);
+    const QFontMetricsF plainMetrics(plain, device_), boldMetrics(bold, device_);
+    const QList<qreal> widths = columnWidths(t, plainMetrics, boldMetrics);
 
     auto row = [&](const QList<Report::Cell> &cells, bool header) {
         const QFont &font = header ? bold : plain;

@@ -141,30 +141,7 @@ QGridLayout *CollectWindow::buildChoices()
     codebookBox_->setObjectName(QStringLiteral("codebookBox"));
     const int nextRow = int(formatBoxes_.size() + kFormatColumns - 1) / kFormatColumns;
     formatGrid->addWidget(codebookBox_, nextRow, 0, 1, kFormatColumns);
-    QStringList reportNames;
-    for (const QString &extension : ReportWriter::extensions())
-        reportNames << QStringLiteral("“%1%2”").arg(kReportSuffix, extension);
-    reportBox_ = new QCheckBox(
-        QStringLiteral("生成报告（网页、PDF 和 Excel，文件名后加%1）").arg(reportNames.join(QString())), this);
-    reportBox_->setObjectName(QStringLiteral("reportBox"));
-    formatGrid->addWidget(reportBox_, nextRow + 1, 0, 1, kFormatColumns);
-    // One variable to break the report's questions down by, or none.
-    reportGroupingBox_ = new QComboBox(this);
-    reportGroupingBox_->setObjectName(QStringLiteral("reportGroupingBox"));
-    reportGroupingBox_->addItem(QStringLiteral("不分组"), QString());
-    for (const auto &[name, label] : Report::Breakdowns::offered())
-        reportGroupingBox_->addItem(label, name);
-    reportGroupingBox_->setEnabled(false);
-    auto *groupingLabel = new QLabel(QStringLiteral("报告中每道题再按"), this);
-    groupingLabel->setBuddy(reportGroupingBox_);
-    auto *groupingRow = new QHBoxLayout;
-    groupingRow->addSpacing(24);
-    groupingRow->addWidget(groupingLabel);
-    groupingRow->addWidget(reportGroupingBox_);
-    groupingRow->addWidget(new QLabel(QStringLiteral("分组列出"), this));
-    groupingRow->addStretch(1);
-    formatGrid->addLayout(groupingRow, nextRow + 2, 0, 1, kFormatColumns);
-    connect(reportBox_, &QCheckBox::toggled, reportGroupingBox_, &QWidget::setEnabled);
+    addReportChoices(formatGrid, nextRow + 1);
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("填报结果文件夹："), this), 0, 0);
@@ -181,6 +158,35 @@ QGridLayout *CollectWindow::buildChoices()
     grid->addWidget(filterChoices_, 3, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     return grid;
+}
+
+// The report's box and, under it, the variable its questions are broken down by.
+void CollectWindow::addReportChoices(QGridLayout *formatGrid, int row)
+{
+    QStringList reportNames;
+    for (const QString &extension : ReportWriter::extensions())
+        reportNames << QStringLiteral("“%1%2”").arg(kReportSuffix, extension);
+    reportBox_ = new QCheckBox(
+        QStringLiteral("生成报告（网页、PDF 和 Excel，文件名后加%1）").arg(reportNames.join(QString())), this);
+    reportBox_->setObjectName(QStringLiteral("reportBox"));
+    formatGrid->addWidget(reportBox_, row, 0, 1, kFormatColumns);
+    // One variable to break the report's questions down by, or none.
+    reportGroupingBox_ = new QComboBox(this);
+    reportGroupingBox_->setObjectName(QStringLiteral("reportGroupingBox"));
+    reportGroupingBox_->addItem(QStringLiteral("不分组"), QString());
+    for (const auto &[name, label] : Report::Breakdowns::offered())
+        reportGroupingBox_->addItem(label, name);
+    reportGroupingBox_->setEnabled(false);
+    auto *groupingLabel = new QLabel(QStringLiteral("报告中每道题再按"), this);
+    groupingLabel->setBuddy(reportGroupingBox_);
+    auto *groupingRow = new QHBoxLayout;
+    groupingRow->addSpacing(24);
+    groupingRow->addWidget(groupingLabel);
+    groupingRow->addWidget(reportGroupingBox_);
+    groupingRow->addWidget(new QLabel(QStringLiteral("分组列出"), this));
+    groupingRow->addStretch(1);
+    formatGrid->addLayout(groupingRow, row + 1, 0, 1, kFormatColumns);
+    connect(reportBox_, &QCheckBox::toggled, reportGroupingBox_, &QWidget::setEnabled);
 }
 
 QLayout *CollectWindow::buildRunRow()

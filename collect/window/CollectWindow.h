@@ -53,6 +53,7 @@ protected:
 
 private:
     QGridLayout *buildChoices();
+    void addReportChoices(QGridLayout *formatGrid, int row);
     QLayout *buildRunRow();
     QLayout *buildProblemRow();
     void buildProblemTable();
