@@ -350,6 +350,51 @@ private slots:
         QVERIFY(!json(reply)["error"].toString().isEmpty());
     }
 
+    void collectorGate_data()
+    {
+        QTest::addColumn<QByteArray>("code");   // signed in with this code first; empty: not signed in
+        QTest::addColumn<QByteArray>("origin"); // of the sign-out
+        QTest::addColumn<bool>("withToken");
+        QTest::addColumn<int>("status");
+        QTest::newRow("signed out") << QByteArray() << QByteArray() << true << 401;
+        QTest::newRow("an upload code") << QByteArray("upload") << QByteArray() << true << 401;
+        QTest::newRow("no token") << QByteArray("collector") << QByteArray() << false << 403;
+        QTest::newRow("another origin") << QByteArray("collector") << QByteArray("http://elsewhere.example") << true
+                                        << 403;
+        QTest::newRow("the page itself") << QByteArray("collector") << QByteArray("own") << true << 200;
+    }
+
+    // Nothing of the collectors' side answers without a session, and a
+    // change needs the session's token and the page's own origin.
+    void collectorGate()
+    {
+        QFETCH(QByteArray, code);
+        QFETCH(QByteArray, origin);
+        QFETCH(bool, withToken);
+        QFETCH(int, status);
+        const QByteArray own = "http://127.0.0.1:" + QByteArray::number(server_->port());
+        const QByteArray secret = code == "upload" ? code_ : server_->firstCollectorCode();
+        QByteArray cookie, token;
+        if (!code.isEmpty()) {
+            const Reply in = send({"POST", "/collect/api/session", {{"Origin", own}},
+                                   QJsonDocument(QJsonObject{{"code", QString::fromLatin1(secret)}}).toJson(), -1, {}});
+            QCOMPARE(in.status, code == "upload" ? 403 : 200);
+            cookie = in.header("set-cookie").split(';').first();
+            token = json(in)["csrf"].toString().toLatin1();
+            if (code == "collector")
+                QVERIFY(in.header("set-cookie").contains("HttpOnly; SameSite=Strict"));
+        }
+        HttpClient::Call out{"POST", "/collect/api/signout", {{"Cookie", cookie}}, "{}", -1, {}};
+        if (withToken)
+            out.headers.append({"X-CSRF-Token", token});
+        if (!origin.isEmpty())
+            out.headers.append({"Origin", origin == "own" ? own : origin});
+        QCOMPARE(send(out).status, status);
+        // Signed out only by the request that was let through.
+        QCOMPARE(send({"GET", "/collect/api/me", {{"Cookie", cookie}}, {}, -1, {}}).status,
+                 status == 403 ? 200 : 401);
+    }
+
     // A body that stops early is not kept, and the server goes on.
     void bodyCutShort()
     {

@@ -39,6 +39,14 @@ MHD_Result collectHeader(void *cls, MHD_ValueKind, const char *key, const char *
     return MHD_YES;
 }
 
+// The query's arguments, decoded (UTF-8 bytes).
+MHD_Result collectArgument(void *cls, MHD_ValueKind, const char *key, const char *value)
+{
+    auto *request = static_cast<Request *>(cls);
+    request->query.insert(QByteArray(key), QByteArray(value ? value : ""));
+    return MHD_YES;
+}
+
 QByteArray peerAddress(MHD_Connection *connection)
 {
     const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
@@ -101,6 +109,7 @@ struct Callbacks {
         request.path = url;
         request.address = peerAddress(connection);
         MHD_get_connection_values(connection, MHD_HEADER_KIND, collectHeader, &request);
+        MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, collectArgument, &request);
         bool lengthRead = false;
         const QByteArray length = request.header("content-length");
         if (!length.isEmpty())

@@ -25,12 +25,14 @@ struct Request {
     QByteArray method;
     QByteArray path; // without the query
     QHash<QByteArray, QByteArray> headers; // names in lower case
+    QHash<QByteArray, QByteArray> query;   // the query's arguments, decoded
     QByteArray address; // the peer's, as text
     QByteArray body;
     qint64 contentLength = -1; // -1 when not given
     qint64 tag = 0;            // what the look at the headers found, for the handler
 
     QByteArray header(const QByteArray &lowerName) const { return headers.value(lowerName); }
+    QString argument(const QByteArray &name) const { return QString::fromUtf8(query.value(name)); }
 };
 
 struct Response {

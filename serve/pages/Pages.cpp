@@ -40,13 +40,19 @@ QByteArray uploadPage(State state)
                 {{"title", Captions::kPageCaption.toString()}, {"state", QString::fromLatin1(name)}, {"notice", notice}});
 }
 
+QByteArray collectPage()
+{
+    return fill(resource(QStringLiteral("collect.html")), {{"title", Captions::kPageCaption.toString()}});
+}
+
 std::optional<Asset> asset(const QByteArray &name)
 {
-    if (name == "upload.css")
-        return Asset{"text/css; charset=utf-8", resource(QStringLiteral("upload.css"))};
-    if (name == "upload.js")
-        return Asset{"text/javascript; charset=utf-8", resource(QStringLiteral("upload.js"))};
-    return std::nullopt;
+    static const QHash<QByteArray, QByteArray> types{{".css", "text/css; charset=utf-8"},
+                                                     {".js", "text/javascript; charset=utf-8"}};
+    static const QList<QByteArray> names{"upload.css", "upload.js", "collect.css", "collect.js"};
+    if (!names.contains(name))
+        return std::nullopt;
+    return Asset{types.value(name.mid(name.lastIndexOf('.'))), resource(QString::fromLatin1(name))};
 }
 
 QByteArray securityPolicy()

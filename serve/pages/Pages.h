@@ -18,7 +18,9 @@ struct Asset {
 enum class State { Open, Unknown, Revoked };
 
 QByteArray uploadPage(State state);
-// "upload.css", "upload.js"; nothing for any other name.
+// The collectors' page: the same for everyone; what it shows it asks for once signed in.
+QByteArray collectPage();
+// The pages' styles and scripts by name; nothing for any other name.
 std::optional<Asset> asset(const QByteArray &name);
 // The Content-Security-Policy of every answer.
 QByteArray securityPolicy();

@@ -14,7 +14,7 @@ struct Options {
     QByteArray host = "127.0.0.1";
     quint16 port = 8080;
     Limits limits;
-    QStringList command;  // "codes add NAME", "codes list", "codes revoke CODE"; empty to serve
+    QStringList command;  // "codes add NAME|list|revoke CODE", "collectors add NAME|list|revoke NAME"; empty to serve
     QString error;        // why the command line is wrong
     bool help = false;
 

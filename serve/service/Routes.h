@@ -10,4 +10,13 @@ inline constexpr char kUploadPage[] = "/u/";     // followed by the upload code
 inline constexpr char kStatic[] = "/static/";    // the page's style and script
 inline constexpr char kFileNameHeader[] = "x-file-name"; // percent-encoded UTF-8
 
+// The collectors' side: its page, and its API behind a session.
+inline constexpr char kCollect[] = "/collect";
+inline constexpr char kCollectApi[] = "/collect/api/";
+inline constexpr char kSignIn[] = "/collect/api/session";
+inline constexpr char kSignOut[] = "/collect/api/signout";
+inline constexpr char kMe[] = "/collect/api/me";
+inline constexpr char kSessionCookie[] = "csr_collect";
+inline constexpr char kCsrfHeader[] = "x-csrf-token";
+
 } // namespace Serve::Routes

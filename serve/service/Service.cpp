@@ -1,7 +1,10 @@
 #include "serve/service/Service.h"
 
 #include "serve/pages/Pages.h"
+#include "serve/service/Answers.h"
+#include "serve/service/CollectorRoutes.h"
 #include "serve/service/Routes.h"
+#include "serve/store/ThreadStore.h"
 #include "serve/verdict/Verdict.h"
 
 #include <QJsonDocument>
@@ -10,33 +13,9 @@
 
 namespace Serve {
 
+using namespace Answers;
+
 namespace {
-
-// What every answer carries: no sniffing, no framing, no code in a Referer, nothing kept by a cache.
-Response secured(Response r)
-{
-    r.headers.emplaceBack("Content-Security-Policy", Pages::securityPolicy());
-    r.headers.emplaceBack("X-Content-Type-Options", "nosniff");
-    r.headers.emplaceBack("Referrer-Policy", "no-referrer");
-    r.headers.emplaceBack("X-Frame-Options", "DENY");
-    r.headers.emplaceBack("Cache-Control", "no-store");
-    return r;
-}
-
-Response json(int status, const QJsonObject &body)
-{
-    return secured({status, "application/json; charset=utf-8", QJsonDocument(body).toJson(QJsonDocument::Compact), {}});
-}
-
-Response refusal(int status, const QString &sentence)
-{
-    return json(status, QJsonObject{{"error", sentence}});
-}
-
-Response page(int status, const QByteArray &html)
-{
-    return secured({status, "text/html; charset=utf-8", html, {}});
-}
 
 // The code of "Authorization: Bearer <code>"; empty when there is none.
 QByteArray bearer(const Request &request)
@@ -58,11 +37,6 @@ qint64 receiptNumber(const QByteArray &path)
     return ok && id > 0 ? id : 0;
 }
 
-Response unavailable()
-{
-    return refusal(503, QStringLiteral("服务器暂时无法读取数据库，请稍后再试。"));
-}
-
 Response tooMany(int seconds)
 {
     Response r = refusal(429, QStringLiteral("上传过于频繁，请 %1 秒后再试。").arg(seconds));
@@ -72,26 +46,15 @@ Response tooMany(int seconds)
 
 } // namespace
 
-Service::Service(Database database, Limits limits, Committer &committer)
-    : database_(std::move(database)), limits_(limits), committer_(committer),
-      perAddress_(limits.perAddressPerMinute), perCode_(limits.perCodePerMinute)
+Service::Service(Database database, Limits limits, Committer &committer, const QString &dataFolder)
+    : database_(database), limits_(limits), committer_(committer),
+      desk_(database, limits, collectorRoutes({database, dataFolder})), perAddress_(limits.perAddressPerMinute), perCode_(limits.perCodePerMinute)
 {
 }
 
-namespace {
-// Each thread's own connection (see Service::store).
-thread_local std::unique_ptr<Store> local;
-} // namespace
-
 Store *Service::store()
 {
-    if (!local) {
-        QString error;
-        local = Store::open(database_, &error);
-        if (!local)
-            std::fprintf(stderr, "csr-serve: %s\n", qPrintable(error));
-    }
-    return local.get();
+    return threadStore(database_);
 }
 
 std::optional<UploadCode> Service::lookUp(const QByteArray &code, bool &failed)
@@ -101,7 +64,7 @@ std::optional<UploadCode> Service::lookUp(const QByteArray &code, bool &failed)
     const std::optional<UploadCode> found = s ? s->code(code, &error) : std::nullopt;
     failed = !s || !error.isEmpty();
     if (failed)
-        local.reset(); // the connection may be what failed: the next request opens a new one
+        dropThreadStore(); // the connection may be what failed: the next request opens a new one
     return found;
 }
 
@@ -109,6 +72,8 @@ std::optional<Response> Service::head(Request &request)
 {
     const QByteArray &path = request.path;
     const bool get = request.method == "GET" || request.method == "HEAD";
+    if (CollectorDesk::owns(path))
+        return desk_.head(request);
     if (path == Routes::kSubmissions) {
         if (request.method != "POST") {
             Response r = refusal(405, QStringLiteral("此地址只接受 POST 上传。"));
@@ -185,7 +150,7 @@ Response Service::receipt(const Request &request, qint64 id)
     QString error;
     const std::optional<Submission> kept = store()->submission(id, &error);
     if (!error.isEmpty()) {
-        local.reset();
+        dropThreadStore();
         return unavailable();
     }
     if (!kept || kept->codeId != code->id)
@@ -195,6 +160,10 @@ Response Service::receipt(const Request &request, qint64 id)
 
 void Service::handle(Request request, HttpServer::Reply reply)
 {
+    if (CollectorDesk::owns(request.path)) {
+        reply(desk_.handle(request));
+        return;
+    }
     const QString name = QUrl::fromPercentEncoding(request.header(Routes::kFileNameHeader));
     Submission submission = Verdict::judge(request.body, name, QDateTime::currentDateTimeUtc());
     submission.codeId = request.tag;

@@ -5,13 +5,14 @@
 
 #include "serve/http/HttpServer.h"
 #include "serve/http/RateLimit.h"
+#include "serve/service/CollectorDesk.h"
 #include "serve/store/Committer.h"
 
 namespace Serve {
 
 class Service {
 public:
-    Service(Database database, Limits limits, Committer &committer);
+    Service(Database database, Limits limits, Committer &committer, const QString &dataFolder);
 
     // For HttpServer::Handler.
     std::optional<Response> head(Request &request);
@@ -29,6 +30,7 @@ private:
     Database database_;
     Limits limits_;
     Committer &committer_;
+    CollectorDesk desk_;
     RateLimit perAddress_;
     RateLimit perCode_;
 };

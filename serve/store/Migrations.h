@@ -35,6 +35,49 @@ inline QList<QStringList> all()
             "CREATE INDEX submissions_by_enterprise ON submissions(enterprise_key, id)",
             "CREATE INDEX submissions_by_code ON submissions(code_id)",
         },
+        {
+            // The collectors' side: who may sign in, their sessions, what
+            // they decided about each submission and finding, and what they did.
+            "CREATE TABLE collectors ("
+            " id {id},"
+            " name TEXT NOT NULL UNIQUE,"
+            " code_sha256 TEXT NOT NULL UNIQUE,"
+            " created TEXT NOT NULL,"
+            " revoked TEXT)",
+            "CREATE TABLE sessions ("
+            " id {id},"
+            " token_sha256 TEXT NOT NULL UNIQUE,"
+            " csrf TEXT NOT NULL,"
+            " collector_id BIGINT NOT NULL REFERENCES collectors(id),"
+            " created TEXT NOT NULL,"
+            " seen TEXT NOT NULL,"
+            " ended TEXT)",
+            // A submission's review as it stands now; no row is "received".
+            // state: 'pending', 'approved', 'rejected' (or 'received' when set back).
+            "CREATE TABLE reviews ("
+            " submission_id BIGINT PRIMARY KEY REFERENCES submissions(id),"
+            " state TEXT NOT NULL,"
+            " note TEXT NOT NULL,"
+            " collector_id BIGINT NOT NULL REFERENCES collectors(id),"
+            " changed TEXT NOT NULL)",
+            "CREATE INDEX reviews_by_state ON reviews(state, submission_id)",
+            // A finding a collector checked: finding is the verdict's "key" of it.
+            "CREATE TABLE checked_findings ("
+            " submission_id BIGINT NOT NULL REFERENCES submissions(id),"
+            " finding TEXT NOT NULL,"
+            " collector_id BIGINT NOT NULL REFERENCES collectors(id),"
+            " changed TEXT NOT NULL,"
+            " PRIMARY KEY (submission_id, finding))",
+            // Appended only. collector_id is NULL for what the server itself did.
+            "CREATE TABLE audit_log ("
+            " id {id},"
+            " at TEXT NOT NULL,"
+            " collector_id BIGINT REFERENCES collectors(id),"
+            " action TEXT NOT NULL,"
+            " subject TEXT NOT NULL,"
+            " detail TEXT NOT NULL)",
+            "CREATE INDEX submissions_by_accepted ON submissions(accepted, id)",
+        },
     };
 }
 

@@ -4,6 +4,7 @@
 #include "serve/store/Store.h"
 
 #include "serve/store/Migrations.h"
+#include "serve/store/Sql.h"
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>
@@ -19,25 +20,12 @@
 
 namespace Serve {
 
+using Sql::run;
+using Sql::text;
+using Sql::timeOf;
+using Sql::timeText;
+
 namespace {
-
-QString timeText(const QDateTime &time)
-{
-    return time.toUTC().toString(Qt::ISODateWithMs);
-}
-
-QDateTime timeOf(const QVariant &text)
-{
-    return QDateTime::fromString(text.toString(), Qt::ISODateWithMs).toUTC();
-}
-
-bool run(QSqlQuery &query, QString *error)
-{
-    if (query.exec())
-        return true;
-    *error = QStringLiteral("数据库出错：") + query.lastError().text();
-    return false;
-}
 
 QString uniqueConnectionName()
 {
@@ -77,6 +65,14 @@ Submission submissionOf(const QSqlQuery &q)
 QByteArray sha256Hex(const QByteArray &bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+QByteArray newSecret()
+{
+    quint32 words[5];
+    QRandomGenerator::system()->fillRange(words);
+    return QByteArray(reinterpret_cast<const char *>(words), sizeof words)
+        .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
 }
 
 std::optional<Database> Database::parse(const QString &url, const QString &dataFolder, QString *error)
@@ -224,12 +220,7 @@ std::optional<UploadCode> Store::code(const QByteArray &code, QString *error)
 
 std::optional<QByteArray> Store::addCode(const QString &name, QString *error)
 {
-    // 160 bits from the system's generator, in letters and digits a link keeps as they are.
-    quint32 words[5];
-    QRandomGenerator::system()->fillRange(words);
-    const QByteArray code =
-        QByteArray(reinterpret_cast<const char *>(words), sizeof words).toBase64(QByteArray::Base64UrlEncoding |
-                                                                               QByteArray::OmitTrailingEquals);
+    const QByteArray code = newSecret();
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.prepare("INSERT INTO upload_codes (code_sha256, name, created) VALUES (?, ?, ?)");
     q.addBindValue(QString::fromLatin1(sha256Hex(code)));
@@ -294,12 +285,6 @@ bool findReplaced(QSqlQuery &q, Submission &s, QString *error)
     return true;
 }
 
-// An empty text, not NULL.
-QVariant text(const QString &s)
-{
-    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
-}
-
 // Inserted, or nothing when the bytes are kept already.
 bool insert(QSqlQuery &q, Submission &s, bool &inserted, QString *error)
 {
@@ -316,7 +301,7 @@ bool insert(QSqlQuery &q, Submission &s, bool &inserted, QString *error)
     q.addBindValue(text(s.enterpriseKey));
     q.addBindValue(text(s.reason));
     q.addBindValue(QString::fromUtf8(s.verdict));
-    q.addBindValue(s.replaces ? QVariant(s.replaces) : QVariant(QMetaType::fromType<qlonglong>()));
+    q.addBindValue(s.replaces ? QVariant(s.replaces) : Sql::noNumber());
     q.addBindValue(s.bytes.isNull() ? QByteArray(0, '\0') : s.bytes); // an empty file is no NULL
     if (!run(q, error))
         return false;
@@ -373,6 +358,33 @@ std::optional<Submission> Store::submission(qint64 id, QString *error)
     if (!run(q, error) || !q.next())
         return std::nullopt;
     return submissionOf(q);
+}
+
+QSqlDatabase Store::connection() const
+{
+    return QSqlDatabase::database(connection_, false);
+}
+
+bool Store::beginWrite(QString *error)
+{
+    return exec(postgres_ ? "BEGIN" : "BEGIN IMMEDIATE", error);
+}
+
+// SQLite in WAL mode reads one moment from a transaction's first read on.
+bool Store::beginRead(QString *error)
+{
+    return exec(postgres_ ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY" : "BEGIN", error);
+}
+
+bool Store::commitTransaction(QString *error)
+{
+    return exec("COMMIT", error);
+}
+
+void Store::rollback()
+{
+    QString ignored;
+    exec("ROLLBACK", &ignored);
 }
 
 } // namespace Serve

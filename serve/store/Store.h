@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
@@ -74,6 +75,17 @@ public:
     bool commit(QList<Submission> &batch, QList<bool> &isNew, QString *error);
     std::optional<Submission> submission(qint64 id, QString *error);
 
+    // For the queries of the rooms above: this thread's connection.
+    QSqlDatabase connection() const;
+    bool isPostgres() const { return postgres_; }
+    // A transaction that writes (on SQLite it takes the write lock at once,
+    // so two writers wait for each other rather than fail), one that reads a
+    // single moment, and their end.
+    bool beginWrite(QString *error);
+    bool beginRead(QString *error);
+    bool commitTransaction(QString *error);
+    void rollback();
+
 private:
     explicit Store(QString connection, bool postgres);
     bool exec(const QString &statement, QString *error);
@@ -85,5 +97,8 @@ private:
 
 // The SHA-256 of bytes, in hex.
 QByteArray sha256Hex(const QByteArray &bytes);
+// A new secret: 160 bits from the system's generator, in letters and digits
+// a link keeps as they are.
+QByteArray newSecret();
 
 } // namespace Serve

@@ -39,7 +39,8 @@ QJsonArray findingsOf(const RecordReader::Result &result)
     for (const DataChecks::Finding &f : result.findings) {
         const DataChecks::Check &check = DataChecks::all()[size_t(f.check)];
         const QString values = DataChecks::values(f, lines);
-        findings.append(QJsonObject{{"check", check.id.toString()},
+        findings.append(QJsonObject{{"key", findingKey(f)},
+                                    {"check", check.id.toString()},
                                     {"title", check.title.toString()},
                                     {"severity", DataChecks::severityText(check.severity)},
                                     {"values", values},
@@ -47,6 +48,18 @@ QJsonArray findingsOf(const RecordReader::Result &result)
     }
     return findings;
 }
+
+} // namespace
+
+QString findingKey(const DataChecks::Finding &finding)
+{
+    return QStringLiteral("%1/%2/%3")
+        .arg(DataChecks::all()[size_t(finding.check)].id.toString())
+        .arg(finding.subject)
+        .arg(finding.year);
+}
+
+namespace {
 
 QString localText(const QDateTime &time)
 {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "serve/store/Store.h"
+#include "survey/DataChecks.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -19,6 +20,10 @@ QString cleanFileName(const QString &name);
 // The submission as it will be kept: bytes, hash, name, time, and the
 // verdict (accepted or not, why, problems, findings) as JSON.
 Submission judge(const QByteArray &bytes, const QString &fileName, const QDateTime &received);
+
+// What names one finding of one file for good, as "unit_slip/12/1" (the
+// check, what it is about, the year): a collector's mark is kept under it.
+QString findingKey(const DataChecks::Finding &finding);
 
 // The answer about a kept submission: the verdict with its receipt and what
 // it replaces.

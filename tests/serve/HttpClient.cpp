@@ -63,9 +63,10 @@ int connectTo(quint16 port, const QByteArray &from)
     return s;
 }
 
-QByteArray head(const Call &call)
+QByteArray head(const Call &call, quint16 port)
 {
-    QByteArray head = call.method + ' ' + call.path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
+    const QByteArray host = port ? "127.0.0.1:" + QByteArray::number(port) : QByteArray("127.0.0.1");
+    QByteArray head = call.method + ' ' + call.path + " HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\n";
     for (const auto &[name, value] : call.headers)
         head += name + ": " + value + "\r\n";
     const qint64 length = call.length >= 0 ? call.length : call.body.size();
@@ -81,7 +82,7 @@ Reply send(quint16 port, const Call &call, int timeoutMs)
         return {};
     // The head and body as one write where they fit: the answer may come
     // before the body is sent (a refusal), so a failed body write is not the end.
-    sendAll(s, head(call) + call.body);
+    sendAll(s, head(call, port) + call.body);
     const qint64 sent = now();
     Reply reply = receive(s, timeoutMs);
     reply.sentNs = sent;

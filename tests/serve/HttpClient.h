@@ -30,8 +30,9 @@ struct Reply {
 
 // A connection to 127.0.0.1:port, from `from` when given; -1 when refused.
 int connectTo(quint16 port, const QByteArray &from = {});
-// The request's head (request line and headers, Connection: close).
-QByteArray head(const Call &call);
+// The request's head (request line and headers, Connection: close), to the
+// port's server as a browser names it.
+QByteArray head(const Call &call, quint16 port = 0);
 // Sends the call on a new connection and reads the answer (until the server closes).
 Reply send(quint16 port, const Call &call, int timeoutMs = 20000);
 // Reads an answer from a connection, then closes it.

@@ -26,12 +26,14 @@ bool ServeProcess::start()
 {
     port_ = 0;
     firstCode_.clear();
+    firstCollectorCode_.clear();
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start(program_, common() + QStringList{"--listen", "127.0.0.1:0"} + options_);
     QByteArray out;
     QElapsedTimer waited;
     waited.start();
     static const QRegularExpression listening(QStringLiteral("正在监听 http://127.0.0.1:(\\d+)"));
+    static const QRegularExpression collector(QStringLiteral("登录代码，只显示这一次：([A-Za-z0-9_-]+)"));
     static const QRegularExpression first(QStringLiteral("代码只显示这一次）：http://[^/]+/u/([A-Za-z0-9_-]+)"));
     while (waited.elapsed() < 20000 && process_.state() != QProcess::NotRunning) {
         process_.waitForReadyRead(100);
@@ -41,6 +43,8 @@ bool ServeProcess::start()
             port_ = quint16(m.captured(1).toUInt());
             if (const QRegularExpressionMatch c = first.match(text); c.hasMatch())
                 firstCode_ = c.captured(1).toLatin1();
+            if (const QRegularExpressionMatch c = collector.match(text); c.hasMatch())
+                firstCollectorCode_ = c.captured(1).toLatin1();
             return true;
         }
     }

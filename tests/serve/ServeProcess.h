@@ -24,6 +24,8 @@ public:
     qint64 pid() const { return process_.processId(); }
     // The upload code printed at the first start (empty on later starts).
     const QByteArray &firstCode() const { return firstCode_; }
+    // The first collector's sign-in code, printed at the first start too.
+    const QByteArray &firstCollectorCode() const { return firstCollectorCode_; }
     QString error() const { return error_; }
     // csr-serve with these arguments and the same --data and --database: its output.
     QString command(const QStringList &arguments, int *exitCode = nullptr) const;
@@ -36,5 +38,6 @@ private:
     QProcess process_;
     quint16 port_ = 0;
     QByteArray firstCode_;
+    QByteArray firstCollectorCode_;
     QString error_;
 };
