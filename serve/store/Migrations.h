@@ -77,6 +77,7 @@ inline QList<QStringList> all()
             " subject TEXT NOT NULL,"
             " detail TEXT NOT NULL)",
             "CREATE INDEX submissions_by_accepted ON submissions(accepted, id)",
+            "CREATE INDEX submissions_by_enterprise_received ON submissions(enterprise_key, received, id)",
         },
     };
 }
