@@ -268,46 +268,81 @@ bool Store::anyCode(QString *error)
 
 namespace {
 
+// The statements of a commit, each prepared once for the whole batch: on
+// PostgreSQL a statement prepared again costs its own round trips.
+struct BatchQueries {
+    explicit BatchQueries(const QSqlDatabase &db) : replaced(db), insert(db), existing(db) {}
+    bool prepare(QString *error)
+    {
+        const bool ok =
+            replaced.prepare("SELECT id, received FROM submissions WHERE enterprise_key = ? AND accepted = 1 "
+                             "ORDER BY id DESC LIMIT 1") &&
+            insert.prepare("INSERT INTO submissions (sha256, code_id, received, file_name, size, accepted, enterprise, "
+                           "enterprise_key, reason, verdict, replaces, bytes) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (sha256) DO NOTHING RETURNING id") &&
+            existing.prepare(kSubmissionQuery.arg("sha256"));
+        if (!ok)
+            *error = QStringLiteral("数据库出错：") + replaced.lastError().text() + insert.lastError().text() +
+                     existing.lastError().text();
+        return ok;
+    }
+    void finish()
+    {
+        replaced.finish();
+        insert.finish();
+        existing.finish();
+    }
+    QSqlQuery replaced, insert, existing;
+};
+
 // The latest accepted file of the same enterprise, before this one.
 bool findReplaced(QSqlQuery &q, Submission &s, QString *error)
 {
     if (!s.accepted || s.enterpriseKey.isEmpty())
         return true;
-    q.prepare("SELECT id, received FROM submissions WHERE enterprise_key = ? AND accepted = 1 "
-              "ORDER BY id DESC LIMIT 1");
-    q.addBindValue(s.enterpriseKey);
+    q.bindValue(0, s.enterpriseKey);
     if (!run(q, error))
         return false;
     if (q.next()) {
         s.replaces = q.value(0).toLongLong();
         s.replacedReceived = timeOf(q.value(1));
     }
+    q.finish();
     return true;
 }
 
 // Inserted, or nothing when the bytes are kept already.
 bool insert(QSqlQuery &q, Submission &s, bool &inserted, QString *error)
 {
-    q.prepare("INSERT INTO submissions (sha256, code_id, received, file_name, size, accepted, enterprise, "
-              "enterprise_key, reason, verdict, replaces, bytes) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-              "ON CONFLICT (sha256) DO NOTHING RETURNING id");
-    q.addBindValue(QString::fromLatin1(s.sha256));
-    q.addBindValue(s.codeId);
-    q.addBindValue(timeText(s.received));
-    q.addBindValue(text(s.fileName));
-    q.addBindValue(s.size);
-    q.addBindValue(s.accepted ? 1 : 0);
-    q.addBindValue(text(s.enterprise));
-    q.addBindValue(text(s.enterpriseKey));
-    q.addBindValue(text(s.reason));
-    q.addBindValue(QString::fromUtf8(s.verdict));
-    q.addBindValue(s.replaces ? QVariant(s.replaces) : Sql::noNumber());
-    q.addBindValue(s.bytes.isNull() ? QByteArray(0, '\0') : s.bytes); // an empty file is no NULL
+    const QVariant values[] = {
+        QString::fromLatin1(s.sha256), s.codeId, timeText(s.received), text(s.fileName), s.size, s.accepted ? 1 : 0,
+        text(s.enterprise), text(s.enterpriseKey), text(s.reason), QString::fromUtf8(s.verdict),
+        s.replaces ? QVariant(s.replaces) : Sql::noNumber(),
+        s.bytes.isNull() ? QByteArray(0, '\0') : s.bytes, // an empty file is no NULL
+    };
+    for (int i = 0; i < int(std::size(values)); ++i)
+        q.bindValue(i, values[i]);
     if (!run(q, error))
         return false;
     inserted = q.next();
     if (inserted)
         s.id = q.value(0).toLongLong();
+    q.finish();
+    return true;
+}
+
+// A file whose bytes were kept already, as kept.
+bool readExisting(QSqlQuery &q, Submission &s, QString *error)
+{
+    q.bindValue(0, QString::fromLatin1(s.sha256));
+    if (!run(q, error))
+        return false;
+    if (!q.next()) {
+        *error = QStringLiteral("数据库出错：已有的文件读不到");
+        return false;
+    }
+    s = submissionOf(q);
+    q.finish();
     return true;
 }
 
@@ -323,24 +358,14 @@ bool Store::commit(QList<Submission> &batch, QList<bool> &isNew, QString *error)
     std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return batch[a].sha256 < batch[b].sha256; });
     if (!exec(postgres_ ? "BEGIN" : "BEGIN IMMEDIATE", error))
         return false;
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    bool ok = true;
-    for (qsizetype i : order) {
-        Submission &s = batch[i];
+    BatchQueries q(connection());
+    bool ok = q.prepare(error);
+    for (qsizetype i = 0; ok && i < order.size(); ++i) {
+        Submission &s = batch[order[i]];
         bool inserted = false;
-        ok = findReplaced(q, s, error) && insert(q, s, inserted, error);
-        if (ok && !inserted) {
-            q.prepare(kSubmissionQuery.arg("sha256"));
-            q.addBindValue(QString::fromLatin1(s.sha256));
-            ok = run(q, error) && q.next();
-            if (ok)
-                s = submissionOf(q);
-            else if (error->isEmpty())
-                *error = QStringLiteral("数据库出错：已有的文件读不到");
-        }
-        isNew[i] = inserted;
-        if (!ok)
-            break;
+        ok = findReplaced(q.replaced, s, error) && insert(q.insert, s, inserted, error) &&
+             (inserted || readExisting(q.existing, s, error));
+        isNew[order[i]] = ok && inserted;
     }
     q.finish();
     if (ok && exec("COMMIT", error))
