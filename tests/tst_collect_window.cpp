@@ -268,8 +268,9 @@ void CollectWindowTest::cancelledMergeLeavesNothing()
     QCOMPARE(child<QTableView>(window_.get(), "problemTable")->model()->rowCount(), 0);
 }
 
-// The report is drawn beside the window: held as it starts to draw, the merge
-// waits for the window to take a click on "取消", which then puts nothing in place.
+// The report is drawn beside the window, its fonts included: held before the
+// last of its files (the HTML and the PDF drawn), the merge waits for the
+// window to take a click on "取消", which then puts nothing in place.
 void CollectWindowTest::cancelWhileTheReportDraws()
 {
     const QString in = dir_->path() + QStringLiteral("/in");
@@ -285,8 +286,8 @@ void CollectWindowTest::cancelWhileTheReportDraws()
     std::atomic<bool> held{false}, taken{false};
     connect(
         window_->worker(), &MergeWorker::progressed, cancel,
-        [&](int phase) {
-            if (RunControl::Phase(phase) != RunControl::Phase::Drawing || held.exchange(true))
+        [&](int phase, qint64 done, qint64 total) {
+            if (RunControl::Phase(phase) != RunControl::Phase::Drawing || done != total - 1 || held.exchange(true))
                 return;
             QMetaObject::invokeMethod(cancel, [&] {
                 QTest::mouseClick(cancel, Qt::LeftButton);
