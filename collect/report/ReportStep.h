@@ -1,7 +1,7 @@
-// A merge with its report, the same from the command line, the window's
-// worker thread and the server: the outputs written, the report drawn from
-// the data set they were written from into its files, and all of them put
-// in place together.
+// A merge with its report, the same from the command line and the window's
+// worker thread, and from any other thread that runs a merge: the outputs
+// written, the report drawn from the data set they were written from into
+// its files, and all of them put in place together.
 #pragma once
 
 #include "collect/merge/Merge.h"
