@@ -4,10 +4,10 @@
 // killed run, and a cancelled run. Files are written here byte by byte.
 #include "collect/merge/Merge.h"
 #include "collect/merge/RunControl.h"
+#include "collect/report/ReportStep.h"
 #include "platform/FileSystemCalls.h"
 #include "platform/Gbk.h"
 #include "survey/ResultFileFormat.h"
-#include "tests/collect/MergeRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/DiskFullFor.h"
@@ -108,7 +108,7 @@ public:
         ran_ = true;
         RunControl plain;
         Merge other(other_);
-        MergeRun::writeAndCommit(other, plain);
+        ReportStep::mergeAndReport(other, plain);
     }
     bool ran() const { return ran_; }
 
@@ -190,7 +190,7 @@ Merge::Summary CollectMergeTest::run(const QStringList &outputs, RunControl *con
         options.problems = {problems};
     RunControl plain;
     merge_ = std::make_unique<Merge>(options);
-    return MergeRun::writeAndCommit(*merge_, control ? *control : plain);
+    return ReportStep::mergeAndReport(*merge_, control ? *control : plain);
 }
 
 void CollectMergeTest::problems_data()
@@ -514,7 +514,7 @@ void CollectMergeTest::cancelled()
     options.problems = {out(QStringLiteral("p.csv"))};
     CancelAt control(RunControl::Phase(phase), item);
     Merge merge(options);
-    const Merge::Summary summary = MergeRun::writeAndCommit(merge, control);
+    const Merge::Summary summary = ReportStep::mergeAndReport(merge, control);
     QVERIFY(summary.cancelled);
     QCOMPARE(summary.exitStatus(), 2);
     QCOMPARE(filesIn(out(QString())), before);
@@ -710,7 +710,7 @@ void CollectMergeTest::aFileNamedTwiceIsReadOnce()
     options.outputs = {out(QStringLiteral("m.csv"))};
     RunControl control;
     merge_ = std::make_unique<Merge>(options);
-    const Merge::Summary summary = MergeRun::writeAndCommit(*merge_, control);
+    const Merge::Summary summary = ReportStep::mergeAndReport(*merge_, control);
     QCOMPARE(summary.found, 1);
     QCOMPARE(summary.accepted, 1);
     QCOMPARE(summary.duplicates, 0);
@@ -739,7 +739,7 @@ void CollectMergeTest::linksInsideAnInput()
     options.outputs = {out(QStringLiteral("m.csv"))};
     RunControl control;
     merge_ = std::make_unique<Merge>(options);
-    const Merge::Summary summary = MergeRun::writeAndCommit(*merge_, control);
+    const Merge::Summary summary = ReportStep::mergeAndReport(*merge_, control);
     QCOMPARE(summary.accepted, 2); // 甲, and 乙 through its link
     QCOMPARE(summary.skipped, 0);
     QCOMPARE(summary.exitStatus(), 1);
@@ -814,7 +814,7 @@ void CollectMergeTest::aFullDiskReplacesNothing()
     options.files = &calls;
     RunControl control;
     Merge merge(options);
-    const Merge::Summary summary = MergeRun::writeAndCommit(merge, control);
+    const Merge::Summary summary = ReportStep::mergeAndReport(merge, control);
     QCOMPARE(summary.exitStatus(), 2);
     QCOMPARE(summary.outputErrors.size(), 1);
     QVERIFY(summary.outputErrors[0].contains(statOutput(out(QString()), QStringLiteral("sav"))));
@@ -858,7 +858,7 @@ void CollectMergeTest::theRenamesComeTogether()
     options.files = &calls;
     RunControl control;
     Merge merge(options);
-    QCOMPARE(MergeRun::writeAndCommit(merge, control).exitStatus(), 0);
+    QCOMPARE(ReportStep::mergeAndReport(merge, control).exitStatus(), 0);
     const qsizetype first = calls.calls.indexOf(QStringLiteral("rename"));
     QVERIFY(calls.calls.first(first).count(QStringLiteral("sync")) >= 5);
     QCOMPARE(calls.calls.mid(first), (QStringList{"rename", "rename", "rename", "rename", "rename", "syncPath"}));

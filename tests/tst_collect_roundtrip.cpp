@@ -5,9 +5,9 @@
 // gate is closed is 不适用, a question with nothing ticked is unanswered.
 #include "collect/merge/Merge.h"
 #include "collect/merge/RunControl.h"
+#include "collect/report/ReportStep.h"
 #include "survey/DataChecks.h"
 #include "survey/LineMap.h"
-#include "tests/collect/MergeRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 
@@ -353,7 +353,7 @@ void CollectRoundTripTest::initTestCase()
     options.codebooks = {dir_.path() + QStringLiteral("/out/codebook.csv")};
     RunControl control;
     Merge merge(options);
-    const Merge::Summary summary = MergeRun::writeAndCommit(merge, control);
+    const Merge::Summary summary = ReportStep::mergeAndReport(merge, control);
     QCOMPARE(summary.found, 80);
     QCOMPARE(summary.accepted, 80);
     for (const ProblemReport::Entry &e : merge.problems().entries())

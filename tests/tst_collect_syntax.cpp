@@ -6,8 +6,8 @@
 // the .dta's against Stata's grammar. pandas reads the .dta as its users do.
 #include "collect/merge/Merge.h"
 #include "collect/merge/RunControl.h"
+#include "collect/report/ReportStep.h"
 #include "survey/LineMap.h"
-#include "tests/collect/MergeRun.h"
 #include "tests/collect/OutputReaders.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/support/TestSystem.h"
@@ -207,7 +207,7 @@ bool CollectSyntaxTest::merge(const QString &folder, const QStringList &outputs,
     options.outputs = outputs;
     RunControl control;
     Merge merge(options);
-    const int status = MergeRun::writeAndCommit(merge, control).exitStatus();
+    const int status = ReportStep::mergeAndReport(merge, control).exitStatus();
     for (const ProblemReport::Entry &e : merge.problems().entries())
         if (cuts && e.kind == ProblemReport::Kind::TextCut)
             *cuts << e.what;

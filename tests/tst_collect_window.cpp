@@ -1,8 +1,10 @@
 // The collector's window: a merge that finds problems, the table and its CSV,
-// a cancelled run that leaves nothing, several formats and the codebook in
-// one run, an output folder checked before anything is read, long reasons,
-// a dropped folder, a filter chosen, and a build without SPSS and Stata files.
+// a cancelled run that leaves nothing, a cancel taken while the report draws,
+// several formats and the codebook in one run, an output folder checked
+// before anything is read, long reasons, a dropped folder, a filter chosen,
+// and a build without SPSS and Stata files.
 #include "collect/data/FindingRows.h"
+#include "collect/merge/RunControl.h"
 #include "collect/window/CollectWindow.h"
 #include "collect/window/MergeWorker.h"
 #include "collect/window/ProblemTableModel.h"
@@ -23,6 +25,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QSemaphore>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
@@ -71,6 +74,7 @@ private slots:
     void mergeThatFindsProblems();
     void checksOnATabOfTheirOwn();
     void cancelledMergeLeavesNothing();
+    void cancelWhileTheReportDraws();
     void severalFormatsAndTheCodebook();
     void outputFolderCheckedFirst();
     void longReasonsShownWhole();
@@ -262,6 +266,41 @@ void CollectWindowTest::cancelledMergeLeavesNothing()
     QVERIFY(earlier.open(QIODevice::ReadOnly));
     QCOMPARE(earlier.readAll(), QByteArray("earlier"));
     QCOMPARE(child<QTableView>(window_.get(), "problemTable")->model()->rowCount(), 0);
+}
+
+// The report is drawn beside the window, its fonts included: held before the
+// last of its files (the HTML and the PDF drawn), the merge waits for the
+// window to take a click on "取消", which then puts nothing in place.
+void CollectWindowTest::cancelWhileTheReportDraws()
+{
+    const QString in = dir_->path() + QStringLiteral("/in");
+    writeRecords(in, 5, 11);
+    const QString outFolder = dir_->path() + QStringLiteral("/out");
+    QVERIFY(QDir().mkpath(outFolder));
+    window_->setInputFolder(in);
+    window_->setOutputBase(outFolder + QStringLiteral("/汇总"));
+    tick(child<QCheckBox>(window_.get(), "reportBox"));
+
+    auto *cancel = child<QPushButton>(window_.get(), "cancelButton");
+    QSemaphore clicked;
+    std::atomic<bool> held{false}, taken{false};
+    connect(
+        window_->worker(), &MergeWorker::progressed, cancel,
+        [&](int phase, qint64 done, qint64 total) {
+            if (RunControl::Phase(phase) != RunControl::Phase::Drawing || done != total - 1 || held.exchange(true))
+                return;
+            QMetaObject::invokeMethod(cancel, [&] {
+                QTest::mouseClick(cancel, Qt::LeftButton);
+                clicked.release();
+            });
+            taken = clicked.tryAcquire(1, 30000);
+        },
+        Qt::DirectConnection);
+    QVERIFY(runMerge());
+    QVERIFY(taken);
+    QVERIFY(window_->worker()->summary().cancelled);
+    QCOMPARE(child<QLabel>(window_.get(), "summaryLabel")->text(), QStringLiteral("汇总已取消，没有写入任何文件。"));
+    QCOMPARE(filesIn(outFolder), QStringList());
 }
 
 // Ticked formats and the codebook, all written in one run beside one another.

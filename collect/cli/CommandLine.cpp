@@ -17,7 +17,6 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QSet>
 
 #include <algorithm>
@@ -82,6 +81,9 @@ public:
             break;
         case Phase::Writing:
             text = QStringLiteral("写入 %1：%2/%3 行").arg(item).arg(done).arg(total);
+            break;
+        case Phase::Drawing:
+            text = QStringLiteral("生成报告 %1：%2/%3 步").arg(item).arg(done).arg(total);
             break;
         }
         stream_.print(QStringLiteral("\r\x1b[K") + text);
@@ -232,11 +234,9 @@ void nameRejected(Stream &err, const ProblemReport &report)
         err.print(QStringLiteral("csr-collect: 另有 %1 个，用 --problems 文件.csv 写出全部。\n").arg(more));
 }
 
-// What the arguments ask for.
+// What the arguments ask for; the report's request travels in the merge's options.
 struct Request {
     Merge::Options options;
-    QStringList reports;
-    QStringList groupBy;
     QStringList where;
     bool quiet = false;
 };
@@ -325,9 +325,9 @@ std::optional<int> Run::parse(const QStringList &arguments)
     options.checks = parser.values(checks);
     options.formats = formats_;
     options.files = files_;
-    request_.reports = parser.values(report);
-    request_.groupBy = parser.values(reportBy);
-    request_.groupBy.removeDuplicates();
+    options.report.paths = parser.values(report);
+    options.report.groupBy = parser.values(reportBy);
+    options.report.groupBy.removeDuplicates();
     request_.where = parser.values(where);
     options.filter.setWithoutErrors(parser.isSet(withoutErrors));
     request_.quiet = parser.isSet(quiet);
@@ -338,11 +338,11 @@ std::optional<int> Run::check()
 {
     const Merge::Options &options = request_.options;
     if (options.outputs.isEmpty() && options.codebooks.isEmpty() && options.problems.isEmpty() &&
-        options.checks.isEmpty() && request_.reports.isEmpty())
+        options.checks.isEmpty() && options.report.paths.isEmpty())
         return usageError(err_, QStringLiteral("没有输出：用 -o OUTPUT、--codebook FILE、--problems FILE、"
                                                "--checks FILE 或 --report FILE"));
     if ((!options.outputs.isEmpty() || !options.problems.isEmpty() || !options.checks.isEmpty() ||
-         !request_.reports.isEmpty()) &&
+         !options.report.paths.isEmpty()) &&
         options.inputs.isEmpty())
         return usageError(err_, QStringLiteral("没有输入：给出填报结果文件或文件夹"));
     if (const std::optional<int> refused = checkFilter())
@@ -413,15 +413,15 @@ std::optional<int> Run::checkOutputs(QStringList &targets, QStringList &companio
 
 std::optional<int> Run::checkReports(QStringList &targets)
 {
-    const QStringList &reports = request_.reports;
-    if (!request_.groupBy.isEmpty() && reports.isEmpty())
+    const ReportRequest &report = request_.options.report;
+    if (!report.groupBy.isEmpty() && report.paths.isEmpty())
         return usageError(err_, QStringLiteral("--report-by 只用于报告：同时给出 --report FILE"));
     const QList<QPair<QString, QString>> offered = Report::Breakdowns::offered();
-    for (const QString &name : request_.groupBy)
+    for (const QString &name : report.groupBy)
         if (std::none_of(offered.begin(), offered.end(), [&](const auto &o) { return o.first == name; }))
             return failure(err_, QStringLiteral("报告不能按“%1”分组：只能按单选题、是否题或下拉选择的变量分组：%2")
                                      .arg(name, groupingNames(false)));
-    for (const QString &path : reports) {
+    for (const QString &path : report.paths) {
         if (!ReportWriter::isReportPath(path))
             return usageError(err_, QStringLiteral("报告只能写成 %1：%2")
                                         .arg(ReportWriter::extensions().join(QStringLiteral(" 或 ")), path));
@@ -441,11 +441,10 @@ std::optional<int> Run::checkFilter()
 
 int Run::mergeAndReport()
 {
-    Merge::Options options = request_.options;
-    options.reports = request_.reports;
-    // The PDF is laid out in its fonts: main makes a GUI application when a report is asked for.
-    if (!options.reports.isEmpty() && !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        return failure(err_, QStringLiteral("写报告需要图形界面的应用对象"));
+    const Merge::Options &options = request_.options;
+    // Refused before a file is read: main makes a GUI application when a report is asked for.
+    if (const QString why = ReportStep::cannotDraw(); !options.report.paths.isEmpty() && !why.isEmpty())
+        return failure(err_, why);
 
     TerminalProgress progress(err_, !request_.quiet && err_.isTerminal(), request_.quiet);
     Merge merge(options);
@@ -453,10 +452,7 @@ int Run::mergeAndReport()
     {
         // Until the outputs are in place, an interrupt cancels the run and replaces nothing.
         const Console::InterruptGuard interrupts(progress.cancelFlag());
-        summary = merge.write(progress);
-        if (summary.read && !summary.cancelled && summary.outputErrors.isEmpty())
-            ReportStep::write(merge, options.inputs, request_.groupBy, progress);
-        summary = merge.commit(progress);
+        summary = ReportStep::mergeAndReport(merge, progress);
     }
     progress.clear();
 

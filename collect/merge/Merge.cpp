@@ -86,7 +86,7 @@ Merge::Summary Merge::write(RunControl &control)
     data_.setFilter(options_.filter.description());
     // Whatever goes wrong, no temporary file and no hold outlives the run.
     auto release = qScopeGuard([this] { outputs_.clear(); });
-    outputs_.plan(options_.outputs, options_.codebooks, options_.problems, options_.checks, options_.reports,
+    outputs_.plan(options_.outputs, options_.codebooks, options_.problems, options_.checks, options_.report.paths,
                   options_.formats);
     summary_.outputErrors = outputs_.start(options_.files ? *options_.files : FileSystemCalls::system());
     if (!summary_.outputErrors.isEmpty())

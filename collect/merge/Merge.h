@@ -12,6 +12,7 @@
 #include "collect/input/InputScanner.h"
 #include "collect/input/RecordReader.h"
 #include "collect/merge/OutputSet.h"
+#include "collect/merge/ReportRequest.h"
 
 #include <QList>
 #include <QString>
@@ -29,7 +30,7 @@ public:
         QStringList codebooks; // .csv, .xlsx or .md
         QStringList problems;  // .csv
         QStringList checks;    // the findings of the data checks: .csv or .xlsx
-        QStringList reports;   // written by the caller between write() and commit()
+        ReportRequest report;  // drawn between write() and commit() (see ReportStep)
         RecordFilter filter;   // the records every output holds
         int threads = 0;       // readers; 0 for one per processor
         std::span<const Format> formats = Formats::all();
@@ -63,7 +64,8 @@ public:
     ~Merge();
 
     // Everything but putting the outputs in place: each is written to its
-    // temporary file, but the reports, which the caller writes into reports().
+    // temporary file, but the reports, which ReportStep::mergeAndReport, the
+    // one caller of these three steps, draws into reports().
     Summary write(RunControl &control);
     // The reports' files, once write() ended well: each is written whole and
     // finished, or failed with its reason, before commit().

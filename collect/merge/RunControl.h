@@ -10,6 +10,7 @@ public:
         Scanning, // searching the inputs; done counts files found, total is 0
         Reading,  // reading and checking; done of total files
         Writing,  // writing one output; done of total rows, item names the output
+        Drawing,  // drawing the report: done of total steps (its content, then each file), item names the file
     };
 
     virtual ~RunControl() = default;

@@ -1,4 +1,5 @@
-// The content is built once for all the reports.
+// The content is built once for all the report's files. A file that cannot
+// be drawn fails, with why, and the commit that follows then replaces nothing.
 #include "collect/report/ReportStep.h"
 
 #include "collect/merge/RunControl.h"
@@ -7,31 +8,69 @@
 #include "collect/report/ReportWriter.h"
 #include "platform/SafeFile.h"
 
-namespace ReportStep {
+#include <QFileInfo>
+#include <QGuiApplication>
 
-void write(const Merge &merge, const QStringList &inputs, const QStringList &groupBy, const RunControl &control)
+namespace ReportStep {
+namespace {
+
+void drawFile(const Report::Content &content, OutputSet::Output &report)
+{
+    SafeFile &file = *report.file;
+    if (ReportWorkbook::isWorkbookPath(report.path)) {
+        ReportWorkbook::write(content, file);
+        return;
+    }
+    const QByteArray bytes = ReportWriter::render(content, report.path);
+    if (bytes.isEmpty())
+        file.fail(QStringLiteral("报告无法生成"));
+    // Finished here, so that the commit that follows only renames.
+    if (file.write(bytes))
+        file.finish();
+}
+
+void draw(const Merge &merge, RunControl &control)
 {
     const std::vector<OutputSet::Output *> reports = merge.reports();
-    if (reports.empty() || control.isCancelled())
+    if (reports.empty())
         return;
-    Report::Source source{merge.data(), inputs, merge.summary(), merge.options().problems};
-    source.groupBy = groupBy;
+    if (const QString why = cannotDraw(); !why.isEmpty()) {
+        for (OutputSet::Output *report : reports)
+            report->file->fail(why);
+        return;
+    }
+    const qint64 steps = qint64(reports.size()) + 1;
+    control.progress(RunControl::Phase::Drawing, 0, steps, QString());
+    if (control.isCancelled())
+        return;
+    const Merge::Options &options = merge.options();
+    Report::Source source{merge.data(), options.inputs, merge.summary(), options.problems};
+    source.groupBy = options.report.groupBy;
     const Report::Content content = Report::build(source);
-    for (OutputSet::Output *report : reports) {
+    for (size_t i = 0; i < reports.size(); ++i) {
+        control.progress(RunControl::Phase::Drawing, qint64(i) + 1, steps, QFileInfo(reports[i]->path).fileName());
         if (control.isCancelled())
             return;
-        SafeFile &file = *report->file;
-        if (ReportWorkbook::isWorkbookPath(report->path)) {
-            ReportWorkbook::write(content, file);
-            continue;
-        }
-        const QByteArray bytes = ReportWriter::render(content, report->path);
-        if (bytes.isEmpty())
-            file.fail(QStringLiteral("报告无法生成"));
-        // Finished here, so that the commit that follows only renames.
-        if (file.write(bytes))
-            file.finish();
+        drawFile(content, *reports[i]);
     }
+    control.progress(RunControl::Phase::Drawing, steps, steps, QString());
+}
+
+} // namespace
+
+Merge::Summary mergeAndReport(Merge &merge, RunControl &control)
+{
+    const Merge::Summary written = merge.write(control);
+    if (written.read && !written.cancelled && written.outputErrors.isEmpty())
+        draw(merge, control);
+    return merge.commit(control);
+}
+
+QString cannotDraw()
+{
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return {};
+    return QStringLiteral("写报告需要图形界面的应用对象");
 }
 
 } // namespace ReportStep

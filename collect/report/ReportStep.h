@@ -1,7 +1,7 @@
-// The report step of a merge that ended well, the same from the window and
-// the command line: the report drawn from the data set the outputs were
-// written from, and written into each report's temporary file, to be put in
-// place with the other outputs when the merge commits.
+// A merge with its report, the same from the command line and the window's
+// worker thread, and from any other thread that runs a merge: the outputs
+// written, the report drawn from the data set they were written from into
+// its files, and all of them put in place together.
 #pragma once
 
 #include "collect/merge/Merge.h"
@@ -10,9 +10,15 @@ class RunControl;
 
 namespace ReportStep {
 
-// Draws the report once, each question broken down by the variables of
-// groupBy, and writes it to each of merge.reports(); a report that cannot be
-// written fails its file, with why. Stops at a cancel.
-void write(const Merge &merge, const QStringList &inputs, const QStringList &groupBy, const RunControl &control);
+// The one entry point of a run: merge.write(), then the report that
+// merge.options().report asks for (its content built once, each of its
+// files drawn from it), then merge.commit(): every output in place, or none
+// after a cancel (looked at before each step of the drawing) or a failure.
+// Runs on any thread; the merge's problems and data set stay readable after.
+Merge::Summary mergeAndReport(Merge &merge, RunControl &control);
+
+// Why reports cannot be drawn in this process (they are laid out in fonts,
+// which need a QGuiApplication); empty when they can.
+QString cannotDraw();
 
 } // namespace ReportStep

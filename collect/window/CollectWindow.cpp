@@ -7,7 +7,6 @@
 #include "collect/merge/OutputSet.h"
 #include "collect/merge/RunControl.h"
 #include "collect/report/ReportBreakdown.h"
-#include "collect/report/ReportStep.h"
 #include "collect/report/ReportWriter.h"
 #include "platform/Folders.h"
 #include "collect/window/CheckTableModel.h"
@@ -16,7 +15,6 @@
 #include "collect/window/ProblemTableModel.h"
 #include "platform/SafeFile.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -358,31 +356,18 @@ QString CollectWindow::codebookPath() const
     return QDir::fromNativeSeparators(outputEdit_->text().trimmed()) + kCodebookSuffix.toString();
 }
 
-QStringList CollectWindow::reportPaths() const
+// The report's files and the one variable its questions are broken down by, if any.
+ReportRequest CollectWindow::reportRequest() const
 {
-    QStringList paths;
+    ReportRequest request;
     if (!reportBox_->isChecked())
-        return paths;
+        return request;
     const QString base = QDir::fromNativeSeparators(outputEdit_->text().trimmed()) + kReportSuffix.toString();
     for (const QString &extension : ReportWriter::extensions())
-        paths << base + extension;
-    return paths;
-}
-
-// Drawn here, on the window's thread, into the merge's files: they are put
-// in place with the other outputs. The grouping cannot change during a merge.
-void CollectWindow::writeReports()
-{
-    const Merge *merge = worker_->merge();
-    if (!merge || merge->reports().empty())
-        return;
-    showMessage(QStringLiteral("正在生成报告…"), false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QStringList groupBy;
+        request.paths << base + extension;
     if (const QString by = reportGroupingBox_->currentData().toString(); !by.isEmpty())
-        groupBy = {by};
-    ReportStep::write(*merge, worker_->options().inputs, groupBy, *worker_->control());
-    QApplication::restoreOverrideCursor();
+        request.groupBy = {by};
+    return request;
 }
 
 // Whether the target can be written: its folder exists and takes a new file,
@@ -416,7 +401,7 @@ void CollectWindow::startMerge()
         return refuse(QStringLiteral("请至少选择一种要写出的格式。"));
     const QString firstTarget = !outputs.isEmpty()          ? outputs.front()
                                 : codebookBox_->isChecked() ? codebookPath()
-                                                            : reportPaths().front();
+                                                            : reportRequest().paths.front();
     RecordFilter filter;
     if (QString why; !filterChoices_->filter(filter, why))
         return refuse(why);
@@ -429,7 +414,7 @@ void CollectWindow::startMerge()
     options.outputs = outputs;
     if (codebookBox_->isChecked())
         options.codebooks = {codebookPath()};
-    options.reports = reportPaths();
+    options.report = reportRequest();
     options.formats = formats_;
     options.filter = filter;
     problems_->setEntries({});
@@ -471,6 +456,10 @@ void CollectWindow::showProgress(int phase, qint64 done, qint64 total, const QSt
         progressBar_->setFormat(QStringLiteral("写入 %1：%v/%m 行").arg(item));
         showMessage(QStringLiteral("正在写入…"), false);
         break;
+    case RunControl::Phase::Drawing:
+        progressBar_->setFormat(QStringLiteral("生成报告：%v/%m 步"));
+        showMessage(QStringLiteral("正在生成报告…"), false);
+        break;
     }
     progressBar_->setRange(0, int(std::max<qint64>(total, 1)));
     progressBar_->setValue(int(std::min(done, total)));
@@ -479,10 +468,6 @@ void CollectWindow::showProgress(int phase, qint64 done, qint64 total, const QSt
 void CollectWindow::showEnd()
 {
     setRunning(false);
-    const Merge::Summary &written = worker_->summary();
-    if (written.read && !written.cancelled && written.outputErrors.isEmpty())
-        writeReports();
-    worker_->commit();
     const Merge::Summary &summary = worker_->summary();
     const bool failed = summary.cancelled || !summary.outputErrors.isEmpty();
     progressBar_->setRange(0, 1);
@@ -499,7 +484,7 @@ void CollectWindow::showEnd()
             text += QLatin1Char('\n') + QStringLiteral("没有替换任何输出。");
     } else {
         const Merge::Options &options = worker_->options();
-        QStringList paths = options.outputs + options.codebooks + options.reports;
+        QStringList paths = options.outputs + options.codebooks + options.report.paths;
         for (QString &path : paths)
             path = QDir::toNativeSeparators(path);
         text += QLatin1Char('\n') + QStringLiteral("已写入：") + paths.join(QStringLiteral("、"));

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "collect/export/Formats.h"
+#include "collect/merge/ReportRequest.h"
 
 #include <QList>
 #include <QWidget>
@@ -66,8 +67,7 @@ private:
     void startMerge();
     QStringList chosenOutputs() const;
     QString codebookPath() const;
-    QStringList reportPaths() const;
-    void writeReports();
+    ReportRequest reportRequest() const;
     bool checkOutput(const QString &target);
     void showProgress(int phase, qint64 done, qint64 total, const QString &item);
     void showEnd();

@@ -1,5 +1,8 @@
-// The merge runs on a QThread of its own; its signals reach the window queued.
+// The merge runs on a QThread of its own, its report and commit too; its
+// signals reach the window queued.
 #include "collect/window/MergeWorker.h"
+
+#include "collect/report/ReportStep.h"
 
 #include <QThread>
 
@@ -25,7 +28,7 @@ void MergeWorker::start(const Merge::Options &options)
     summary_ = {};
     Merge *merge = merge_.get();
     Control *control = control_.get();
-    thread_ = QThread::create([this, merge, control] { summary_ = merge->write(*control); });
+    thread_ = QThread::create([this, merge, control] { summary_ = ReportStep::mergeAndReport(*merge, *control); });
     // The thread's end arrives in this object's thread, after its last progress.
     connect(thread_, &QThread::finished, this, &MergeWorker::finished);
     thread_->start();
@@ -35,12 +38,6 @@ void MergeWorker::cancel()
 {
     if (control_)
         control_->cancel();
-}
-
-void MergeWorker::commit()
-{
-    if (merge_ && !isRunning())
-        summary_ = merge_->commit(*control_);
 }
 
 bool MergeWorker::isRunning() const

@@ -1,5 +1,7 @@
-// Runs a merge on a thread of its own for the window, so that the window keeps
-// answering; reports progress and the end through queued signals.
+// Runs a merge with its report on a thread of its own for the window (see
+// ReportStep::mergeAndReport), so that the window keeps answering and its
+// cancel is taken while the report draws; reports progress and the end
+// through queued signals.
 #pragma once
 
 #include "collect/merge/Merge.h"
@@ -16,18 +18,13 @@ public:
     explicit MergeWorker(QObject *parent = nullptr);
     ~MergeWorker() override; // cancels a running merge and waits for it
 
-    // Starts a merge; ignored while one runs.
+    // Starts a merge, its report and the commit of its outputs; ignored while one runs.
     void start(const Merge::Options &options);
     // Asks the running merge to stop; finished() follows.
     void cancel();
     bool isRunning() const;
-    // Once finished(): the outputs are written but not yet in place, so that
-    // the reports can be written into the merge first (see ReportStep); this
-    // puts them all in place, and summary() then says how it went.
-    void commit();
     // The last merge, once finished() has been emitted; nullptr before.
     const Merge *merge() const { return isRunning() ? nullptr : merge_.get(); }
-    const RunControl *control() const { return control_.get(); }
 
     // The last merge, once finished() has been emitted.
     const Merge::Options &options() const { return options_; }
