@@ -159,7 +159,7 @@ QList<qreal> columnWidths(const Report::Table &t, const QFontMetricsF &plainMetr
         for (const QList<Report::Cell> &row : t.rows) {
             if (c >= row.size())
                 continue;
-            const qreal w = widthOf(plainMetrics, row[c].text);
+            const qreal w = widthOf(plainMetrics, row[c].shown());
             natural[c] = std::max(natural[c], w);
             if (row[c].figure || row[c].unbroken)
                 narrowest[c] = std::max(narrowest[c], w);
@@ -199,7 +199,7 @@ void Layout::table(const Report::Table &t)
         QList<QStringList> wrapped;
         qsizetype most = 1;
         for (qsizetype c = 0; c < columns; ++c) {
-            wrapped << lines(c < cells.size() ? cells[c].text : QString(), font, widths[c] - 2 * kCellPadX);
+            wrapped << lines(c < cells.size() ? cells[c].shown() : QString(), font, widths[c] - 2 * kCellPadX);
             most = std::max(most, wrapped.back().size());
         }
         const qreal line = lineHeight(kCell.size);
@@ -255,13 +255,6 @@ void Layout::block(const Report::Block &b)
     table(b.table);
     for (const Report::Chart &c : b.charts)
         chart(c);
-    if (!b.othersTitle.isEmpty()) {
-        text(b.othersTitle, kPartTitle, Piece::Kind::Heading);
-        if (b.others.isEmpty())
-            text(QStringLiteral("（无）"), kNote, Piece::Kind::Text);
-        else
-            table(b.others);
-    }
     for (const Report::Part &part : b.parts) {
         text(part.title, kPartTitle, Piece::Kind::Heading);
         for (const QString &note : part.notes)
