@@ -130,40 +130,47 @@ FigureGroups Breakdowns::figureGroups(const QList<qsizetype> &variables) const
 QList<Part> Breakdowns::ofFigures(const FigureGroups &figures, const QList<qsizetype> &variables,
                                   const QHash<QString, int> &decimals) const
 {
-    // The statistics in sets, each a table: with two years, a few to a table, each year beside the other.
-    const bool years = variables.size() > 1;
-    const qsizetype perTable = years ? kFigureColumnsPerYearTable : std::size(kFigureColumns);
+    // With two years, a few statistics to a table, each year beside the other; else all in one.
+    const qsizetype perTable = variables.size() > 1 ? kFigureColumnsPerYearTable : std::size(kFigureColumns);
     QList<Part> parts;
     for (qsizetype k = 0; k < groupings_.size(); ++k) {
         const QList<GroupColumn> columns = groupColumns(data_, groupings_[k], overall_);
+        QList<const FigureGroups::Row *> rows;
+        for (const FigureGroups::Row &row : figures.rows)
+            if (row.grouping == k || row.grouping == -1)
+                rows << &row;
         Part part{groupingTitle(data_.variables()[groupings_[k].by]),
                   groupingNotes(groupings_[k], QStringLiteral("“全部”一行即总体的结果；四分位数与总体的一样，按线性插值计算。"))};
-        for (qsizetype first = 0; first < qsizetype(std::size(kFigureColumns)); first += perTable) {
-            Table table{{QStringLiteral("分组")}, {}};
-            for (qsizetype c = first; c < first + perTable; ++c)
-                for (qsizetype i : variables)
-                    table.header << (years ? QStringLiteral("%1 %2").arg(statistic(kFigureColumns[c]).caption,
-                                                                          Survey::line(data_.variables()[i].line).year)
-                                           : statistic(kFigureColumns[c]).caption.toString());
-            for (const FigureGroups::Row &row : figures.rows) {
-                if (row.grouping != k && row.grouping != -1)
-                    continue;
-                const GroupColumn &column = columns[row.group + 1];
-                QList<Cell> cells{text(column.caption)};
-                for (qsizetype c = first; c < first + perTable; ++c) {
-                    const QString key = kFigureColumns[c].toString();
-                    for (qsizetype v = 0; v < variables.size(); ++v)
-                        cells << inColumn(figure(data_.variables()[variables[v]].name, key, row.values[v][c],
-                                                 decimals.value(key)),
-                                          column);
-                }
-                table.rows.append(cells);
-            }
-            part.tables << table;
-        }
+        for (qsizetype first = 0; first < qsizetype(std::size(kFigureColumns)); first += perTable)
+            part.tables << figureTable(columns, rows, variables, {first, first + perTable}, decimals);
         parts << part;
     }
     return parts;
+}
+
+Table Breakdowns::figureTable(const QList<GroupColumn> &columns, const QList<const FigureGroups::Row *> &rows,
+                              const QList<qsizetype> &variables, QPair<qsizetype, qsizetype> statistics,
+                              const QHash<QString, int> &decimals) const
+{
+    const bool years = variables.size() > 1;
+    Table table{{QStringLiteral("分组")}, {}};
+    for (qsizetype c = statistics.first; c < statistics.second; ++c)
+        for (qsizetype i : variables)
+            table.header << (years ? QStringLiteral("%1 %2").arg(statistic(kFigureColumns[c]).caption,
+                                                                  Survey::line(data_.variables()[i].line).year)
+                                   : statistic(kFigureColumns[c]).caption.toString());
+    for (const FigureGroups::Row *row : rows) {
+        const GroupColumn &column = columns[row->group + 1]; // the whole is -1
+        QList<Cell> cells{text(column.caption)};
+        for (qsizetype c = statistics.first; c < statistics.second; ++c) {
+            const QString key = kFigureColumns[c].toString();
+            for (qsizetype v = 0; v < variables.size(); ++v)
+                cells << inColumn(
+                    figure(data_.variables()[variables[v]].name, key, row->values[v][c], decimals.value(key)), column);
+        }
+        table.rows.append(cells);
+    }
+    return table;
 }
 
 } // namespace Report

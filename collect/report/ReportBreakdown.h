@@ -4,6 +4,7 @@
 #pragma once
 
 #include "collect/data/DataSet.h"
+#include "collect/report/ReportBreakdownTables.h"
 #include "collect/report/ReportParts.h"
 #include "collect/report/ReportTally.h"
 
@@ -58,6 +59,11 @@ public:
                           const QHash<QString, int> &decimals) const;
 
 private:
+    // The statistics [first, second) of a figure, a column for each and each year; a row for each of rows.
+    Table figureTable(const QList<GroupColumn> &columns, const QList<const FigureGroups::Row *> &rows,
+                      const QList<qsizetype> &variables, QPair<qsizetype, qsizetype> statistics,
+                      const QHash<QString, int> &decimals) const;
+
     const DataSet &data_;
     const QList<Tally> &overall_;
     QList<Grouping> groupings_;
