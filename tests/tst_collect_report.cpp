@@ -216,6 +216,7 @@ private slots:
     void usage_data();
     void usage();
     void theProgramWritesBoth();
+    void aWideTableKeepsEachFigureWhole();
     void aHeadingStaysWithWhatFollows_data();
     void aHeadingStaysWithWhatFollows();
     void aReportThatCannotBeWrittenReplacesNothing_data();
@@ -956,6 +957,33 @@ QString CollectReportTest::folderWithEarlier(const QString &folder, const QStrin
     if (!earlier.open(QIODevice::WriteOnly) || earlier.write("earlier") != 7)
         qFatal("cannot write %s", qPrintable(path + name));
     return path;
+}
+
+// Fifteen columns of five-digit counts do not fit a page at the text's
+// size: the PDF still shows every one of them on one line.
+void CollectReportTest::aWideTableKeepsEachFigureWhole()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("poppler-utils is not installed (Debian: apt-get install poppler-utils); the PDF was not read back");
+    Report::Table table{{QStringLiteral("分组")}, {{Report::text(QStringLiteral("全部（共 2,000 家）"))}}};
+    for (int c = 0; c < 14; ++c) {
+        table.header << QStringLiteral("%1年以前").arg(2000 + c);
+        table.rows[0] << Report::count(QStringLiteral("v"), QStringLiteral("count"), 11170 + c);
+    }
+    Report::Block block{QString(), QStringLiteral("成立时间")};
+    block.table = table;
+    const QString path = dir_.path() + QStringLiteral("/wide.pdf");
+    QFile pdf(path);
+    QVERIFY(pdf.open(QIODevice::WriteOnly));
+    pdf.write(ReportPages::pdf({QStringLiteral("汇总报告"), {}, {{QStringLiteral("填报企业"), {block}}}}));
+    pdf.close();
+    QProcess text;
+    text.start(pdftotext, {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+    for (int c = 0; c < 14; ++c)
+        QVERIFY2(shown.contains(QStringLiteral("11,%1").arg(170 + c)), qPrintable(shown));
 }
 
 void CollectReportTest::aHeadingStaysWithWhatFollows_data()
