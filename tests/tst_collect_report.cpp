@@ -7,6 +7,8 @@
 #include "collect/cli/CommandLine.h"
 #include "collect/data/DataSet.h"
 #include "collect/report/ReportCells.h"
+#include "collect/report/ReportChart.h"
+#include "collect/report/ReportContent.h"
 #include "collect/report/ReportPages.h"
 #include "collect/window/CollectWindow.h"
 #include "survey/DataChecks.h"
@@ -131,6 +133,55 @@ bool close(double a, double b)
     return std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b));
 }
 
+// A hand-made data set: five listed enterprises and two unlisted (a small
+// group), each with a foundation; 营业收入 2013 and 2014 as given ("" for none).
+Report::Content handMade()
+{
+    const QList<std::array<const char *, 3>> records = {
+        {"1", "10", "20"}, {"1", "20", "40"}, {"1", "30", "60"}, {"1", "40", "80"},
+        {"1", "", "100"},  {"9", "7", ""},    {"9", "9", ""}};
+    DataSet data;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        QStringList lines = SampleRecords::blankLines(QStringLiteral("甲%1").arg(i));
+        const auto set = [&](const char *variable, const char *value) {
+            lines[Survey::lineByVariable(QString::fromLatin1(variable))->number - 1] = QString::fromLatin1(value);
+        };
+        set("listed", records[i][0]);
+        set("foundation", "1");
+        set("revenue_2013", records[i][1]);
+        set("revenue_2014", records[i][2]);
+        DataSet::Record record;
+        for (const QString &line : lines)
+            record.text += line.toUtf8() + '\n';
+        data.append(record);
+    }
+    return Report::build({data, {}, {}, {}, QDateTime::currentDateTime(), {QStringLiteral("listed")}});
+}
+
+// Every figure of a content, wherever it stands: "variable|stat|group" → its values.
+QMultiHash<QString, double> contentFigures(const Report::Content &content)
+{
+    QMultiHash<QString, double> out;
+    auto add = [&](const Report::Table &t) {
+        for (const QList<Report::Cell> &row : t.rows)
+            for (const Report::Cell &c : row) {
+                const QString where = c.variable + QLatin1Char('|');
+                if (!c.stat.isEmpty())
+                    out.insert(where + c.stat + QLatin1Char('|') + c.group, c.value.toDouble());
+                if (c.hasShare())
+                    out.insert(where + c.share.stat + QLatin1Char('|') + c.group, c.share.value.toDouble());
+            }
+    };
+    for (const Report::Section &section : content.sections)
+        for (const Report::Block &b : section.blocks) {
+            add(b.table);
+            for (const Report::Part &part : b.parts)
+                for (const Report::Table &t : part.tables)
+                    add(t);
+        }
+    return out;
+}
+
 using CommandLineRun::Run;
 
 template <typename T> T *child(QWidget *window, const char *name)
@@ -157,9 +208,15 @@ private slots:
     void readersView_data();
     void readersView();
     void breakdownsMatchTheCsv();
+    void aBreakdownsWholeIsTheOverallFigure_data();
+    void aBreakdownsWholeIsTheOverallFigure();
+    void figuresByGroupOfAHandMadeSet_data();
+    void figuresByGroupOfAHandMadeSet();
+    void aSmallGroupIsDrawnLighter();
     void usage_data();
     void usage();
     void theProgramWritesBoth();
+    void aWideTableKeepsEachFigureWhole();
     void aHeadingStaysWithWhatFollows_data();
     void aHeadingStaysWithWhatFollows();
     void aReportThatCannotBeWrittenReplacesNothing_data();
@@ -219,7 +276,8 @@ void CollectReportTest::initTestCase()
     const Run byGroup = CommandLineRun::here(
         {QStringLiteral("-q"), input_, QStringLiteral("--report"), out(QStringLiteral("分组.html")),
          QStringLiteral("--report"), out(QStringLiteral("分组.pdf")), QStringLiteral("--report-by"),
-         QStringLiteral("listed"), QStringLiteral("--report-by"), QStringLiteral("company_type")});
+         QStringLiteral("listed"), QStringLiteral("--report-by"), QStringLiteral("company_type"),
+         QStringLiteral("--report-by"), QStringLiteral("industry")});
     QCOMPARE(byGroup.exitCode, 1);
     byGroupHtml_ = readText(out(QStringLiteral("分组.html")));
     html_ = readText(out(QStringLiteral("报告.html")));
@@ -671,8 +729,12 @@ void CollectReportTest::breakdownsMatchTheCsv()
         if (f.stat.startsWith(QLatin1String("count:"))) {
             const QString value = f.stat.section(u':', 1);
             want = countOf([&](const QString &c) { return c == value; });
-        } else if (f.stat == QLatin1String("count")) {
-            want = countOf([](const QString &c) { return c == QLatin1String("1"); });
+        } else if (f.stat.startsWith(QLatin1String("share:"))) {
+            const QString value = f.stat.section(u':', 1);
+            want = countOf([&](const QString &c) { return c == value; }) / countOf(present);
+        } else if (f.stat == QLatin1String("count") || f.stat == QLatin1String("share")) {
+            want = countOf([](const QString &c) { return c == QLatin1String("1"); }) /
+                   (f.stat == QLatin1String("share") ? countOf(present) : 1.0);
         } else if (f.stat == QLatin1String("answered")) {
             want = countOf(present);
         } else if (f.stat == QLatin1String("na")) {
@@ -685,18 +747,24 @@ void CollectReportTest::breakdownsMatchTheCsv()
                 if (present(c))
                     x << c.toDouble();
             const QHash<QString, double> at{{"q1", 0.25}, {"median", 0.5}, {"q3", 0.75}};
-            want = f.stat == QLatin1String("n") ? double(x.size()) : quantileOf(x, at.value(f.stat));
+            const double sum = std::accumulate(x.begin(), x.end(), 0.0);
+            want = f.stat == QLatin1String("n")      ? double(x.size())
+                   : f.stat == QLatin1String("sum")  ? sum
+                   : f.stat == QLatin1String("mean") ? sum / double(x.size())
+                                                     : quantileOf(x, at.value(f.stat));
         }
         if (!close(f.value, want))
             QFAIL(qPrintable(QStringLiteral("%1 %2 in %3=%4: the report says %5, the CSV gives %6")
                                  .arg(f.variable, f.stat, f.by, f.group)
                                  .arg(f.value)
                                  .arg(want)));
-        if (f.stat != QLatin1String("q1") && f.stat != QLatin1String("median") && f.stat != QLatin1String("q3"))
+        static const QRegularExpression additive(QStringLiteral("^(count.*|answered|na|blank|n|sum)$"));
+        if (additive.match(f.stat).hasMatch())
             sums[f.by + QLatin1Char('|') + f.variable + QLatin1Char('|') + f.stat] += f.value;
     }
     QVERIFY(groupsSeen.contains(QStringLiteral("listed=1")) && groupsSeen.contains(QStringLiteral("listed=9")));
     QVERIFY(groupsSeen.contains(QStringLiteral("company_type=4")));
+    QVERIFY(groupsSeen.contains(QStringLiteral("industry=19")));
     int added = 0;
     for (auto it = sums.begin(); it != sums.end(); ++it) {
         const QString key = it.key().section(u'|', 1);
@@ -706,6 +774,110 @@ void CollectReportTest::breakdownsMatchTheCsv()
         ++added;
     }
     QVERIFY(added > 100);
+}
+
+void CollectReportTest::aBreakdownsWholeIsTheOverallFigure_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("turned");
+    QTest::newRow("few groups: a column each") << QStringLiteral("按“企业是否上市”分组") << false;
+    QTest::newRow("19 industries: a row each") << QStringLiteral("按“2.所属行业”分组") << true;
+}
+
+// Each breakdown of a question opens with all enterprises, whose figures are
+// the overall table's; more than six groups make one table of shares and one
+// of counts, a row for each group, and one chart. The "其他" texts follow the breakdowns.
+void CollectReportTest::aBreakdownsWholeIsTheOverallFigure()
+{
+    QFETCH(QString, title);
+    QFETCH(bool, turned);
+    const QString whole = QStringLiteral("全部（共 %1 家）").arg(kRecords);
+    static const QRegularExpression overall(
+        QStringLiteral("data-var=\"([^\"]*)\" data-stat=\"([^\"]*)\" data-value=\"([^\"]*)\"(?! data-group)"));
+    int parts = 0, compared = 0;
+    for (const QString &part : byGroupHtml_.split(QStringLiteral("<div class=\"part\">")).mid(1)) {
+        const QString body = part.section(QStringLiteral("</div>"), 0, 0);
+        if (!part.startsWith(QStringLiteral("\n<h4>") + title) || !body.contains(QStringLiteral("作答的企业")))
+            continue; // a figure's breakdown has a row for each group, however few
+        ++parts;
+        QCOMPARE(body.count(QStringLiteral("<table>")), turned ? 2 : 1);
+        QVERIFY(body.count(QStringLiteral("<svg")) <= 1);
+        QVERIFY(body.contains(turned ? QStringLiteral("<th>分组</th>") : QStringLiteral("<th>") + whole));
+        QCOMPARE(body.contains(QStringLiteral("<td>") + whole), turned);
+        for (auto it = overall.globalMatch(body); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const QString key = m.captured(1) + QLatin1Char('|') + m.captured(2);
+            if (figures_.contains(key) && ++compared) // "answered" is a note of the overall table
+                QVERIFY2(figures_.value(key) == m.captured(3), qPrintable(key));
+        }
+    }
+    QVERIFY(parts > 20);
+    QVERIFY(compared > 5 * parts);
+    int others = 0;
+    for (const QString &article : byGroupHtml_.split(QStringLiteral("<article>")))
+        if (article.contains(QStringLiteral("填写的文字")) && ++others)
+            QVERIFY(article.indexOf(QStringLiteral("填写的文字")) > article.lastIndexOf(QStringLiteral("<h4>按“")));
+    QVERIFY(others > 0);
+}
+
+void CollectReportTest::figuresByGroupOfAHandMadeSet_data()
+{
+    QTest::addColumn<QString>("figure"); // variable|stat|group, no group for the whole
+    QTest::addColumn<double>("value");
+    QTest::newRow("a group's n") << "revenue_2013|n|listed=1" << 4.0;
+    QTest::newRow("its sum") << "revenue_2013|sum|listed=1" << 100.0;
+    QTest::newRow("its mean, the other year") << "revenue_2014|mean|listed=1" << 60.0;
+    QTest::newRow("its median") << "revenue_2013|median|listed=1" << 25.0;
+    QTest::newRow("its upper quartile") << "revenue_2014|q3|listed=1" << 80.0;
+    QTest::newRow("a small group's lower quartile") << "revenue_2013|q1|listed=9" << 7.5;
+    QTest::newRow("a group with no figure") << "revenue_2014|n|listed=9" << 0.0;
+    QTest::newRow("the whole's median") << "revenue_2013|median|" << 15.0;
+    QTest::newRow("the whole's lower quartile") << "revenue_2013|q1|" << 9.25;
+    QTest::newRow("a group's share") << "foundation|share:1|listed=9" << 1.0;
+}
+
+// Wherever a figure stands (the whole's in the overall table too), it is the one worked out by hand.
+void CollectReportTest::figuresByGroupOfAHandMadeSet()
+{
+    QFETCH(QString, figure);
+    QFETCH(double, value);
+    const QList<double> found = contentFigures(handMade()).values(figure);
+    QVERIFY2(!found.isEmpty(), qPrintable(figure));
+    for (double f : found)
+        QVERIFY2(close(f, value), qPrintable(QStringLiteral("%1: %2").arg(figure).arg(f)));
+}
+
+// The two unlisted enterprises are a small group: its legend says so and its
+// colour is lighter; no bar of nothing (every foundation is a 是) says "0.0%".
+void CollectReportTest::aSmallGroupIsDrawnLighter()
+{
+    const Report::Content content = handMade();
+    Report::Chart chart;
+    for (const Report::Section &section : content.sections)
+        for (const Report::Block &b : section.blocks)
+            for (const Report::Part &part : b.parts)
+                if (b.title.contains(QStringLiteral("基金会")) && !part.charts.isEmpty())
+                    chart = part.charts.front();
+    QCOMPARE(chart.series.size(), 2);
+    auto swatches = [](const Report::Drawing &d) {
+        QList<QColor> out;
+        for (const Report::Shape &shape : d.shapes)
+            if (shape.kind == Report::Shape::Kind::Box && out.size() < 2)
+                out << shape.colour;
+        return out;
+    };
+    const Report::Drawing drawn = ReportChart::layout(chart);
+    QStringList texts;
+    for (const Report::Shape &shape : drawn.shapes)
+        texts << shape.text;
+    QVERIFY(!texts.contains(QStringLiteral("0.0%")));
+    QVERIFY(texts.contains(QStringLiteral("100.0%")));
+    QVERIFY(texts.filter(QStringLiteral("样本少")).size() == 1);
+    Report::Chart full = chart;
+    full.series[1].faint = false;
+    const QList<QColor> light = swatches(drawn), strong = swatches(ReportChart::layout(full));
+    QCOMPARE(light[0], strong[0]);
+    QVERIFY(light[1].lightness() > strong[1].lightness());
 }
 
 void CollectReportTest::usage_data()
@@ -785,6 +957,33 @@ QString CollectReportTest::folderWithEarlier(const QString &folder, const QStrin
     if (!earlier.open(QIODevice::WriteOnly) || earlier.write("earlier") != 7)
         qFatal("cannot write %s", qPrintable(path + name));
     return path;
+}
+
+// Fifteen columns of five-digit counts do not fit a page at the text's
+// size: the PDF still shows every one of them on one line.
+void CollectReportTest::aWideTableKeepsEachFigureWhole()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("poppler-utils is not installed (Debian: apt-get install poppler-utils); the PDF was not read back");
+    Report::Table table{{QStringLiteral("分组")}, {{Report::text(QStringLiteral("全部（共 2,000 家）"))}}};
+    for (int c = 0; c < 14; ++c) {
+        table.header << QStringLiteral("%1年以前").arg(2000 + c);
+        table.rows[0] << Report::count(QStringLiteral("v"), QStringLiteral("count"), 11170 + c);
+    }
+    Report::Block block{QString(), QStringLiteral("成立时间")};
+    block.table = table;
+    const QString path = dir_.path() + QStringLiteral("/wide.pdf");
+    QFile pdf(path);
+    QVERIFY(pdf.open(QIODevice::WriteOnly));
+    pdf.write(ReportPages::pdf({QStringLiteral("汇总报告"), {}, {{QStringLiteral("填报企业"), {block}}}}));
+    pdf.close();
+    QProcess text;
+    text.start(pdftotext, {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+    for (int c = 0; c < 14; ++c)
+        QVERIFY2(shown.contains(QStringLiteral("11,%1").arg(170 + c)), qPrintable(shown));
 }
 
 void CollectReportTest::aHeadingStaysWithWhatFollows_data()

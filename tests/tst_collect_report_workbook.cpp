@@ -44,7 +44,7 @@ private:
     QList<OutputReaders::Sheet> sheets_;
 };
 
-// One run, broken down by a group, to the HTML and the workbook.
+// One run, broken down by few groups and by many, to the HTML and the workbook.
 void CollectReportWorkbookTest::initTestCase()
 {
     QVERIFY(dir_.isValid());
@@ -57,7 +57,7 @@ void CollectReportWorkbookTest::initTestCase()
     const CommandLineRun::Run run =
         CommandLineRun::here({QStringLiteral("-q"), input, QStringLiteral("--report"), out + QStringLiteral(".html"),
                               QStringLiteral("--report"), out + QStringLiteral(".xlsx"), QStringLiteral("--report-by"),
-                              QStringLiteral("listed")});
+                              QStringLiteral("listed"), QStringLiteral("--report-by"), QStringLiteral("industry")});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QFile html(out + QStringLiteral(".html"));
     QVERIFY(html.open(QIODevice::ReadOnly));

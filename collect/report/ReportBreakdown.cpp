@@ -1,37 +1,23 @@
-// A table and a chart hold a few groups each, so that a breakdown by the 19
-// industries stays readable on a page: the groups go into tables of at most
-// six, each with its chart. Every cell says its group, so that a reader of
-// the HTML can check it against the data set.
+// What each breakdown holds, in the data set's terms: the rows of a choice's
+// or tick question's table, a figure's statistics by group; how they are
+// laid out is ReportBreakdownTables'.
 #include "collect/report/ReportBreakdown.h"
 
+#include "collect/report/ReportBreakdownTables.h"
 #include "collect/report/ReportCells.h"
 #include "collect/report/ReportStatistics.h"
 #include "survey/LineMap.h"
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace Report {
 namespace {
 
-constexpr qsizetype kGroupsPerTable = 6;
-
-QString title(const DataSet::Variable &by)
-{
-    return QStringLiteral("按“%1”分组").arg(by.label.simplified());
-}
-
-// The group's size, said as a count of enterprises: the shares below are of
-// those in it who answered ("作答的企业"), which is not the same number.
-QString caption(const Group &g)
-{
-    return isSmallGroup(g.size) ? QStringLiteral("%1（共 %2 家，样本少）").arg(g.caption, whole(g.size))
-                                : QStringLiteral("%1（共 %2 家）").arg(g.caption, whole(g.size));
-}
-
-// The statistics of a figure's breakdown, by their keys in statistics().
-const QStringView kFigureColumns[] = {u"n", u"q1", u"median", u"q3"};
+// The statistics of a figure's breakdown, by their keys in statistics(): a
+// table of each set where the two years stand side by side, else one.
+const QStringView kFigureColumns[] = {u"n", u"sum", u"mean", u"median", u"q1", u"q3"};
+constexpr qsizetype kFigureColumnsPerYearTable = 3;
 
 const Statistic &statistic(QStringView key)
 {
@@ -41,101 +27,10 @@ const Statistic &statistic(QStringView key)
     Q_UNREACHABLE();
 }
 
-QStringList notes(const Grouping &grouping, const QString &shares)
-{
-    QStringList out{shares};
-    if (std::any_of(grouping.groups.begin(), grouping.groups.end(),
-                    [](const Group &g) { return isSmallGroup(g.size); }))
-        out << QStringLiteral("标“样本少”的组不足 %1 家企业，其结果仅供参考。").arg(kSmallGroup);
-    return out;
-}
-
-// A count with its share of the group's answers beside it: "12（30.0%）".
-Cell countAndShare(const QString &variable, const QString &stat, qint64 n, qint64 of)
-{
-    Cell cell = count(variable, stat, n);
-    if (of > 0)
-        cell.text += QStringLiteral("（%1%）").arg(decimal(percentOf(n, of), 1));
-    return cell;
-}
-
-Cell inGroup(Cell cell, const QString &by, const Group &g)
-{
-    if (!cell.stat.isEmpty())
-        cell.group = by + QLatin1Char('=') + g.key;
-    return cell;
-}
-
-// The groups in runs of at most kGroupsPerTable: [first, end) of each.
-QList<QPair<qsizetype, qsizetype>> runs(qsizetype groups)
-{
-    QList<QPair<qsizetype, qsizetype>> out;
-    for (qsizetype first = 0; first < groups; first += kGroupsPerTable)
-        out.append({first, std::min(groups, first + kGroupsPerTable)});
-    return out;
-}
-
-QString chartTitle(const QString &question, const QString &by, qsizetype run, qsizetype runCount)
-{
-    return runCount > 1 ? QStringLiteral("%1（%2，%3/%4）").arg(question, by).arg(run + 1).arg(runCount)
-                        : QStringLiteral("%1（%2）").arg(question, by);
-}
-
-// A row of a breakdown's table: its caption, its cell in a group (from the
-// group's tallies), and its bar in a group where it has one.
-struct CrossRow {
-    QString caption;
-    std::function<Cell(const QList<Tally> &)> cell;
-    std::function<double(const QList<Tally> &)> share{};
-};
-
-// The table of counts and shares by group, and the grouped bar chart of the
-// shares, for each grouping but the question's own; answered is the variable
-// whose values count those who answered.
-QList<Part> crossTabs(const DataSet &data, const QList<Grouping> &groupings, const QString &question,
-                      qsizetype answered, const QList<CrossRow> &rows)
-{
-    QList<Part> parts;
-    for (const Grouping &grouping : groupings) {
-        if (grouping.by == answered)
-            continue;
-        const DataSet::Variable &by = data.variables()[grouping.by];
-        Part part{title(by), notes(grouping, QStringLiteral("括号中是占该组作答企业的比例。"))};
-        const auto groupRuns = runs(grouping.groups.size());
-        for (qsizetype r = 0; r < groupRuns.size(); ++r) {
-            const auto [first, end] = groupRuns[r];
-            Table table{{QStringLiteral("选项")}, {}};
-            Chart chart = shareChart(chartTitle(question.simplified(), title(by), r, groupRuns.size()));
-            chart.series.clear();
-            qint64 answers = 0;
-            for (qsizetype g = first; g < end; ++g) {
-                table.header << caption(grouping.groups[g]);
-                chart.series.append({caption(grouping.groups[g]), {}});
-                answers += grouping.tallies[g][answered].values;
-            }
-            for (const CrossRow &row : rows) {
-                QList<Cell> cells{text(row.caption)};
-                if (row.share)
-                    chart.categories << row.caption;
-                for (qsizetype g = first; g < end; ++g) {
-                    cells << inGroup(row.cell(grouping.tallies[g]), by.name, grouping.groups[g]);
-                    if (row.share)
-                        chart.series[g - first].values << row.share(grouping.tallies[g]);
-                }
-                table.rows.append(cells);
-            }
-            part.tables << table;
-            if (answers > 0)
-                part.charts << chart;
-        }
-        parts << part;
-    }
-    return parts;
-}
-
 } // namespace
 
-Breakdowns::Breakdowns(const DataSet &data, const QStringList &groupBy) : data_(data)
+Breakdowns::Breakdowns(const DataSet &data, const QList<Tally> &overall, const QStringList &groupBy)
+    : data_(data), overall_(overall)
 {
     for (const QString &name : groupBy)
         for (qsizetype i = 0; i < data.variables().size(); ++i)
@@ -160,7 +55,7 @@ QStringList Breakdowns::titles(const QStringList &groupBy)
     for (const QString &name : groupBy)
         for (const DataSet::Variable &v : data.variables())
             if (v.name == name)
-                out << title(v);
+                out << groupingTitle(v);
     return out;
 }
 
@@ -169,41 +64,34 @@ QList<Part> Breakdowns::ofChoice(qsizetype i) const
     const DataSet::Variable &v = data_.variables()[i];
     QList<CrossRow> rows;
     for (qsizetype k = 0; k < v.codes.size(); ++k) {
-        const QString stat = QStringLiteral("count:") + QString::number(v.values[k]);
-        rows.append({v.valueLabels[k].label,
-                     [&v, i, k, stat](const QList<Tally> &t) {
-                         return countAndShare(v.name, stat, t[i].byCode[k], t[i].values);
-                     },
-                     [i, k](const QList<Tally> &t) { return percentOf(t[i].byCode[k], t[i].values); }});
+        const QString value = QString::number(v.values[k]);
+        rows.append({v.valueLabels[k].label, i, QStringLiteral("count:") + value,
+                     [k](const Tally &t) { return t.byCode[k]; }, QStringLiteral("share:") + value});
     }
-    rows.append({QStringLiteral("作答的企业"),
-                 [&v, i](const QList<Tally> &t) { return count(v.name, QStringLiteral("answered"), t[i].values); }});
+    rows.append({QStringLiteral("作答的企业"), i, QStringLiteral("answered"), [](const Tally &t) { return t.values; }});
     if (v.canBeNotApplicable())
-        rows.append({DataSet::notApplicableLabel(), [&v, i](const QList<Tally> &t) {
-                         return count(v.name, QStringLiteral("na"), t[i].notApplicable);
-                     }});
-    rows.append({QStringLiteral("未填"),
-                 [&v, i](const QList<Tally> &t) { return count(v.name, QStringLiteral("blank"), t[i].missing); }});
-    return crossTabs(data_, groupings_, v.label, i, rows);
+        rows.append({DataSet::notApplicableLabel(), i, QStringLiteral("na"),
+                     [](const Tally &t) { return t.notApplicable; }});
+    rows.append({QStringLiteral("未填"), i, QStringLiteral("blank"), [](const Tally &t) { return t.missing; }});
+    QList<Part> parts;
+    for (const Grouping &grouping : groupings_)
+        if (grouping.by != i) // a variable by itself says nothing
+            parts << crossTab(data_, grouping, overall_, v.label, rows, true);
+    return parts;
 }
 
 QList<Part> Breakdowns::ofTicks(const Survey::Line &line, const QList<qsizetype> &flags) const
 {
     QList<CrossRow> rows;
-    for (qsizetype i : flags) {
-        const DataSet::Variable &v = data_.variables()[i];
-        rows.append({line.positions.value(v.position).trimmed(),
-                     [&v, i](const QList<Tally> &t) {
-                         return countAndShare(v.name, QStringLiteral("count"), t[i].ticked, t[i].values);
-                     },
-                     [i](const QList<Tally> &t) { return percentOf(t[i].ticked, t[i].values); }});
-    }
-    const qsizetype first = flags.front();
-    const DataSet::Variable &v = data_.variables()[first];
-    rows.append({QStringLiteral("作答的企业"), [&v, first](const QList<Tally> &t) {
-                     return count(v.name, QStringLiteral("answered"), t[first].values);
-                 }});
-    return crossTabs(data_, groupings_, line.label, first, rows);
+    for (qsizetype i : flags)
+        rows.append({line.positions.value(data_.variables()[i].position).trimmed(), i, QStringLiteral("count"),
+                     [](const Tally &t) { return t.ticked; }, QStringLiteral("share")});
+    rows.append(
+        {QStringLiteral("作答的企业"), flags.front(), QStringLiteral("answered"), [](const Tally &t) { return t.values; }});
+    QList<Part> parts;
+    for (const Grouping &grouping : groupings_)
+        parts << crossTab(data_, grouping, overall_, line.label, rows, false);
+    return parts;
 }
 
 QList<double> FigureGroups::values(QStringView key) const
@@ -212,55 +100,77 @@ QList<double> FigureGroups::values(QStringView key) const
         std::find(std::begin(kFigureColumns), std::end(kFigureColumns), key) - std::begin(kFigureColumns);
     QList<double> out;
     for (const Row &row : rows)
-        out << row.values.value(column, qQNaN());
+        for (const QList<double> &ofVariable : row.values)
+            out << ofVariable.value(column, qQNaN());
     return out;
 }
 
 FigureGroups Breakdowns::figureGroups(const QList<qsizetype> &variables) const
 {
+    auto row = [&](qsizetype grouping, qsizetype group, const QList<Tally> &tallies) {
+        FigureGroups::Row out{grouping, group, {}};
+        for (qsizetype i : variables) {
+            const std::vector<double> sorted = sortedFigures(tallies[i]);
+            out.values.append(QList<double>());
+            for (QStringView key : kFigureColumns)
+                out.values.back() << statistic(key).of(sorted);
+        }
+        return out;
+    };
     FigureGroups figures;
+    if (groupings_.isEmpty())
+        return figures;
+    figures.rows << row(-1, -1, overall_);
     for (qsizetype k = 0; k < groupings_.size(); ++k)
         for (qsizetype g = 0; g < groupings_[k].groups.size(); ++g)
-            for (qsizetype i : variables) {
-                const std::vector<double> sorted = sortedFigures(groupings_[k].tallies[g][i]);
-                FigureGroups::Row row{k, g, i, {}};
-                for (QStringView key : kFigureColumns)
-                    row.values << statistic(key).of(sorted);
-                figures.rows << row;
-            }
+            figures.rows << row(k, g, groupings_[k].tallies[g]);
     return figures;
 }
 
-QList<Part> Breakdowns::ofFigures(const FigureGroups &figures, bool years, const QHash<QString, int> &decimals) const
+QList<Part> Breakdowns::ofFigures(const FigureGroups &figures, const QList<qsizetype> &variables,
+                                  const QHash<QString, int> &decimals) const
 {
+    // With two years, a few statistics to a table, each year beside the other; else all in one.
+    const qsizetype perTable = variables.size() > 1 ? kFigureColumnsPerYearTable : std::size(kFigureColumns);
     QList<Part> parts;
     for (qsizetype k = 0; k < groupings_.size(); ++k) {
-        const Grouping &grouping = groupings_[k];
-        const DataSet::Variable &by = data_.variables()[grouping.by];
-        Part part{title(by), notes(grouping, QStringLiteral("四分位数与总体的一样，按线性插值计算。"))};
-        Table table{{QStringLiteral("分组")}, {}};
-        if (years)
-            table.header << QStringLiteral("年份");
-        for (QStringView key : kFigureColumns)
-            table.header << statistic(key).caption.toString();
-        for (const FigureGroups::Row &row : figures.rows) {
-            if (row.grouping != k)
-                continue;
-            const Group &g = grouping.groups[row.group];
-            const DataSet::Variable &v = data_.variables()[row.variable];
-            QList<Cell> cells{text(caption(g))};
-            if (years)
-                cells << text(Survey::line(v.line).year);
-            for (qsizetype c = 0; c < row.values.size(); ++c) {
-                const QString key = kFigureColumns[c].toString();
-                cells << inGroup(figure(v.name, key, row.values[c], decimals.value(key)), by.name, g);
-            }
-            table.rows.append(cells);
-        }
-        part.tables << table;
+        const QList<GroupColumn> columns = groupColumns(data_, groupings_[k], overall_);
+        QList<const FigureGroups::Row *> rows;
+        for (const FigureGroups::Row &row : figures.rows)
+            if (row.grouping == k || row.grouping == -1)
+                rows << &row;
+        Part part{groupingTitle(data_.variables()[groupings_[k].by]),
+                  groupingNotes(groupings_[k], QStringLiteral("“全部”一行即总体的结果；四分位数与总体的一样，按线性插值计算。"))};
+        for (qsizetype first = 0; first < qsizetype(std::size(kFigureColumns)); first += perTable)
+            part.tables << figureTable(columns, rows, variables, {first, first + perTable}, decimals);
         parts << part;
     }
     return parts;
+}
+
+Table Breakdowns::figureTable(const QList<GroupColumn> &columns, const QList<const FigureGroups::Row *> &rows,
+                              const QList<qsizetype> &variables, QPair<qsizetype, qsizetype> statistics,
+                              const QHash<QString, int> &decimals) const
+{
+    const bool years = variables.size() > 1;
+    Table table{{QStringLiteral("分组")}, {}};
+    for (qsizetype c = statistics.first; c < statistics.second; ++c)
+        for (qsizetype i : variables)
+            table.header << (years ? QStringLiteral("%1 %2").arg(statistic(kFigureColumns[c]).caption,
+                                                                  Survey::line(data_.variables()[i].line).year)
+                                   : statistic(kFigureColumns[c]).caption.toString());
+    for (const FigureGroups::Row *row : rows) {
+        const GroupColumn &column = columns[row->group + 1]; // the whole is -1
+        QList<Cell> cells{text(column.caption)};
+        for (qsizetype c = statistics.first; c < statistics.second; ++c) {
+            const QString key = kFigureColumns[c].toString();
+            for (qsizetype v = 0; v < variables.size(); ++v)
+                cells << inColumn(
+                    figure(data_.variables()[variables[v]].name, key, row->values[v][c], decimals.value(key)), column);
+        }
+        table.rows.append(cells);
+    }
+    return table;
 }
 
 } // namespace Report

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "collect/data/DataSet.h"
+#include "collect/report/ReportBreakdownTables.h"
 #include "collect/report/ReportParts.h"
 #include "collect/report/ReportTally.h"
 
@@ -19,19 +20,15 @@ struct Line;
 
 namespace Report {
 
-// Groups of fewer enterprises than this are shown, and marked as small.
-inline constexpr qint64 kSmallGroup = 5;
-inline bool isSmallGroup(qint64 size) { return size < kSmallGroup; }
-
-// A figure's n and quartiles in every group of every grouping, worked out
-// before they are shown: each statistic's decimals are decided once, with
-// the overall table's, and hold in every table.
+// A figure's statistics (n, sum, mean, median, quartiles) over all
+// enterprises and in every group of every grouping, worked out before they
+// are shown: each statistic's decimals are decided once, with the overall
+// table's, and hold in every table.
 struct FigureGroups {
     struct Row {
-        qsizetype grouping;
+        qsizetype grouping; // -1: all enterprises
         qsizetype group;
-        qsizetype variable;
-        QList<double> values; // one for each statistic of the breakdown's table
+        QList<QList<double>> values; // for each variable (year), one for each statistic of the breakdown
     };
     QList<Row> rows;
 
@@ -41,8 +38,9 @@ struct FigureGroups {
 
 class Breakdowns {
 public:
-    // groupBy: the data set's names of the variables to break down by, each one that offered() names.
-    Breakdowns(const DataSet &data, const QStringList &groupBy);
+    // overall: the tallies of all enterprises; groupBy: the data set's names
+    // of the variables to break down by, each one that offered() names.
+    Breakdowns(const DataSet &data, const QList<Tally> &overall, const QStringList &groupBy);
 
     // The variables a report can be broken down by (single choices, yes/no
     // and list picks): name and label, in the data set's order.
@@ -50,16 +48,24 @@ public:
     // "按“企业是否上市”分组", one for each name.
     static QStringList titles(const QStringList &groupBy);
 
-    // Counts and column shares by group, with a grouped bar chart of the shares.
+    // Counts and shares by group beside the whole's, with a chart of the shares.
     QList<Part> ofChoice(qsizetype variable) const;
     QList<Part> ofTicks(const Survey::Line &line, const QList<qsizetype> &flags) const;
-    // n, median and quartiles by group, for each year of variables; then
-    // their tables, each statistic with the decimals given for its key.
+    // The statistics of the whole and by group, for each year of variables;
+    // then their tables, each statistic with the decimals given for its key,
+    // the years side by side.
     FigureGroups figureGroups(const QList<qsizetype> &variables) const;
-    QList<Part> ofFigures(const FigureGroups &figures, bool years, const QHash<QString, int> &decimals) const;
+    QList<Part> ofFigures(const FigureGroups &figures, const QList<qsizetype> &variables,
+                          const QHash<QString, int> &decimals) const;
 
 private:
+    // The statistics [first, second) of a figure, a column for each and each year; a row for each of rows.
+    Table figureTable(const QList<GroupColumn> &columns, const QList<const FigureGroups::Row *> &rows,
+                      const QList<qsizetype> &variables, QPair<qsizetype, qsizetype> statistics,
+                      const QHash<QString, int> &decimals) const;
+
     const DataSet &data_;
+    const QList<Tally> &overall_;
     QList<Grouping> groupings_;
 };
 

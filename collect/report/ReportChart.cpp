@@ -30,7 +30,28 @@ const QColor kSoftInk(0x55, 0x55, 0x55);
 const QColor kGrid(0xe3, 0xe7, 0xec);
 const QColor kAxisLine(0x8a, 0x96, 0xa3);
 const QColor kColours[] = {QColor(0x2b, 0x6c, 0xb0), QColor(0xe0, 0x8a, 0x1e), QColor(0x2f, 0x9e, 0x6e),
-                           QColor(0xc2, 0x41, 0x3b), QColor(0x7b, 0x5e, 0xa7), QColor(0x7a, 0x7a, 0x7a)};
+                           QColor(0xc2, 0x41, 0x3b), QColor(0x7b, 0x5e, 0xa7), QColor(0x7a, 0x7a, 0x7a),
+                           QColor(0x8c, 0x56, 0x3c), QColor(0xd6, 0x6f, 0xa9), QColor(0x9a, 0x9c, 0x2a),
+                           QColor(0x2a, 0xa3, 0xb8)};
+static_assert(std::size(kColours) == kColourCount);
+// How much of white a small group's colour takes.
+constexpr double kFaintWhite = 0.6;
+
+// A series' colour; a small group's, lighter.
+QColor colour(qsizetype series, bool faint)
+{
+    const QColor c = kColours[series % kColourCount];
+    if (!faint)
+        return c;
+    auto lift = [](int v) { return int(std::lround(v + (255 - v) * kFaintWhite)); };
+    return QColor(lift(c.red()), lift(c.green()), lift(c.blue()));
+}
+
+// Whether the bar of a series in a category is a small group's.
+bool faint(const Chart &chart, qsizetype series, qsizetype category)
+{
+    return chart.series[series].faint || chart.faint.value(category);
+}
 
 // The baseline of a line of text of the given size, centred in a line box from top.
 qreal baseline(qreal top, qreal line, qreal size)
@@ -160,7 +181,7 @@ qreal legend(Drawing &d, const QList<Report::Series> &series, qreal top)
             x = kPad;
             rowHeight = 0;
         }
-        d.box(QRectF(x, top + (kLegendLine - kSwatch) / 2, kSwatch, kSwatch), kColours[s % std::size(kColours)]);
+        d.box(QRectF(x, top + (kLegendLine - kSwatch) / 2, kSwatch, kSwatch), colour(s, series[s].faint));
         for (qsizetype l = 0; l < lines.size(); ++l)
             d.text({x + kSwatch + 5, baseline(top + qreal(l) * kLegendLine, kLegendLine, kLegendSize)}, lines[l],
                    kLegendSize, kInk);
@@ -259,8 +280,9 @@ void bars(Drawing &d, const Chart &chart, qsizetype c, const Scale &scale, qreal
         const double v = chart.series[s].values.value(c);
         const qreal y = top + qreal(s) * (bar + kBarGap);
         if (v > scale.axis.bottom)
-            d.box(QRectF(scale.x0, y, scale.at(v) - scale.x0, bar), kColours[s % std::size(kColours)]);
-        d.text({scale.at(v) + 4, baseline(y, bar, kValueSize)}, valueText(chart, v), kValueSize, kSoftInk);
+            d.box(QRectF(scale.x0, y, scale.at(v) - scale.x0, bar), colour(s, faint(chart, s, c)));
+        if (v != 0) // a bar of nothing says so by its absence
+            d.text({scale.at(v) + 4, baseline(y, bar, kValueSize)}, valueText(chart, v), kValueSize, kSoftInk);
     }
 }
 
@@ -274,13 +296,120 @@ void stackedBar(Drawing &d, const Chart &chart, qsizetype c, const Scale &scale,
         if (!(v > 0))
             continue;
         const qreal left = scale.at(from), right = scale.at(from + v);
-        d.box(QRectF(left, top, right - left, kSingleBar), kColours[s % std::size(kColours)]);
+        const bool light = faint(chart, s, c);
+        d.box(QRectF(left, top, right - left, kSingleBar), colour(s, light));
         const QString shown = valueText(chart, v);
         if (textWidth(shown, kValueSize) + 4 <= right - left)
-            d.text({(left + right) / 2, baseline(top, kSingleBar, kValueSize)}, shown, kValueSize, Qt::white, false,
-                   Qt::AlignHCenter);
+            d.text({(left + right) / 2, baseline(top, kSingleBar, kValueSize)}, shown, kValueSize,
+                   light ? kInk : Qt::white, false, Qt::AlignHCenter);
         from += v;
     }
+}
+
+// The categories' labels, wrapped in a column as wide as the widest, up to a share of the chart.
+struct Labels {
+    qreal column = 0;
+    QList<QStringList> lines;
+};
+
+Labels labels(const Chart &chart)
+{
+    Labels out;
+    for (const QString &category : chart.categories)
+        for (const QString &paragraph : category.split(QLatin1Char('\n')))
+            out.column = std::max(out.column, textWidth(paragraph, kLabelSize));
+    out.column = std::min(out.column, kLongestLabelColumn);
+    for (const QString &category : chart.categories)
+        out.lines << wrapped(category, kLabelSize, out.column);
+    return out;
+}
+
+// The plot runs from the labels' column to the right, leaving room for the
+// values at the bars' ends and for the last tick's label.
+Scale scaleOf(const Chart &chart, qreal column)
+{
+    const Axis a = axis(chart);
+    qreal valueRoom = textWidth(tickText(chart, a, a.top), kTickSize) / 2;
+    for (const Report::Series &s : chart.series)
+        for (double v : s.values)
+            if (!chart.stacked)
+                valueRoom = std::max(valueRoom, textWidth(valueText(chart, v), kValueSize) + 6);
+    return Scale{a, kPad + column + 8, kWidth - kPad - valueRoom};
+}
+
+// A band for each category top to bottom, as tall as its bars or its label.
+struct Bands {
+    QList<qreal> tops;
+    qreal top = 0;
+    qreal bottom = 0;
+    qreal group = 0; // the height of a category's bars
+    bool grouped = false;
+
+    qreal height(qsizetype c) const { return (c + 1 < tops.size() ? tops[c + 1] : bottom) - tops[c]; }
+};
+
+Bands bands(const Chart &chart, const Labels &labels, qreal top)
+{
+    const qsizetype seriesCount = chart.stacked ? 1 : std::max<qsizetype>(1, chart.series.size());
+    const qreal bar = seriesCount == 1 ? kSingleBar : kGroupedBar;
+    Bands b;
+    b.grouped = seriesCount > 1;
+    b.group = qreal(seriesCount) * bar + qreal(seriesCount - 1) * kBarGap;
+    b.top = top;
+    for (const QStringList &lines : labels.lines) {
+        b.tops << top;
+        top += std::max(b.group, qreal(lines.size()) * kLabelLine) + (b.grouped ? 12 : 8);
+    }
+    b.bottom = top;
+    return b;
+}
+
+qint64 stepCount(const Axis &a)
+{
+    return std::llround((a.top - a.bottom) / a.step);
+}
+
+// The grid first, so that the bars stand on it; between grouped bands, a rule.
+void grid(Drawing &d, const Scale &scale, const Bands &b)
+{
+    const Axis &a = scale.axis;
+    for (qint64 k = 0; k <= stepCount(a); ++k) {
+        const qreal x = scale.at(a.bottom + double(k) * a.step);
+        d.rule(QLineF(x, b.top, x, b.bottom), k == 0 ? kAxisLine : kGrid);
+    }
+    d.rule(QLineF(scale.x0, b.bottom, scale.x1, b.bottom), kAxisLine);
+    for (qsizetype c = 1; b.grouped && c < b.tops.size(); ++c)
+        d.rule(QLineF(kPad, b.tops[c], scale.x1, b.tops[c]), kGrid);
+}
+
+// Each category's label, right-aligned against the plot, and its bars, both centred in its band.
+void categories(Drawing &d, const Chart &chart, const Labels &labels, const Scale &scale, const Bands &b)
+{
+    for (qsizetype c = 0; c < labels.lines.size(); ++c) {
+        const QStringList &lines = labels.lines[c];
+        const qreal labelTop = b.tops[c] + (b.height(c) - qreal(lines.size()) * kLabelLine) / 2;
+        for (qsizetype l = 0; l < lines.size(); ++l)
+            d.text({scale.x0 - 8, baseline(labelTop + qreal(l) * kLabelLine, kLabelLine, kLabelSize)}, lines[l],
+                   kLabelSize, kInk, false, Qt::AlignRight);
+        const qreal barsTop = b.tops[c] + (b.height(c) - b.group) / 2;
+        if (chart.stacked)
+            stackedBar(d, chart, c, scale, barsTop);
+        else
+            bars(d, chart, c, scale, barsTop);
+    }
+}
+
+// The ticks' values under the plot, and what the values are.
+void valueAxis(Drawing &d, const Chart &chart, const Scale &scale, qreal bottom)
+{
+    const Axis &a = scale.axis;
+    for (qint64 k = 0; k <= stepCount(a); ++k) {
+        const double tick = a.bottom + double(k) * a.step;
+        d.text({scale.at(tick), bottom + 15}, tickText(chart, a, tick), kTickSize, kSoftInk, false, Qt::AlignHCenter,
+               QStringLiteral("tick"));
+    }
+    d.text({(scale.x0 + scale.x1) / 2, bottom + 33}, chart.valueTitle, kAxisTitleSize, kInk, false, Qt::AlignHCenter,
+           QStringLiteral("axis"));
 }
 
 } // namespace
@@ -290,66 +419,13 @@ Drawing layout(const Chart &chart)
     Drawing d;
     qreal top = title(d, chart.title, kPad);
     top = legend(d, chart.series, top) + 8;
-
-    // The categories' column: as wide as the widest label, up to a share of the chart.
-    qreal column = 0;
-    for (const QString &category : chart.categories)
-        for (const QString &paragraph : category.split(QLatin1Char('\n')))
-            column = std::max(column, textWidth(paragraph, kLabelSize));
-    column = std::min(column, kLongestLabelColumn);
-    QList<QStringList> labels;
-    for (const QString &category : chart.categories)
-        labels << wrapped(category, kLabelSize, column);
-
-    const Axis a = axis(chart);
-    qreal valueRoom = textWidth(tickText(chart, a, a.top), kTickSize) / 2;
-    for (const Report::Series &s : chart.series)
-        for (double v : s.values)
-            if (!chart.stacked)
-                valueRoom = std::max(valueRoom, textWidth(valueText(chart, v), kValueSize) + 6);
-    const Scale scale{a, kPad + column + 8, kWidth - kPad - valueRoom};
-    const qreal x0 = scale.x0, x1 = scale.x1;
-    auto xOf = [&](double v) { return scale.at(v); };
-
-    const qsizetype seriesCount = chart.stacked ? 1 : std::max<qsizetype>(1, chart.series.size());
-    const qreal bar = seriesCount == 1 ? kSingleBar : kGroupedBar;
-    const qreal group = qreal(seriesCount) * bar + qreal(seriesCount - 1) * kBarGap;
-    const qreal plotTop = top;
-    QList<qreal> bandTops;
-    for (const QStringList &lines : labels) {
-        bandTops << top;
-        top += std::max(group, qreal(lines.size()) * kLabelLine) + (seriesCount == 1 ? 8 : 12);
-    }
-    const qreal plotBottom = top;
-
-    // The grid first, so that the bars stand on it.
-    const qint64 steps = std::llround((a.top - a.bottom) / a.step);
-    auto tick = [&](qint64 k) { return a.bottom + double(k) * a.step; };
-    for (qint64 k = 0; k <= steps; ++k)
-        d.rule(QLineF(xOf(tick(k)), plotTop, xOf(tick(k)), plotBottom), k == 0 ? kAxisLine : kGrid);
-    d.rule(QLineF(x0, plotBottom, x1, plotBottom), kAxisLine);
-    for (qsizetype c = 1; seriesCount > 1 && c < bandTops.size(); ++c)
-        d.rule(QLineF(kPad, bandTops[c], x1, bandTops[c]), kGrid);
-
-    for (qsizetype c = 0; c < labels.size(); ++c) {
-        const qreal bandHeight = (c + 1 < bandTops.size() ? bandTops[c + 1] : plotBottom) - bandTops[c];
-        const qreal labelTop = bandTops[c] + (bandHeight - qreal(labels[c].size()) * kLabelLine) / 2;
-        for (qsizetype l = 0; l < labels[c].size(); ++l)
-            d.text({x0 - 8, baseline(labelTop + qreal(l) * kLabelLine, kLabelLine, kLabelSize)}, labels[c][l],
-                   kLabelSize, kInk, false, Qt::AlignRight);
-        const qreal barsTop = bandTops[c] + (bandHeight - group) / 2;
-        if (chart.stacked)
-            stackedBar(d, chart, c, scale, barsTop);
-        else
-            bars(d, chart, c, scale, barsTop);
-    }
-
-    for (qint64 k = 0; k <= steps; ++k)
-        d.text({xOf(tick(k)), plotBottom + 15}, tickText(chart, a, tick(k)), kTickSize, kSoftInk, false,
-               Qt::AlignHCenter, QStringLiteral("tick"));
-    d.text({(x0 + x1) / 2, plotBottom + 33}, chart.valueTitle, kAxisTitleSize, kInk, false, Qt::AlignHCenter,
-           QStringLiteral("axis"));
-    d.size = QSizeF(kWidth, plotBottom + 42);
+    const Labels categoryLabels = labels(chart);
+    const Scale scale = scaleOf(chart, categoryLabels.column);
+    const Bands b = bands(chart, categoryLabels, top);
+    grid(d, scale, b);
+    categories(d, chart, categoryLabels, scale, b);
+    valueAxis(d, chart, scale, b.bottom);
+    d.size = QSizeF(kWidth, b.bottom + 42);
     return d;
 }
 

@@ -10,6 +10,8 @@ namespace ReportChart {
 
 // The width every chart is laid out at, in CSS pixels; its height grows with its bars.
 inline constexpr qreal kWidth = 680;
+// The series a chart tells apart by colour.
+inline constexpr qsizetype kColourCount = 10;
 
 Report::Drawing layout(const Report::Chart &chart);
 

@@ -130,11 +130,57 @@ Table othersTable(const DataSet::Variable &v, const Tally &t)
     return table;
 }
 
+// How many ranked an option at all (at 0), and how many at each rank.
+QList<qint64> atRanks(const Tally &t, qsizetype ranks)
+{
+    QList<qint64> out(ranks + 1, 0);
+    out[0] = t.values;
+    for (double rank : t.numbers)
+        if (!std::isnan(rank))
+            ++out[std::clamp<qsizetype>(qsizetype(rank), 1, ranks)];
+    return out;
+}
+
+// The mean rank's part, its rows and bars to come, and its chart on an axis of the ranks.
+Part meanRankPart(qsizetype ranks)
+{
+    Part mean{
+        QStringLiteral("平均名次"),
+        {QStringLiteral("平均名次只在排序了该项的企业中计算（1 为最重要）：排到的企业少，平均名次就靠不住。")},
+        {Table{{QStringLiteral("选项"), QStringLiteral("排序该项的企业数"),
+                QStringLiteral("平均名次（在排序该项的企业中）")},
+               {}}},
+        {Chart{QStringLiteral("平均名次（越小越靠前）"),
+               {},
+               {{QStringLiteral("平均名次"), {}}},
+               QStringLiteral("平均名次")}}};
+    Chart &chart = mean.charts.front();
+    chart.decimals = 2;
+    chart.axisFrom = 1;
+    chart.axisTo = double(ranks);
+    return mean;
+}
+
+// An option's mean rank, among those who ranked it, as a row and a bar.
+void addMeanRank(Part &mean, const DataSet::Variable &v, const QString &caption, const Tally &t)
+{
+    double sum = 0;
+    for (double rank : t.numbers)
+        if (!std::isnan(rank))
+            sum += rank;
+    const double meanRank = t.values > 0 ? sum / double(t.values) : kNone;
+    mean.tables[0].rows.append({text(caption), count(v.name, QStringLiteral("ranked"), t.values),
+                                figure(v.name, QStringLiteral("mean_rank"), meanRank, 2)});
+    Chart &chart = mean.charts.front();
+    chart.categories << QStringLiteral("%1\n（在排序该项的 %2 家企业中）").arg(caption, whole(t.values));
+    chart.series[0].values << (std::isnan(meanRank) ? 0.0 : meanRank);
+}
+
 // Everything one section needs to find its variables.
 class Builder {
 public:
     Builder(const DataSet &data, const QStringList &groupBy)
-        : data_(data), tallies_(tally(data)), breakdowns_(data, groupBy)
+        : data_(data), tallies_(tally(data)), breakdowns_(data, tallies_, groupBy)
     {
         const QList<DataSet::Variable> &vars = data.variables();
         for (qsizetype i = 0; i < vars.size(); ++i)
@@ -166,8 +212,8 @@ public:
         addUnanswered(b.table, v, t, 3);
         if (t.values > 0)
             b.charts << chart;
-        addOthers(b, lineNumber);
         b.parts << breakdowns_.ofChoice(i);
+        addOthers(b, lineNumber);
         return b;
     }
 
@@ -201,8 +247,8 @@ public:
         b.table.rows.append(answeredRow);
         if (answered.values > 0)
             b.charts << chart;
-        addOthers(b, line.number);
         b.parts << breakdowns_.ofTicks(line, flags);
+        addOthers(b, line.number);
         return b;
     }
 
@@ -218,22 +264,8 @@ public:
             b.table.header << rankName(r);
         b.table.header << QStringLiteral("未排序");
         QStringList captions;
-        QList<QList<qint64>> counts; // of each option: at each rank, then ranked at all
-
-        Part mean{
-            QStringLiteral("平均名次"),
-            {QStringLiteral("平均名次只在排序了该项的企业中计算（1 为最重要）：排到的企业少，平均名次就靠不住。")},
-            {Table{{QStringLiteral("选项"), QStringLiteral("排序该项的企业数"),
-                    QStringLiteral("平均名次（在排序该项的企业中）")},
-                   {}}},
-            {}};
-        Chart meanChart{QStringLiteral("平均名次（越小越靠前）"),
-                        {},
-                        {{QStringLiteral("平均名次"), {}}},
-                        QStringLiteral("平均名次")};
-        meanChart.decimals = 2;
-        meanChart.axisFrom = 1;
-        meanChart.axisTo = double(ranks);
+        QList<QList<qint64>> counts; // of each option: ranked at all, then at each rank
+        Part mean = meanRankPart(ranks);
         qint64 rankedAny = 0;
         for (qsizetype i : byLine_.value(line.number)) {
             const DataSet::Variable &v = var(i);
@@ -241,38 +273,24 @@ public:
                 rankedAny = tallies_[i].values;
             if (v.kind != Kind::RankOf)
                 continue;
-            const Tally &t = tallies_[i];
-            QList<qint64> atRank(ranks + 1, 0);
-            double sum = 0;
-            for (double rank : t.numbers)
-                if (!std::isnan(rank)) {
-                    ++atRank[std::clamp<qsizetype>(qsizetype(rank), 1, ranks)];
-                    sum += rank;
-                }
             const QString caption =
                 DataSet::letterCaption(line.letters.mid(v.position, 1), line.positions.value(v.position));
+            counts << atRanks(tallies_[i], ranks);
+            captions << caption;
             QList<Cell> row{text(caption)};
             for (qsizetype r = 1; r <= ranks; ++r)
-                row << count(v.name, QStringLiteral("rank:%1").arg(r), atRank[r]);
-            row << count(v.name, QStringLiteral("unranked"), data_.rowCount() - t.values);
+                row << count(v.name, QStringLiteral("rank:%1").arg(r), counts.back()[r]);
+            row << count(v.name, QStringLiteral("unranked"), data_.rowCount() - tallies_[i].values);
             b.table.rows.append(row);
-            captions << caption;
-            atRank[0] = t.values;
-            counts << atRank;
-
-            const double meanRank = t.values > 0 ? sum / double(t.values) : kNone;
-            mean.tables[0].rows.append({text(caption), count(v.name, QStringLiteral("ranked"), t.values),
-                                        figure(v.name, QStringLiteral("mean_rank"), meanRank, 2)});
-            meanChart.categories << QStringLiteral("%1\n（在排序该项的 %2 家企业中）").arg(caption, whole(t.values));
-            meanChart.series[0].values << (std::isnan(meanRank) ? 0.0 : meanRank);
+            addMeanRank(mean, v, caption, tallies_[i]);
         }
         b.notes << QStringLiteral(
                        "排序的企业 %1 家；一项都未排 %2 家。“未排序”是没有排到该项的企业，一项都未排的也在其中。")
                        .arg(whole(rankedAny), whole(data_.rowCount() - rankedAny));
-        if (rankedAny > 0) {
+        if (rankedAny > 0)
             b.charts << rankShares(captions, counts, rankedAny);
-            mean.charts << meanChart;
-        }
+        else
+            mean.charts.clear();
         b.parts << mean;
         return b;
     }
@@ -313,10 +331,11 @@ public:
             addChange(b, vars[0], vars[1]);
         if (std::any_of(sorted.begin(), sorted.end(), [](const auto &x) { return !x.empty(); }))
             b.charts << histogram(b.title, sorted, years);
-        b.parts << breakdowns_.ofFigures(groups, later != nullptr, decimals);
+        b.parts << breakdowns_.ofFigures(groups, vars, decimals);
         return b;
     }
 
+    // The "其他" texts, after the question's breakdowns.
     void addOthers(Block &b, int lineNumber) const
     {
         const int other = otherOf_.value(lineNumber);
@@ -330,8 +349,13 @@ public:
         for (const Survey::Choice &c : gate.choices)
             if (line.gatePosition < 0 && c.code == line.gateValue)
                 option = c.caption;
-        b.othersTitle = QStringLiteral("“%1”填写的文字（相同的合并计数）").arg(option.trimmed());
-        b.others = othersTable(var(i), tallies_[i]);
+        Part others{QStringLiteral("“%1”填写的文字（相同的合并计数）").arg(option.trimmed())};
+        const Table texts = othersTable(var(i), tallies_[i]);
+        if (texts.isEmpty())
+            others.notes << QStringLiteral("（无）");
+        else
+            others.tables << texts;
+        b.parts << others;
     }
 
 private:

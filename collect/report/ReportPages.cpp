@@ -27,7 +27,9 @@ constexpr qreal kMargin = 57;       // 15 mm
 constexpr qreal kFootRoom = 30;     // below the text, for the page number
 constexpr int kRowsWithHeading = 3; // of a long table, kept with what opens it
 constexpr qreal kCellPadX = 6, kCellPadY = 3;
-constexpr qreal kNarrowestColumn = 56;
+constexpr qreal kNarrowestColumn = 56; // unless the table is too wide for it
+constexpr qreal kLeastColumnEms = 3;   // of a table too wide: two characters of a header a line
+constexpr qreal kSmallestCell = 9; // the least size a wide table's text is set at
 
 const QColor kInk(0x22, 0x22, 0x22);
 const QColor kNoteInk(0x55, 0x55, 0x55);
@@ -143,28 +145,36 @@ void Layout::text(const QString &text, const Style &style, Piece::Kind kind, boo
     pieces << piece;
 }
 
+// A table's columns at a size of its text, and whether its figures fit on one line each.
+struct ColumnWidths {
+    QList<qreal> widths;
+    bool fits;
+};
+
 // Columns as wide as their widest cell, the first taking what is left. Where
 // that is too wide, a column of figures keeps its widest figure on one line,
 // and texts (headers too) wrap, each column giving up in proportion.
-QList<qreal> columnWidths(const Report::Table &t, const QFontMetricsF &plainMetrics,
-                          const QFontMetricsF &boldMetrics)
+ColumnWidths columnWidths(const Report::Table &t, qreal size, const QPaintDevice *device)
 {
+    const QFontMetricsF plainMetrics(Report::font(size), device), boldMetrics(Report::font(size, true), device);
     const qsizetype columns = t.header.size();
     auto widthOf = [&](const QFontMetricsF &metrics, const QString &text) {
         return metrics.horizontalAdvance(text) + 2 * kCellPadX + 1;
     };
-    QList<qreal> natural(columns, kNarrowestColumn), narrowest(columns, kNarrowestColumn);
+    QList<qreal> natural(columns, kNarrowestColumn), narrowest(columns, kLeastColumnEms * size);
     for (qsizetype c = 0; c < columns; ++c) {
         natural[c] = std::max(natural[c], widthOf(boldMetrics, t.header[c]));
         for (const QList<Report::Cell> &row : t.rows) {
             if (c >= row.size())
                 continue;
-            const qreal w = widthOf(plainMetrics, row[c].text);
+            const qreal w = widthOf(plainMetrics, row[c].shown());
             natural[c] = std::max(natural[c], w);
             if (row[c].figure || row[c].unbroken)
                 narrowest[c] = std::max(narrowest[c], w);
         }
     }
+    // The captions' column keeps room for a few words a line.
+    narrowest[0] = std::max(narrowest[0], std::min(natural[0], kTextWidth / 5));
     qreal total = 0, least = 0;
     for (qsizetype c = 0; c < columns; ++c) {
         total += natural[c];
@@ -180,7 +190,7 @@ QList<qreal> columnWidths(const Report::Table &t, const QFontMetricsF &plainMetr
         for (qreal &w : widths)
             w *= kTextWidth / total;
     }
-    return widths;
+    return {widths, least <= kTextWidth};
 }
 
 // A table's rows as pieces, its header first.
@@ -190,19 +200,23 @@ void Layout::table(const Report::Table &t)
     const qsizetype columns = t.header.size();
     if (columns == 0)
         return;
-    const QFont plain = Report::font(kCell.size), bold = Report::font(kCell.size, true);
-    const QFontMetricsF plainMetrics(plain, device_), boldMetrics(bold, device_);
-    const QList<qreal> widths = columnWidths(t, plainMetrics, boldMetrics);
+    // A table too wide for its figures at the text's size is set smaller.
+    qreal size = kCell.size;
+    ColumnWidths fitted = columnWidths(t, size, device_);
+    for (; !fitted.fits && size > kSmallestCell; fitted = columnWidths(t, size, device_))
+        size -= 0.5;
+    const QList<qreal> &widths = fitted.widths;
+    const QFont plain = Report::font(size), bold = Report::font(size, true);
 
     auto row = [&](const QList<Report::Cell> &cells, bool header) {
         const QFont &font = header ? bold : plain;
         QList<QStringList> wrapped;
         qsizetype most = 1;
         for (qsizetype c = 0; c < columns; ++c) {
-            wrapped << lines(c < cells.size() ? cells[c].text : QString(), font, widths[c] - 2 * kCellPadX);
+            wrapped << lines(c < cells.size() ? cells[c].shown() : QString(), font, widths[c] - 2 * kCellPadX);
             most = std::max(most, wrapped.back().size());
         }
-        const qreal line = lineHeight(kCell.size);
+        const qreal line = lineHeight(size);
         const qreal height = qreal(most) * line + 2 * kCellPadY;
         Piece piece{header ? Piece::Kind::TableHeader : Piece::Kind::TableRow, {}, id};
         Drawing &d = piece.drawing;
@@ -212,8 +226,8 @@ void Layout::table(const Report::Table &t)
         for (qsizetype c = 0; c < columns; ++c) {
             const bool right = !header && c < cells.size() && cells[c].figure;
             for (qsizetype l = 0; l < wrapped[c].size(); ++l) {
-                const qreal y = kCellPadY + qreal(l) * line + (line - kCell.size) / 2 + 0.82 * kCell.size;
-                d.text({right ? x + widths[c] - kCellPadX : x + kCellPadX, y}, wrapped[c][l], kCell.size, kInk, header,
+                const qreal y = kCellPadY + qreal(l) * line + (line - size) / 2 + 0.82 * size;
+                d.text({right ? x + widths[c] - kCellPadX : x + kCellPadX, y}, wrapped[c][l], size, kInk, header,
                        right ? Qt::AlignRight : Qt::AlignLeft);
             }
             d.rule(QLineF(x, 0, x, height), kBorder, 0.75);
@@ -255,13 +269,6 @@ void Layout::block(const Report::Block &b)
     table(b.table);
     for (const Report::Chart &c : b.charts)
         chart(c);
-    if (!b.othersTitle.isEmpty()) {
-        text(b.othersTitle, kPartTitle, Piece::Kind::Heading);
-        if (b.others.isEmpty())
-            text(QStringLiteral("（无）"), kNote, Piece::Kind::Text);
-        else
-            table(b.others);
-    }
     for (const Report::Part &part : b.parts) {
         text(part.title, kPartTitle, Piece::Kind::Heading);
         for (const QString &note : part.notes)

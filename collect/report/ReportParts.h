@@ -1,6 +1,6 @@
 // What a report is made of before it is drawn: sections of blocks, each a
-// table with its notes, its charts and the "其他" texts of its question, then
-// its further parts (question 21's mean rank, the breakdowns by group).
+// table with its notes and its charts, then its further parts (question 21's
+// mean rank, the breakdowns by group, last the "其他" texts of its question).
 #pragma once
 
 #include <QList>
@@ -8,6 +8,13 @@
 #include <QStringList>
 
 namespace Report {
+
+// A count's share of its group's answers, shown in brackets after it.
+struct Share {
+    QString text;
+    QString stat;
+    QString value;
+};
 
 // One cell of a table. A figure carries where it comes from (a variable and
 // a statistic) and its exact value, so that a reader of the HTML can check it.
@@ -19,6 +26,11 @@ struct Cell {
     bool figure = false;   // right-aligned
     QString group{};       // in a breakdown: "<variable>=<value>", the value as SPSS holds it, or na, blank
     bool unbroken = false; // a short word kept on one line however narrow its column
+    Share share{};         // in a breakdown's count, the share beside it; else empty
+
+    bool hasShare() const { return !share.stat.isEmpty(); }
+    // As it reads: "12（30.0%）" with its share.
+    QString shown() const { return hasShare() ? text + QStringLiteral("（%1）").arg(share.text) : text; }
 };
 
 struct Table {
@@ -30,6 +42,7 @@ struct Table {
 struct Series {
     QString name;
     QList<double> values;
+    bool faint = false; // a small group's: drawn lighter
 };
 
 // A bar chart: a bar for each category and series (or, stacked, one bar
@@ -45,6 +58,7 @@ struct Chart {
     bool stacked = false;
     double axisFrom = 0; // the axis's least value
     double axisTo = 0;   // its greatest, where above axisFrom; else from the values
+    QList<bool> faint{}; // of each category: true for a small group's, drawn lighter
 };
 
 // A titled part of a block after its overall figures.
@@ -62,8 +76,6 @@ struct Block {
     QStringList notes{};
     Table table{};
     QList<Chart> charts{};
-    QString othersTitle{};
-    Table others{}; // the "其他" texts and how often each was given
     QList<Part> parts{};
 };
 

@@ -41,6 +41,10 @@ struct Group {
     qint64 size = 0;
 };
 
+// Groups of fewer enterprises than this are shown, marked as small and drawn lighter.
+inline constexpr qint64 kSmallGroup = 5;
+inline bool isSmallGroup(qint64 size) { return size < kSmallGroup; }
+
 // The enterprises split by a variable of codes or list picks; only groups
 // that hold an enterprise are kept.
 struct Grouping {

@@ -39,8 +39,7 @@ struct Entry {
 };
 
 // The number format that shows a figure as its text begins: "12.50" as
-// #,##0.00, "12.5%" as 0.0%. A count with its group's share beside it,
-// "4（57.1%）", is the count: the share is no figure of its own.
+// #,##0.00, "12.5%" as 0.0%.
 QString formatOf(const QString &text)
 {
     qsizetype end = 0;
@@ -119,13 +118,14 @@ public:
     }
 
     // A figure as its number where it has one, shown as the HTML shows it; else its text.
-    void cell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t col, const Report::Cell &cell)
+    void cell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t col, const QString &shown, const QString &exact,
+              bool figure)
     {
         bool isNumber = false;
-        const double value = cell.value.toDouble(&isNumber);
-        if (!sheet || !cell.figure || !isNumber || !std::isfinite(value))
-            return text(sheet, row, col, cell.text, cell.figure ? Style::Dash : Style::Plain);
-        note(worksheet_write_number(sheet, row, col, value, number(formatOf(cell.text))));
+        const double value = exact.toDouble(&isNumber);
+        if (!sheet || !figure || !isNumber || !std::isfinite(value))
+            return text(sheet, row, col, shown, figure ? Style::Dash : Style::Plain);
+        note(worksheet_write_number(sheet, row, col, value, number(formatOf(shown))));
     }
 
     // A link to a cell of a sheet of this workbook.
@@ -217,13 +217,6 @@ public:
         line(b.title, Style::Question);
         notes(b.notes);
         table(b.table);
-        if (!b.othersTitle.isEmpty()) {
-            line(b.othersTitle, Style::Subtitle);
-            if (b.others.isEmpty())
-                line(QStringLiteral("（无）"), Style::Note);
-            else
-                table(b.others);
-        }
         for (const Report::Part &part : b.parts) {
             line(part.title, Style::Subtitle);
             notes(part.notes);
@@ -240,19 +233,43 @@ private:
             line(text, Style::Note);
     }
 
+    // A column of counts with their shares beside them becomes two: the
+    // counts, then the shares as numbers of their own.
     void table(const Table &t)
     {
-        columns_ = std::max(columns_, lxw_col_t(t.header.size()));
-        if (book_)
-            for (qsizetype c = 0; c < t.header.size(); ++c)
-                book_->text(sheet_, row_, lxw_col_t(c), t.header[c], Style::Header);
+        QList<bool> withShares(t.header.size(), false);
+        for (const QList<Report::Cell> &cells : t.rows)
+            for (qsizetype c = 0; c < cells.size() && c < withShares.size(); ++c)
+                withShares[c] = withShares[c] || cells[c].hasShare();
+        lxw_col_t col = 0;
+        for (qsizetype c = 0; c < t.header.size(); ++c) {
+            header(col++, t.header[c]);
+            if (withShares[c])
+                header(col++, t.header[c] + QStringLiteral(" 比例"));
+        }
+        columns_ = std::max(columns_, col);
         ++row_;
         for (const QList<Report::Cell> &cells : t.rows) {
-            if (book_)
-                for (qsizetype c = 0; c < cells.size(); ++c)
-                    book_->cell(sheet_, row_, lxw_col_t(c), cells[c]);
+            col = 0;
+            for (qsizetype c = 0; c < cells.size(); ++c) {
+                const Report::Cell &cell = cells[c];
+                if (book_)
+                    book_->cell(sheet_, row_, col, cell.text, cell.value, cell.figure);
+                ++col;
+                if (!withShares.value(c))
+                    continue;
+                if (book_ && cell.hasShare())
+                    book_->cell(sheet_, row_, col, cell.share.text, cell.share.value, true);
+                ++col;
+            }
             ++row_;
         }
+    }
+
+    void header(lxw_col_t col, const QString &text)
+    {
+        if (book_)
+            book_->text(sheet_, row_, col, text, Style::Header);
     }
 
     Book *book_;

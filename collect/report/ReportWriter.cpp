@@ -23,6 +23,18 @@ QString cssFonts()
     return families.join(QLatin1Char(',')) + QStringLiteral(",sans-serif");
 }
 
+// What a figure is, and in a breakdown which group it counts; nothing for a text.
+QString figureAttributes(const QString &variable, const QString &stat, const QString &value, const QString &group)
+{
+    if (stat.isEmpty())
+        return {};
+    QString out = QStringLiteral(" data-var=\"%1\" data-stat=\"%2\" data-value=\"%3\"")
+                      .arg(escaped(variable), escaped(stat), escaped(value));
+    if (!group.isEmpty())
+        out += QStringLiteral(" data-group=\"%1\"").arg(escaped(group));
+    return out;
+}
+
 // A table whose every figure says what it is, and in a breakdown which group it counts.
 QString table(const Report::Table &t)
 {
@@ -38,12 +50,13 @@ QString table(const Report::Table &t)
                 out += QStringLiteral(" class=\"n\"");
             else if (cell.unbroken)
                 out += QStringLiteral(" class=\"w\"");
-            if (!cell.stat.isEmpty())
-                out += QStringLiteral(" data-var=\"%1\" data-stat=\"%2\" data-value=\"%3\"")
-                           .arg(escaped(cell.variable), escaped(cell.stat), escaped(cell.value));
-            if (!cell.group.isEmpty())
-                out += QStringLiteral(" data-group=\"%1\"").arg(escaped(cell.group));
-            out += QLatin1Char('>') + escaped(cell.text) + QStringLiteral("</td>");
+            out += figureAttributes(cell.variable, cell.stat, cell.value, cell.group) + QLatin1Char('>') +
+                   escaped(cell.text);
+            if (cell.hasShare())
+                out += QStringLiteral("（<span%1>%2</span>）")
+                           .arg(figureAttributes(cell.variable, cell.share.stat, cell.share.value, cell.group),
+                                escaped(cell.share.text));
+            out += QStringLiteral("</td>");
         }
         out += QStringLiteral("</tr>\n");
     }
@@ -72,9 +85,6 @@ QString block(const Report::Block &b)
     out += QStringLiteral("<article>\n<h3>%1</h3>\n").arg(escaped(b.title)) + notes(b.notes) + table(b.table);
     for (const Report::Chart &c : b.charts)
         out += chart(c);
-    if (!b.othersTitle.isEmpty())
-        out += QStringLiteral("<h4>%1</h4>\n").arg(escaped(b.othersTitle)) +
-               (b.others.isEmpty() ? QStringLiteral("<p class=\"note\">（无）</p>\n") : table(b.others));
     for (const Report::Part &part : b.parts) {
         out += QStringLiteral("<div class=\"part\">\n<h4>%1</h4>\n").arg(escaped(part.title)) + notes(part.notes);
         for (const Report::Table &t : part.tables)
