@@ -8,6 +8,7 @@
 #include "collect/data/Codebook.h"
 #include "collect/data/DataSet.h"
 #include "collect/data/ProblemReport.h"
+#include "collect/export/XlsxFile.h"
 #include "platform/SafeFile.h"
 
 #include <string>
@@ -32,34 +33,20 @@ bool isNumberInExcel(const DataSet::Variable &v)
 
 class Workbook {
 public:
-    Workbook(SafeFile &file, const TextLimit &limit) : file_(file), limit_(limit)
+    Workbook(SafeFile &file, const TextLimit &limit) : xlsx_(file, &options_), limit_(limit)
     {
-        lxw_workbook_options options{};
-        options.constant_memory = LXW_TRUE;
-        options.use_zip64 = LXW_TRUE;
-        // Closed before libxlsxwriter opens it by name: Windows lets no
-        // second writer open a file that this one holds.
-        if (!file.finish())
+        book_ = xlsx_.book();
+        if (!book_)
             return;
-        book_ = workbook_new_opt(file.temporaryPath().constData(), &options);
-        if (!book_) {
-            file.fail(QStringLiteral("无法建立 Excel 文件"));
-            return;
-        }
         bold_ = workbook_add_format(book_);
         format_set_bold(bold_);
         dateTime_ = workbook_add_format(book_);
         format_set_num_format(dateTime_, "yyyy-mm-dd hh:mm:ss");
     }
-    ~Workbook()
-    {
-        if (book_)
-            lxw_workbook_free(book_); // never closed: nothing is written
-    }
     Workbook(const Workbook &) = delete;
     Workbook &operator=(const Workbook &) = delete;
 
-    bool ok() const { return book_ != nullptr && error_ == LXW_NO_ERROR; }
+    bool ok() const { return xlsx_.ok(); }
 
     lxw_worksheet *sheet(const char *utf8Name) { return book_ ? workbook_add_worksheet(book_, utf8Name) : nullptr; }
     lxw_worksheet *firstSheet() const { return book_ ? STAILQ_FIRST(book_->worksheets) : nullptr; }
@@ -114,15 +101,8 @@ public:
 
     bool close()
     {
-        if (!book_)
-            return false;
-        const lxw_error closed = workbook_close(book_);
         book_ = nullptr;
-        if (error_ == LXW_NO_ERROR)
-            error_ = closed;
-        if (error_ != LXW_NO_ERROR)
-            file_.fail(QString::fromUtf8(lxw_strerror(error_)));
-        return error_ == LXW_NO_ERROR;
+        return xlsx_.close();
     }
 
     // Says which filter made the workbook: in its properties, and in the
@@ -144,18 +124,23 @@ public:
     lxw_format *dateTime() const { return dateTime_; }
 
 private:
-    void note(lxw_error error)
+    void note(lxw_error error) { xlsx_.note(error); }
+
+    // Rows go to disk as they are written.
+    static lxw_workbook_options rowsToDisk()
     {
-        if (error_ == LXW_NO_ERROR)
-            error_ = error;
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        options.use_zip64 = LXW_TRUE;
+        return options;
     }
 
-    SafeFile &file_;
+    lxw_workbook_options options_ = rowsToDisk();
+    XlsxFile xlsx_;
     TextLimit limit_;
-    lxw_workbook *book_ = nullptr;
+    lxw_workbook *book_ = nullptr; // xlsx_'s, until it is closed
     lxw_format *bold_ = nullptr;
     lxw_format *dateTime_ = nullptr;
-    lxw_error error_ = LXW_NO_ERROR;
     std::string buffer_;
 };
 

@@ -6,6 +6,7 @@
 #include "collect/report/ReportWorkbook.h"
 
 #include "collect/export/Formats.h"
+#include "collect/export/XlsxFile.h"
 #include "platform/SafeFile.h"
 
 #include <QHash>
@@ -54,17 +55,10 @@ QString formatOf(const QString &text)
 
 class Book {
 public:
-    explicit Book(SafeFile &file) : file_(file)
+    explicit Book(SafeFile &file) : xlsx_(file, nullptr), book_(xlsx_.book())
     {
-        // Closed before libxlsxwriter opens it by name: Windows lets no
-        // second writer open a file that this one holds.
-        if (!file.finish())
+        if (!book_)
             return;
-        book_ = workbook_new(file.temporaryPath().constData());
-        if (!book_) {
-            file.fail(QStringLiteral("无法建立 Excel 文件"));
-            return;
-        }
         const Format *excel = Formats::of(Formats::all(), kExtension.toString());
         limit_ = excel ? excel->limit : TextLimit{};
         styles_.insert(Style::Plain, nullptr);
@@ -80,15 +74,10 @@ public:
         add(Style::Dash, [](lxw_format *f) { format_set_align(f, LXW_ALIGN_RIGHT); });
         add(Style::Link, [](lxw_format *f) { format_set_font_color(f, LXW_COLOR_BLUE), format_set_underline(f, 1); });
     }
-    ~Book()
-    {
-        if (book_)
-            lxw_workbook_free(book_); // never closed: nothing is written
-    }
     Book(const Book &) = delete;
     Book &operator=(const Book &) = delete;
 
-    bool ok() const { return book_ != nullptr && error_ == LXW_NO_ERROR; }
+    bool ok() const { return xlsx_.ok(); }
 
     lxw_worksheet *sheet(const QString &name)
     {
@@ -141,15 +130,8 @@ public:
 
     bool close()
     {
-        if (!book_)
-            return false;
-        const lxw_error closed = workbook_close(book_);
         book_ = nullptr;
-        if (error_ == LXW_NO_ERROR)
-            error_ = closed;
-        if (error_ != LXW_NO_ERROR)
-            file_.fail(QStringLiteral("无法写出 Excel 报告：") + QString::fromUtf8(lxw_strerror(error_)));
-        return error_ == LXW_NO_ERROR;
+        return xlsx_.close(QStringLiteral("无法写出 Excel 报告："));
     }
 
 private:
@@ -171,18 +153,13 @@ private:
         return format;
     }
 
-    void note(lxw_error error)
-    {
-        if (error_ == LXW_NO_ERROR)
-            error_ = error;
-    }
+    void note(lxw_error error) { xlsx_.note(error); }
 
-    SafeFile &file_;
-    lxw_workbook *book_ = nullptr;
+    XlsxFile xlsx_;
+    lxw_workbook *book_; // xlsx_'s, until it is closed
     TextLimit limit_{};
     QHash<Style, lxw_format *> styles_;
     QHash<QString, lxw_format *> numbers_;
-    lxw_error error_ = LXW_NO_ERROR;
 };
 
 // Writes blocks one below the other, a row apart, and notes where each
