@@ -76,6 +76,14 @@ inline QList<QStringList> all()
             " action TEXT NOT NULL,"
             " subject TEXT NOT NULL,"
             " detail TEXT NOT NULL)",
+            // Each accepted file's findings (by the verdict's "key"), to count and filter by check.
+            "CREATE TABLE findings ("
+            " submission_id BIGINT NOT NULL REFERENCES submissions(id),"
+            " finding TEXT NOT NULL,"
+            " check_id TEXT NOT NULL,"
+            " severity TEXT NOT NULL,"
+            " PRIMARY KEY (submission_id, finding))",
+            "CREATE INDEX findings_by_check ON findings(check_id, submission_id)",
             "CREATE INDEX submissions_by_accepted ON submissions(accepted, id)",
             "CREATE INDEX submissions_by_enterprise_received ON submissions(enterprise_key, received, id)",
         },
