@@ -67,7 +67,7 @@ bool checked(QSqlQuery &q, qint64 id, QJsonObject &out, QString *error)
 bool history(QSqlQuery &q, const Submission &s, QJsonObject &out, QString *error)
 {
     q.prepare(QStringLiteral("SELECT s.id, s.received, s.accepted, s.file_name, r.state, "
-                             "(SELECT COUNT(*) FROM (%1) c WHERE c.id = s.id) FROM submissions s "
+                             "EXISTS (SELECT 1 FROM (%1) c WHERE c.id = s.id) FROM submissions s "
                              "LEFT JOIN reviews r ON r.submission_id = s.id WHERE %2 "
                              "ORDER BY s.received DESC, s.id DESC LIMIT 200")
                   .arg(QLatin1String(Current::kSubmissionIds),
@@ -84,7 +84,7 @@ bool history(QSqlQuery &q, const Submission &s, QJsonObject &out, QString *error
                                  {"fileName", q.value(3).toString()},
                                  {"state", state},
                                  {"stateText", States::text(state)},
-                                 {"current", q.value(5).toLongLong() > 0}});
+                                 {"current", q.value(5).toBool()}});
     }
     out.insert("history", files);
     return true;

@@ -10,6 +10,8 @@
 #include <QMap>
 #include <QSqlQuery>
 
+#include <mutex>
+
 namespace Serve::Overview {
 
 namespace {
@@ -74,17 +76,22 @@ bool states(QSqlQuery &q, QJsonObject &out, QString *error)
     return true;
 }
 
-// The findings of the files that count now, by check: open and checked.
+// The findings of the files that count now, by check: all, and those checked.
 bool findings(QSqlQuery &q, QJsonObject &out, QString *error)
 {
-    q.prepare("SELECT f.check_id, COUNT(*), COUNT(k.finding) FROM findings f JOIN " + currentIds() +
-              " c ON c.id = f.submission_id LEFT JOIN checked_findings k "
-              "ON k.submission_id = f.submission_id AND k.finding = f.finding GROUP BY f.check_id");
-    if (!Sql::run(q, error))
-        return false;
     QHash<QString, std::pair<qint64, qint64>> counted;
-    while (q.next())
-        counted.insert(q.value(0).toString(), {q.value(1).toLongLong(), q.value(2).toLongLong()});
+    for (const bool checked : {false, true}) {
+        q.prepare(checked ? "SELECT f.check_id, COUNT(*) FROM checked_findings k JOIN findings f "
+                            "ON f.submission_id = k.submission_id AND f.finding = k.finding WHERE k.submission_id IN " +
+                                currentIds() + " GROUP BY f.check_id"
+                          : "SELECT f.check_id, COUNT(*) FROM findings f WHERE f.submission_id IN " + currentIds() +
+                                " GROUP BY f.check_id");
+        if (!Sql::run(q, error))
+            return false;
+        while (q.next())
+            (checked ? counted[q.value(0).toString()].second : counted[q.value(0).toString()].first) =
+                q.value(1).toLongLong();
+    }
     QJsonArray list;
     for (const DataChecks::Check &check : DataChecks::all()) {
         const auto [all, checked] = counted.value(check.id.toString());
@@ -113,27 +120,49 @@ std::optional<QMap<QString, qint64>> byDay(QSqlQuery &q, QString *error)
     return days;
 }
 
-} // namespace
-
-std::optional<QJsonObject> of(Store &store, QString *error)
+// What the overview shows changes only when a submission arrives or a
+// collector changes something, which is always a line of the audit log: the
+// newest of both stamps an answer, kept until they move on.
+std::optional<QString> stamp(QSqlQuery &q, QString *error)
 {
-    if (!store.beginRead(error))
+    q.prepare("SELECT (SELECT COALESCE(MAX(id), 0) FROM submissions), (SELECT COALESCE(MAX(id), 0) FROM audit_log)");
+    if (!Sql::run(q, error) || !q.next())
         return std::nullopt;
-    QSqlQuery q(store.connection());
+    return q.value(0).toString() + '/' + q.value(1).toString();
+}
+
+template <typename T>
+struct Kept {
+    std::mutex mutex;
+    QString stamp;
+    T value;
+
+    std::optional<T> at(const QString &s)
+    {
+        const std::lock_guard lock(mutex);
+        return s == stamp ? std::optional<T>(value) : std::nullopt;
+    }
+    void keep(const QString &s, const T &v)
+    {
+        const std::lock_guard lock(mutex);
+        stamp = s;
+        value = v;
+    }
+};
+
+Kept<QJsonObject> keptOverview;
+Kept<QByteArray> keptChart;
+
+std::optional<QJsonObject> made(QSqlQuery &q, QString *error)
+{
     QJsonObject out;
-    bool ok = counts(q, out, error) && states(q, out, error) && findings(q, out, error);
-    const auto days = ok ? byDay(q, error) : std::nullopt;
-    q.finish();
-    store.rollback(); // read only
-    if (!ok || !days)
+    if (!counts(q, out, error) || !states(q, out, error) || !findings(q, out, error))
         return std::nullopt;
-    out.insert("days", days->size());
     return out;
 }
 
-std::optional<QByteArray> chart(Store &store, QString *error)
+std::optional<QByteArray> drawn(QSqlQuery &q, QString *error)
 {
-    QSqlQuery q(store.connection());
     const auto days = byDay(q, error);
     if (!days)
         return std::nullopt;
@@ -148,6 +177,34 @@ std::optional<QByteArray> chart(Store &store, QString *error)
             c.series[0].values << double(it.value());
         }
     return Report::svg(ReportChart::layout(c), c.title);
+}
+
+// Of one moment: kept, or made in a transaction that reads one.
+template <typename T, typename Make>
+std::optional<T> ofMoment(Store &store, Kept<T> &kept, Make make, QString *error)
+{
+    if (!store.beginRead(error))
+        return std::nullopt;
+    QSqlQuery q(store.connection());
+    const std::optional<QString> s = stamp(q, error);
+    std::optional<T> answer = s ? kept.at(*s) : std::nullopt;
+    if (s && !answer && (answer = make(q, error)))
+        kept.keep(*s, *answer);
+    q.finish();
+    store.rollback(); // read only
+    return answer;
+}
+
+} // namespace
+
+std::optional<QJsonObject> of(Store &store, QString *error)
+{
+    return ofMoment(store, keptOverview, made, error);
+}
+
+std::optional<QByteArray> chart(Store &store, QString *error)
+{
+    return ofMoment(store, keptChart, drawn, error);
 }
 
 } // namespace Serve::Overview

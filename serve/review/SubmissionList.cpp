@@ -32,13 +32,15 @@ struct Where {
     }
 };
 
+// Flags and numbers are compared as expressions, not as columns: so the
+// scan stays on the listed index in id order and a page stops at its last row.
 Where whereOf(const Filter &f)
 {
     Where w;
     if (!f.name.isEmpty())
-        w.add("s.enterprise LIKE ? ESCAPE '\\'", containing(f.name));
+        w.add("s.enterprise_key LIKE ? ESCAPE '\\'", containing(f.name));
     if (f.accepted >= 0)
-        w.add("s.accepted = ?", f.accepted);
+        w.add("s.accepted + 0 = ?", f.accepted);
     if (f.state == QLatin1String(Current::kReceived))
         w.add("(r.state IS NULL OR r.state = ?)", f.state);
     else if (!f.state.isEmpty())
@@ -46,7 +48,7 @@ Where whereOf(const Filter &f)
     if (!f.check.isEmpty())
         w.add("EXISTS (SELECT 1 FROM findings f WHERE f.submission_id = s.id AND f.check_id = ?)", f.check);
     if (f.code)
-        w.add("s.code_id = ?", f.code);
+        w.add("s.code_id + 0 = ?", f.code);
     return w;
 }
 
@@ -102,6 +104,7 @@ std::optional<Filter> filterOf(const Request &request, QString *refusal)
     return f;
 }
 
+// The page's ids first, from the index alone; then those rows whole.
 std::optional<QJsonObject> page(Store &store, const Filter &filter, QString *error)
 {
     const QString from = QStringLiteral(" FROM submissions s LEFT JOIN reviews r ON r.submission_id = s.id");
@@ -113,20 +116,24 @@ std::optional<QJsonObject> page(Store &store, const Filter &filter, QString *err
     if (filter.before)
         where.add("s.id < ?", filter.before);
     where.values << filter.limit + 1;
-    if (!prepared(q,
-                  "SELECT s.id, s.received, s.enterprise, s.file_name, c.name, s.accepted, s.reason, s.verdict, "
-                  "r.state" + from + " JOIN upload_codes c ON c.id = s.code_id" + where.sql +
-                      " ORDER BY s.id DESC LIMIT ?",
-                  where.values, error))
+    if (!prepared(q, "SELECT s.id" + from + where.sql + " ORDER BY s.id DESC LIMIT ?", where.values, error))
         return std::nullopt;
+    QVariantList ids;
+    while (q.next())
+        ids << q.value(0);
+    const qint64 next = ids.size() > filter.limit ? ids[filter.limit - 1].toLongLong() : 0;
+    ids = ids.mid(0, filter.limit);
     QJsonArray rows;
-    qint64 next = 0;
-    while (q.next()) {
-        if (rows.size() == filter.limit) {
-            next = rows.last()["id"].toInteger();
-            break;
-        }
-        rows.append(rowOf(q));
+    if (!ids.isEmpty()) {
+        const QStringList marks(ids.size(), QStringLiteral("?"));
+        if (!prepared(q,
+                      "SELECT s.id, s.received, s.enterprise, s.file_name, c.name, s.accepted, s.reason, s.verdict, "
+                      "r.state" + from + " JOIN upload_codes c ON c.id = s.code_id WHERE s.id IN (" + marks.join(',') +
+                          ") ORDER BY s.id DESC",
+                      ids, error))
+            return std::nullopt;
+        while (q.next())
+            rows.append(rowOf(q));
     }
     return QJsonObject{{"rows", rows}, {"total", total}, {"next", next}};
 }

@@ -12,10 +12,12 @@ namespace Serve::Findings {
 bool list(QSqlDatabase db, qint64 submissionId, const QByteArray &verdict, QString *error)
 {
     const QJsonArray findings = QJsonDocument::fromJson(verdict).object().value("findings").toArray();
+    if (findings.isEmpty())
+        return true;
     QSqlQuery q(db);
+    q.prepare("INSERT INTO findings (submission_id, finding, check_id, severity) VALUES (?, ?, ?, ?) "
+              "ON CONFLICT (submission_id, finding) DO NOTHING");
     for (const QJsonValue &f : findings) {
-        q.prepare("INSERT INTO findings (submission_id, finding, check_id, severity) VALUES (?, ?, ?, ?) "
-                  "ON CONFLICT (submission_id, finding) DO NOTHING");
         q.addBindValue(submissionId);
         q.addBindValue(f["key"].toString());
         q.addBindValue(f["check"].toString());

@@ -1,7 +1,5 @@
 #include "tests/serve/ServeFixture.h"
 
-#include "tests/collect/SampleRecords.h"
-
 #include <QFile>
 #include <QJsonDocument>
 #include <QSqlDatabase>
@@ -70,10 +68,11 @@ bool execute(const QString &data, const QString &database, const QString &statem
     return ok;
 }
 
-QByteArray resultFile(const QString &folder, int index, quint32 seed)
+QByteArray resultFile(const QString &folder, int index, quint32 seed, SampleRecords::Values values)
 {
     QRandomGenerator rng(seed * 7919 + quint32(index));
-    const QString path = SampleRecords::write(SampleRecords::make(rng, index), folder + '/');
+    const QString path =
+        SampleRecords::write(SampleRecords::make(rng, index, SampleRecords::Texts::Plain, values), folder + '/');
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     const QByteArray bytes = file.readAll();

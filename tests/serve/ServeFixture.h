@@ -3,6 +3,7 @@
 // collector.
 #pragma once
 
+#include "tests/collect/SampleRecords.h"
 #include "tests/serve/HttpClient.h"
 
 #include <QByteArray>
@@ -18,7 +19,8 @@ QString freshDatabase();
 // Runs one statement on the server's database: SQLite in the data folder, or the PostgreSQL address.
 bool execute(const QString &data, const QString &database, const QString &statement, QString *error);
 // A whole result file of enterprise index, as the program writes it; another seed, other answers.
-QByteArray resultFile(const QString &folder, int index, quint32 seed = 1);
+QByteArray resultFile(const QString &folder, int index, quint32 seed = 1,
+                      SampleRecords::Values values = SampleRecords::Values::Random);
 const QJsonObject json(const HttpClient::Reply &reply); // const: a path of keys reads it
 
 // A collector signed in to the server on port: their cookie and the page's token.
