@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -224,7 +225,9 @@ private slots:
     {
         const qint64 id = upload(file(1));
         const QString added = server_->command({"collectors", "add", "第二人"});
-        const ServeFixture::Collector second = ServeFixture::signIn(server_->port(), added.section("：", -1).trimmed().toLatin1());
+        const QString code = QRegularExpression("请记下）：([A-Za-z0-9_-]+)").match(added).captured(1);
+        QVERIFY2(!code.isEmpty(), qPrintable(added));
+        const ServeFixture::Collector second = ServeFixture::signIn(server_->port(), code.toLatin1());
         int statuses[2] = {};
         std::thread a([&] { statuses[0] = desk_.post("/collect/api/review", {{"ids", QJsonArray{id}}, {"state", "approved"}}).status; });
         std::thread b([&] { statuses[1] = second.post("/collect/api/review", {{"ids", QJsonArray{id}}, {"state", "pending"}}).status; });
