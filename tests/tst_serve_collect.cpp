@@ -257,6 +257,25 @@ private slots:
         QCOMPARE(audit()[1]["actionText"].toString(), "建立上传代码");
     }
 
+    // A database from before the findings were listed gets them listed when it is brought up to date.
+    void upgradeListsFindings()
+    {
+        int enterprise = 1;
+        fileWithFindings(enterprise);
+        const QJsonArray before = get("/collect/api/overview")["findings"].toArray();
+        QVERIFY(server_->stop());
+        for (const char *statement :
+             {"DROP TABLE sessions", "DROP TABLE reviews", "DROP TABLE checked_findings", "DROP TABLE audit_log",
+              "DROP TABLE findings", "DROP TABLE collectors", "DROP INDEX submissions_by_accepted",
+              "DROP INDEX submissions_listed", "DELETE FROM schema_migrations WHERE version = 2"}) {
+            QString error;
+            QVERIFY2(ServeFixture::execute(data_, database_, statement, &error), qPrintable(error));
+        }
+        QVERIFY2(server_->start(), qPrintable(server_->error()));
+        desk_ = ServeFixture::signIn(server_->port(), server_->firstCollectorCode());
+        QCOMPARE(get("/collect/api/overview")["findings"].toArray(), before);
+    }
+
     // Headless Chromium signs in, watches the count grow, sends a file back,
     // marks a finding, is refused from elsewhere and without the token, signs out.
     void browser()
