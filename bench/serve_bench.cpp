@@ -293,8 +293,10 @@ int main(int argc, char **argv)
                                 qEnvironmentVariable("PGDATABASE"));
     if (args.contains("--collectors-only")) {
         collectorRuns(desk.path(), {}, "collectors' side on SQLite");
-        if (!qEnvironmentVariable("PGHOST").isEmpty())
+        if (!qEnvironmentVariable("PGHOST").isEmpty()) {
+            qputenv("CSR_SERVE_DATABASE", "postgres"); // a database of its own in the cluster
             collectorRuns(desk.path(), ServeFixture::freshDatabase(), "collectors' side on PostgreSQL");
+        }
         return 0;
     }
     const int perRun = args.size() > 2 && args[1] == "--uploads" ? args[2].toInt() : 2000;
