@@ -222,7 +222,8 @@ bool storeMany(const QString &folder, const QString &data, const QString &databa
     }
     q.finish();
     review.finish();
-    return store->commitTransaction(&error);
+    // PostgreSQL's autovacuum would update the statistics within a minute.
+    return store->commitTransaction(&error) && (!store->isPostgres() || QSqlQuery(store->connection()).exec("ANALYZE"));
 }
 
 // Each answer's time, in milliseconds; -1 when one failed. With upload set,
