@@ -5,20 +5,29 @@
 // answers at once (the cost of HTTP here) and one durable SQLite commit per
 // submission through the server's own store (what the disk allows without
 // grouping). Then the server's memory with 32 uploads of 16 MiB at once.
+// Last, the collectors' side with 100,000 submissions stored: the overview's
+// answer time and a page of 50 submissions with a filter.
 //   csr-serve-bench [--uploads N]        (N per client count; default 2000)
+//   csr-serve-bench --collectors-only    (the collectors' side alone)
 #include "serve/http/HttpServer.h"
+#include "serve/store/Findings.h"
+#include "serve/store/Sql.h"
 #include "serve/store/Store.h"
+#include "serve/verdict/Verdict.h"
 #include "tests/collect/SampleRecords.h"
 #include "tests/serve/HttpClient.h"
+#include "tests/serve/ServeFixture.h"
 #include "tests/serve/ServeProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <cstdio>
 #include <thread>
 
@@ -171,12 +180,126 @@ void serverRuns(const QString &folder, const QString &database, const QList<QByt
                 peakKiB(server.pid()) / 1024, before / 1024, double(32) / r.perSecond);
 }
 
+// Files of kEnterprises enterprises judged by the server's own verdict,
+// stored straight into the database under distinct hashes, a minute apart,
+// with their findings listed; some replaced, every tenth reviewed. One in ten
+// has answers that contradict each other (many findings), as in a survey.
+bool storeMany(const QString &folder, const QString &data, const QString &database, int count)
+{
+    constexpr int kKinds = 200;
+    QList<Serve::Submission> kinds;
+    for (int i = 0; i < kKinds; ++i)
+        kinds.append(Serve::Verdict::judge(
+            ServeFixture::resultFile(folder, i + 1, 1,
+                                     i % 10 ? SampleRecords::Values::Consistent : SampleRecords::Values::Random),
+            "企业_填报结果.dbf", {}));
+    QString error;
+    const auto db = Serve::Database::parse(database, data, &error);
+    std::unique_ptr<Serve::Store> store = db ? Serve::Store::open(*db, &error) : nullptr;
+    if (!store || !store->beginWrite(&error))
+        return std::printf("%s\n", qPrintable(error)), false;
+    QSqlQuery q(store->connection()), review(store->connection());
+    q.prepare("INSERT INTO submissions (sha256, code_id, received, file_name, size, accepted, enterprise, "
+              "enterprise_key, reason, verdict, bytes) VALUES (?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id");
+    review.prepare("INSERT INTO reviews (submission_id, state, note, collector_id, changed) VALUES (?, ?, '', 1, ?)");
+    const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-60LL * count);
+    for (int i = 1; i <= count; ++i) {
+        const Serve::Submission &k = kinds[i % kKinds];
+        const QString name = k.enterprise + QString::number(i % (count * 7 / 10));
+        for (const QVariant &v : QVariantList{QString::fromLatin1(Serve::sha256Hex(QByteArray::number(i))),
+                                             start.addSecs(60LL * i).toString(Qt::ISODateWithMs), k.fileName, k.size,
+                                             k.accepted ? 1 : 0, name, name, Serve::Sql::text(k.reason), QString::fromUtf8(k.verdict), k.bytes})
+            q.addBindValue(v);
+        if (!Serve::Sql::run(q, &error) || !q.next() || !Serve::Findings::list(store->connection(), q.value(0).toLongLong(), k.verdict, &error))
+            return std::printf("insert: %s\n", qPrintable(error)), false;
+        q.finish();
+        if (i % 10 == 0) {
+            review.addBindValue(i);
+            review.addBindValue(i % 30 == 0 ? "rejected" : "approved");
+            review.addBindValue(start.toString(Qt::ISODateWithMs));
+            review.exec();
+        }
+    }
+    q.finish();
+    review.finish();
+    // PostgreSQL's autovacuum would update the statistics within a minute.
+    return store->commitTransaction(&error) && (!store->isPostgres() || QSqlQuery(store->connection()).exec("ANALYZE"));
+}
+
+// Each answer's time, in milliseconds; -1 when one failed. With upload set,
+// a new file arrives before each, so that nothing kept answers for the server.
+std::vector<double> times(const ServeFixture::Collector &desk, const QByteArray &path, int count,
+                          const std::function<void(int)> &upload = {})
+{
+    std::vector<double> ms;
+    for (int i = 0; i < count; ++i) {
+        if (upload)
+            upload(i);
+        QElapsedTimer t;
+        t.start();
+        if (desk.get(path).status != 200)
+            return {-1};
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return ms;
+}
+
+void collectorRuns(const QString &folder, const QString &database, const char *what)
+{
+    constexpr int kStored = 100000;
+    // CSR_SERVE_BENCH_KEEP=folder: the SQLite data folder is made there and kept, to look at.
+    const QString data = database.isEmpty() && qEnvironmentVariableIsSet("CSR_SERVE_BENCH_KEEP")
+                             ? qEnvironmentVariable("CSR_SERVE_BENCH_KEEP")
+                             : folder + (database.isEmpty() ? "/desk-sqlite" : "/desk-postgres");
+    ServeProcess server(CSR_SERVE_PATH, data, database, {"--rate-per-address", "0", "--rate-per-code", "0"});
+    if (!server.start())
+        return void(std::printf("csr-serve did not start: %s\n", qPrintable(server.error())));
+    const ServeFixture::Collector desk = ServeFixture::signIn(server.port(), server.firstCollectorCode());
+    QElapsedTimer t;
+    t.start();
+    if (!storeMany(folder, data, database, kStored))
+        return;
+    std::printf("%s: %d submissions stored in %.1f s\n", what, kStored, double(t.elapsed()) / 1000);
+    const QList<QByteArray> arriving = makeFiles(folder, 11, 900000);
+    const auto upload = [&](int i) {
+        HttpClient::send(server.port(), {"POST", "/api/v1/submissions",
+                                         {{"Authorization", "Bearer " + server.firstCode()}}, arriving[i], -1, {}});
+    };
+    std::vector<double> fresh = times(desk, "/collect/api/overview", 11, upload);
+    std::vector<double> kept = times(desk, "/collect/api/overview", 11);
+    std::printf("  %-62s median %7.1f ms, max %7.1f ms\n", "overview, a new file before each", percentile(fresh, 0.5),
+                *std::max_element(fresh.begin(), fresh.end()));
+    std::printf("  %-62s median %7.1f ms\n", "overview, nothing new", percentile(kept, 0.5));
+    for (const char *path : {"/collect/api/submissions?limit=50",
+                             "/collect/api/submissions?limit=50&accepted=1&state=approved",
+                             "/collect/api/submissions?limit=50&q=%E5%85%AC%E5%8F%B81234",
+                             "/collect/api/submissions?limit=50&check=year_jump&before=50000",
+                             "/collect/api/submission?id=99999", "/collect/api/chart.svg"}) {
+        std::vector<double> ms = times(desk, path, 11);
+        std::printf("  %-62s median %7.1f ms\n", path, percentile(ms, 0.5));
+    }
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    QTemporaryDir desk;
+    const QString pg = QStringLiteral("postgresql://%1:%2@%3:%4/%5")
+                           .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGPASSWORD"),
+                                qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT"),
+                                qEnvironmentVariable("PGDATABASE"));
+    if (args.contains("--collectors-only")) {
+        collectorRuns(desk.path(), {}, "collectors' side on SQLite");
+        if (!qEnvironmentVariable("PGHOST").isEmpty()) {
+            qputenv("CSR_SERVE_DATABASE", "postgres"); // a database of its own in the cluster
+            collectorRuns(desk.path(), ServeFixture::freshDatabase(), "collectors' side on PostgreSQL");
+        }
+        return 0;
+    }
     const int perRun = args.size() > 2 && args[1] == "--uploads" ? args[2].toInt() : 2000;
     QTemporaryDir folder;
     const QList<QByteArray> files = makeFiles(folder.path(), perRun * 3, 0);

@@ -3,6 +3,7 @@
 // CSR_SERVE_DATABASE=postgres, under pg_virtualenv).
 #include "tests/collect/SampleRecords.h"
 #include "tests/serve/HttpClient.h"
+#include "tests/serve/ServeFixture.h"
 #include "tests/serve/ServeProcess.h"
 
 #include <QCoreApplication>
@@ -36,10 +37,8 @@ namespace {
 
 using HttpClient::Reply;
 
-bool onPostgres()
-{
-    return qEnvironmentVariable("CSR_SERVE_DATABASE").startsWith("postgres");
-}
+using ServeFixture::json;
+using ServeFixture::onPostgres;
 
 QByteArray firstLines(const QByteArray &bytes, int lines)
 {
@@ -47,11 +46,6 @@ QByteArray firstLines(const QByteArray &bytes, int lines)
     for (int i = 0; i < lines; ++i)
         end = bytes.indexOf("\r\n", end) + 2;
     return bytes.left(end);
-}
-
-QJsonObject json(const Reply &reply)
-{
-    return QJsonDocument::fromJson(reply.body).object();
 }
 
 } // namespace
@@ -66,30 +60,6 @@ private:
     QByteArray code_;
     int files_ = 0;
 
-    // A fresh database for each case: SQLite in the case's folder, or a new PostgreSQL database.
-    QString freshDatabase()
-    {
-        if (!onPostgres())
-            return {};
-        static int next = 0;
-        const QString name = QStringLiteral("csr_test_%1").arg(++next);
-        {
-            QSqlDatabase admin = QSqlDatabase::addDatabase("QPSQL", "admin");
-            admin.setHostName(qEnvironmentVariable("PGHOST"));
-            admin.setPort(qEnvironmentVariable("PGPORT").toInt());
-            admin.setUserName(qEnvironmentVariable("PGUSER"));
-            admin.setPassword(qEnvironmentVariable("PGPASSWORD"));
-            admin.setDatabaseName(qEnvironmentVariable("PGDATABASE"));
-            if (!admin.open())
-                qFatal("PostgreSQL: %s", qPrintable(admin.lastError().text()));
-            QSqlQuery(admin).exec("CREATE DATABASE " + name);
-        }
-        QSqlDatabase::removeDatabase("admin");
-        return QStringLiteral("postgresql://%1:%2@%3:%4/%5")
-            .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGPASSWORD"), qEnvironmentVariable("PGHOST"),
-                 qEnvironmentVariable("PGPORT"), name);
-    }
-
     std::unique_ptr<ServeProcess> startServer(const QStringList &options = {})
     {
         auto server = std::make_unique<ServeProcess>(CSR_SERVE_PATH, data_, database_, options);
@@ -98,17 +68,7 @@ private:
         return server;
     }
 
-    // A whole result file of enterprise index, as the program writes it; another seed, other answers.
-    QByteArray resultFile(int index, quint32 seed = 1)
-    {
-        QRandomGenerator rng(seed * 7919 + quint32(index));
-        const QString path = SampleRecords::write(SampleRecords::make(rng, index), dir_.path() + "/files/");
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        const QByteArray bytes = file.readAll();
-        file.remove();
-        return bytes;
-    }
+    QByteArray resultFile(int index, quint32 seed = 1) { return ServeFixture::resultFile(dir_.path() + "/files", index, seed); }
 
     QByteArray nextFile() { return resultFile(++files_); }
 
@@ -163,19 +123,8 @@ private:
 
     void execute(const QString &statement)
     {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(onPostgres() ? "QPSQL" : "QSQLITE", "writer");
-            const QUrl url(database_);
-            db.setHostName(url.host());
-            db.setPort(url.port());
-            db.setUserName(url.userName());
-            db.setPassword(url.password());
-            db.setDatabaseName(onPostgres() ? url.path().mid(1) : data_ + "/csr-serve.sqlite");
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY2(q.exec(statement), qPrintable(q.lastError().text()));
-        }
-        QSqlDatabase::removeDatabase("writer");
+        QString error;
+        QVERIFY2(ServeFixture::execute(data_, database_, statement, &error), qPrintable(error));
     }
 
 private slots:
@@ -191,7 +140,7 @@ private slots:
     {
         static int n = 0;
         data_ = dir_.path() + QStringLiteral("/data%1").arg(++n);
-        database_ = freshDatabase();
+        database_ = ServeFixture::freshDatabase();
         server_ = startServer();
         code_ = server_->firstCode();
         QVERIFY(!code_.isEmpty());

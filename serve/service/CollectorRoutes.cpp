@@ -1,11 +1,15 @@
 #include "serve/service/CollectorRoutes.h"
 
+#include "serve/office/OfficeRoutes.h"
+#include "serve/review/ReviewRoutes.h"
+
 namespace Serve {
 
 QList<CollectorRoute> collectorRoutes(const CollectorContext &context)
 {
     QList<CollectorRoute> routes;
-    Q_UNUSED(context);
+    routes << reviewRoutes(context);
+    routes << officeRoutes(context);
     return routes;
 }
 

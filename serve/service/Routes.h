@@ -16,6 +16,18 @@ inline constexpr char kCollectApi[] = "/collect/api/";
 inline constexpr char kSignIn[] = "/collect/api/session";
 inline constexpr char kSignOut[] = "/collect/api/signout";
 inline constexpr char kMe[] = "/collect/api/me";
+inline constexpr char kOverview[] = "/collect/api/overview";
+inline constexpr char kChart[] = "/collect/api/chart.svg";
+inline constexpr char kChoices[] = "/collect/api/choices";
+inline constexpr char kSubmissionList[] = "/collect/api/submissions";
+inline constexpr char kSubmission[] = "/collect/api/submission";       // ?id=
+inline constexpr char kChanges[] = "/collect/api/submission/changes";  // ?id=&from=
+inline constexpr char kOriginal[] = "/collect/api/submission/file";    // ?id=
+inline constexpr char kReview[] = "/collect/api/review";
+inline constexpr char kFinding[] = "/collect/api/finding";
+inline constexpr char kCodes[] = "/collect/api/codes";
+inline constexpr char kRevokeCode[] = "/collect/api/codes/revoke";
+inline constexpr char kAudit[] = "/collect/api/audit";
 inline constexpr char kSessionCookie[] = "csr_collect";
 inline constexpr char kCsrfHeader[] = "x-csrf-token";
 

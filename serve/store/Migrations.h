@@ -76,8 +76,21 @@ inline QList<QStringList> all()
             " action TEXT NOT NULL,"
             " subject TEXT NOT NULL,"
             " detail TEXT NOT NULL)",
-            "CREATE INDEX submissions_by_accepted ON submissions(accepted, id)",
-            "CREATE INDEX submissions_by_enterprise_received ON submissions(enterprise_key, received, id)",
+            // Each accepted file's findings (by the verdict's "key"), to count and filter by check.
+            "CREATE TABLE findings ("
+            " submission_id BIGINT NOT NULL REFERENCES submissions(id),"
+            " finding TEXT NOT NULL,"
+            " check_id TEXT NOT NULL,"
+            " severity TEXT NOT NULL,"
+            " PRIMARY KEY (submission_id, finding))",
+            "CREATE INDEX findings_by_check ON findings(check_id, submission_id)",
+            "CREATE INDEX findings_by_submission ON findings(submission_id, check_id, finding)",
+            // Each holds all a query reads, so that none reads the rows
+            // themselves (their verdicts and bytes make them large): what
+            // counts now (the newest accepted of an enterprise), and the
+            // submissions' table in id order with what it filters on.
+            "CREATE INDEX submissions_by_accepted ON submissions(accepted, enterprise_key, received, id)",
+            "CREATE INDEX submissions_listed ON submissions(id, accepted, code_id, enterprise_key, received)",
         },
     };
 }

@@ -3,6 +3,7 @@
 // exception: its revocation time is set once).
 #include "serve/store/Store.h"
 
+#include "serve/store/Findings.h"
 #include "serve/store/Migrations.h"
 #include "serve/store/Sql.h"
 
@@ -165,6 +166,7 @@ bool Store::migrate(QString *error)
 
 bool Store::migrateLocked(QString *error)
 {
+    constexpr int kFindingsListed = 2; // the step that made the table of findings
     if (!exec("CREATE TABLE IF NOT EXISTS schema_migrations (version INTEGER PRIMARY KEY, applied TEXT NOT NULL)",
               error))
         return false;
@@ -189,6 +191,12 @@ bool Store::migrateLocked(QString *error)
                 exec("ROLLBACK", &ignored);
                 return false;
             }
+        }
+        // The findings of the files kept before they were listed.
+        if (version == kFindingsListed && !Findings::listAll(QSqlDatabase::database(connection_, false), error)) {
+            QString ignored;
+            exec("ROLLBACK", &ignored);
+            return false;
         }
         QSqlQuery note(QSqlDatabase::database(connection_, false));
         note.prepare("INSERT INTO schema_migrations (version, applied) VALUES (?, ?)");
@@ -364,7 +372,7 @@ bool Store::commit(QList<Submission> &batch, QList<bool> &isNew, QString *error)
         Submission &s = batch[order[i]];
         bool inserted = false;
         ok = findReplaced(q.replaced, s, error) && insert(q.insert, s, inserted, error) &&
-             (inserted || readExisting(q.existing, s, error));
+             (inserted ? Findings::list(connection(), s.id, s.verdict, error) : readExisting(q.existing, s, error));
         isNew[order[i]] = ok && inserted;
     }
     q.finish();
