@@ -71,17 +71,8 @@ public:
                 r.lines << c.line;
             break;
         case Kind::Conflict:
-            for (const Rule &rule : check.rules) {
-                ResolvedRule resolved;
-                resolved.when = condition(check, rule.when, r.lines);
-                for (const Condition &c : rule.with)
-                    resolved.with << condition(check, c, r.lines);
-                resolved.yearly = resolved.when.operand.type == Operand::Type::Figure ||
-                                  std::any_of(resolved.with.begin(), resolved.with.end(), [](const Resolved &c) {
-                                      return c.operand.type == Operand::Type::Figure;
-                                  });
-                r.rules << resolved;
-            }
+            for (const Rule &rule : check.rules)
+                r.rules << resolveRule(check, rule, r.lines);
             break;
         case Kind::SameEnterprise: {
             const Line *line = Survey::lineByVariable(check.nameVariable);
@@ -123,32 +114,53 @@ private:
         return out;
     }
 
-    Resolved condition(const Check &check, const Condition &c, QList<int> &lines) const
+    ResolvedRule resolveRule(const Check &check, const Rule &rule, QList<int> &lines) const
     {
-        Resolved r;
-        r.test = c.test;
-        Operand &o = r.operand;
-        const Line *line = Survey::lineByVariable(c.variable);
-        if (std::any_of(d_.figures.begin(), d_.figures.end(), [&](const Figure &f) { return f.stem == c.variable; })) {
+        ResolvedRule resolved;
+        resolved.when = condition(check, rule.when, lines);
+        for (const Condition &c : rule.with)
+            resolved.with << condition(check, c, lines);
+        resolved.yearly = resolved.when.operand.type == Operand::Type::Figure ||
+                          std::any_of(resolved.with.begin(), resolved.with.end(), [](const Resolved &c) {
+                              return c.operand.type == Operand::Type::Figure;
+                          });
+        return resolved;
+    }
+
+    // What a condition's variable names: a figure row, a line or an option of a line.
+    Operand operand(const Check &check, QStringView variable, QList<int> &lines) const
+    {
+        Operand o;
+        const Line *line = Survey::lineByVariable(variable);
+        if (std::any_of(d_.figures.begin(), d_.figures.end(), [&](const Figure &f) { return f.stem == variable; })) {
             o.type = Operand::Type::Figure;
-            o.figure = figure(check, c.variable);
+            o.figure = figure(check, variable);
             lines << d_.figures[o.figure].lines[0] << d_.figures[o.figure].lines[1];
-        } else if (line) {
+            return o;
+        }
+        if (line) {
             o.type = Operand::Type::Line;
             o.line = line->number;
         } else {
             for (const Line &l : Survey::lines())
-                if (const qsizetype at = l.positionVariables.indexOf(c.variable); at >= 0 && l.kind == LineKind::OptionCodes) {
+                if (const qsizetype at = l.positionVariables.indexOf(variable); at >= 0 && l.kind == LineKind::OptionCodes) {
                     o.type = Operand::Type::Option;
                     o.line = l.number;
                     o.position = int(at);
                 }
             if (o.line == 0)
-                fault(check, c.variable);
+                fault(check, variable);
         }
-        if (o.type != Operand::Type::Figure)
-            lines << o.line;
+        lines << o.line;
+        return o;
+    }
 
+    Resolved condition(const Check &check, const Condition &c, QList<int> &lines) const
+    {
+        Resolved r;
+        r.test = c.test;
+        r.operand = operand(check, c.variable, lines);
+        const Operand &o = r.operand;
         const bool isFigure = o.type == Operand::Type::Figure ||
                               (o.type == Operand::Type::Line && Survey::line(o.line).kind == LineKind::Number);
         switch (c.test) {

@@ -235,6 +235,24 @@ void addCount(Words &words, const Count &count, std::span<const QByteArrayView> 
         words.add(Survey::line(count.line).question.simplified(), shown(lines[size_t(count.line - 1)]));
 }
 
+// The tab's figures together, with as many decimals as the most precise of them.
+void addSum(Words &words, const ResolvedCheck &c, int year, std::span<const QByteArrayView> lines)
+{
+    const Definition &d = definition();
+    double sum = 0;
+    int decimals = 0;
+    for (int f : c.summed) {
+        const QByteArrayView text = lines[size_t(d.figures[f].lines[size_t(year)] - 1)];
+        if (const std::optional<double> v = RecordCheck::numberValue(text)) {
+            sum += *v;
+            const QByteArrayView n = *RecordCheck::numberText(text);
+            if (const qsizetype point = n.indexOf('.'); point >= 0)
+                decimals = std::max(decimals, int(n.size() - point - 1));
+        }
+    }
+    words.add(c.sumLabel + QLatin1Char(' ') + d.years[size_t(year)], QString::number(sum, 'f', decimals));
+}
+
 } // namespace
 
 QList<Finding> run(std::span<const QByteArrayView> lines)
@@ -290,22 +308,10 @@ QString values(const Finding &finding, std::span<const QByteArrayView> lines)
     case Kind::AtMost: {
         const int year = finding.year;
         addFigure(words, d.figures[c.whole], year, lines);
-        if (finding.subject < c.parts.size()) {
+        if (finding.subject < c.parts.size())
             addFigure(words, d.figures[c.parts[finding.subject]], year, lines);
-            break;
-        }
-        double sum = 0;
-        int decimals = 0;
-        for (int f : c.summed) {
-            const QByteArrayView text = lines[size_t(d.figures[f].lines[size_t(year)] - 1)];
-            if (const std::optional<double> v = RecordCheck::numberValue(text)) {
-                sum += *v;
-                const QByteArrayView n = *RecordCheck::numberText(text);
-                if (const qsizetype point = n.indexOf('.'); point >= 0)
-                    decimals = std::max(decimals, int(n.size() - point - 1));
-            }
-        }
-        words.add(c.sumLabel + QLatin1Char(' ') + d.years[size_t(year)], QString::number(sum, 'f', decimals));
+        else
+            addSum(words, c, year, lines);
         break;
     }
     case Kind::UnitSlip:
