@@ -19,11 +19,14 @@ class Answers {
 public:
     explicit Answers(std::span<const QByteArrayView> lines) : lines_(lines)
     {
-        for (int line : definition().numberLines) {
-            const std::optional<double> value = RecordCheck::numberValue(lines[size_t(line - 1)]);
-            has_[size_t(line - 1)] = value.has_value();
-            values_[size_t(line - 1)] = value.value_or(0);
-        }
+        for (int line : definition().numberLines)
+            keep(line, RecordCheck::numberValue(lines[size_t(line - 1)]));
+    }
+
+    Answers(std::span<const QByteArrayView> lines, const RecordCheck::Numbers &numbers) : lines_(lines)
+    {
+        for (int line : definition().numberLines)
+            keep(line, numbers[size_t(line - 1)]);
     }
 
     QByteArrayView text(int line) const { return lines_[size_t(line - 1)]; }
@@ -73,6 +76,12 @@ public:
     }
 
 private:
+    void keep(int line, std::optional<double> value)
+    {
+        has_[size_t(line - 1)] = value.has_value();
+        values_[size_t(line - 1)] = value.value_or(0);
+    }
+
     std::span<const QByteArrayView> lines_;
     std::array<bool, Survey::kLineCount> has_{};
     std::array<double, Survey::kLineCount> values_; // where has_
@@ -253,14 +262,10 @@ void addSum(Words &words, const ResolvedCheck &c, int year, std::span<const QByt
     words.add(c.sumLabel + QLatin1Char(' ') + d.years[size_t(year)], QString::number(sum, 'f', decimals));
 }
 
-} // namespace
-
-QList<Finding> run(std::span<const QByteArrayView> lines)
+// The checks of one record, in the table's order.
+QList<Finding> runOn(const Answers &answers)
 {
-    if (lines.size() != size_t(Survey::kLineCount))
-        return {};
     const Definition &d = definition();
-    const Answers answers(lines);
     Found out;
     // Slips first, wherever they stand in the table: a jump that is a slip is
     // reported once, as a slip.
@@ -294,6 +299,22 @@ QList<Finding> run(std::span<const QByteArrayView> lines)
         }
     }
     return QList<Finding>(out.begin(), out.end());
+}
+
+} // namespace
+
+QList<Finding> run(std::span<const QByteArrayView> lines)
+{
+    if (lines.size() != size_t(Survey::kLineCount))
+        return {};
+    return runOn(Answers(lines));
+}
+
+QList<Finding> run(std::span<const QByteArrayView> lines, const RecordCheck::Numbers &numbers)
+{
+    if (lines.size() != size_t(Survey::kLineCount))
+        return {};
+    return runOn(Answers(lines, numbers));
 }
 
 QString values(const Finding &finding, std::span<const QByteArrayView> lines)
