@@ -2,12 +2,11 @@
 // words from the table of checks and the record's lines.
 #include "collect/data/FindingRows.h"
 
+#include "collect/data/SameKeys.h"
+
 #include "survey/ResultFileFormat.h"
 
 #include <QHash>
-
-#include <algorithm>
-#include <vector>
 
 namespace FindingRows {
 namespace {
@@ -35,37 +34,6 @@ QString values(const DataSet &data, const DataSet::Finding &f)
     return QStringLiteral("%1 = %2；另一个文件 %3 的%1 = %4")
         .arg(label, lineText(record, Survey::kEnterpriseNameLine), QString::fromUtf8(other.file),
              lineText(other, Survey::kEnterpriseNameLine));
-}
-
-// The rows of each key that more than one row has, in row order. Rows are
-// put side by side by their keys' hashes: sorting ten thousand numbers costs
-// less than a table of ten thousand strings, and few hashes come twice.
-QList<QList<qsizetype>> sameKeys(const QStringList &keys)
-{
-    std::vector<std::pair<size_t, qsizetype>> byHash; // hash, row
-    byHash.reserve(size_t(keys.size()));
-    for (qsizetype row = 0; row < keys.size(); ++row)
-        if (!keys[row].isEmpty())
-            byHash.emplace_back(qHash(keys[row]), row);
-    std::sort(byHash.begin(), byHash.end());
-    QList<QList<qsizetype>> groups;
-    for (size_t first = 0, end = 0; first < byHash.size(); first = end) {
-        for (end = first + 1; end < byHash.size() && byHash[end].first == byHash[first].first;)
-            ++end;
-        // Within one hash, the rows of each key.
-        QList<qsizetype> left;
-        for (size_t i = first; i < end; ++i)
-            left.append(byHash[i].second);
-        while (left.size() > 1) {
-            QList<qsizetype> group, rest;
-            for (qsizetype row : std::as_const(left))
-                (keys[row] == keys[left.front()] ? group : rest).append(row);
-            if (group.size() > 1)
-                groups.append(group);
-            left = rest;
-        }
-    }
-    return groups;
 }
 
 } // namespace
@@ -139,7 +107,7 @@ QList<DataSet::Finding> acrossRecords(const QStringList &enterpriseKeys)
     for (size_t c = 0; c < checks.size(); ++c) {
         if (checks[c].kind != DataChecks::Kind::SameEnterprise)
             continue;
-        for (const QList<qsizetype> &rows : sameKeys(enterpriseKeys))
+        for (const QList<qsizetype> &rows : SameKeys::groups(enterpriseKeys))
             for (qsizetype row : rows)
                 for (qsizetype other : rows)
                     if (other != row)
