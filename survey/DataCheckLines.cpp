@@ -218,4 +218,35 @@ const Definition &definition()
     return built;
 }
 
+QList<int> lines(const Check &check)
+{
+    return definition().checks[&check - all().data()].lines;
+}
+
+QString linesText(const Check &check)
+{
+    const QList<int> numbers = lines(check);
+    QStringList ranges;
+    for (qsizetype i = 0; i < numbers.size();) {
+        qsizetype j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
+            ++j;
+        ranges << (j == i ? QString::number(numbers[i])
+                          : QStringLiteral("%1–%2").arg(numbers[i]).arg(numbers[j]));
+        i = j + 1;
+    }
+    return QStringLiteral("第 %1 行").arg(ranges.join(QStringLiteral("、")));
+}
+
+QString enterpriseKey(std::span<const QByteArrayView> lines)
+{
+    for (const Check &check : all())
+        if (check.kind == Kind::SameEnterprise) {
+            const int line = definition().checks[&check - all().data()].nameLine;
+            return line > 0 && size_t(line) <= lines.size() ? nameKey(QString::fromUtf8(lines[size_t(line - 1)]))
+                                                           : QString();
+        }
+    return {};
+}
+
 } // namespace DataChecks

@@ -303,6 +303,18 @@ QList<Finding> runOn(const Answers &answers)
 
 } // namespace
 
+bool isUnitSlip(double y2013, double y2014)
+{
+    const double ratio = y2014 > y2013 ? y2014 / y2013 : y2013 / y2014;
+    return ratio >= kUnitSlipLow * (1 - kRelativeSlack) && ratio <= kUnitSlipHigh * (1 + kRelativeSlack);
+}
+
+bool isJump(double y2013, double y2014)
+{
+    const double ratio = y2014 / y2013;
+    return ratio >= kJumpFactor * (1 - kRelativeSlack) || ratio <= (1 + kRelativeSlack) / kJumpFactor;
+}
+
 QList<Finding> run(std::span<const QByteArrayView> lines)
 {
     if (lines.size() != size_t(Survey::kLineCount))

@@ -4,7 +4,6 @@
 // fault of the table and stops).
 #include "survey/DataChecks.h"
 
-#include "survey/DataCheckLines.h"
 #include "survey/LineMap.h"
 
 namespace DataChecks {
@@ -104,38 +103,6 @@ QString description(const Check &check)
         .replace(QStringLiteral("{jump}"), QString::number(kJumpFactor));
 }
 
-QList<int> lines(const Check &check)
-{
-    return definition().checks[&check - all().data()].lines;
-}
-
-QString linesText(const Check &check)
-{
-    const QList<int> numbers = lines(check);
-    QStringList ranges;
-    for (qsizetype i = 0; i < numbers.size();) {
-        qsizetype j = i;
-        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
-            ++j;
-        ranges << (j == i ? QString::number(numbers[i])
-                          : QStringLiteral("%1–%2").arg(numbers[i]).arg(numbers[j]));
-        i = j + 1;
-    }
-    return QStringLiteral("第 %1 行").arg(ranges.join(QStringLiteral("、")));
-}
-
-bool isUnitSlip(double y2013, double y2014)
-{
-    const double ratio = y2014 > y2013 ? y2014 / y2013 : y2013 / y2014;
-    return ratio >= kUnitSlipLow * (1 - kRelativeSlack) && ratio <= kUnitSlipHigh * (1 + kRelativeSlack);
-}
-
-bool isJump(double y2013, double y2014)
-{
-    const double ratio = y2014 / y2013;
-    return ratio >= kJumpFactor * (1 - kRelativeSlack) || ratio <= (1 + kRelativeSlack) / kJumpFactor;
-}
-
 QString nameKey(QStringView name)
 {
     QString key(name.size(), Qt::Uninitialized);
@@ -156,20 +123,9 @@ QString nameKey(QStringView name)
     return key.replace(QStringLiteral("有限责任公司"), QStringLiteral("有限公司"));
 }
 
-QString enterpriseKey(std::span<const QByteArrayView> lines)
-{
-    for (const Check &check : kChecks)
-        if (check.kind == Kind::SameEnterprise) {
-            const int line = definition().checks[&check - all().data()].nameLine;
-            return line > 0 && size_t(line) <= lines.size() ? nameKey(QString::fromUtf8(lines[size_t(line - 1)]))
-                                                           : QString();
-        }
-    return {};
-}
-
 QString nameLabel(const Check &check)
 {
-    const Line *line = Survey::lineByVariable(check.nameVariable);
+    const Survey::Line *line = Survey::lineByVariable(check.nameVariable);
     return line ? line->question.simplified() : QString();
 }
 
