@@ -104,9 +104,7 @@ bool SafeFile::ready()
 {
     if (ready_)
         return !failed();
-    // Finished before: a library has written the temporary by name since.
-    const bool writtenByName = !open_;
-    if (!finish() || (writtenByName && !check(calls_.syncPath(temporary_))))
+    if (!finish() || (writtenByName_ && !check(calls_.syncPath(temporary_))))
         return false;
     ready_ = true;
     return true;

@@ -62,8 +62,14 @@ public:
     // Marks the file as failed for a reason of the caller's (a library's own error).
     void fail(const QString &reason);
 
-    // The temporary file, for libraries that write a file by name (after finish()).
-    const QByteArray &temporaryPath() const { return temporary_; }
+    // The temporary file, for libraries that write a file by name (after
+    // finish()): ready() syncs it again by that name, which a file this one
+    // wrote and synced itself does not need.
+    const QByteArray &temporaryPath()
+    {
+        writtenByName_ = true;
+        return temporary_;
+    }
 
 private:
     bool flushBuffer();
@@ -76,6 +82,7 @@ private:
     FileSystemCalls::Handle file_ = -1;
     bool open_ = false;
     bool ready_ = false;
+    bool writtenByName_ = false;
     bool committed_ = false;
     int error_ = 0;
     QString reason_;

@@ -6,6 +6,7 @@
 // line, the codebook and the report take their words from it.
 #pragma once
 
+#include "survey/RecordCheck.h"
 #include "survey/ResultFileFormat.h"
 
 #include <QByteArrayView>
@@ -110,6 +111,8 @@ struct Finding {
 // The checks of one record (its lines in UTF-8, exactly kLineCount), all but
 // those across records, in the table's order.
 QList<Finding> run(std::span<const QByteArrayView> lines);
+// The same with the lines' numbers as RecordCheck::checkUtf8 found them, not read again.
+QList<Finding> run(std::span<const QByteArrayView> lines, const RecordCheck::Numbers &numbers);
 // The values a finding is about, in words: "员工总数 2014年 = 120；缴纳社保的员工数 2014年 = 150".
 // Not for SameEnterprise, whose other record the caller knows.
 QString values(const Finding &finding, std::span<const QByteArrayView> lines);

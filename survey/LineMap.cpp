@@ -44,11 +44,22 @@ public:
 
     void profilePage(PageId page, std::span<const Profile::Item> table);
     void performancePage();
+    void figureRow(const Performance::FiguresTab &tab, const Performance::FigureRow &row, Line &codes);
     void questionnairePage();
     void qualifyEqualLabels();
 
 private:
+    // The captions of a profile page read so far, which name the lines after them.
+    struct Captions {
+        QString group;
+        QString qualifier;
+        QString label;    // the last label in the group: the question of the choices after it
+        QString previous; // the last caption before a field: what names it
+        bool previousIsLabel = false;
+        bool note(const Profile::Item &item); // true for a group or a label, which writes no line
+    };
     QHash<int, QString> qualifiers_; // line -> the qualifier of its group
+    Line *claimItem(PageId page, const Profile::Item &item, const Profile::Item *next, Captions &captions);
     Line &claimField(PageId page, const Profile::Item &item, const Profile::Item *next, const QString &question);
     void addControl(Line &line, const Profile::Item &item, const QString &qualifier, const Profile::Item *opener);
     Line &claim(int number, PageId page, LineKind kind)
@@ -68,72 +79,77 @@ private:
 void Builder::profilePage(PageId page, std::span<const Profile::Item> table)
 {
     using Profile::Kind;
-    QString group;
-    QString qualifier;
-    QString label;    // the last label in the group: the question of the choices after it
-    QString previous; // the last caption before a field: what names it
-    bool previousIsLabel = false;
+    Captions captions;
     QHash<Profile::Detail, const Profile::Item *> openers; // detail set -> the choice that opens it
-
     for (const Profile::Item &item : table)
         if (item.kind == Kind::Choice && item.opens != Profile::Detail::None)
             openers.insert(item.opens, &item);
 
     for (size_t i = 0; i < table.size(); ++i) {
         const Profile::Item &item = table[i];
-        switch (item.kind) {
-        case Kind::Group:
-            group = question(item.caption);
-            qualifier = item.qualifier.toString();
-            label.clear();
-            previous = group;
-            previousIsLabel = false;
+        if (captions.note(item) || item.line == 0)
             continue;
-        case Kind::Label:
-            label = question(item.caption);
-            previous = label;
-            previousIsLabel = true;
-            continue;
-        default:
-            break;
-        }
-        if (item.line == 0)
-            continue;
-
-        Line *line = nullptr;
-        switch (item.kind) {
-        case Kind::Text:
-        case Kind::Amount:
-        case Kind::Count:
-        case Kind::List:
-            line = &claimField(page, item, i + 1 < table.size() ? &table[i + 1] : nullptr,
-                               previousIsLabel ? previous : group + QLatin1Char(' ') + previous);
-            break;
-        case Kind::Choice:
-        case Kind::Pair:
-            line = &claim(item.line, page, item.kind == Kind::Choice ? LineKind::SingleChoice : LineKind::YesNoPair);
-            line->question = label.isEmpty() ? group : label;
-            line->label = line->question;
-            line->choices.append({item.code.toString(), clean(item.caption)});
-            previous = clean(item.caption);
-            previousIsLabel = false;
-            break;
-        case Kind::Option:
-            line = &claim(item.line, page, LineKind::OptionCodes);
-            line->question = group;
-            line->label = group;
-            line->positions << clean(item.caption);
-            previous = clean(item.caption);
-            previousIsLabel = false;
-            break;
-        default:
-            continue;
-        }
-        addControl(*line, item, qualifier, openers.value(item.detail));
+        if (Line *line = claimItem(page, item, i + 1 < table.size() ? &table[i + 1] : nullptr, captions))
+            addControl(*line, item, captions.qualifier, openers.value(item.detail));
     }
     for (Line &line : claims)
         if (line.page == page && line.kind == LineKind::OptionCodes)
             line.positionVariables = letterVariables(line.variable, line.positions.size());
+}
+
+bool Builder::Captions::note(const Profile::Item &item)
+{
+    switch (item.kind) {
+    case Profile::Kind::Group:
+        group = question(item.caption);
+        qualifier = item.qualifier.toString();
+        label.clear();
+        previous = group;
+        previousIsLabel = false;
+        return true;
+    case Profile::Kind::Label:
+        label = question(item.caption);
+        previous = label;
+        previousIsLabel = true;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The line an item with a line writes, named by the captions before it; none
+// for an item that writes no line of its own.
+Line *Builder::claimItem(PageId page, const Profile::Item &item, const Profile::Item *next, Captions &captions)
+{
+    using Profile::Kind;
+    Line *line = nullptr;
+    switch (item.kind) {
+    case Kind::Text:
+    case Kind::Amount:
+    case Kind::Count:
+    case Kind::List:
+        return &claimField(page, item, next,
+                           captions.previousIsLabel ? captions.previous
+                                                    : captions.group + QLatin1Char(' ') + captions.previous);
+    case Kind::Choice:
+    case Kind::Pair:
+        line = &claim(item.line, page, item.kind == Kind::Choice ? LineKind::SingleChoice : LineKind::YesNoPair);
+        line->question = captions.label.isEmpty() ? captions.group : captions.label;
+        line->label = line->question;
+        line->choices.append({item.code.toString(), clean(item.caption)});
+        break;
+    case Kind::Option:
+        line = &claim(item.line, page, LineKind::OptionCodes);
+        line->question = captions.group;
+        line->label = captions.group;
+        line->positions << clean(item.caption);
+        break;
+    default:
+        return nullptr;
+    }
+    captions.previous = clean(item.caption);
+    captions.previousIsLabel = false;
+    return line;
 }
 
 // A control of the line: its name, the qualifier of its group, its variable,
@@ -178,12 +194,7 @@ Line &Builder::claimField(PageId page, const Profile::Item &item, const Profile:
 void Builder::performancePage()
 {
     const Performance::Content &page = Performance::content();
-    const QString year2013 = page.year2013.toString();
-    const QString year2014 = page.year2014.toString();
-    const QString suffix2013 = QLatin1Char('_') + year2013.left(4);
-    const QString suffix2014 = QLatin1Char('_') + year2014.left(4);
     const QString typesCaption = clean(page.projectTypeGroupCaption);
-
     Line codes;
     codes.number = page.projectTypeCodesLine;
     codes.page = PageId::Performance;
@@ -191,56 +202,63 @@ void Builder::performancePage()
     codes.variable = page.projectTypeCodesVariable.toString();
     codes.question = typesCaption;
     codes.label = typesCaption;
-
-    for (const Performance::FiguresTab &tab : page.tabs) {
-        for (const Performance::FigureRow &row : tab.rows) {
-            const int position = int(codes.positions.size());
-            auto gated = [&](Line &line) {
-                if (!row.isProjectType())
-                    return;
-                line.gate = GateKind::ProjectType;
-                line.gateControl = row.checkBox.toString();
-                line.gateLine = codes.number;
-                line.gatePosition = position;
-                line.gateValue = QStringLiteral("1");
-            };
-            const QString rowLabel = clean(row.label);
-            // The tab's heading tells apart rows of the same name ("教育", "环保", "其他").
-            const QString question = clean(tab.subHeading) + QLatin1Char(' ') +
-                                     (row.isProjectType() ? typesCaption + QLatin1Char(' ') + rowLabel : rowLabel);
-            if (row.nameField.size()) {
-                Line &name = claim(row.nameLine, PageId::Performance, LineKind::FreeText);
-                name.variable = row.nameVariable.toString();
-                name.question = clean(page.otherTypeNameLabel);
-                name.label = name.question;
-                name.controls << row.nameField.toString();
-                gated(name);
-            }
-            const struct {
-                int number;
-                QStringView field;
-                const QString &year;
-                const QString &suffix;
-            } figures[] = {{row.line2013, row.field2013, year2013, suffix2013},
-                           {row.line2014, row.field2014, year2014, suffix2014}};
-            for (const auto &figure : figures) {
-                Line &line = claim(figure.number, PageId::Performance, LineKind::Number);
-                line.variable = row.variable.toString() + figure.suffix;
-                line.question = question;
-                line.year = figure.year;
-                line.unit = row.unit.toString();
-                line.label = QStringLiteral("%1 %2（%3）").arg(question, line.year, line.unit);
-                line.controls << figure.field.toString();
-                gated(line);
-            }
-            if (row.isProjectType()) {
-                codes.positions << rowLabel;
-                codes.controls << row.checkBox.toString();
-            }
-        }
-    }
+    for (const Performance::FiguresTab &tab : page.tabs)
+        for (const Performance::FigureRow &row : tab.rows)
+            figureRow(tab, row, codes);
     codes.positionVariables = letterVariables(codes.variable, codes.positions.size());
     claims.push_back(codes);
+}
+
+// A project type's lines are filled only once its box is ticked.
+void gateOnProjectType(Line &line, const Performance::FigureRow &row, const Line &codes, int position)
+{
+    if (!row.isProjectType())
+        return;
+    line.gate = GateKind::ProjectType;
+    line.gateControl = row.checkBox.toString();
+    line.gateLine = codes.number;
+    line.gatePosition = position;
+    line.gateValue = QStringLiteral("1");
+}
+
+// A row's two figures, the name of an other type, and its box among the project types.
+void Builder::figureRow(const Performance::FiguresTab &tab, const Performance::FigureRow &row, Line &codes)
+{
+    const Performance::Content &page = Performance::content();
+    const QString year2013 = page.year2013.toString();
+    const QString year2014 = page.year2014.toString();
+    const int position = int(codes.positions.size());
+    const QString rowLabel = clean(row.label);
+    // The tab's heading tells apart rows of the same name ("教育", "环保", "其他").
+    const QString question = clean(tab.subHeading) + QLatin1Char(' ') +
+                             (row.isProjectType() ? codes.question + QLatin1Char(' ') + rowLabel : rowLabel);
+    if (row.nameField.size()) {
+        Line &name = claim(row.nameLine, PageId::Performance, LineKind::FreeText);
+        name.variable = row.nameVariable.toString();
+        name.question = clean(page.otherTypeNameLabel);
+        name.label = name.question;
+        name.controls << row.nameField.toString();
+        gateOnProjectType(name, row, codes, position);
+    }
+    const struct {
+        int number;
+        QStringView field;
+        const QString &year;
+    } figures[] = {{row.line2013, row.field2013, year2013}, {row.line2014, row.field2014, year2014}};
+    for (const auto &figure : figures) {
+        Line &line = claim(figure.number, PageId::Performance, LineKind::Number);
+        line.variable = row.variable.toString() + QLatin1Char('_') + figure.year.left(4);
+        line.question = question;
+        line.year = figure.year;
+        line.unit = row.unit.toString();
+        line.label = QStringLiteral("%1 %2（%3）").arg(question, line.year, line.unit);
+        line.controls << figure.field.toString();
+        gateOnProjectType(line, row, codes, position);
+    }
+    if (row.isProjectType()) {
+        codes.positions << rowLabel;
+        codes.controls << row.checkBox.toString();
+    }
 }
 
 void Builder::questionnairePage()

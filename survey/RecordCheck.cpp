@@ -176,6 +176,8 @@ public:
         return *gates_;
     }
 
+    const Numbers &lineNumbers() const { return numbers_; }
+
 private:
     void add(const Line &line, ProblemKind kind, const QString &what, QByteArrayView raw)
     {
@@ -186,7 +188,7 @@ private:
 
     void checkValue(const Line &line, const Sets &set, QByteArrayView text)
     {
-        if (!fits(line, set, text)) {
+        if (!(line.kind == LineKind::Number ? fitsNumber(line, text) : fits(line, set, text))) {
             addSpoilt(line, text);
             return;
         }
@@ -196,6 +198,14 @@ private:
         if (line.maxTicks > 0 && ticks > line.maxTicks)
             add(line, ProblemKind::TooManyTicks,
                 QStringLiteral("最多可选 %1 项，却选了 %2 项").arg(line.maxTicks).arg(ticks), text);
+    }
+
+    // A number line fits as fits() says, its value kept for the data checks.
+    bool fitsNumber(const Line &line, QByteArrayView text)
+    {
+        std::optional<double> &value = numbers_[size_t(line.number - 1)];
+        value = RecordCheck::numberValue(text);
+        return text.isEmpty() || value.has_value();
     }
 
     // A value the line cannot hold, in the words of its kind.
@@ -266,6 +276,7 @@ private:
 
     std::span<const QByteArrayView> lines_;
     std::optional<std::array<Gate, Survey::kLineCount>> gates_; // made when a filled line has a gate
+    Numbers numbers_{};
     QList<Problem> out_;
 };
 
@@ -278,13 +289,15 @@ QList<Problem> checkUtf8(std::span<const QByteArrayView> lines)
     return Checker(lines).run();
 }
 
-QList<Problem> checkUtf8(std::span<const QByteArrayView> lines, std::array<Gate, Survey::kLineCount> &gatesOut)
+QList<Problem> checkUtf8(std::span<const QByteArrayView> lines, std::array<Gate, Survey::kLineCount> &gatesOut,
+                         Numbers &numbersOut)
 {
     if (lines.size() != size_t(Survey::kLineCount))
         return {};
     Checker checker(lines);
     QList<Problem> problems = checker.run();
     gatesOut = checker.lineGates();
+    numbersOut = checker.lineNumbers();
     return problems;
 }
 

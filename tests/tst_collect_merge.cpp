@@ -149,6 +149,8 @@ private slots:
     void temporariesOfAKilledRunAreRemoved();
     void cancelled_data();
     void cancelled();
+    void splitFindsEveryLine_data();
+    void splitFindsEveryLine();
     void longTextsGoWholeIntoStata();
     void formulaCellsInCsv();
     void problemReportFile();
@@ -648,6 +650,31 @@ void CollectMergeTest::aSpoiltGateLeavesItsLinesMissing()
                                 [&](const DataSet::Variable &v) { return v.name == variable; });
     QVERIFY(v != data.variables().end());
     QCOMPARE(int(DataSet::cell(*v, record, DataSet::split(record)).state), state);
+}
+
+// Lines of every length about the eight bytes the split reads at a time.
+void CollectMergeTest::splitFindsEveryLine_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("lineCount");
+    QTest::newRow("empty") << QByteArray() << Survey::kLineCount;
+    QTest::newRow("no last line end") << QByteArray("abc\n\nlonger than eight\nxyz") << Survey::kLineCount;
+    QTest::newRow("every length") << QByteArray("\na\nbb\nccc\ndddd\neeeee\nffffff\nggggggg\nhhhhhhhh\niiiiiiiii\n")
+                                  << Survey::kLineCount;
+    QTest::newRow("fewer asked") << QByteArray("a\nbb\nccc\ndddd\neeeee\n") << 3;
+    QTest::newRow("more lines than asked for") << QByteArray(Survey::kLineCount + 5, '\n') << Survey::kLineCount;
+}
+
+void CollectMergeTest::splitFindsEveryLine()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, lineCount);
+    DataSet::Record record;
+    record.text = text;
+    const QList<QByteArray> expected = text.split('\n');
+    const DataSet::Lines lines = DataSet::split(record, lineCount);
+    for (int i = 0; i < Survey::kLineCount; ++i)
+        QCOMPARE(lines[size_t(i)].toByteArray(), i < lineCount ? expected.value(i) : QByteArray());
 }
 
 // Every .dbf is read, whatever its name; the content decides. Copies renamed

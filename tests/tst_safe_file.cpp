@@ -59,6 +59,8 @@ class SafeFileTest : public QObject {
 private slots:
     void everyFailureIsReportedAndLeavesTheEarlierFile_data();
     void everyFailureIsReportedAndLeavesTheEarlierFile();
+    void theDataIsSyncedOnce_data();
+    void theDataIsSyncedOnce();
 };
 
 void SafeFileTest::everyFailureIsReportedAndLeavesTheEarlierFile_data()
@@ -131,6 +133,35 @@ void SafeFileTest::everyFailureIsReportedAndLeavesTheEarlierFile()
         QCOMPARE(calls.calls.mid(calls.calls.indexOf(QStringLiteral("sync"))),
                  (QStringList{QStringLiteral("sync"), QStringLiteral("close"), QStringLiteral("rename"),
                               QStringLiteral("syncPath")}));
+}
+
+// Finished by its writer, the file is synced once; written by name after
+// that (by a library), once more by name.
+void SafeFileTest::theDataIsSyncedOnce_data()
+{
+    QTest::addColumn<bool>("byName");
+    QTest::addColumn<QStringList>("expected");
+    const QString sync = QStringLiteral("sync"), close = QStringLiteral("close"), rename = QStringLiteral("rename"),
+                  syncPath = QStringLiteral("syncPath");
+    QTest::newRow("written here") << false << QStringList{sync, close, rename, syncPath};
+    QTest::newRow("written by name") << true << QStringList{sync, close, syncPath, rename, syncPath};
+}
+
+void SafeFileTest::theDataIsSyncedOnce()
+{
+    QFETCH(bool, byName);
+    QFETCH(QStringList, expected);
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("结果.txt"));
+    OneFailingCall calls;
+    SafeFile file(target, calls);
+    QVERIFY(file.open("test") && file.write(QByteArrayView("a")) && file.finish());
+    if (byName) {
+        QFile library(QString::fromLocal8Bit(file.temporaryPath()));
+        QVERIFY(library.open(QIODevice::WriteOnly) && library.write("b") == 1);
+    }
+    QVERIFY(file.commit());
+    QCOMPARE(calls.calls.mid(calls.calls.indexOf(QStringLiteral("sync"))), expected);
 }
 
 QTEST_GUILESS_MAIN(SafeFileTest)

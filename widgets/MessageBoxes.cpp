@@ -211,16 +211,13 @@ void tooLargeToSave(QWidget *page, qint64 bytes, int line, const QString &label,
                       .arg(characters));
 }
 
-int pickDraft(QWidget *page, const QList<DraftEntry> &drafts, const std::function<QString(int)> &remove)
+namespace {
+
+// One row a draft: the enterprise, when it was saved, the file it changes
+// and the machine it was left on; the first chosen.
+QListWidget *draftList(const QList<DraftEntry> &drafts, QWidget *parent)
 {
-    QDialog dialog(page ? page : QApplication::activeWindow(),
-                   Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    dialog.setObjectName(QStringLiteral("draftPicker"));
-    dialog.setWindowTitle(applicationTitle());
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(
-        new QLabel(QStringLiteral("发现多份未完成的填报。请选择要继续填报的一份，或开始新的填报："), &dialog));
-    auto *list = new QListWidget(&dialog);
+    auto *list = new QListWidget(parent);
     list->setObjectName(QStringLiteral("draftList"));
     for (qsizetype i = 0; i < drafts.size(); ++i) {
         const DraftEntry &entry = drafts[i];
@@ -233,6 +230,21 @@ int pickDraft(QWidget *page, const QList<DraftEntry> &drafts, const std::functio
         item->setData(Qt::UserRole, int(i));
     }
     list->setCurrentRow(0);
+    return list;
+}
+
+} // namespace
+
+int pickDraft(QWidget *page, const QList<DraftEntry> &drafts, const std::function<QString(int)> &remove)
+{
+    QDialog dialog(page ? page : QApplication::activeWindow(),
+                   Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    dialog.setObjectName(QStringLiteral("draftPicker"));
+    dialog.setWindowTitle(applicationTitle());
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(
+        new QLabel(QStringLiteral("发现多份未完成的填报。请选择要继续填报的一份，或开始新的填报："), &dialog));
+    QListWidget *list = draftList(drafts, &dialog);
     layout->addWidget(list);
 
     auto *buttons = new QDialogButtonBox(&dialog);

@@ -53,6 +53,75 @@ QString lineOf(const QString &controlKey)
     return controlKey;
 }
 
+// Question 21's boxes are ticked in ranking order, not in page order.
+const Survey::Line &rankingLine()
+{
+    const Survey::Line *ranking = nullptr;
+    for (const Survey::Line &line : Survey::lines())
+        if (line.kind == Survey::LineKind::Ranking)
+            ranking = &line;
+    return *ranking;
+}
+
+struct Found {
+    QWidget *widget;
+    QString value;
+};
+
+// The draft's value of each control, by kind, in page order; question 21's
+// boxes left to tickInRankingOrder.
+struct SavedControls {
+    QList<Found> buttons, lists, texts;
+};
+
+SavedControls savedControls(Shell &shell, const Draft &draft, const Survey::Line &ranking)
+{
+    const QString rankingPage = shell.page(ranking.page)->objectName();
+    SavedControls saved;
+    for (int i = 0; i < Survey::kPageCount; ++i) {
+        Page *page = shell.page(Survey::PageId(i));
+        for (QWidget *widget : page->findChildren<QWidget *>()) {
+            if (!isControl(widget))
+                continue;
+            const QString key = Draft::controlKey(page->objectName(), widget->objectName());
+            const auto it = draft.controls.constFind(key);
+            if (it == draft.controls.cend())
+                continue;
+            if (page->objectName() == rankingPage && ranking.controls.contains(widget->objectName()))
+                continue;
+            if (qobject_cast<QLineEdit *>(widget))
+                saved.texts.append({widget, it.value()});
+            else if (qobject_cast<QComboBox *>(widget))
+                saved.lists.append({widget, it.value()});
+            else
+                saved.buttons.append({widget, it.value()});
+        }
+    }
+    return saved;
+}
+
+void tickInRankingOrder(Page *page, const Survey::Line &ranking, const QString &letters)
+{
+    for (QChar letter : letters) {
+        const qsizetype position = ranking.letters.indexOf(letter);
+        if (position < 0)
+            continue;
+        if (auto *box = page->findChild<QAbstractButton *>(ranking.controls[position]))
+            box->setChecked(true);
+    }
+}
+
+// The page, and the tab of a tabbed page, the draft was left on.
+void showSavedPlace(Shell &shell, const Draft &draft)
+{
+    const auto page = Survey::PageId(std::clamp(draft.page, 0, Survey::kPageCount - 1));
+    shell.moveTo(page);
+    if (page == Survey::PageId::Performance)
+        shell.performancePage()->showTab(std::clamp(draft.tab, 0, int(Performance::content().tabs.size()) - 1));
+    else if (page == Survey::PageId::Questionnaire)
+        shell.questionnairePage()->showTab(std::clamp(draft.tab, 0, int(Questionnaire::tabs().size()) - 1));
+}
+
 } // namespace
 
 QString misfit(const Draft &draft)
@@ -150,69 +219,25 @@ Draft fromLines(const QStringList &lines)
 void restore(Shell &shell, const Draft &draft)
 {
     shell.createPages();
-
-    // Question 21's boxes are ticked in ranking order, not in page order.
-    const Survey::Line *ranking = nullptr;
-    for (const Survey::Line &line : Survey::lines())
-        if (line.kind == Survey::LineKind::Ranking)
-            ranking = &line;
-    const QString rankingPage = shell.page(ranking->page)->objectName();
-
-    struct Found {
-        QWidget *widget;
-        QString value;
-    };
-    QList<Found> buttons, lists, texts;
-    for (int i = 0; i < Survey::kPageCount; ++i) {
-        Page *page = shell.page(Survey::PageId(i));
-        for (QWidget *widget : page->findChildren<QWidget *>()) {
-            if (!isControl(widget))
-                continue;
-            const QString key = Draft::controlKey(page->objectName(), widget->objectName());
-            const auto it = draft.controls.constFind(key);
-            if (it == draft.controls.cend())
-                continue;
-            if (page->objectName() == rankingPage && ranking->controls.contains(widget->objectName()))
-                continue;
-            if (qobject_cast<QLineEdit *>(widget))
-                texts.append({widget, it.value()});
-            else if (qobject_cast<QComboBox *>(widget))
-                lists.append({widget, it.value()});
-            else
-                buttons.append({widget, it.value()});
-        }
-    }
-    for (const Found &found : buttons)
+    const Survey::Line &ranking = rankingLine();
+    const SavedControls saved = savedControls(shell, draft, ranking);
+    for (const Found &found : saved.buttons)
         static_cast<QAbstractButton *>(found.widget)->setChecked(found.value == QLatin1String("1"));
-
-    Page *questionnaire = shell.page(ranking->page);
-    for (QChar letter : draft.ranking) {
-        const qsizetype position = ranking->letters.indexOf(letter);
-        if (position < 0)
-            continue;
-        if (auto *box = questionnaire->findChild<QAbstractButton *>(ranking->controls[position]))
-            box->setChecked(true);
-    }
-    for (const Found &found : lists) {
+    tickInRankingOrder(shell.page(ranking.page), ranking, draft.ranking);
+    for (const Found &found : saved.lists) {
         auto *list = static_cast<QComboBox *>(found.widget);
         bool ok = false;
         const int index = found.value.toInt(&ok);
         list->setCurrentIndex(ok && index >= -1 && index < list->count() ? index : -1);
     }
-    for (const Found &found : texts)
+    for (const Found &found : saved.texts)
         static_cast<QLineEdit *>(found.widget)->setText(found.value);
 
     // The record word for word: some lines are written only by a choice and no
     // control shows them (a pair's line keeps its code after its box is unticked).
     for (int k = 1; k <= Survey::kLineCount; ++k)
         shell.record().set(k, draft.lines.value(k - 1));
-
-    const auto page = Survey::PageId(std::clamp(draft.page, 0, Survey::kPageCount - 1));
-    shell.moveTo(page);
-    if (page == Survey::PageId::Performance)
-        shell.performancePage()->showTab(std::clamp(draft.tab, 0, int(Performance::content().tabs.size()) - 1));
-    else if (page == Survey::PageId::Questionnaire)
-        shell.questionnairePage()->showTab(std::clamp(draft.tab, 0, int(Questionnaire::tabs().size()) - 1));
+    showSavedPlace(shell, draft);
 }
 
 } // namespace PageState

@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <span>
@@ -17,6 +18,14 @@ namespace {
 
 using Survey::Line;
 using Survey::LineKind;
+
+// The top bit of each byte of word that is a line feed, and no other bit.
+constexpr quint64 newlineBytes(quint64 word)
+{
+    constexpr quint64 kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const quint64 x = word ^ 0x0A0A0A0A0A0A0A0AULL; // a line feed becomes 0
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
 
 // "question：caption", without a doubled colon when the question ends with one.
 QString joined(const QString &question, const QString &caption)
@@ -229,16 +238,34 @@ QString DataSet::letterCaption(const QString &letter, const QString &caption)
 DataSet::Lines DataSet::split(const Record &record, int lineCount)
 {
     Lines out;
-    const char *data = record.text.constData();
-    const char *end = data + record.text.size();
-    for (QByteArrayView &line : std::span(out).first(size_t(std::clamp(lineCount, 0, Survey::kLineCount)))) {
-        if (data >= end)
-            break;
-        const void *found = std::memchr(data, '\n', size_t(end - data));
-        const char *newline = found ? static_cast<const char *>(found) : end;
-        line = QByteArrayView(data, newline - data);
-        data = newline + 1;
+    const int wanted = std::clamp(lineCount, 0, Survey::kLineCount);
+    const char *start = record.text.constData();
+    const char *const end = start + record.text.size();
+    int found = 0;
+    auto endLine = [&](const char *newline) {
+        out[size_t(found++)] = QByteArrayView(start, newline - start);
+        start = newline + 1;
+        return found == wanted;
+    };
+    if (wanted == 0)
+        return out;
+    // Eight bytes at a time: most lines are a few bytes long, and a search
+    // per line cost more than the line.
+    const char *at = start;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; end - at >= 8; at += 8) {
+            quint64 word;
+            std::memcpy(&word, at, sizeof word);
+            for (quint64 newlines = newlineBytes(word); newlines != 0; newlines &= newlines - 1)
+                if (endLine(at + std::countr_zero(newlines) / 8))
+                    return out;
+        }
     }
+    for (; at < end; ++at)
+        if (*at == '\n' && endLine(at))
+            return out;
+    if (start < end) // the last line without its line end
+        out[size_t(found)] = QByteArrayView(start, end - start);
     return out;
 }
 

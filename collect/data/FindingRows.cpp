@@ -2,6 +2,8 @@
 // words from the table of checks and the record's lines.
 #include "collect/data/FindingRows.h"
 
+#include "collect/data/SameKeys.h"
+
 #include "survey/ResultFileFormat.h"
 
 #include <QHash>
@@ -105,25 +107,7 @@ QList<DataSet::Finding> acrossRecords(const QStringList &enterpriseKeys)
     for (size_t c = 0; c < checks.size(); ++c) {
         if (checks[c].kind != DataChecks::Kind::SameEnterprise)
             continue;
-        // The first row of each key; groups are made only for the few keys that come again.
-        QHash<QString, qsizetype> firstOf;
-        firstOf.reserve(enterpriseKeys.size());
-        QHash<qsizetype, QList<qsizetype>> groups; // by their first row
-        for (qsizetype row = 0; row < enterpriseKeys.size(); ++row) {
-            const QString &key = enterpriseKeys[row];
-            if (key.isEmpty())
-                continue;
-            const auto first = firstOf.constFind(key);
-            if (first == firstOf.constEnd()) {
-                firstOf.insert(key, row);
-                continue;
-            }
-            QList<qsizetype> &members = groups[first.value()];
-            if (members.isEmpty())
-                members.append(first.value());
-            members.append(row);
-        }
-        for (const QList<qsizetype> &rows : std::as_const(groups))
+        for (const QList<qsizetype> &rows : SameKeys::groups(enterpriseKeys))
             for (qsizetype row : rows)
                 for (qsizetype other : rows)
                     if (other != row)

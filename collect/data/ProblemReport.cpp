@@ -1,49 +1,63 @@
 // Names of the report's kinds for scripts, and its cells.
 #include "collect/data/ProblemReport.h"
 
-QString ProblemReport::Entry::kindName() const
+namespace {
+
+QString rejectionName(ResultFileReader::Rejection rejection)
 {
     using R = ResultFileReader::Rejection;
+    switch (rejection) {
+    case R::Unreadable:
+        return QStringLiteral("rejected_unreadable");
+    case R::TooLarge:
+        return QStringLiteral("rejected_too_large");
+    case R::Framing:
+        return QStringLiteral("rejected_framing");
+    case R::NotGbk:
+        return QStringLiteral("rejected_not_gbk");
+    case R::Utf8Mark:
+        return QStringLiteral("rejected_utf8_mark");
+    case R::None:
+        break;
+    }
+    return QStringLiteral("rejected");
+}
+
+QString recordProblemName(RecordCheck::ProblemKind kind)
+{
     using P = RecordCheck::ProblemKind;
     switch (kind) {
+    case P::BadCode:
+        return QStringLiteral("bad_code");
+    case P::UnknownListItem:
+        return QStringLiteral("unknown_list_item");
+    case P::TooManyTicks:
+        return QStringLiteral("too_many_ticks");
+    case P::UngatedFigure:
+        return QStringLiteral("ungated_figure");
+    case P::OtherWithoutTick:
+        return QStringLiteral("other_without_tick");
+    case P::OtherIndustry:
+        return QStringLiteral("other_industry");
+    case P::BadRanking:
+        return QStringLiteral("bad_ranking");
+    case P::NotANumber:
+        return QStringLiteral("not_a_number");
+    case P::NumberOutOfRange:
+        return QStringLiteral("number_out_of_range");
+    }
+    return QStringLiteral("record");
+}
+
+} // namespace
+
+QString ProblemReport::Entry::kindName() const
+{
+    switch (kind) {
     case Kind::Rejected:
-        switch (rejection) {
-        case R::Unreadable:
-            return QStringLiteral("rejected_unreadable");
-        case R::TooLarge:
-            return QStringLiteral("rejected_too_large");
-        case R::Framing:
-            return QStringLiteral("rejected_framing");
-        case R::NotGbk:
-            return QStringLiteral("rejected_not_gbk");
-        case R::Utf8Mark:
-            return QStringLiteral("rejected_utf8_mark");
-        case R::None:
-            break;
-        }
-        return QStringLiteral("rejected");
+        return rejectionName(rejection);
     case Kind::Record:
-        switch (recordKind) {
-        case P::BadCode:
-            return QStringLiteral("bad_code");
-        case P::UnknownListItem:
-            return QStringLiteral("unknown_list_item");
-        case P::TooManyTicks:
-            return QStringLiteral("too_many_ticks");
-        case P::UngatedFigure:
-            return QStringLiteral("ungated_figure");
-        case P::OtherWithoutTick:
-            return QStringLiteral("other_without_tick");
-        case P::OtherIndustry:
-            return QStringLiteral("other_industry");
-        case P::BadRanking:
-            return QStringLiteral("bad_ranking");
-        case P::NotANumber:
-            return QStringLiteral("not_a_number");
-        case P::NumberOutOfRange:
-            return QStringLiteral("number_out_of_range");
-        }
-        return QStringLiteral("record");
+        return recordProblemName(recordKind);
     case Kind::FileName:
         return QStringLiteral("file_name");
     case Kind::Duplicate:

@@ -198,9 +198,10 @@ Result judged(const InputScanner::File &file, ResultFileReader::Result r)
 
     const DataSet::Lines lines = DataSet::split(record);
     std::array<RecordCheck::Gate, Survey::kLineCount> gates{};
-    result.problems = RecordCheck::checkUtf8(lines, gates);
+    RecordCheck::Numbers numbers;
+    result.problems = RecordCheck::checkUtf8(lines, gates, numbers);
     markLines(record, lines, result.problems, gates);
-    result.findings = DataChecks::run(lines);
+    result.findings = DataChecks::run(lines, numbers);
     result.enterpriseKey = DataChecks::enterpriseKey(lines);
     result.enterprise = QString::fromUtf8(lines[size_t(Survey::kEnterpriseNameLine - 1)]);
     result.named = FileName::match(file.fileName, result.enterprise);

@@ -1,10 +1,9 @@
-// The first file of each name is remembered; lists are made only for the few
-// names that come again.
+// Files of the same enterprise, or without a name and of the same content:
+// the newest content is kept, the others dropped and reported.
 #include "collect/merge/Duplicates.h"
 
+#include "collect/data/SameKeys.h"
 #include "survey/RecordCheck.h"
-
-#include <QHash>
 
 #include <algorithm>
 
@@ -12,32 +11,6 @@ namespace Duplicates {
 namespace {
 
 using Group = QList<qsizetype>;
-
-// The files in groups of the same key; groups of one file are not made.
-class Grouping {
-public:
-    explicit Grouping(qsizetype files) { firstOf_.reserve(files); }
-
-    // False for the first file of its key.
-    bool add(const QString &key, qsizetype file)
-    {
-        const auto first = firstOf_.constFind(key);
-        if (first == firstOf_.constEnd()) {
-            firstOf_.insert(key, file);
-            return false;
-        }
-        Group &members = groups_[key];
-        if (members.isEmpty())
-            members.append(first.value());
-        members.append(file);
-        return true;
-    }
-    const QHash<QString, Group> &groups() const { return groups_; }
-
-private:
-    QHash<QString, qsizetype> firstOf_;
-    QHash<QString, Group> groups_;
-};
 
 class Dropping {
 public:
@@ -98,19 +71,22 @@ qsizetype drop(const QList<InputScanner::File> &files, const QList<RecordReader:
                QList<QList<ProblemReport::Entry>> &entries)
 {
     kept = QList<bool>(files.size(), false);
-    Grouping byName(files.size());
-    Grouping byContent(0); // files without a name
+    // The files by their enterprise's name; those without a name, by their content.
+    QStringList names(files.size()), contents(files.size());
     for (qsizetype i = 0; i < files.size(); ++i) {
         const RecordReader::Result &o = results[i];
         if (!o.accepted())
             continue;
-        const QString name = enterpriseOf(o);
-        kept[i] = name.isEmpty() ? !byContent.add(QString::fromLatin1(o.record.sha256), i) : !byName.add(name, i);
+        kept[i] = true;
+        if (const QString name = enterpriseOf(o); name.isEmpty())
+            contents[i] = QString::fromLatin1(o.record.sha256);
+        else
+            names[i] = name;
     }
     const Dropping dropping(files, results);
     qsizetype dropped = 0;
-    for (const Grouping *grouping : {&byName, &byContent})
-        for (const Group &members : grouping->groups()) {
+    for (const QStringList *keys : {&names, &contents})
+        for (const Group &members : SameKeys::groups(*keys)) {
             const qsizetype keeper = dropping.keeper(members);
             for (qsizetype m : members) {
                 kept[m] = m == keeper;

@@ -51,6 +51,29 @@ void putInRow(QWidget *widget, const ProfileLayout::Place &place, int height)
     widget->setGeometry(place.x, place.y + (kRowHeight - height) / 2, width, height);
 }
 
+// A field to type in or pick from, in the page's field font.
+QWidget *makeField(const Item &item, const ProfileLayout::Place &place, QWidget *parent, const QFont &font)
+{
+    if (item.kind == Kind::List) {
+        auto *list = new QComboBox(parent);
+        list->setEditable(false);
+        list->setFont(font);
+        for (QStringView entry : item.items)
+            list->addItem(text(entry));
+        list->setCurrentIndex(-1);
+        putInRow(list, place, kRowHeight);
+        return list;
+    }
+    auto *edit = new QLineEdit(parent);
+    edit->setFont(font);
+    putInRow(edit, place, kFieldHeight);
+    if (item.kind == Kind::Amount)
+        NumericEntryFilter::install(edit, NumericEntryFilter::Mode::Decimal);
+    else if (item.kind == Kind::Count)
+        NumericEntryFilter::install(edit, NumericEntryFilter::Mode::DigitsOnly);
+    return edit;
+}
+
 } // namespace
 
 QString answerText(const QWidget *field)
@@ -155,8 +178,6 @@ QWidget *Sheet::make(const Item &item, const ProfileLayout::Place &place, QWidge
                      int fieldPixels)
 {
     QWidget *parent = group ? static_cast<QWidget *>(group) : page;
-    const QFont fieldFont = Fonts::pixelFont(Fonts::kSong, fieldPixels);
-
     switch (item.kind) {
     case Kind::Heading: {
         auto *label = new QLabel(text(item.caption), page);
@@ -183,26 +204,9 @@ QWidget *Sheet::make(const Item &item, const ProfileLayout::Place &place, QWidge
     }
     case Kind::Text:
     case Kind::Amount:
-    case Kind::Count: {
-        auto *edit = new QLineEdit(parent);
-        edit->setFont(fieldFont);
-        putInRow(edit, place, kFieldHeight);
-        if (item.kind == Kind::Amount)
-            NumericEntryFilter::install(edit, NumericEntryFilter::Mode::Decimal);
-        else if (item.kind == Kind::Count)
-            NumericEntryFilter::install(edit, NumericEntryFilter::Mode::DigitsOnly);
-        return edit;
-    }
-    case Kind::List: {
-        auto *list = new QComboBox(parent);
-        list->setEditable(false);
-        list->setFont(fieldFont);
-        for (QStringView entry : item.items)
-            list->addItem(text(entry));
-        list->setCurrentIndex(-1);
-        putInRow(list, place, kRowHeight);
-        return list;
-    }
+    case Kind::Count:
+    case Kind::List:
+        return makeField(item, place, parent, Fonts::pixelFont(Fonts::kSong, fieldPixels));
     case Kind::Choice: {
         auto *button = new QRadioButton(text(item.caption), parent);
         putInRow(button, place, button->sizeHint().height());
