@@ -1,11 +1,13 @@
 #include "serve/service/CollectorRoutes.h"
 
+#include "serve/downloads/DownloadRoutes.h"
+
 namespace Serve {
 
 QList<CollectorRoute> collectorRoutes(const CollectorContext &context)
 {
     QList<CollectorRoute> routes;
-    Q_UNUSED(context);
+    routes += downloadRoutes(context);
     return routes;
 }
 

@@ -16,6 +16,7 @@ inline constexpr char kCollectApi[] = "/collect/api/";
 inline constexpr char kSignIn[] = "/collect/api/session";
 inline constexpr char kSignOut[] = "/collect/api/signout";
 inline constexpr char kMe[] = "/collect/api/me";
+inline constexpr char kDownloads[] = "/collect/api/downloads"; // then "/<file>" for one
 inline constexpr char kSessionCookie[] = "csr_collect";
 inline constexpr char kCsrfHeader[] = "x-csrf-token";
 
