@@ -160,15 +160,17 @@ private:
 
     Reply get(const QByteArray &path) { return send({"GET", path, {{"Cookie", cookie_}}, {}, -1, {}}); }
 
-    // The file, once made: polled as the page polls, after the job the first answer started.
+    // The file, once made: polled for progress as the page polls, then fetched by its job.
     Reply download(const QByteArray &path, qint64 *jobSeen = nullptr)
     {
-        Reply r = get(path);
-        const QByteArray joiner = path.contains('?') ? "&job=" : "?job=";
+        const QByteArray joiner = path.contains('?') ? "&" : "?";
+        Reply r = get(path + joiner + "progress=1");
         for (int i = 0; r.status == 202 && i < 1200; ++i) {
             QThread::msleep(100);
-            r = get(path + joiner + QByteArray::number(json(r)["job"].toInteger()));
+            r = get(path + joiner + "progress=1&job=" + QByteArray::number(json(r)["job"].toInteger()));
         }
+        if (r.status == 200)
+            r = get(path + joiner + "job=" + QByteArray::number(json(r)["job"].toInteger()));
         if (jobSeen)
             *jobSeen = r.header("X-Job").toLongLong();
         return r;

@@ -42,7 +42,7 @@ Desk::~Desk()
     pool_.waitForDone();
 }
 
-Response Desk::request(const Kind &kind, const QStringList &groupBy, qint64 jobId, Store &store,
+Response Desk::request(const Kind &kind, const QStringList &groupBy, qint64 jobId, bool progressOnly, Store &store,
                        const CollectorSession &session)
 {
     const QString what = kind.name + QLatin1Char('?') + groupBy.join(QLatin1Char(','));
@@ -66,7 +66,7 @@ Response Desk::request(const Kind &kind, const QStringList &groupBy, qint64 jobI
         if (!job)
             job = start(kind, groupBy, what);
     }
-    return answer(*job, kind, store, session);
+    return answer(*job, kind, progressOnly, store, session);
 }
 
 // Called with the lock held.
@@ -112,17 +112,22 @@ void Desk::finish(const std::shared_ptr<Job> &job, JobResult result)
     job->progress.step(made ? Progress::Step::Done : Progress::Step::Failed);
 }
 
-Response Desk::answer(const Job &job, const Kind &kind, Store &store, const CollectorSession &session)
+Response Desk::answer(const Job &job, const Kind &kind, bool progressOnly, Store &store,
+                      const CollectorSession &session)
 {
     const Progress::Step step = job.progress.current();
     if (step == Progress::Step::Failed)
         return refusal(500, QStringLiteral("文件没有做成：%1").arg(job.result.error));
-    if (step != Progress::Step::Done) {
+    if (step != Progress::Step::Done || progressOnly) {
         QJsonObject body = job.progress.json();
         body.insert("job", job.id);
-        Response r = json(202, body);
-        r.headers.emplaceBack("Retry-After", "1");
-        return r;
+        if (step != Progress::Step::Done) {
+            Response r = json(202, body);
+            r.headers.emplaceBack("Retry-After", "1");
+            return r;
+        }
+        body.insert("files", job.result.files);
+        return json(200, body);
     }
     QString error;
     const QString detail = QStringLiteral("%1 个文件").arg(job.result.files);

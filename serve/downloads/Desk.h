@@ -27,7 +27,9 @@ public:
 
     // The file, when one of the moment now (or of the job asked after) is
     // made; else 202 with the job's progress, starting it if need be.
-    Response request(const Kind &kind, const QStringList &groupBy, qint64 jobId, Store &store,
+    // progressOnly: once made, 200 with the job's number rather than the
+    // file, which the browser then fetches itself by that number.
+    Response request(const Kind &kind, const QStringList &groupBy, qint64 jobId, bool progressOnly, Store &store,
                      const CollectorSession &session);
 
 private:
@@ -42,7 +44,8 @@ private:
 
     std::shared_ptr<Job> start(const Kind &kind, const QStringList &groupBy, const QString &what);
     void finish(const std::shared_ptr<Job> &job, JobResult result);
-    Response answer(const Job &job, const Kind &kind, Store &store, const CollectorSession &session);
+    Response answer(const Job &job, const Kind &kind, bool progressOnly, Store &store,
+                    const CollectorSession &session);
 
     Database database_;
     QString folder_;

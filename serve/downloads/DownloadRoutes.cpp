@@ -49,7 +49,7 @@ Response download(Downloads::Desk &desk, const CollectorCall &call)
     if (!by)
         return refusal(400, QStringLiteral("报告只能按单选题、是否题或下拉选择的变量分组。"));
     const qint64 job = call.request.argument("job").toLongLong();
-    return desk.request(*kind, *by, job, call.store, call.session);
+    return desk.request(*kind, *by, job, call.request.argument("progress") == "1", call.store, call.session);
 }
 
 } // namespace
