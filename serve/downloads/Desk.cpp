@@ -89,12 +89,14 @@ std::shared_ptr<Desk::Job> Desk::start(const Kind &kind, const QStringList &grou
     job->folder = folder_ + QLatin1Char('/') + QString::number(job->id);
     jobs_.insert(job->id, job);
     latest_.insert(what, job->id);
-    JobRequest request{kind, groupBy, database_, job->folder};
+    JobRequest request{kind, groupBy, database_, job->folder, folder_ + QStringLiteral("/files")};
     pool_.start([this, job, request] {
         JobResult result;
         if (!job->progress.isCancelled())
             result = runJob(request, job->progress);
         finish(job, std::move(result));
+        // Once the file is given: the links to the files, which are not needed any more.
+        QDir(job->folder + QStringLiteral("/in")).removeRecursively();
     });
     return job;
 }

@@ -37,13 +37,15 @@ constexpr StepWords kSteps[] = {
 
 // The collector's run, as its command line makes it: merge, report, then put every output in place.
 Merge::Summary mergeAndReport(const Merge::Options &options, const QStringList &shownInputs,
-                              const QStringList &groupBy, RunControl &control)
+                              const QStringList &groupBy, Progress &progress)
 {
     Merge merge(options);
-    Merge::Summary summary = merge.write(control);
-    if (summary.read && !summary.cancelled && summary.outputErrors.isEmpty())
-        ReportStep::write(merge, shownInputs, groupBy, control);
-    return merge.commit(control);
+    Merge::Summary summary = merge.write(progress);
+    if (summary.read && !summary.cancelled && summary.outputErrors.isEmpty() && !options.reports.isEmpty()) {
+        progress.step(Progress::Step::Reporting);
+        ReportStep::write(merge, shownInputs, groupBy, progress);
+    }
+    return merge.commit(progress);
 }
 
 Merge::Options optionsFor(const JobRequest &request, const Snapshot &snapshot, const QString &files,
@@ -74,8 +76,6 @@ bool makeOutputs(const JobRequest &request, const Snapshot &snapshot, const QStr
                  Progress &progress, QString *error)
 {
     const Merge::Options options = optionsFor(request, snapshot, files, out + QLatin1Char('/') + request.kind.name);
-    if (request.kind.content == OutputContent::Report)
-        progress.step(Progress::Step::Reporting);
     const Merge::Summary summary = mergeAndReport(options, {kFilesFolder}, request.groupBy, progress);
     if (summary.committed && summary.outputErrors.isEmpty())
         return true;
@@ -122,7 +122,7 @@ JobResult runJob(const JobRequest &request, Progress &progress)
     JobResult result;
     const QString files = request.folder + QStringLiteral("/in/") + kFilesFolder;
     const QString out = request.folder + QStringLiteral("/out");
-    if (!QDir().mkpath(files) || !QDir().mkpath(out)) {
+    if (!QDir().mkpath(files) || !QDir().mkpath(out) || !QDir().mkpath(request.cache)) {
         result.error = QStringLiteral("无法建立临时文件夹：%1").arg(request.folder);
         return result;
     }
@@ -130,8 +130,8 @@ JobResult runJob(const JobRequest &request, Progress &progress)
     {
         std::unique_ptr<Store> store = Store::open(request.database, &result.error);
         progress.step(Progress::Step::Copying);
-        if (!store || !writeSnapshot(*store, files, snapshot, [&](qsizetype n, qsizetype total) { progress.step(Progress::Step::Copying, n, total); },
-                                     &result.error))
+        const auto copied = [&](qsizetype n, qsizetype total) { progress.step(Progress::Step::Copying, n, total); };
+        if (!store || !writeSnapshot(*store, request.cache, files, snapshot, copied, &result.error))
             return result;
         result.key = snapshot.key;
         result.files = snapshot.files;
@@ -153,7 +153,6 @@ JobResult runJob(const JobRequest &request, Progress &progress)
             result.made = true;
         }
     }
-    QDir(request.folder + QStringLiteral("/in")).removeRecursively();
     return result;
 }
 

@@ -37,6 +37,7 @@ struct JobRequest {
     QStringList groupBy; // for a report
     Database database;
     QString folder; // the job's own, empty; what it makes stays there
+    QString cache;  // each submission's file, kept for the next jobs
 };
 
 struct JobResult {
@@ -48,6 +49,7 @@ struct JobResult {
 };
 
 // Runs the whole job on the calling thread. Stops, not made, on a cancel.
+// The folder's in/ (the files) is left for the caller to remove.
 JobResult runJob(const JobRequest &request, Progress &progress);
 
 } // namespace Serve::Downloads

@@ -4,9 +4,14 @@
 #include "serve/store/Sql.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace Serve::Downloads {
 
@@ -19,12 +24,17 @@ bool unsafe(QChar c)
     return c.unicode() < 0x20 || c.unicode() == 0x7f || QStringLiteral("/\\:*?\"<>|").contains(c);
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes, const QDateTime &received, QString *error)
+// A submission's file as kept in the cache: written whole under another name
+// first, so that a file there is always whole.
+bool cacheFile(const QString &path, const QByteArray &bytes, const QDateTime &received, QString *error)
 {
-    QFile file(path);
+    const QString temporary = path + QStringLiteral(".%1.part").arg(quintptr(QThread::currentThreadId()));
+    QFile file(temporary);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush() ||
-        !file.setFileTime(received, QFileDevice::FileModificationTime)) {
+        !file.setFileTime(received, QFileDevice::FileModificationTime) ||
+        ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
         *error = QStringLiteral("无法写入临时文件 %1：%2").arg(path, file.errorString());
+        file.remove();
         return false;
     }
     return true;
@@ -53,34 +63,48 @@ bool readChecked(Store &store, QHash<qint64, QSet<QString>> &checked, QString *e
     return whole(q, error);
 }
 
-bool writeFiles(Store &store, const QString &folder, Snapshot &snapshot, const QHash<qint64, QSet<QString>> &checked,
-                const std::function<void(qsizetype, qsizetype)> &progress, QString *error)
+struct Row {
+    qint64 id = 0;
+    QString name;
+    QDateTime received;
+};
+
+// The current submissions, their names made safe; read whole before any other query (on PostgreSQL
+// the rows come one at a time, and no other query may run meanwhile).
+bool readRows(Store &store, QList<Row> &rows, QString *error)
 {
-    // Counted first: on PostgreSQL the rows that follow come one at a time, and no other query may run meanwhile.
-    QSqlQuery count(store.connection());
-    count.prepare(QStringLiteral("SELECT COUNT(*) FROM (%1) c").arg(QLatin1String(Current::kSubmissionIds)));
-    if (!Sql::run(count, error) || !count.next())
-        return false;
-    const qsizetype total = count.value(0).toLongLong();
-    count.finish();
     QSqlQuery q(store.connection());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT id, file_name, enterprise, received, bytes FROM submissions WHERE id IN (%1) "
-                             "ORDER BY id")
+    q.prepare(QStringLiteral("SELECT id, file_name, enterprise, received FROM submissions WHERE id IN (%1) ORDER BY id")
                   .arg(QLatin1String(Current::kSubmissionIds)));
     if (!Sql::run(q, error))
         return false;
     QSet<QString> taken;
     while (q.next()) {
         const qint64 id = q.value(0).toLongLong();
-        const QString name = unusedName(safeName(q.value(1).toString(), q.value(2).toString(), id), taken);
-        if (!writeFile(folder + QLatin1Char('/') + name, q.value(4).toByteArray(), Sql::timeOf(q.value(3)), error))
-            return false;
-        if (const auto found = checked.constFind(id); found != checked.constEnd())
-            snapshot.checked.insert(name, *found);
-        progress(++snapshot.files, total);
+        rows.append({id, unusedName(safeName(q.value(1).toString(), q.value(2).toString(), id), taken),
+                     Sql::timeOf(q.value(3))});
     }
     return whole(q, error);
+}
+
+// The file in the folder: a link to its copy in the cache, which is read from
+// the database the first time only (a submission's bytes never change).
+bool placeFile(Store &store, const QString &cache, const QString &folder, const Row &row, QString *error)
+{
+    const QString cached = cache + QStringLiteral("/%1.dbf").arg(row.id);
+    const QByteArray target = QFile::encodeName(cached), link = QFile::encodeName(folder + QLatin1Char('/') + row.name);
+    if (::link(target.constData(), link.constData()) == 0)
+        return true;
+    QSqlQuery q(store.connection());
+    q.prepare(QStringLiteral("SELECT bytes FROM submissions WHERE id = ?"));
+    q.addBindValue(row.id);
+    if (!Sql::run(q, error) || !q.next() || !cacheFile(cached, q.value(0).toByteArray(), row.received, error))
+        return false;
+    if (::link(target.constData(), link.constData()) == 0)
+        return true;
+    *error = QStringLiteral("无法建立临时文件 %1：%2").arg(QFile::decodeName(link), QString::fromLocal8Bit(strerror(errno)));
+    return false;
 }
 
 } // namespace
@@ -103,7 +127,7 @@ QString changeKey(Store &store, QString *error)
 
 QString safeName(const QString &received, const QString &enterprise, qint64 id)
 {
-    QString name = received.mid(received.lastIndexOf(QRegularExpression(QStringLiteral("[/\\\\]"))) + 1);
+    QString name = received.mid(std::max(received.lastIndexOf(QLatin1Char('/')), received.lastIndexOf(QLatin1Char('\\'))) + 1);
     for (QChar &c : name)
         if (unsafe(c))
             c = QLatin1Char('_');
@@ -133,15 +157,21 @@ QString unusedName(const QString &name, QSet<QString> &taken)
     return chosen;
 }
 
-bool writeSnapshot(Store &store, const QString &folder, Snapshot &snapshot,
+bool writeSnapshot(Store &store, const QString &cache, const QString &folder, Snapshot &snapshot,
                    const std::function<void(qsizetype, qsizetype)> &progress, QString *error)
 {
     if (!store.beginRead(error))
         return false;
     QHash<qint64, QSet<QString>> checked;
+    QList<Row> rows;
     snapshot.key = changeKey(store, error);
-    const bool read = !snapshot.key.isEmpty() && readChecked(store, checked, error) &&
-                      writeFiles(store, folder, snapshot, checked, progress, error);
+    bool read = !snapshot.key.isEmpty() && readChecked(store, checked, error) && readRows(store, rows, error);
+    for (qsizetype i = 0; read && i < rows.size(); ++i) {
+        read = placeFile(store, cache, folder, rows[i], error);
+        if (const auto found = checked.constFind(rows[i].id); read && found != checked.constEnd())
+            snapshot.checked.insert(rows[i].name, *found);
+        progress(++snapshot.files, rows.size());
+    }
     store.rollback(); // it only read
     return read;
 }

@@ -33,9 +33,10 @@ QString safeName(const QString &received, const QString &enterprise, qint64 id);
 // Two names that would be one file (in any case) get a number: "甲_填报结果-2.dbf".
 QString unusedName(const QString &name, QSet<QString> &taken);
 
-// Writes every current file into folder (which exists and is empty);
-// progress(done, total) after each. False with why in error.
-bool writeSnapshot(Store &store, const QString &folder, Snapshot &snapshot, const std::function<void(qsizetype, qsizetype)> &progress,
-                   QString *error);
+// Puts every current file into folder (which exists and is empty), each a
+// link to its copy in cache (made the first time; cache is on the same file
+// system); progress(done, total) after each. False with why in error.
+bool writeSnapshot(Store &store, const QString &cache, const QString &folder, Snapshot &snapshot,
+                   const std::function<void(qsizetype, qsizetype)> &progress, QString *error);
 
 } // namespace Serve::Downloads
