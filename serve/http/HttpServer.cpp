@@ -81,13 +81,15 @@ MHD_Response *fileResponse(const QString &path)
     return response;
 }
 
-MHD_Result queue(MHD_Connection *connection, const Response &answer)
+MHD_Result queue(MHD_Connection *connection, const Response &given)
 {
-    MHD_Response *response =
-        !answer.file.isEmpty()
-            ? fileResponse(answer.file)
-            : MHD_create_response_from_buffer(size_t(answer.body.size()), const_cast<char *>(answer.body.constData()),
-                                              MHD_RESPMEM_MUST_COPY);
+    MHD_Response *response = given.file.isEmpty() ? nullptr : fileResponse(given.file);
+    // A file gone before it could be sent is said so, not sent empty.
+    static const Response gone{500, "text/plain; charset=utf-8", QStringLiteral("文件已不在服务器上，请重新下载。\n").toUtf8(), {}};
+    const Response &answer = given.file.isEmpty() || response ? given : gone;
+    if (!response)
+        response = MHD_create_response_from_buffer(size_t(answer.body.size()), const_cast<char *>(answer.body.constData()),
+                                                   MHD_RESPMEM_MUST_COPY);
     if (!response)
         return MHD_NO;
     if (!answer.contentType.isEmpty())
