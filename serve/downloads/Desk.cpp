@@ -60,17 +60,18 @@ Response Desk::request(const Kind &kind, const QStringList &groupBy, qint64 jobI
         const std::shared_ptr<Job> latest = jobs_.value(latest_.value(what, -1));
         if (!job && latest) {
             const Progress::Step step = latest->progress.current();
-            if (!finished(step) || (step == Progress::Step::Done && latest->result.key == key))
+            if ((!finished(step) && latest->askedAt == key) || (step == Progress::Step::Done && latest->result.key == key))
                 job = latest;
         }
         if (!job)
-            job = start(kind, groupBy, what);
+            job = start(kind, groupBy, what, key);
     }
     return answer(*job, kind, progressOnly, store, session);
 }
 
 // Called with the lock held.
-std::shared_ptr<Desk::Job> Desk::start(const Kind &kind, const QStringList &groupBy, const QString &what)
+std::shared_ptr<Desk::Job> Desk::start(const Kind &kind, const QStringList &groupBy, const QString &what,
+                                       const QString &key)
 {
     // Files replaced long enough ago, and failures already told, go first.
     const qint64 now = QDateTime::currentSecsSinceEpoch();
@@ -86,6 +87,7 @@ std::shared_ptr<Desk::Job> Desk::start(const Kind &kind, const QStringList &grou
     auto job = std::make_shared<Job>();
     job->id = ++next_;
     job->what = what;
+    job->askedAt = key;
     job->folder = folder_ + QLatin1Char('/') + QString::number(job->id);
     jobs_.insert(job->id, job);
     latest_.insert(what, job->id);

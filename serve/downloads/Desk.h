@@ -26,7 +26,9 @@ public:
     Desk &operator=(const Desk &) = delete;
 
     // The file, when one of the moment now (or of the job asked after) is
-    // made; else 202 with the job's progress, starting it if need be.
+    // made; else 202 with the job's progress, starting it if need be. A
+    // request joins a job under way when nothing has changed since it was
+    // asked for: what a collector changed is in what they download next.
     // progressOnly: once made, 200 with the job's number rather than the
     // file, which the browser then fetches itself by that number.
     Response request(const Kind &kind, const QStringList &groupBy, qint64 jobId, bool progressOnly, Store &store,
@@ -35,14 +37,15 @@ public:
 private:
     struct Job {
         qint64 id = 0;
-        QString what; // the kind's name and the grouping: what a second request joins
+        QString what;    // the kind's name and the grouping: what a second request joins
+        QString askedAt; // the moment it was asked at (its snapshot is of that one or a later one)
         Progress progress;
         JobResult result; // once progress says Done or Failed
         QString folder;
         qint64 finishedAt = 0; // seconds since 1970
     };
 
-    std::shared_ptr<Job> start(const Kind &kind, const QStringList &groupBy, const QString &what);
+    std::shared_ptr<Job> start(const Kind &kind, const QStringList &groupBy, const QString &what, const QString &key);
     void finish(const std::shared_ptr<Job> &job, JobResult result);
     Response answer(const Job &job, const Kind &kind, bool progressOnly, Store &store,
                     const CollectorSession &session);
