@@ -7,8 +7,10 @@
 // grouping). Then the server's memory with 32 uploads of 16 MiB at once.
 // Last, the collectors' side with 100,000 submissions stored: the overview's
 // answer time and a page of 50 submissions with a filter.
-//   csr-serve-bench [--uploads N]        (N per client count; default 2000)
+// Before it, the data set and the report of 10,000 current submissions, made
+// by the server beside csr-collect's time on the same files (the server's zip of them).
 //   csr-serve-bench --collectors-only    (the collectors' side alone)
+//   csr-serve-bench [--uploads N] [--current M]   (N per client count, default 2000; M default 10000)
 #include "serve/http/HttpServer.h"
 #include "serve/store/Findings.h"
 #include "serve/store/Sql.h"
@@ -20,10 +22,15 @@
 #include "tests/serve/ServeProcess.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -281,6 +288,79 @@ void collectorRuns(const QString &folder, const QString &database, const char *w
     std::fflush(stdout);
 }
 
+// The collectors' session cookie.
+QByteArray signIn(const ServeProcess &server)
+{
+    const QByteArray own = "http://127.0.0.1:" + QByteArray::number(server.port());
+    const QByteArray body =
+        QJsonDocument(QJsonObject{{"code", QString::fromLatin1(server.firstCollectorCode())}}).toJson();
+    const HttpClient::Reply in = HttpClient::send(server.port(), {"POST", "/collect/api/session", {{"Origin", own}}, body, -1, {}});
+    return in.header("set-cookie").split(';').first();
+}
+
+// A download from its first request to its last byte, polled every 20 ms as the page polls; seconds.
+double timedDownload(quint16 port, const QByteArray &cookie, const QByteArray &file, QByteArray *body = nullptr)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray path = "/collect/api/downloads/" + file;
+    HttpClient::Reply r = HttpClient::send(port, {"GET", path, {{"Cookie", cookie}}, {}, -1, {}}, 600000);
+    while (r.status == 202) {
+        QThread::msleep(20);
+        const QByteArray job = QByteArray::number(QJsonDocument::fromJson(r.body).object()["job"].toInteger());
+        r = HttpClient::send(port, {"GET", path + "?job=" + job, {{"Cookie", cookie}}, {}, -1, {}}, 600000);
+    }
+    if (r.status != 200)
+        std::printf("%s: %d %s\n", file.constData(), r.status, r.body.constData());
+    if (body)
+        *body = r.body;
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+double timedCollect(const QString &folder, const QStringList &arguments)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QProcess collect;
+    collect.setWorkingDirectory(folder);
+    collect.start(CSR_COLLECT_PATH, QStringList{"填报结果", "-q"} + arguments);
+    collect.waitForFinished(-1);
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+void downloadRuns(const QString &folder, int count)
+{
+    ServeProcess server(CSR_SERVE_PATH, folder + "/current", {}, {"--rate-per-address", "0", "--rate-per-code", "0"});
+    if (!server.start()) {
+        std::printf("csr-serve did not start: %s\n", qPrintable(server.error()));
+        return;
+    }
+    upload(server.port(), server.firstCode(), makeFiles(folder, count, 1000000), 8);
+    const QByteArray cookie = signIn(server);
+    QByteArray zip;
+    timedDownload(server.port(), cookie, "originals.zip", &zip);
+    const QString offline = folder + "/offline";
+    QDir().mkpath(offline);
+    QFile file(offline + "/originals.zip");
+    file.open(QIODevice::WriteOnly);
+    file.write(zip);
+    file.close();
+    QProcess::execute("python3", {"-c", "import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])",
+                                  file.fileName(), offline});
+    const struct {
+        const char *what;
+        QByteArray download;
+        QStringList arguments;
+    } runs[] = {{"data set (CSV)", "data.csv", {"-o", "data.csv"}},
+                {"report (HTML)", "report.html", {"--report", "report.html"}}};
+    for (const auto &run : runs) {
+        const double served = timedDownload(server.port(), cookie, run.download);
+        const double collected = timedCollect(offline, run.arguments);
+        std::printf("%s of %d current submissions: csr-serve %.2f s, csr-collect %.2f s on the same files (%.2fx)\n",
+                    run.what, count, served, collected, served / collected);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -288,19 +368,21 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     QTemporaryDir desk;
-    const QString pg = QStringLiteral("postgresql://%1:%2@%3:%4/%5")
-                           .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGPASSWORD"),
-                                qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT"),
-                                qEnvironmentVariable("PGDATABASE"));
-    if (args.contains("--collectors-only")) {
+    const bool postgres = !qEnvironmentVariable("PGHOST").isEmpty();
+    const auto collectors = [&] {
         collectorRuns(desk.path(), {}, "collectors' side on SQLite");
-        if (!qEnvironmentVariable("PGHOST").isEmpty()) {
+        if (postgres) {
             qputenv("CSR_SERVE_DATABASE", "postgres"); // a database of its own in the cluster
             collectorRuns(desk.path(), ServeFixture::freshDatabase(), "collectors' side on PostgreSQL");
         }
+    };
+    if (args.contains("--collectors-only")) {
+        collectors();
         return 0;
     }
-    const int perRun = args.size() > 2 && args[1] == "--uploads" ? args[2].toInt() : 2000;
+    const qsizetype uploadsAt = args.indexOf("--uploads"), currentAt = args.indexOf("--current");
+    const int perRun = uploadsAt > 0 && uploadsAt + 1 < args.size() ? args[uploadsAt + 1].toInt() : 2000;
+    const int current = currentAt > 0 && currentAt + 1 < args.size() ? args[currentAt + 1].toInt() : 10000;
     QTemporaryDir folder;
     const QList<QByteArray> files = makeFiles(folder.path(), perRun * 3, 0);
     std::printf("csr-serve-bench: %d uploads per run (a quarter for 1 client), files of %lld bytes\n", perRun,
@@ -308,12 +390,14 @@ int main(int argc, char **argv)
     baselineHttp(files.mid(0, perRun));
     baselineCommits(folder.path(), files);
     serverRuns(folder.path(), {}, files, perRun);
-    if (!qEnvironmentVariable("PGHOST").isEmpty())
+    if (postgres)
         serverRuns(folder.path(),
                    QStringLiteral("postgresql://%1:%2@%3:%4/%5")
                        .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGPASSWORD"),
                             qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT"),
                             qEnvironmentVariable("PGDATABASE")),
                    files, perRun);
+    downloadRuns(folder.path(), current);
+    collectors();
     return 0;
 }

@@ -1,5 +1,6 @@
 // csr-serve: receives the survey's result files over HTTP, judges each at
 // once with the collector's code, keeps it durably and answers.
+#include "platform/Headless.h"
 #include "serve/access/Access.h"
 #include "serve/http/HttpServer.h"
 #include "serve/service/Options.h"
@@ -7,8 +8,8 @@
 #include "serve/service/Service.h"
 #include "serve/store/Committer.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 
 #include <csignal>
 #include <cstdio>
@@ -178,7 +179,9 @@ int main(int argc, char **argv)
     pthread_sigmask(SIG_BLOCK, &stopping, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    QCoreApplication app(argc, argv);
+    // The report's PDF is laid out in its fonts, which want a GUI application; no display is needed.
+    Headless::prepare();
+    QGuiApplication app(argc, argv);
     const Options o = Options::parse(app.arguments());
     if (o.help) {
         say(Options::usage());

@@ -348,6 +348,11 @@ QByteArrayView DataSet::text(const Variable &v, const Record &record, const Line
     return c.isValue() ? c.text : QByteArrayView();
 }
 
+bool DataSet::anyChecked() const
+{
+    return std::any_of(findings_.begin(), findings_.end(), [](const Finding &f) { return f.checked; });
+}
+
 void DataSet::setFindings(QList<Finding> findings)
 {
     // Mostly in order already: each record's own, then those across records.

@@ -93,6 +93,7 @@ public:
     struct Finding {
         qsizetype row = 0;
         DataChecks::Finding check;
+        bool checked = false; // a collector marked it as checked (on the server): no longer open
     };
 
     using Lines = std::array<QByteArrayView, Survey::kLineCount>;
@@ -120,6 +121,8 @@ public:
     const QList<Finding> &findings() const { return findings_; }
     // Keeps them, and writes each record's checks variable from them.
     void setFindings(QList<Finding> findings);
+    // Whether a collector checked any of them: the lists of findings then say which.
+    bool anyChecked() const;
 
     // The filter that chose the records, in words ("筛选：…"), for every
     // output that says what it holds; empty when it holds every record.

@@ -50,6 +50,16 @@ QStringList captions()
             QStringLiteral("性质"), QStringLiteral("说明"), QStringLiteral("涉及的数值")};
 }
 
+QStringList columns(const DataSet &data)
+{
+    return data.anyChecked() ? columns() << QStringLiteral("status") : columns();
+}
+
+QString statusText(bool checked)
+{
+    return checked ? QStringLiteral("已核实") : QStringLiteral("未核实");
+}
+
 QString cell(const DataSet &data, const DataSet::Finding &f, Column column)
 {
     if (f.row < 0 || f.row >= data.rowCount() || f.check.check < 0 ||
@@ -86,8 +96,9 @@ QList<QStringList> rows(const DataSet &data)
 {
     QList<QStringList> out;
     out.reserve(data.findings().size());
+    const bool status = data.anyChecked();
     for (const DataSet::Finding &f : data.findings())
-        out << cells(data, f);
+        out << (status ? cells(data, f) << statusText(f.checked) : cells(data, f));
     return out;
 }
 
@@ -95,7 +106,7 @@ QList<qsizetype> counts(const DataSet &data)
 {
     QList<qsizetype> out(qsizetype(DataChecks::all().size()), 0);
     for (const DataSet::Finding &f : data.findings())
-        if (f.check.check >= 0 && f.check.check < out.size())
+        if (!f.checked && f.check.check >= 0 && f.check.check < out.size())
             ++out[f.check.check];
     return out;
 }

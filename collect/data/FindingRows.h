@@ -18,15 +18,21 @@ inline constexpr int kColumnCount = int(Column::Values) + 1;
 
 // The columns' names, for scripts.
 QStringList columns();
+// And, when a collector checked any finding, "status" last: "已核实" or "未核实".
+QStringList columns(const DataSet &data);
 // Their captions, for people (the window, the report).
 QStringList captions();
 
 QString cell(const DataSet &data, const DataSet::Finding &finding, Column column);
 QStringList cells(const DataSet &data, const DataSet::Finding &finding);
-// Every finding's cells, as the CSV and the workbook's sheet hold them.
+// Every finding's cells, as the CSV and the workbook's sheet hold them (with
+// the status when columns(data) has it).
 QList<QStringList> rows(const DataSet &data);
 
-// The findings of each check, in the table's order.
+// The words of a finding's status.
+QString statusText(bool checked);
+
+// The open findings of each check (those no collector checked), in the table's order.
 QList<qsizetype> counts(const DataSet &data);
 
 // The checks across records: every pair of rows whose enterprise keys (see

@@ -165,7 +165,7 @@ void problemSheet(Workbook &book, const ProblemReport &problems)
 void checkSheet(Workbook &book, const DataSet &data)
 {
     lxw_worksheet *sheet = book.sheet("核查");
-    book.table(sheet, FindingRows::columns(), FindingRows::rows(data));
+    book.table(sheet, FindingRows::columns(data), FindingRows::rows(data));
     worksheet_set_column(sheet, 0, 1, 30, nullptr);
     worksheet_set_column(sheet, 2, 2, 22, nullptr);
     worksheet_set_column(sheet, 4, 5, 60, nullptr);

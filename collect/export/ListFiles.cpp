@@ -41,7 +41,7 @@ QByteArray problemsCsv(const ProblemReport &report)
 
 QByteArray checksCsv(const DataSet &data)
 {
-    return CsvText::table(FindingRows::columns(), FindingRows::rows(data));
+    return CsvText::table(FindingRows::columns(data), FindingRows::rows(data));
 }
 
 } // namespace ListFiles

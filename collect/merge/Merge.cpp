@@ -236,7 +236,8 @@ void Merge::buildDataSet(const Files &files, Results &results, const QList<bool>
         if (!limited.isEmpty())
             reportCuts(files[i], results[i].record, limited, entries[i]);
         for (const DataChecks::Finding &f : results[i].findings)
-            findings.append(DataSet::Finding{data_.rowCount(), f});
+            findings.append(
+                DataSet::Finding{data_.rowCount(), f, options_.checked && options_.checked(files[i].fileName, f)});
         enterpriseKeys.append(results[i].enterpriseKey);
         data_.append(std::move(results[i].record));
     }

@@ -17,6 +17,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <span>
 
 class FileSystemCalls;
@@ -35,6 +36,9 @@ public:
         int threads = 0;       // readers; 0 for one per processor
         std::span<const Format> formats = Formats::all();
         FileSystemCalls *files = nullptr; // what outputs are written through; the system's when null
+        // Whether a collector marked a file's finding as checked (the server
+        // says, by the file's name); none is when not set.
+        std::function<bool(const QString &fileName, const DataChecks::Finding &finding)> checked;
     };
 
     struct Summary {

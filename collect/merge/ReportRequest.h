@@ -10,4 +10,5 @@
 struct ReportRequest {
     QStringList paths;   // none: no report
     QStringList groupBy; // variables of the data set, each once, in the order asked
+    QStringList inputsShown; // how the cover names the inputs; none: as they were given
 };

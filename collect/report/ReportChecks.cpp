@@ -44,6 +44,10 @@ CheckTotals checkTotals(const DataSet &data)
     CheckTotals totals;
     QSet<qsizetype> files;
     for (const DataSet::Finding &f : data.findings()) {
+        if (f.checked) {
+            ++totals.checked;
+            continue;
+        }
         ++(isError(f) ? totals.errors : totals.doubts);
         files.insert(f.row);
     }
@@ -60,7 +64,8 @@ Section checksSection(const DataSet &data)
     const QList<qsizetype> counts = FindingRows::counts(data);
     QList<QSet<qsizetype>> files(qsizetype(checks.size()));
     for (const DataSet::Finding &f : data.findings())
-        files[f.check.check].insert(f.row);
+        if (!f.checked)
+            files[f.check.check].insert(f.row);
 
     Block overview;
     overview.title = QStringLiteral("各项核查的发现");
@@ -68,6 +73,9 @@ Section checksSection(const DataSet &data)
                                      "“错误”指两者不可能同时成立，“疑问”指不大可能。");
     overview.notes << QStringLiteral("有发现的文件 %1 个（共 %2 个）。")
                           .arg(whole(checkTotals(data).files), whole(data.rowCount()));
+    if (const qint64 checked = checkTotals(data).checked; checked > 0)
+        overview.notes << QStringLiteral("另有 %1 条发现已由采集人员核实（“%2”），不计在内，在下面的列表中照样列出。")
+                              .arg(whole(checked), FindingRows::statusText(true));
     overview.table.header = {QStringLiteral("核查"), QStringLiteral("编号"),       QStringLiteral("性质"),
                              QStringLiteral("说明"), QStringLiteral("发现（条）"), QStringLiteral("涉及文件（个）")};
     for (qsizetype c : checksInOrder()) {
@@ -97,9 +105,10 @@ Section checksSection(const DataSet &data)
     for (qsizetype i : listed) {
         const DataSet::Finding &f = findings[i];
         const DataChecks::Check &check = checks[size_t(f.check.check)];
+        const QString title = check.title.toString();
         list.table.rows.append({{FindingRows::cell(data, f, C::File)},
                                 {FindingRows::cell(data, f, C::Enterprise)},
-                                {check.title.toString()},
+                                {f.checked ? QStringLiteral("%1（%2）").arg(title, FindingRows::statusText(true)) : title},
                                 severityCell(check.severity),
                                 {FindingRows::cell(data, f, C::Values)}});
     }

@@ -11,11 +11,13 @@ namespace Report {
 // The findings listed one by one; the rest are counted, and the checks file holds them all.
 inline constexpr qsizetype kMostChecksListed = 200;
 
-// What the checks found, by severity, and in how many files.
+// What the checks found and is still open, by severity, and in how many
+// files; and how many findings a collector checked.
 struct CheckTotals {
     qint64 errors = 0;
     qint64 doubts = 0;
-    qint64 files = 0; // with any finding
+    qint64 files = 0; // with any open finding
+    qint64 checked = 0;
 };
 CheckTotals checkTotals(const DataSet &data);
 

@@ -44,7 +44,8 @@ void draw(const Merge &merge, RunControl &control)
     if (control.isCancelled())
         return;
     const Merge::Options &options = merge.options();
-    Report::Source source{merge.data(), options.inputs, merge.summary(), options.problems};
+    const QStringList &shown = options.report.inputsShown;
+    Report::Source source{merge.data(), shown.isEmpty() ? options.inputs : shown, merge.summary(), options.problems};
     source.groupBy = options.report.groupBy;
     const Report::Content content = Report::build(source);
     for (size_t i = 0; i < reports.size(); ++i) {

@@ -8,10 +8,13 @@
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netinet/in.h>
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <cstring>
 #include <mutex>
@@ -61,11 +64,32 @@ QByteArray peerAddress(MHD_Connection *connection)
     return QByteArray(text);
 }
 
-MHD_Result queue(MHD_Connection *connection, const Response &answer)
+// A file's answer reads from its descriptor, which the response then owns.
+MHD_Response *fileResponse(const QString &path)
 {
-    MHD_Response *response = MHD_create_response_from_buffer(size_t(answer.body.size()),
-                                                              const_cast<char *>(answer.body.constData()),
-                                                              MHD_RESPMEM_MUST_COPY);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat about {};
+    if (fd < 0)
+        return nullptr;
+    if (::fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    MHD_Response *response = MHD_create_response_from_fd64(uint64_t(about.st_size), fd);
+    if (!response)
+        ::close(fd);
+    return response;
+}
+
+MHD_Result queue(MHD_Connection *connection, const Response &given)
+{
+    MHD_Response *response = given.file.isEmpty() ? nullptr : fileResponse(given.file);
+    // A file gone before it could be sent is said so, not sent empty.
+    static const Response gone{500, "text/plain; charset=utf-8", QStringLiteral("文件已不在服务器上，请重新下载。\n").toUtf8(), {}};
+    const Response &answer = given.file.isEmpty() || response ? given : gone;
+    if (!response)
+        response = MHD_create_response_from_buffer(size_t(answer.body.size()), const_cast<char *>(answer.body.constData()),
+                                                   MHD_RESPMEM_MUST_COPY);
     if (!response)
         return MHD_NO;
     if (!answer.contentType.isEmpty())

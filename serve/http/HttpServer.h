@@ -45,6 +45,9 @@ struct Response {
     // for the body, read and dropped, so that a proxy still sending it does
     // not lose the answer.
     bool beforeBody = false;
+    // When set, the body is this file's content, read as it is sent (a large
+    // download is never held in memory). The file may be removed once queued.
+    QString file{};
 };
 
 class HttpServer {

@@ -49,7 +49,8 @@ std::optional<Asset> asset(const QByteArray &name)
 {
     static const QHash<QByteArray, QByteArray> types{{".css", "text/css; charset=utf-8"},
                                                      {".js", "text/javascript; charset=utf-8"}};
-    static const QList<QByteArray> names{"upload.css", "upload.js", "collect.css", "collect.js", "collect-views.js"};
+    static const QList<QByteArray> names{"upload.css", "upload.js", "collect.css", "collect.js", "collect-views.js",
+                                            "downloads.js"};
     if (!names.contains(name))
         return std::nullopt;
     return Asset{types.value(name.mid(name.lastIndexOf('.'))), resource(QString::fromLatin1(name))};

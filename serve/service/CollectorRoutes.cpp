@@ -1,5 +1,6 @@
 #include "serve/service/CollectorRoutes.h"
 
+#include "serve/downloads/DownloadRoutes.h"
 #include "serve/office/OfficeRoutes.h"
 #include "serve/review/ReviewRoutes.h"
 
@@ -10,6 +11,7 @@ QList<CollectorRoute> collectorRoutes(const CollectorContext &context)
     QList<CollectorRoute> routes;
     routes << reviewRoutes(context);
     routes << officeRoutes(context);
+    routes << downloadRoutes(context);
     return routes;
 }
 

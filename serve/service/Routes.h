@@ -28,6 +28,7 @@ inline constexpr char kFinding[] = "/collect/api/finding";
 inline constexpr char kCodes[] = "/collect/api/codes";
 inline constexpr char kRevokeCode[] = "/collect/api/codes/revoke";
 inline constexpr char kAudit[] = "/collect/api/audit";
+inline constexpr char kDownloads[] = "/collect/api/downloads"; // then "/<file>" for one
 inline constexpr char kSessionCookie[] = "csr_collect";
 inline constexpr char kCsrfHeader[] = "x-csrf-token";
 

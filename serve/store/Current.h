@@ -6,12 +6,15 @@
 
 namespace Serve::Current {
 
-// The ids of the submissions that count now, as a subquery.
+// The ids of the submissions that count now, as a subquery. The newer file is
+// looked for by the enterprise's index: `+n.accepted` keeps SQLite from taking
+// the index of accepted files instead, which made the query quadratic (13 s
+// for 3,000 files).
 inline constexpr char kSubmissionIds[] =
     "SELECT s.id FROM submissions s LEFT JOIN reviews r ON r.submission_id = s.id "
     "WHERE s.accepted = 1 AND (r.state IS NULL OR r.state <> 'rejected') AND (s.enterprise_key = '' OR NOT EXISTS ("
     "SELECT 1 FROM submissions n LEFT JOIN reviews nr ON nr.submission_id = n.id "
-    "WHERE n.enterprise_key = s.enterprise_key AND n.accepted = 1 AND (nr.state IS NULL OR nr.state <> 'rejected') "
+    "WHERE n.enterprise_key = s.enterprise_key AND +n.accepted = 1 AND (nr.state IS NULL OR nr.state <> 'rejected') "
     "AND (n.received > s.received OR (n.received = s.received AND n.id > s.id))))";
 
 // The review states as kept; no row in reviews is kReceived.
