@@ -303,6 +303,8 @@ private slots:
         const QJsonObject seen = QJsonDocument::fromJson(browser.readAllStandardOutput()).object();
         QCOMPARE(seen["before"].toInt() + 1, seen["after"].toInt());
         QCOMPARE(seen["state"].toString(), "退回");
+        // In the first download, and not in the one made after it was sent back.
+        QCOMPARE(seen["dataSet"].toArray(), QJsonArray({true, false, 1}));
         QCOMPARE(seen["checked"].toBool(), true);
         QCOMPARE(seen["elsewhere"].toInt(), 403);
         QCOMPARE(seen["tokenless"].toInt(), 403);

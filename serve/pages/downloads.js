@@ -85,3 +85,5 @@ async function showDownloads(section) {
   }
   section.append(label, select, list);
 }
+
+views.downloads = () => showDownloads(document.getElementById('downloads'));

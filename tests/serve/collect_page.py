@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Drives the collectors' page in headless Chromium (through chromedriver):
 signs in; reads the overview's count, uploads a file as another client and
-waits for the count to grow; opens a submission, sends it back ("退回") with
-a note full of markup; marks its first finding as checked; sends a change
+waits for the count to grow; downloads the data set from the page's 下载
+view; opens a submission, sends it back ("退回") with a note full of markup;
+downloads the data set again, which has lost that enterprise; marks its
+first finding as checked; sends a change
 without the page's token from the page, and one from another origin with the
 session's cookie; signs out. Prints what it saw as JSON.
 
@@ -45,6 +47,31 @@ def text(driver, element_id):
     return driver.find_element(By.ID, element_id).text
 
 
+# The data set as the page gets it: asked for, waited on while it is made, fetched.
+FETCH_DATA = """
+const done = arguments[0];
+(async () => {
+  let answer = await fetch('/collect/api/downloads/data.csv');
+  while (answer.status === 202) {
+    const job = (await answer.json()).job;
+    await new Promise((later) => setTimeout(later, 200));
+    answer = await fetch('/collect/api/downloads/data.csv?job=' + job);
+  }
+  done(answer.status === 200 ? await answer.text() : 'status ' + answer.status);
+})();
+"""
+
+
+def data_set(driver, wait):
+    """Made through the 下载 view's button first (its progress to the end), then fetched."""
+    driver.get(driver.current_url.split("#")[0] + "#downloads")
+    wait.until(lambda d: d.find_elements(By.CSS_SELECTOR, "#downloads li button"))
+    item = driver.find_elements(By.CSS_SELECTOR, "#downloads li")[0]
+    item.find_element(By.TAG_NAME, "button").click()
+    wait.until(lambda d: "已生成" in item.find_element(By.TAG_NAME, "span").text)
+    return driver.execute_async_script(FETCH_DATA)
+
+
 def main(argv):
     shots = None
     if "--screenshots" in argv:
@@ -72,6 +99,8 @@ def main(argv):
                        d.find_element(By.ID, "chart").is_displayed())
             if shots:
                 driver.save_screenshot(shots + "/serve-overview.png")
+            driver.set_script_timeout(60)
+            before = data_set(driver, wait)
 
             driver.get(base + "/collect#submission/" + submission)
             wait.until(lambda d: d.find_element(By.ID, "s-answers").find_elements(By.CSS_SELECTOR, "tbody tr"))
@@ -80,6 +109,11 @@ def main(argv):
             driver.find_element(By.CSS_SELECTOR, "#s-review button").click()
             wait.until(lambda d: text(d, "s-reviewed").startswith("退回（"))
             seen["state"] = text(driver, "s-reviewed").split("（")[0]
+            name = text(driver, "s-title").split("：", 1)[1]
+            after = data_set(driver, wait)
+            seen["dataSet"] = [name in before, name in after, len(before.splitlines()) - len(after.splitlines())]
+            driver.get(base + "/collect#submission/" + submission)
+            wait.until(lambda d: d.find_elements(By.CSS_SELECTOR, "#s-findings .check-finding"))
             driver.find_element(By.CSS_SELECTOR, "#s-findings .check-finding").click()
             wait.until(lambda d: d.find_elements(By.CSS_SELECTOR, "#s-findings tr.checked"))
             seen["checked"] = True
