@@ -55,9 +55,11 @@ CheckTotals checkTotals(const DataSet &data)
     return totals;
 }
 
-Section checksSection(const DataSet &data)
+namespace {
+
+// Each check: its findings and the files they are in.
+Block checksOverview(const DataSet &data)
 {
-    Section section{QStringLiteral("数据核查"), {}};
     // The counts say what they are by the data set's column of the checks' ids.
     const QString column = QStringLiteral("checks");
     const std::span<const DataChecks::Check> checks = DataChecks::all();
@@ -71,9 +73,9 @@ Section checksSection(const DataSet &data)
     overview.title = QStringLiteral("各项核查的发现");
     overview.notes << QStringLiteral("核查不改动任何数据：它找出互相矛盾或极不可能的回答和数字，供人工核实。"
                                      "“错误”指两者不可能同时成立，“疑问”指不大可能。");
-    overview.notes << QStringLiteral("有发现的文件 %1 个（共 %2 个）。")
-                          .arg(whole(checkTotals(data).files), whole(data.rowCount()));
-    if (const qint64 checked = checkTotals(data).checked; checked > 0)
+    const CheckTotals totals = checkTotals(data);
+    overview.notes << QStringLiteral("有发现的文件 %1 个（共 %2 个）。").arg(whole(totals.files), whole(data.rowCount()));
+    if (const qint64 checked = totals.checked; checked > 0)
         overview.notes << QStringLiteral("另有 %1 条发现已由采集人员核实（“%2”），不计在内，在下面的列表中照样列出。")
                               .arg(whole(checked), FindingRows::statusText(true));
     overview.table.header = {QStringLiteral("核查"), QStringLiteral("编号"),       QStringLiteral("性质"),
@@ -87,8 +89,13 @@ Section checksSection(const DataSet &data)
                                     count(column, check.id.toString() + QStringLiteral(":findings"), counts[c]),
                                     count(column, check.id.toString() + QStringLiteral(":files"), files[c].size())});
     }
-    section.blocks << overview;
+    return overview;
+}
 
+// The findings themselves, "错误" first, as many as a report can hold.
+Block findingsList(const DataSet &data)
+{
+    const std::span<const DataChecks::Check> checks = DataChecks::all();
     Block list;
     list.title = QStringLiteral("发现的可疑之处");
     const QList<DataSet::Finding> &findings = data.findings();
@@ -117,8 +124,14 @@ Section checksSection(const DataSet &data)
                           "只列出前 %1 条（“错误”在前），另有 %2 条未列出；全部见核查文件或 Excel 工作簿的“核查”表。")
                           .arg(kMostChecksListed)
                           .arg(findings.size() - kMostChecksListed);
-    section.blocks << list;
-    return section;
+    return list;
+}
+
+} // namespace
+
+Section checksSection(const DataSet &data)
+{
+    return Section{QStringLiteral("数据核查"), {checksOverview(data), findingsList(data)}};
 }
 
 } // namespace Report
