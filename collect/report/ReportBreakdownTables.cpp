@@ -194,7 +194,7 @@ Part crossTab(const DataSet &data, const Grouping &grouping, const QList<Tally> 
     const bool turned = grouping.groups.size() > kMostGroupColumns;
     Part part{by, groupingNotes(grouping, turned ? QStringLiteral("第一张表是各选项占该组作答企业的比例，"
                                                                   "第二张表是企业数。")
-                                                 : QStringLiteral("括号中是占该组作答企业的比例。"))};
+                                                 : QStringLiteral("比例都是占该组作答企业的比例。"))};
     if (turned)
         part.tables << rowsTables(data, columns, rows);
     else
