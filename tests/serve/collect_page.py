@@ -16,22 +16,11 @@ import tempfile
 import urllib.error
 import urllib.request
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+from chromium import browser
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 NOTE = '<img src=x onerror="document.title=1">=HYPERLINK("http://x")'
-
-
-def browser(profile):
-    options = webdriver.ChromeOptions()
-    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--window-size=1200,1000", "--user-data-dir=" + profile):
-        options.add_argument(flag)
-    options.binary_location = "/usr/bin/chromium"
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
 def post(url, body, headers):

@@ -10,20 +10,9 @@ import json
 import sys
 import tempfile
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+from chromium import browser
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
-
-
-def browser(profile):
-    options = webdriver.ChromeOptions()
-    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--window-size=900,1100", "--user-data-dir=" + profile):
-        options.add_argument(flag)
-    options.binary_location = "/usr/bin/chromium"
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
 def main(argv):
@@ -34,7 +23,7 @@ def main(argv):
         del argv[at:at + 2]
     url, files = argv[1], argv[2:]
     with tempfile.TemporaryDirectory() as profile:
-        driver = browser(profile)
+        driver = browser(profile, "900,1100")
         try:
             driver.get(url)
             driver.find_element(By.ID, "files").send_keys("\n".join(files))
