@@ -31,9 +31,11 @@ bool counts(QSqlQuery &q, QJsonObject &out, QString *error)
     if (!Sql::run(q, error) || !q.next())
         return false;
     const qint64 received = q.value(0).toLongLong(), accepted = q.value(1).toLongLong();
-    const auto enterprises = number(q, "SELECT COUNT(DISTINCT enterprise_key) + "
+    // Grouped rather than COUNT(DISTINCT), which PostgreSQL can only sort for.
+    const auto enterprises = number(q, "SELECT COUNT(*) + "
                                        "(SELECT COUNT(*) FROM submissions WHERE accepted = 1 AND enterprise_key = '') "
-                                       "FROM submissions WHERE accepted = 1 AND enterprise_key <> ''", error);
+                                       "FROM (SELECT enterprise_key FROM submissions WHERE accepted = 1 "
+                                       "AND enterprise_key <> '' GROUP BY enterprise_key) e", error);
     const auto sentBack = number(q, "SELECT COUNT(*) FROM submissions s JOIN reviews r ON r.submission_id = s.id "
                                     "WHERE s.accepted = 1 AND r.state = 'rejected'", error);
     if (!enterprises || !sentBack)
@@ -74,7 +76,7 @@ bool findings(QSqlQuery &q, QJsonObject &out, QString *error)
 {
     q.prepare("WITH c AS MATERIALIZED (" + Current::submissionIds() +
               ") SELECT '', COUNT(*), 0 FROM c UNION ALL "
-              "SELECT f.check_id, COUNT(*), 0 FROM c JOIN findings f ON f.submission_id = c.id GROUP BY f.check_id "
+              "SELECT f.check_id, COUNT(*), 0 FROM findings f WHERE f.submission_id IN (SELECT id FROM c) GROUP BY f.check_id "
               "UNION ALL SELECT f.check_id, 0, COUNT(*) FROM checked_findings k JOIN findings f "
               "ON f.submission_id = k.submission_id AND f.finding = k.finding "
               "WHERE k.submission_id IN (SELECT id FROM c) GROUP BY f.check_id");
