@@ -55,7 +55,7 @@ bool readChecked(Store &store, QHash<qint64, QSet<QString>> &checked, QString *e
     QSqlQuery q(store.connection());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT submission_id, finding FROM checked_findings WHERE submission_id IN (%1)")
-                  .arg(QLatin1String(Current::kSubmissionIds)));
+                  .arg(Current::submissionIds()));
     if (!Sql::run(q, error))
         return false;
     while (q.next())
@@ -76,7 +76,7 @@ bool readRows(Store &store, QList<Row> &rows, QString *error)
     QSqlQuery q(store.connection());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT id, file_name, enterprise, received FROM submissions WHERE id IN (%1) ORDER BY id")
-                  .arg(QLatin1String(Current::kSubmissionIds)));
+                  .arg(Current::submissionIds()));
     if (!Sql::run(q, error))
         return false;
     QSet<QString> taken;

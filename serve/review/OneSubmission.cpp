@@ -66,13 +66,15 @@ bool checked(QSqlQuery &q, qint64 id, QJsonObject &out, QString *error)
 // Every file of the enterprise, newest first, and the one that counts now.
 bool history(QSqlQuery &q, const Submission &s, QJsonObject &out, QString *error)
 {
+    // The same condition picks the files and narrows what counts to them.
+    const QLatin1StringView among(s.enterpriseKey.isEmpty() ? "s.id = ?" : "s.enterprise_key = ?");
     q.prepare(QStringLiteral("SELECT s.id, s.received, s.accepted, s.file_name, r.state, "
                              "EXISTS (SELECT 1 FROM (%1) c WHERE c.id = s.id) FROM submissions s "
                              "LEFT JOIN reviews r ON r.submission_id = s.id WHERE %2 "
                              "ORDER BY s.received DESC, s.id DESC LIMIT 200")
-                  .arg(QLatin1String(Current::kSubmissionIds),
-                       s.enterpriseKey.isEmpty() ? QStringLiteral("s.id = ?") : QStringLiteral("s.enterprise_key = ?")));
-    q.addBindValue(s.enterpriseKey.isEmpty() ? QVariant(s.id) : QVariant(s.enterpriseKey));
+                  .arg(Current::submissionIds(among), among));
+    for (int i = 0; i < 2; ++i)
+        q.addBindValue(s.enterpriseKey.isEmpty() ? QVariant(s.id) : QVariant(s.enterpriseKey));
     if (!Sql::run(q, error))
         return false;
     QJsonArray files;

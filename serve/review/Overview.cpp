@@ -25,32 +25,26 @@ std::optional<qint64> number(QSqlQuery &q, const QString &sql, QString *error)
     return q.value(0).toLongLong();
 }
 
-QString currentIds()
-{
-    return QStringLiteral("(%1)").arg(QLatin1String(Current::kSubmissionIds));
-}
-
 bool counts(QSqlQuery &q, QJsonObject &out, QString *error)
 {
     q.prepare("SELECT COUNT(*), COALESCE(SUM(accepted), 0) FROM submissions");
     if (!Sql::run(q, error) || !q.next())
         return false;
     const qint64 received = q.value(0).toLongLong(), accepted = q.value(1).toLongLong();
-    const auto current = number(q, "SELECT COUNT(*) FROM " + currentIds() + " c", error);
-    const auto enterprises = number(q, "SELECT COUNT(DISTINCT enterprise_key) + "
+    // Grouped rather than COUNT(DISTINCT), which PostgreSQL can only sort for.
+    const auto enterprises = number(q, "SELECT COUNT(*) + "
                                        "(SELECT COUNT(*) FROM submissions WHERE accepted = 1 AND enterprise_key = '') "
-                                       "FROM submissions WHERE accepted = 1 AND enterprise_key <> ''", error);
+                                       "FROM (SELECT enterprise_key FROM submissions WHERE accepted = 1 "
+                                       "AND enterprise_key <> '' GROUP BY enterprise_key) e", error);
     const auto sentBack = number(q, "SELECT COUNT(*) FROM submissions s JOIN reviews r ON r.submission_id = s.id "
                                     "WHERE s.accepted = 1 AND r.state = 'rejected'", error);
-    if (!current || !enterprises || !sentBack)
+    if (!enterprises || !sentBack)
         return false;
     out.insert("received", received);
     out.insert("accepted", accepted);
     out.insert("rejected", received - accepted);
     out.insert("enterprises", *enterprises);
-    out.insert("current", *current);
     out.insert("sentBack", *sentBack);
-    out.insert("replaced", accepted - *sentBack - *current);
     return true;
 }
 
@@ -76,22 +70,27 @@ bool states(QSqlQuery &q, QJsonObject &out, QString *error)
     return true;
 }
 
-// The findings of the files that count now, by check: all, and those checked.
+// The files that count now, found once: their number (the row without a
+// check), and their findings by check, all and those checked.
 bool findings(QSqlQuery &q, QJsonObject &out, QString *error)
 {
+    q.prepare("WITH c AS MATERIALIZED (" + Current::submissionIds() +
+              ") SELECT '', COUNT(*), 0 FROM c UNION ALL "
+              "SELECT f.check_id, COUNT(*), 0 FROM findings f WHERE f.submission_id IN (SELECT id FROM c) GROUP BY f.check_id "
+              "UNION ALL SELECT f.check_id, 0, COUNT(*) FROM checked_findings k JOIN findings f "
+              "ON f.submission_id = k.submission_id AND f.finding = k.finding "
+              "WHERE k.submission_id IN (SELECT id FROM c) GROUP BY f.check_id");
+    if (!Sql::run(q, error))
+        return false;
     QHash<QString, std::pair<qint64, qint64>> counted;
-    for (const bool checked : {false, true}) {
-        q.prepare(checked ? "SELECT f.check_id, COUNT(*) FROM checked_findings k JOIN findings f "
-                            "ON f.submission_id = k.submission_id AND f.finding = k.finding WHERE k.submission_id IN " +
-                                currentIds() + " GROUP BY f.check_id"
-                          : "SELECT f.check_id, COUNT(*) FROM findings f WHERE f.submission_id IN " + currentIds() +
-                                " GROUP BY f.check_id");
-        if (!Sql::run(q, error))
-            return false;
-        while (q.next())
-            (checked ? counted[q.value(0).toString()].second : counted[q.value(0).toString()].first) =
-                q.value(1).toLongLong();
+    while (q.next()) {
+        auto &[all, checked] = counted[q.value(0).toString()];
+        all += q.value(1).toLongLong();
+        checked += q.value(2).toLongLong();
     }
+    const qint64 current = counted.value({}).first;
+    out.insert("current", current);
+    out.insert("replaced", out.value("accepted").toInteger() - out.value("sentBack").toInteger() - current);
     QJsonArray list;
     for (const DataChecks::Check &check : DataChecks::all()) {
         const auto [all, checked] = counted.value(check.id.toString());

@@ -4,18 +4,25 @@
 // the newest file by its time); a file without an enterprise's name counts alone.
 #pragma once
 
+#include <QString>
+
 namespace Serve::Current {
 
-// The ids of the submissions that count now, as a subquery. The newer file is
-// looked for by the enterprise's index: `+n.accepted` keeps SQLite from taking
-// the index of accepted files instead, which made the query quadratic (13 s
-// for 3,000 files).
-inline constexpr char kSubmissionIds[] =
-    "SELECT s.id FROM submissions s LEFT JOIN reviews r ON r.submission_id = s.id "
-    "WHERE s.accepted = 1 AND (r.state IS NULL OR r.state <> 'rejected') AND (s.enterprise_key = '' OR NOT EXISTS ("
-    "SELECT 1 FROM submissions n LEFT JOIN reviews nr ON nr.submission_id = n.id "
-    "WHERE n.enterprise_key = s.enterprise_key AND +n.accepted = 1 AND (nr.state IS NULL OR nr.state <> 'rejected') "
-    "AND (n.received > s.received OR (n.received = s.received AND n.id > s.id))))";
+// The ids of the submissions that count now, as a subquery: one ordered pass
+// over the index of accepted files (by enterprise, then time), where a file
+// with no newer one after it counts. `among`, a condition on the submission s,
+// narrows it to whole enterprises (all their files or none), so that one
+// enterprise's answer reads only its own files.
+inline QString submissionIds(QLatin1StringView among = QLatin1StringView("1 = 1"))
+{
+    return QLatin1StringView(
+               "SELECT id FROM (SELECT s.id, s.enterprise_key, "
+               "LEAD(s.id) OVER (PARTITION BY s.enterprise_key ORDER BY s.received, s.id) AS newer "
+               "FROM submissions s LEFT JOIN reviews r ON r.submission_id = s.id "
+               "WHERE %1 AND s.accepted = 1 AND (r.state IS NULL OR r.state <> 'rejected')) w "
+               "WHERE w.newer IS NULL OR w.enterprise_key = ''")
+        .arg(among);
+}
 
 // The review states as kept; no row in reviews is kReceived.
 inline constexpr char kReceived[] = "received"; // "已接收"
