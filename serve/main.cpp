@@ -2,7 +2,10 @@
 // once with the collector's code, keeps it durably and answers.
 #include "platform/Headless.h"
 #include "serve/access/Access.h"
+#include "serve/downloads/DownloadRoutes.h"
 #include "serve/http/HttpServer.h"
+#include "serve/office/OfficeRoutes.h"
+#include "serve/review/ReviewRoutes.h"
 #include "serve/service/Options.h"
 #include "serve/service/Routes.h"
 #include "serve/service/Service.h"
@@ -121,6 +124,12 @@ std::optional<QByteArray> firstCollector(Store &store, QString *error)
     return code;
 }
 
+// Every route of the collectors' side, gathered from the rooms that answer them.
+QList<CollectorRoute> collectorRoutes(const CollectorContext &context)
+{
+    return reviewRoutes(context) + officeRoutes(context) + downloadRoutes(context);
+}
+
 // Serves until SIGINT or SIGTERM; every answer due goes out before it ends.
 int serve(Store &store, const Database &database, const Options &o)
 {
@@ -136,7 +145,7 @@ int serve(Store &store, const Database &database, const Options &o)
     Committer committer(database, o.limits.batch);
     if (!committer.start(&error))
         return fail(error);
-    Service service(database, o.limits, committer, o.data);
+    Service service(database, o.limits, committer, collectorRoutes({database, o.data}));
     HttpServer http(o.limits, {[&](Request &r) { return service.head(r); },
                                [&](Request r, HttpServer::Reply reply) { service.handle(std::move(r), reply); }});
     if (!http.start(o.host, o.port, &error))

@@ -3,7 +3,7 @@
 // grouping; ?job=N for the job a first request started).
 #pragma once
 
-#include "serve/service/CollectorRoutes.h"
+#include "serve/service/CollectorDesk.h"
 
 namespace Serve {
 

@@ -2,7 +2,7 @@
 // codes (create, list with their counts, revoke) and the audit log.
 #pragma once
 
-#include "serve/service/CollectorRoutes.h"
+#include "serve/service/CollectorDesk.h"
 
 namespace Serve {
 

@@ -3,7 +3,7 @@
 // review of submissions and findings.
 #pragma once
 
-#include "serve/service/CollectorRoutes.h"
+#include "serve/service/CollectorDesk.h"
 
 namespace Serve {
 

@@ -19,6 +19,13 @@ struct CollectorCall {
 
 using CollectorHandler = std::function<Response(const CollectorCall &)>;
 
+// What the rooms that answer need: the database (each worker opens its own
+// connection) and the data folder (for the files they make).
+struct CollectorContext {
+    Database database;
+    QString dataFolder;
+};
+
 struct CollectorRoute {
     QByteArray method; // "GET" (HEAD too) or "POST"
     QByteArray path;   // the whole path, or its start when prefix is set

@@ -2,7 +2,6 @@
 
 #include "serve/pages/Pages.h"
 #include "serve/service/Answers.h"
-#include "serve/service/CollectorRoutes.h"
 #include "serve/service/Routes.h"
 #include "serve/store/ThreadStore.h"
 #include "serve/verdict/Verdict.h"
@@ -46,9 +45,9 @@ Response tooMany(int seconds)
 
 } // namespace
 
-Service::Service(Database database, Limits limits, Committer &committer, const QString &dataFolder)
+Service::Service(Database database, Limits limits, Committer &committer, QList<CollectorRoute> collectorRoutes)
     : database_(database), limits_(limits), committer_(committer),
-      desk_(database, limits, collectorRoutes({database, dataFolder})), perAddress_(limits.perAddressPerMinute), perCode_(limits.perCodePerMinute)
+      desk_(database, limits, std::move(collectorRoutes)), perAddress_(limits.perAddressPerMinute), perCode_(limits.perCodePerMinute)
 {
 }
 

@@ -12,7 +12,8 @@ namespace Serve {
 
 class Service {
 public:
-    Service(Database database, Limits limits, Committer &committer, const QString &dataFolder);
+    // collectorRoutes: every route of the collectors' side behind the session's gate.
+    Service(Database database, Limits limits, Committer &committer, QList<CollectorRoute> collectorRoutes);
 
     // For HttpServer::Handler.
     std::optional<Response> head(Request &request);
