@@ -215,7 +215,11 @@ bool HttpServer::start(const QByteArray &host, quint16 port, QString *error)
         *error = QStringLiteral("监听地址无效：%1").arg(QString::fromUtf8(host));
         return false;
     }
-    const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME |
+    // poll(), not epoll: with a thread pool on epoll, libmicrohttpd 0.9.75
+    // can abort in MHD_quiesce_daemon ("Failed to remove listen FD from epoll
+    // set") when a worker has just taken its listening socket out of its set.
+    // The inter-thread channel lets quiescing wake every worker.
+    const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_POLL | MHD_USE_ITC | MHD_ALLOW_SUSPEND_RESUME |
                            MHD_USE_ERROR_LOG;
     daemon_ = MHD_start_daemon(
         flags, port, nullptr, nullptr, &Callbacks::access, this, MHD_OPTION_SOCK_ADDR, &address,
